@@ -1,0 +1,131 @@
+#pragma once
+
+#include "profiles/Profile.h"
+#include "remote/CloudControlService.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AuthPatcher;
+class ChatSyncService;
+class ClaudeRestarter;
+class ClaudeSettingsPatcher;
+class CodexRestarter;
+class ConfigPatcher;
+class ProfilesStore;
+
+// The collaborators of one view model; any left empty gets its default instance.
+struct AppServices {
+    std::shared_ptr<ConfigPatcher> configPatcher;
+    std::shared_ptr<AuthPatcher> authPatcher;
+    std::shared_ptr<CodexRestarter> restarter;
+    std::shared_ptr<ChatSyncService> chatSyncService;
+    std::shared_ptr<CloudControlService> cloudControlService;
+    std::shared_ptr<ClaudeSettingsPatcher> claudeSettingsPatcher;
+    std::shared_ptr<ClaudeRestarter> claudeRestarter;
+};
+
+// All state the main window shows, and the switch and policy flows that change it.
+// Lives on the GUI thread; the blocking steps of a switch run on a worker thread so
+// the window keeps repainting, and every result comes back to the GUI thread.
+class AppViewModel : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QString selectedProfileID READ selectedProfileIDText NOTIFY selectedProfileIDChanged)
+    Q_PROPERTY(QString selectedClaudeProfileID READ selectedClaudeProfileIDText NOTIFY
+                   selectedClaudeProfileIDChanged)
+    Q_PROPERTY(QStringList logLines READ logLines NOTIFY logLinesChanged)
+    Q_PROPERTY(bool isSwitching READ isSwitching NOTIFY isSwitchingChanged)
+    Q_PROPERTY(bool cloudPolicyConfigured READ cloudPolicyConfigured NOTIFY cloudPolicyChanged)
+    Q_PROPERTY(QString cloudStatus READ cloudStatus NOTIFY cloudStatusChanged)
+    Q_PROPERTY(bool isCheckingCloud READ isCheckingCloud NOTIFY isCheckingCloudChanged)
+    Q_PROPERTY(bool requiresUpdate READ requiresUpdate NOTIFY cloudPolicyChanged)
+    Q_PROPERTY(bool updateAvailable READ updateAvailable NOTIFY cloudPolicyChanged)
+    Q_PROPERTY(QString accessTitle READ accessTitle NOTIFY cloudPolicyChanged)
+
+public:
+    static constexpr int maximumLogLines = 50;
+
+    explicit AppViewModel(ProfilesStore* profilesStore, AppServices services = {},
+                          QObject* parent = nullptr);
+    ~AppViewModel() override;
+
+    ProfilesStore* profilesStore() const { return m_store; }
+
+    // Selections, one per target.
+    std::optional<QString> selectedProfileID() const { return m_selectedProfileID; }
+    std::optional<QString> selectedClaudeProfileID() const { return m_selectedClaudeProfileID; }
+    void setSelectedProfileID(const std::optional<QString>& id);
+    void setSelectedClaudeProfileID(const std::optional<QString>& id);
+    QString selectedProfileIDText() const { return m_selectedProfileID.value_or(QString()); }
+    QString selectedClaudeProfileIDText() const {
+        return m_selectedClaudeProfileID.value_or(QString());
+    }
+
+    const QStringList& logLines() const { return m_logLines; }
+    bool isSwitching() const { return m_isSwitching; }
+
+    void load();
+    void appendLog(const QString& message);
+
+    std::optional<Profile> selectedProfile() const;
+    std::optional<Profile> selectedProfile(TargetIDE target) const;
+    QList<Profile> availableProfiles(TargetIDE target) const;
+    bool selectedIsActive(TargetIDE target) const;
+    QString actionTitle(TargetIDE target) const;
+
+    // Starts a switch of the target to its selected profile and returns at once; the
+    // outcome arrives as a log line, and switchFinished() is emitted at the end.
+    void switchAndRestart(TargetIDE target);
+
+    // Remote policy.
+    const CloudPolicy& cloudPolicy() const { return m_cloudPolicy; }
+    bool cloudPolicyConfigured() const { return m_cloudPolicyConfigured; }
+    QString cloudStatus() const { return m_cloudStatus; }
+    bool isCheckingCloud() const { return m_isCheckingCloud; }
+    bool requiresUpdate() const;
+    bool updateAvailable() const;
+    QString accessTitle() const;
+    // Starts one refresh; cloudRefreshFinished() is emitted when it has ended.
+    void refreshCloudControl();
+    void openUpdateURL();
+
+signals:
+    void selectedProfileIDChanged();
+    void selectedClaudeProfileIDChanged();
+    void logLinesChanged();
+    void isSwitchingChanged();
+    void cloudPolicyChanged();
+    void cloudStatusChanged();
+    void isCheckingCloudChanged();
+    void switchFinished();
+    void cloudRefreshFinished();
+
+private:
+    using Done = std::function<void(std::exception_ptr)>;
+    void applyCodex(const Profile& profile, Done done);
+    void applyClaude(const Profile& profile, Done done);
+    // Runs `work` on a worker thread, then `then` on this object's thread with the
+    // error it threw (null on success). Dropped if this object is gone by then.
+    void offMain(std::function<void()> work, Done then);
+    void setSwitching(bool switching);
+    void setCheckingCloud(bool checking);
+    void setCloudStatus(const QString& status);
+
+    ProfilesStore* m_store;
+    AppServices m_services;
+
+    std::optional<QString> m_selectedProfileID;
+    std::optional<QString> m_selectedClaudeProfileID;
+    QStringList m_logLines;
+    bool m_isSwitching = false;
+
+    CloudPolicy m_cloudPolicy = CloudPolicy::fallback();
+    bool m_cloudPolicyConfigured = false;
+    QString m_cloudStatus = QStringLiteral("Cloud control is off");
+    bool m_isCheckingCloud = false;
+};

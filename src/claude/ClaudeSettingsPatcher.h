@@ -1,0 +1,42 @@
+#pragma once
+
+#include "profiles/Errors.h"
+#include "profiles/Profile.h"
+
+#include <optional>
+
+struct ClaudeSettingsPatchResult {
+    std::optional<QString> latestBackupURL;
+    std::optional<QString> timestampedBackupURL;
+    bool operator==(const ClaudeSettingsPatchResult&) const = default;
+};
+
+class ClaudeSettingsPatchError : public TavrinError {
+public:
+    enum class Kind { invalidSettings };
+    // "Claude settings.json is not a JSON object."
+    static ClaudeSettingsPatchError invalidSettings();
+    Kind kind() const { return Kind::invalidSettings; }
+
+private:
+    using TavrinError::TavrinError;
+};
+
+// Rewrites the env block (and drops "apiKeyHelper") of ~/.claude/settings.json for an
+// API-key or an account profile, after two backup copies of the file.
+class ClaudeSettingsPatcher {
+public:
+    // The Velqor service's Claude-compatible origin: HTTPS, no path, no trailing slash.
+    static const QString velqorBaseURL;
+
+    ClaudeSettingsPatcher() = default;
+    virtual ~ClaudeSettingsPatcher() = default;
+
+    virtual ClaudeSettingsPatchResult apply(const Profile& profile,
+                                            const std::optional<QString>& apiKey);
+
+    static bool usesVelqor(const Profile& profile) { return profile.isVelqorAccount(); }
+
+private:
+    ClaudeSettingsPatchResult createBackup();
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "codex/ShellService.h"
+#include "profiles/Errors.h"
+#include "profiles/Profile.h"
+
+#include <memory>
+#include <optional>
+
+class RestartError : public TavrinError {
+public:
+    enum class Kind { failed };
+    // "Could not restart Codex: " + message, or "Could not restart Codex." when empty.
+    static RestartError failed(const QString& message);
+    Kind kind() const { return Kind::failed; }
+
+private:
+    using TavrinError::TavrinError;
+};
+
+// Quits the Codex app before its files change and reopens it with the profile's
+// proxy in the launch environment.
+class CodexRestarter {
+public:
+    explicit CodexRestarter(std::shared_ptr<ShellService> shellService = nullptr);
+    virtual ~CodexRestarter() = default;
+
+    virtual void quitCodex();
+    virtual void openCodex(const std::optional<Profile>& profile);
+
+    // The shell command texts, public so they can be tested as tables.
+    static QString quitCommand();
+    static QString openCommand();
+    static QString proxyEnvironmentCommand(const std::optional<Profile>& profile);
+    // Escapes a value for use inside double quotes in the shell.
+    static QString shellDoubleQuoted(const QString& value);
+
+private:
+    void applyProxyEnvironment(const std::optional<Profile>& profile);
+    void runChecked(const QString& command);
+    std::shared_ptr<ShellService> m_shell;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "codex/FileBackupService.h"
+#include "profiles/Errors.h"
+#include "profiles/Profile.h"
+
+#include <QHash>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+struct ConfigPatchResult {
+    std::optional<BackupResult> backup;
+};
+
+class ConfigPatchError : public TavrinError {
+public:
+    enum class Kind { validationFailed, patchFailedAndRestored };
+    static ConfigPatchError validationFailed(const QString& message);
+    static ConfigPatchError patchFailedAndRestored(const QString& message);
+    Kind kind() const { return m_kind; }
+    QString message() const { return m_message; }
+
+private:
+    ConfigPatchError(Kind kind, const QString& message);
+    Kind m_kind;
+    QString m_message;
+};
+
+// Rewrites the five managed top-level keys of Codex's config.toml line by line,
+// verifies them after writing and restores the previous file when anything fails.
+class ConfigPatcher {
+public:
+    explicit ConfigPatcher(std::shared_ptr<FileBackupService> backupService = nullptr);
+    virtual ~ConfigPatcher() = default;
+
+    virtual ConfigPatchResult apply(const Profile& profile, const QString& configURL);
+
+    static QString patchedContent(const QString& content, const Profile& profile);
+    // Throws ConfigPatchError::validationFailed with the first mismatch.
+    static void validate(const QString& content, const Profile& profile);
+
+    // Text rules, public so they can be tested as tables.
+    static std::optional<QString> topLevelKey(const QString& line);
+    static QString normalizeTomlValue(const QString& value);
+    static QString quoted(const QString& value);
+    static QHash<QString, QString> activeTopLevelValues(const QStringList& lines);
+    static QStringList topLevelHeader(const QString& content);
+
+private:
+    static QStringList patchHeader(const QStringList& lines, const Profile& profile);
+    std::shared_ptr<FileBackupService> m_backupService;
+};

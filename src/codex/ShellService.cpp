@@ -1,0 +1,64 @@
+#include "codex/ShellService.h"
+
+#include "profiles/Errors.h"
+
+#include <QProcess>
+#include <QStringDecoder>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+QString decodeUtf8(const QByteArray& bytes) {
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder.decode(bytes);
+    return decoder.hasError() ? QString() : text;
+}
+
+QString describeLimit(std::chrono::milliseconds limit) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
+    if (seconds >= 120 && seconds % 60 == 0)
+        return QStringLiteral("%1 minutes").arg(seconds / 60);
+    return QStringLiteral("%1 seconds").arg(seconds);
+}
+
+} // namespace
+
+ShellService::ShellService(std::chrono::milliseconds timeLimit) : m_timeLimit(timeLimit) {}
+
+ShellResult ShellService::run(const QString& command) {
+    QProcess process;
+    process.setProgram(QStringLiteral("/bin/zsh"));
+    process.setArguments({QStringLiteral("-lc"), command});
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    // A group of its own, so that a stopped command takes its children with it.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    process.start();
+    if (!process.waitForStarted(-1))
+        throw ProcessError(QStringLiteral("Could not start /bin/zsh: ") + process.errorString());
+
+    ShellResult result;
+    if (!process.waitForFinished(static_cast<int>(m_timeLimit.count()))) {
+        const qint64 pid = process.processId();
+        if (pid > 0)
+            ::kill(-static_cast<pid_t>(pid), SIGKILL);
+        process.kill();
+        process.waitForFinished(-1);
+        result.timedOut = true;
+    }
+    result.standardOutput = decodeUtf8(process.readAllStandardOutput());
+    result.standardError = decodeUtf8(process.readAllStandardError());
+    if (result.timedOut) {
+        result.terminationStatus = -1;
+        const QString note = QStringLiteral("The command did not finish within %1 and was stopped.")
+                                 .arg(describeLimit(m_timeLimit));
+        result.standardError = result.standardError.trimmed().isEmpty()
+                                   ? note
+                                   : result.standardError.trimmed() + QLatin1Char(' ') + note;
+    } else {
+        result.terminationStatus =
+            process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+    return result;
+}

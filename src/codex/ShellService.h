@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include <chrono>
+
+struct ShellResult {
+    int terminationStatus = 0;
+    QString standardOutput;
+    QString standardError;
+    // True when the command ran past the time limit and was stopped; the status is
+    // then non-zero and standardError says so.
+    bool timedOut = false;
+};
+
+// Runs one command line through the user's login shell (/bin/zsh -lc) and hands back
+// its exit status and both outputs. Callers quote their own arguments.
+class ShellService {
+public:
+    static constexpr std::chrono::milliseconds defaultTimeLimit{std::chrono::minutes(5)};
+
+    explicit ShellService(std::chrono::milliseconds timeLimit = defaultTimeLimit);
+    virtual ~ShellService() = default;
+
+    // Throws ProcessError when the shell cannot be started. A non-zero exit is not an
+    // error here. A command still running after the time limit is killed with its
+    // children and reported as a failed result.
+    virtual ShellResult run(const QString& command);
+
+    std::chrono::milliseconds timeLimit() const { return m_timeLimit; }
+
+private:
+    std::chrono::milliseconds m_timeLimit;
+};

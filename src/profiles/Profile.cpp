@@ -1,0 +1,214 @@
+#include "profiles/Profile.h"
+
+#include "profiles/Errors.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+
+namespace TargetIDEs {
+
+QString rawValue(TargetIDE target) {
+    return target == TargetIDE::codex ? QStringLiteral("Codex") : QStringLiteral("Claude Code");
+}
+
+QString shortTitle(TargetIDE target) {
+    return target == TargetIDE::codex ? QStringLiteral("Codex") : QStringLiteral("Claude");
+}
+
+QString systemImage(TargetIDE target) {
+    return target == TargetIDE::codex ? QStringLiteral("sparkles")
+                                      : QStringLiteral("terminal.fill");
+}
+
+std::optional<TargetIDE> fromRawValue(const QString& raw) {
+    for (TargetIDE target : allCases)
+        if (rawValue(target) == raw)
+            return target;
+    return std::nullopt;
+}
+
+} // namespace TargetIDEs
+
+const QString Profile::chatGPTAccountID = QStringLiteral("chatgpt");
+const QString Profile::claudeCodeAccountID = QStringLiteral("claude-code");
+
+Profile::Profile(QString id_, QString name_, QString preferredAuthMethod_,
+                 std::optional<QString> modelProvider_, QString model_,
+                 QString modelReasoningEffort_, bool disableResponseStorage_, bool restartCodex_,
+                 std::optional<QString> limitsEndpoint_, std::optional<QString> proxyURL_)
+    : id(std::move(id_)), name(std::move(name_)), preferredAuthMethod(std::move(preferredAuthMethod_)),
+      modelProvider(std::move(modelProvider_)), model(std::move(model_)),
+      modelReasoningEffort(std::move(modelReasoningEffort_)),
+      disableResponseStorage(disableResponseStorage_), restartCodex(restartCodex_),
+      limitsEndpoint(std::move(limitsEndpoint_)), proxyURL(std::move(proxyURL_)) {}
+
+Profile Profile::chatGPTAccount() {
+    return Profile(chatGPTAccountID, QStringLiteral("ChatGPT Account"), QStringLiteral("chatgpt"),
+                   QString(), QStringLiteral("gpt-5.5"), QStringLiteral("xhigh"), true, true);
+}
+
+Profile Profile::claudeCodeAccount() {
+    return Profile(claudeCodeAccountID, QStringLiteral("Claude Account"),
+                   QStringLiteral("claude"), QStringLiteral("claude"),
+                   QStringLiteral("claude-code"), QStringLiteral("default"), true, true);
+}
+
+Profile Profile::velqorAccount(int number) {
+    const QString n = QString::number(number);
+    return Profile(QStringLiteral("velqor-") + n, QStringLiteral("Velqor ") + n,
+                   QStringLiteral("apikey"), QStringLiteral("velqor"), QStringLiteral("gpt-5.5"),
+                   QStringLiteral("xhigh"), true, true);
+}
+
+bool Profile::isChatGPTAccount() const {
+    return id == chatGPTAccountID || preferredAuthMethod == QLatin1String("chatgpt");
+}
+
+bool Profile::isClaudeCodeAccount() const {
+    return id == claudeCodeAccountID || preferredAuthMethod == QLatin1String("claude") ||
+           modelProvider == QStringLiteral("claude");
+}
+
+bool Profile::isVelqorAccount() const {
+    return modelProvider == QStringLiteral("velqor") ||
+           preferredAuthMethod == QLatin1String("apikey");
+}
+
+bool Profile::isAvailable(TargetIDE target) const {
+    if (target == TargetIDE::codex)
+        return isChatGPTAccount() || isVelqorAccount();
+    return isClaudeCodeAccount() || isVelqorAccount();
+}
+
+namespace {
+
+[[noreturn]] void keyError(const QString& where, const QString& key, const char* problem) {
+    throw JsonError(QStringLiteral("The profiles file could not be read: \"%1\" %2 in %3.")
+                        .arg(key, QLatin1String(problem), where));
+}
+
+QString requiredString(const QJsonObject& object, const QString& key, const QString& where) {
+    const auto it = object.constFind(key);
+    if (it == object.constEnd())
+        keyError(where, key, "is missing");
+    if (!it->isString())
+        keyError(where, key, "is not a string");
+    return it->toString();
+}
+
+bool requiredBool(const QJsonObject& object, const QString& key, const QString& where) {
+    const auto it = object.constFind(key);
+    if (it == object.constEnd())
+        keyError(where, key, "is missing");
+    if (!it->isBool())
+        keyError(where, key, "is not true or false");
+    return it->toBool();
+}
+
+std::optional<QString> optionalString(const QJsonObject& object, const QString& key,
+                                      const QString& where) {
+    const auto it = object.constFind(key);
+    if (it == object.constEnd() || it->isNull())
+        return std::nullopt;
+    if (!it->isString())
+        keyError(where, key, "is not a string");
+    return it->toString();
+}
+
+void putOptional(QJsonObject& object, const char* key, const std::optional<QString>& value) {
+    if (value)
+        object.insert(QLatin1String(key), *value);
+}
+
+} // namespace
+
+QJsonObject Profile::toJson() const {
+    QJsonObject object{
+        {QStringLiteral("id"), id},
+        {QStringLiteral("name"), name},
+        {QStringLiteral("preferred_auth_method"), preferredAuthMethod},
+        {QStringLiteral("model"), model},
+        {QStringLiteral("model_reasoning_effort"), modelReasoningEffort},
+        {QStringLiteral("disable_response_storage"), disableResponseStorage},
+        {QStringLiteral("restart_codex"), restartCodex},
+    };
+    putOptional(object, "model_provider", modelProvider);
+    putOptional(object, "limits_endpoint", limitsEndpoint);
+    putOptional(object, "proxy_url", proxyURL);
+    return object;
+}
+
+Profile Profile::fromJson(const QJsonObject& o, const QString& where) {
+    Profile p;
+    p.id = requiredString(o, QStringLiteral("id"), where);
+    p.name = requiredString(o, QStringLiteral("name"), where);
+    p.preferredAuthMethod = requiredString(o, QStringLiteral("preferred_auth_method"), where);
+    p.modelProvider = optionalString(o, QStringLiteral("model_provider"), where);
+    p.model = requiredString(o, QStringLiteral("model"), where);
+    p.modelReasoningEffort = requiredString(o, QStringLiteral("model_reasoning_effort"), where);
+    p.disableResponseStorage = requiredBool(o, QStringLiteral("disable_response_storage"), where);
+    p.restartCodex = requiredBool(o, QStringLiteral("restart_codex"), where);
+    p.limitsEndpoint = optionalString(o, QStringLiteral("limits_endpoint"), where);
+    p.proxyURL = optionalString(o, QStringLiteral("proxy_url"), where);
+    return p;
+}
+
+ProfilesDocument ProfilesDocument::defaultDocument() {
+    return ProfilesDocument{
+        QStringLiteral("chatgpt"),
+        QStringLiteral("claude-code"),
+        {Profile::chatGPTAccount(), Profile::claudeCodeAccount(), Profile::velqorAccount(1),
+         Profile::velqorAccount(2)},
+    };
+}
+
+QJsonObject ProfilesDocument::toJson() const {
+    QJsonArray list;
+    for (const Profile& profile : profiles)
+        list.append(profile.toJson());
+    QJsonObject object{{QStringLiteral("active_profile"), activeProfile},
+                       {QStringLiteral("profiles"), list}};
+    putOptional(object, "active_claude_profile", activeClaudeProfile);
+    return object;
+}
+
+QByteArray ProfilesDocument::encoded() const {
+    return QJsonDocument(toJson()).toJson(QJsonDocument::Indented);
+}
+
+ProfilesDocument ProfilesDocument::decode(const QByteArray& data) {
+    QJsonParseError parseError{};
+    const QJsonDocument json = QJsonDocument::fromJson(data, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        throw JsonError(QStringLiteral("The profiles file is not valid JSON: %1 at byte %2.")
+                            .arg(parseError.errorString())
+                            .arg(parseError.offset));
+    if (!json.isObject())
+        throw JsonError(QStringLiteral("The profiles file is not a JSON object."));
+    const QJsonObject root = json.object();
+    const QString where = QStringLiteral("the document");
+
+    ProfilesDocument document;
+    document.activeProfile = requiredString(root, QStringLiteral("active_profile"), where);
+    document.activeClaudeProfile =
+        optionalString(root, QStringLiteral("active_claude_profile"), where);
+    if (!document.activeClaudeProfile)
+        document.activeClaudeProfile = document.activeProfile;
+
+    const auto list = root.constFind(QStringLiteral("profiles"));
+    if (list == root.constEnd())
+        keyError(where, QStringLiteral("profiles"), "is missing");
+    if (!list->isArray())
+        keyError(where, QStringLiteral("profiles"), "is not a list");
+    const QJsonArray array = list->toArray();
+    document.profiles.reserve(array.size());
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QString at = QStringLiteral("profile %1").arg(i + 1);
+        if (!array.at(i).isObject())
+            throw JsonError(
+                QStringLiteral("The profiles file could not be read: %1 is not an object.").arg(at));
+        document.profiles.append(Profile::fromJson(array.at(i).toObject(), at));
+    }
+    return document;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The two assistants a profile can be switched to.
+enum class TargetIDE { codex, claude };
+
+namespace TargetIDEs {
+inline constexpr TargetIDE allCases[] = {TargetIDE::codex, TargetIDE::claude};
+QString rawValue(TargetIDE target); // "Codex", "Claude Code"
+QString shortTitle(TargetIDE target);
+QString systemImage(TargetIDE target);
+std::optional<TargetIDE> fromRawValue(const QString& raw);
+} // namespace TargetIDEs
+
+// One account profile: everything a switch needs except the API key.
+struct Profile {
+    static const QString chatGPTAccountID;    // "chatgpt"
+    static const QString claudeCodeAccountID; // "claude-code"
+
+    QString id;
+    QString name;
+    QString preferredAuthMethod;
+    std::optional<QString> modelProvider;
+    QString model;
+    QString modelReasoningEffort;
+    bool disableResponseStorage = true;
+    bool restartCodex = true;
+    std::optional<QString> limitsEndpoint;
+    std::optional<QString> proxyURL;
+
+    Profile() = default;
+    Profile(QString id, QString name, QString preferredAuthMethod,
+            std::optional<QString> modelProvider, QString model, QString modelReasoningEffort,
+            bool disableResponseStorage, bool restartCodex,
+            std::optional<QString> limitsEndpoint = std::nullopt,
+            std::optional<QString> proxyURL = std::nullopt);
+
+    static Profile chatGPTAccount();
+    static Profile claudeCodeAccount();
+    // A Velqor API-key profile with the given number, as the built-ins and "Add Velqor" make it.
+    static Profile velqorAccount(int number);
+
+    bool isChatGPTAccount() const;
+    bool isClaudeCodeAccount() const;
+    bool isVelqorAccount() const;
+    bool isAvailable(TargetIDE target) const;
+
+    bool operator==(const Profile&) const = default;
+
+    QJsonObject toJson() const;
+    // Throws JsonError naming the key and `where` when a required key is missing or mistyped.
+    static Profile fromJson(const QJsonObject& object, const QString& where);
+};
+
+// The root of profiles.json.
+struct ProfilesDocument {
+    QString activeProfile;
+    std::optional<QString> activeClaudeProfile;
+    QList<Profile> profiles;
+
+    bool operator==(const ProfilesDocument&) const = default;
+
+    static ProfilesDocument defaultDocument();
+
+    QJsonObject toJson() const;
+    // Pretty-printed JSON with keys in ascending order.
+    QByteArray encoded() const;
+    // Throws JsonError with a readable reason for malformed JSON, missing keys or wrong types.
+    static ProfilesDocument decode(const QByteArray& data);
+};

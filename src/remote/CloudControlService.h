@@ -1,0 +1,78 @@
+#pragma once
+
+#include "profiles/Errors.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+#include <exception>
+#include <functional>
+#include <optional>
+
+class QNetworkAccessManager;
+
+struct CloudPolicy {
+    std::optional<QString> latestVersion;
+    std::optional<QString> minimumSupportedVersion;
+    std::optional<QUrl> updateURL;
+    std::optional<QString> announcement;
+
+    bool operator==(const CloudPolicy&) const = default;
+
+    static CloudPolicy fallback() { return {}; }
+    // Throws JsonError for malformed JSON, a non-object top level or a non-string field.
+    static CloudPolicy decode(const QByteArray& data);
+};
+
+struct CloudPolicyResult {
+    CloudPolicy policy;
+    bool isConfigured = false;
+    bool operator==(const CloudPolicyResult&) const = default;
+};
+
+class CloudControlError : public TavrinError {
+public:
+    enum class Kind { httpStatus, unexpectedResponse, responseTooLarge };
+    static CloudControlError httpStatus(int code);
+    static CloudControlError unexpectedResponse();
+    static CloudControlError responseTooLarge();
+    Kind kind() const { return m_kind; }
+
+private:
+    CloudControlError(Kind kind, const QString& message);
+    Kind m_kind;
+};
+
+// Fetches the optional remote policy document and does the version arithmetic.
+// Lives on the thread that calls it (the GUI thread in the app).
+class CloudControlService {
+public:
+    static constexpr std::chrono::milliseconds requestTimeout{std::chrono::seconds(60)};
+    static constexpr qint64 maximumBodySize = 4 * 1024 * 1024;
+
+    // `network` may be null: the service then makes its own.
+    explicit CloudControlService(QNetworkAccessManager* network = nullptr);
+    virtual ~CloudControlService();
+
+    // Calls `done` exactly once, later, on the calling thread: with a result, or with
+    // the error (CloudControlError, NetworkError or JsonError) and a fallback result.
+    using Completion = std::function<void(std::exception_ptr error, const CloudPolicyResult&)>;
+    virtual void loadPolicy(Completion done);
+
+    static std::optional<QUrl> configuredURL(const QString& defaultsKey = QStringLiteral("CloudPolicyURL"),
+                                             const QString& infoPlistKey = QStringLiteral("CloudPolicyURL"));
+    static QString currentAppVersion();
+    static QList<qint64> versionParts(const QString& version);
+    // -1: first is older, 0: same, 1: first is newer.
+    static int compareVersions(const QString& a, const QString& b);
+    static bool isVersion(const QString& version, const std::optional<QString>& olderThan);
+
+private:
+    QNetworkAccessManager* network();
+    QNetworkAccessManager* m_network = nullptr;
+    bool m_ownsNetwork = false;
+};

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "profiles/LocalKeysService.h"
+#include "profiles/Profile.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QJsonValue>
+#include <QList>
+#include <QPair>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+
+struct LimitStatus {
+    QString id;
+    QString profileID;
+    QString profileName;
+    QString text;
+    bool isConfigured = false;
+    std::optional<QDateTime> checkedAt;
+
+    bool operator==(const LimitStatus&) const = default;
+
+    static LimitStatus idle(const Profile& profile, bool hasAPIKey);
+};
+
+// Asks a profile's limits endpoint for its remaining credit and turns the answer into
+// one line of text. Never fails: every outcome is a status.
+class LimitCheckerService {
+public:
+    static constexpr std::chrono::milliseconds requestTimeout{std::chrono::seconds(60)};
+    static constexpr qint64 maximumBodySize = 4 * 1024 * 1024;
+
+    explicit LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService = nullptr,
+                                 QNetworkAccessManager* network = nullptr);
+    virtual ~LimitCheckerService();
+
+    // Calls `done` exactly once on the calling thread (possibly before returning, when
+    // no request is needed).
+    virtual void check(const Profile& profile, std::function<void(const LimitStatus&)> done);
+
+    static std::optional<QString> describeLimitPayload(const QByteArray& body);
+    static std::optional<QList<QPair<QString, QString>>> flatten(const QJsonValue& value,
+                                                               const QString& prefix);
+
+private:
+    QNetworkAccessManager* network();
+    std::shared_ptr<LocalKeysService> m_keys;
+    QNetworkAccessManager* m_network = nullptr;
+    bool m_ownsNetwork = false;
+};
