@@ -28,6 +28,8 @@ struct AppServices {
     std::shared_ptr<CloudControlService> cloudControlService;
     std::shared_ptr<ClaudeSettingsPatcher> claudeSettingsPatcher;
     std::shared_ptr<ClaudeRestarter> claudeRestarter;
+    // Hands a link to the system's default handler for its scheme.
+    std::function<void(const QUrl&)> openURL;
 };
 
 // All state the main window shows, and the switch and policy flows that change it.

@@ -169,3 +169,5 @@ ProfilesDocument ProfilesStore::migrated(ProfilesDocument document) {
         document.activeClaudeProfile = Profile::claudeCodeAccountID;
     return document;
 }
+
+#include "moc_ProfilesStore.cpp"

@@ -1,0 +1,349 @@
+#include "app/AppViewModel.h"
+
+#include "claude/ClaudeRestarter.h"
+#include "claude/ClaudeSettingsPatcher.h"
+#include "codex/AuthPatcher.h"
+#include "codex/ChatSyncService.h"
+#include "codex/CodexRestarter.h"
+#include "codex/ConfigPatcher.h"
+#include "profiles/AppPaths.h"
+#include "profiles/ProfilesStore.h"
+
+#include <QDesktopServices>
+#include <QMetaObject>
+#include <QPointer>
+#include <QThreadPool>
+
+namespace {
+
+template <class T, class... Args>
+std::shared_ptr<T> orDefault(std::shared_ptr<T> service, Args&&... args) {
+    return service ? std::move(service) : std::make_shared<T>(std::forward<Args>(args)...);
+}
+
+} // namespace
+
+AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, QObject* parent)
+    : QObject(parent), m_store(profilesStore) {
+    m_services.configPatcher = orDefault(std::move(services.configPatcher));
+    m_services.authPatcher = orDefault(std::move(services.authPatcher));
+    m_services.restarter = orDefault(std::move(services.restarter));
+    m_services.chatSyncService = orDefault(std::move(services.chatSyncService));
+    m_services.cloudControlService = orDefault(std::move(services.cloudControlService));
+    m_services.claudeSettingsPatcher = orDefault(std::move(services.claudeSettingsPatcher));
+    m_services.claudeRestarter = orDefault(std::move(services.claudeRestarter));
+    m_services.openURL = services.openURL ? std::move(services.openURL)
+                                          : [](const QUrl& url) { QDesktopServices::openUrl(url); };
+}
+
+AppViewModel::~AppViewModel() = default;
+
+void AppViewModel::setSelectedProfileID(const std::optional<QString>& id) {
+    if (m_selectedProfileID == id)
+        return;
+    m_selectedProfileID = id;
+    emit selectedProfileIDChanged();
+}
+
+void AppViewModel::setSelectedClaudeProfileID(const std::optional<QString>& id) {
+    if (m_selectedClaudeProfileID == id)
+        return;
+    m_selectedClaudeProfileID = id;
+    emit selectedClaudeProfileIDChanged();
+}
+
+void AppViewModel::load() {
+    try {
+        m_store->load();
+    } catch (const TavrinError& error) {
+        appendLog(error.localizedDescription());
+        return;
+    }
+    setSelectedProfileID(m_store->activeProfileID());
+    setSelectedClaudeProfileID(m_store->activeClaudeProfileID());
+    appendLog(QStringLiteral("Profiles loaded"));
+    refreshCloudControl();
+}
+
+void AppViewModel::appendLog(const QString& message) {
+    m_logLines.append(message);
+    if (m_logLines.size() > maximumLogLines)
+        m_logLines.remove(0, m_logLines.size() - maximumLogLines);
+    emit logLinesChanged();
+}
+
+QList<Profile> AppViewModel::availableProfiles(TargetIDE target) const {
+    QList<Profile> result;
+    for (const Profile& profile : m_store->profiles())
+        if (profile.isAvailable(target))
+            result.append(profile);
+    return result;
+}
+
+std::optional<Profile> AppViewModel::selectedProfile(TargetIDE target) const {
+    const QList<Profile> candidates = availableProfiles(target);
+    const bool claude = target == TargetIDE::claude;
+    const QString wanted = claude ? m_selectedClaudeProfileID.value_or(m_store->activeClaudeProfileID())
+                                  : m_selectedProfileID.value_or(m_store->activeProfileID());
+    for (const Profile& profile : candidates)
+        if (profile.id == wanted)
+            return profile;
+    for (const Profile& profile : candidates)
+        if (claude ? profile.isClaudeCodeAccount() : profile.isChatGPTAccount())
+            return profile;
+    if (!candidates.isEmpty())
+        return candidates.first();
+    return std::nullopt;
+}
+
+std::optional<Profile> AppViewModel::selectedProfile() const {
+    if (!m_selectedProfileID)
+        return m_store->activeProfile();
+    return m_store->profile(*m_selectedProfileID);
+}
+
+bool AppViewModel::selectedIsActive(TargetIDE target) const {
+    if (target == TargetIDE::claude) {
+        const auto profile = selectedProfile(TargetIDE::claude);
+        return profile && profile->id == m_store->activeClaudeProfileID();
+    }
+    const auto profile = selectedProfile();
+    return profile && profile->id == m_store->activeProfileID();
+}
+
+QString AppViewModel::actionTitle(TargetIDE target) const {
+    if (m_isSwitching)
+        return QStringLiteral("Switching...");
+    if (requiresUpdate())
+        return QStringLiteral("Locked");
+    if (selectedIsActive(target))
+        return target == TargetIDE::codex ? QStringLiteral("Restart Codex")
+                                          : QStringLiteral("Open Claude Code");
+    return QStringLiteral("Switch Profile");
+}
+
+void AppViewModel::setSwitching(bool switching) {
+    if (m_isSwitching == switching)
+        return;
+    m_isSwitching = switching;
+    emit isSwitchingChanged();
+}
+
+void AppViewModel::switchAndRestart(TargetIDE target) {
+    if (requiresUpdate()) {
+        appendLog(QStringLiteral("Update required"));
+        return;
+    }
+    // One switch at a time: a second press while one runs is ignored.
+    if (m_isSwitching)
+        return;
+    const std::optional<Profile> profile = selectedProfile(target);
+    if (!profile) {
+        appendLog(QStringLiteral("Select a profile first"));
+        return;
+    }
+    setSwitching(true);
+    const Done finish = [this](std::exception_ptr error) {
+        if (error)
+            appendLog(describeError(error));
+        setSwitching(false);
+        emit switchFinished();
+    };
+    if (target == TargetIDE::claude)
+        applyClaude(*profile, finish);
+    else
+        applyCodex(*profile, finish);
+}
+
+void AppViewModel::offMain(std::function<void()> work, Done then) {
+    QPointer<AppViewModel> self(this);
+    QThreadPool::globalInstance()->start([self, work = std::move(work), then = std::move(then)] {
+        std::exception_ptr error;
+        try {
+            work();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        if (!self)
+            return;
+        QMetaObject::invokeMethod(
+            self.data(), [then, error] { then(error); }, Qt::QueuedConnection);
+    });
+}
+
+// Quit Codex, patch config.toml and auth.json, move the chats, record the profile as
+// active and reopen Codex. The file and process steps run off the GUI thread; the
+// store is only touched here, on the GUI thread.
+void AppViewModel::applyCodex(const Profile& profile, Done done) {
+    const bool restart = profile.restartCodex;
+    const std::optional<QString> key = m_store->apiKey(profile.id);
+    const auto services = m_services;
+    const auto synced = std::make_shared<qint64>(0);
+
+    // After a failure past the quit, Codex is opened again (errors ignored) before the
+    // first error is reported.
+    const auto reopenThenFail = [this, services, profile, restart, done](std::exception_ptr error) {
+        if (!restart)
+            return done(error);
+        offMain(
+            [services, profile] {
+                try {
+                    services.restarter->openCodex(profile);
+                } catch (...) {
+                }
+            },
+            [done, error](std::exception_ptr) { done(error); });
+    };
+    const auto succeed = [this, profile, synced, done] {
+        appendLog(QStringLiteral("Codex switched to ") + profile.name +
+                  QStringLiteral(". Synced ") + QString::number(*synced) +
+                  QStringLiteral(" chats."));
+        done(nullptr);
+    };
+    const auto reopen = [this, services, profile, reopenThenFail, succeed] {
+        offMain([services, profile] { services.restarter->openCodex(profile); },
+                [reopenThenFail, succeed](std::exception_ptr error) {
+                    if (error)
+                        return reopenThenFail(error);
+                    succeed();
+                });
+    };
+    const auto saveActive = [this, profile, restart, reopenThenFail, reopen,
+                             succeed](std::exception_ptr error) {
+        if (!error) {
+            try {
+                m_store->saveActiveProfileID(profile.id);
+            } catch (...) {
+                error = std::current_exception();
+            }
+        }
+        if (error)
+            return reopenThenFail(error);
+        if (restart)
+            return reopen();
+        succeed();
+    };
+    const auto patch = [this, services, profile, key, synced, saveActive,
+                        done](std::exception_ptr quitError) {
+        if (quitError)
+            return done(quitError);
+        offMain(
+            [services, profile, key, synced] {
+                services.configPatcher->apply(profile, AppPaths::configURL());
+                services.authPatcher->apply(profile, key);
+                try {
+                    *synced = services.chatSyncService->syncChats(profile).changedRows;
+                } catch (...) {
+                    *synced = 0; // moving the chats is best effort
+                }
+            },
+            saveActive);
+    };
+    offMain([services] { services.restarter->quitCodex(); }, patch);
+}
+
+// Patch settings.json, record the profile as active and, when the profile asks for
+// it, open a Claude Code session.
+void AppViewModel::applyClaude(const Profile& profile, Done done) {
+    const std::optional<QString> key = m_store->apiKey(profile.id);
+    const auto services = m_services;
+    const auto succeed = [this, profile, done] {
+        appendLog((ClaudeSettingsPatcher::usesVelqor(profile)
+                       ? QStringLiteral("Claude Code API session opened")
+                       : QStringLiteral("Claude Code account session opened")) +
+                  QStringLiteral(" for ") + profile.name + QLatin1Char('.'));
+        done(nullptr);
+    };
+    offMain([services, profile, key] { services.claudeSettingsPatcher->apply(profile, key); },
+            [this, services, profile, key, done, succeed](std::exception_ptr error) {
+                if (error)
+                    return done(error);
+                try {
+                    m_store->saveActiveClaudeProfileID(profile.id);
+                } catch (...) {
+                    return done(std::current_exception());
+                }
+                if (!profile.restartCodex)
+                    return succeed();
+                offMain(
+                    [services, profile, key] {
+                        services.claudeRestarter->restartClaudeCode(profile, key);
+                    },
+                    [done, succeed](std::exception_ptr error) {
+                        if (error)
+                            return done(error);
+                        succeed();
+                    });
+            });
+}
+
+// Remote policy.
+
+bool AppViewModel::requiresUpdate() const {
+    return m_cloudPolicyConfigured &&
+           CloudControlService::isVersion(CloudControlService::currentAppVersion(),
+                                          m_cloudPolicy.minimumSupportedVersion);
+}
+
+bool AppViewModel::updateAvailable() const {
+    return m_cloudPolicyConfigured &&
+           CloudControlService::isVersion(CloudControlService::currentAppVersion(),
+                                          m_cloudPolicy.latestVersion);
+}
+
+QString AppViewModel::accessTitle() const {
+    if (requiresUpdate())
+        return QStringLiteral("Update required");
+    if (updateAvailable())
+        return QStringLiteral("Update available");
+    return QStringLiteral("Access active");
+}
+
+void AppViewModel::setCheckingCloud(bool checking) {
+    if (m_isCheckingCloud == checking)
+        return;
+    m_isCheckingCloud = checking;
+    emit isCheckingCloudChanged();
+}
+
+void AppViewModel::setCloudStatus(const QString& status) {
+    if (m_cloudStatus == status)
+        return;
+    m_cloudStatus = status;
+    emit cloudStatusChanged();
+}
+
+void AppViewModel::refreshCloudControl() {
+    setCheckingCloud(true);
+    QPointer<AppViewModel> self(this);
+    m_services.cloudControlService->loadPolicy(
+        [self](std::exception_ptr error, const CloudPolicyResult& result) {
+            if (!self)
+                return;
+            if (error) {
+                // Keep the verdicts of the last successful refresh.
+                self->setCloudStatus(QStringLiteral("Cloud check failed: ") + describeError(error));
+            } else {
+                self->m_cloudPolicy = result.policy;
+                self->m_cloudPolicyConfigured = result.isConfigured;
+                emit self->cloudPolicyChanged();
+                QString status = QStringLiteral("Cloud control is off");
+                if (result.isConfigured) {
+                    status = self->updateAvailable() ? QStringLiteral("Update available")
+                                                     : QStringLiteral("Cloud policy loaded");
+                    if (self->requiresUpdate())
+                        status = QStringLiteral("Update required");
+                }
+                self->setCloudStatus(status);
+            }
+            self->setCheckingCloud(false);
+            emit self->cloudRefreshFinished();
+        });
+}
+
+void AppViewModel::openUpdateURL() {
+    if (m_cloudPolicy.updateURL)
+        m_services.openURL(*m_cloudPolicy.updateURL);
+}
+
+#include "moc_AppViewModel.cpp"
