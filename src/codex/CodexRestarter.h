@@ -32,8 +32,6 @@ public:
     static QString quitCommand();
     static QString openCommand();
     static QString proxyEnvironmentCommand(const std::optional<Profile>& profile);
-    // Escapes a value for use inside double quotes in the shell.
-    static QString shellDoubleQuoted(const QString& value);
 
 private:
     void applyProxyEnvironment(const std::optional<Profile>& profile);

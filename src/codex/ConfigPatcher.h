@@ -50,5 +50,7 @@ public:
 
 private:
     static QStringList patchHeader(const QStringList& lines, const Profile& profile);
+    static void rollBack(const QString& configURL, bool existed, const QByteArray& originalBytes,
+                         const std::optional<BackupResult>& backup);
     std::shared_ptr<FileBackupService> m_backupService;
 };

@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include <csignal>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -17,13 +18,33 @@ QString decodeUtf8(const QByteArray& bytes) {
 }
 
 QString describeLimit(std::chrono::milliseconds limit) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(limit).count();
+    const auto milliseconds = limit.count();
+    if (milliseconds % 1000 != 0)
+        return QStringLiteral("%1 milliseconds").arg(milliseconds);
+    const auto seconds = milliseconds / 1000;
     if (seconds >= 120 && seconds % 60 == 0)
         return QStringLiteral("%1 minutes").arg(seconds / 60);
-    return QStringLiteral("%1 seconds").arg(seconds);
+    return seconds == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(seconds);
+}
+
+// QProcess takes an int of milliseconds, -1 meaning no limit. A limit that is not positive,
+// or beyond what an int holds, is taken as no limit.
+int waitMilliseconds(std::chrono::milliseconds limit) {
+    if (limit.count() <= 0 || limit.count() >= std::numeric_limits<int>::max())
+        return -1;
+    return static_cast<int>(limit.count());
 }
 
 } // namespace
+
+QString shellDoubleQuoted(const QString& value) {
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    escaped.replace(QLatin1Char('$'), QStringLiteral("\\$"));
+    escaped.replace(QLatin1Char('`'), QStringLiteral("\\`"));
+    return escaped;
+}
 
 ShellService::ShellService(std::chrono::milliseconds timeLimit) : m_timeLimit(timeLimit) {}
 
@@ -32,6 +53,9 @@ ShellResult ShellService::run(const QString& command) {
     process.setProgram(QStringLiteral("/bin/zsh"));
     process.setArguments({QStringLiteral("-lc"), command});
     process.setProcessChannelMode(QProcess::SeparateChannels);
+    // Nothing is ever fed to the command: a tool that reads its input gets end-of-file at
+    // once instead of waiting on a pipe that never closes.
+    process.setStandardInputFile(QProcess::nullDevice());
     // A group of its own, so that a stopped command takes its children with it.
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start();
@@ -39,7 +63,7 @@ ShellResult ShellService::run(const QString& command) {
         throw ProcessError(QStringLiteral("Could not start /bin/zsh: ") + process.errorString());
 
     ShellResult result;
-    if (!process.waitForFinished(static_cast<int>(m_timeLimit.count()))) {
+    if (!process.waitForFinished(waitMilliseconds(m_timeLimit))) {
         const qint64 pid = process.processId();
         if (pid > 0)
             ::kill(-static_cast<pid_t>(pid), SIGKILL);

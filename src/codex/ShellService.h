@@ -13,12 +13,17 @@ struct ShellResult {
     bool timedOut = false;
 };
 
+// Escapes a value for use inside double quotes in the shell, so that it arrives as typed:
+// backslash, double quote, dollar sign and backtick each get a backslash.
+QString shellDoubleQuoted(const QString& value);
+
 // Runs one command line through the user's login shell (/bin/zsh -lc) and hands back
 // its exit status and both outputs. Callers quote their own arguments.
 class ShellService {
 public:
     static constexpr std::chrono::milliseconds defaultTimeLimit{std::chrono::minutes(5)};
 
+    // A time limit that is not positive means no limit.
     explicit ShellService(std::chrono::milliseconds timeLimit = defaultTimeLimit);
     virtual ~ShellService() = default;
 

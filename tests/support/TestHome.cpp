@@ -16,6 +16,8 @@ TestHome::TestHome() {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.config")));
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.local/share")));
     AppPaths::setHomeDirectoryOverride(m_dir.path());
+    // The login shell must read its start-up files from the temporary home only.
+    qunsetenv("ZDOTDIR");
 }
 
 TestHome::~TestHome() {
@@ -55,8 +57,8 @@ bool TestHome::exists(const QString& relative) const {
 }
 
 QStringList TestHome::entries(const QString& relative) const {
-    return QDir(file(relative)).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                                          QDir::Name);
+    return QDir(file(relative))
+        .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
 }
 
 namespace {
@@ -81,8 +83,12 @@ StandIns::StandIns(const QString& directory, const QStringList& tools)
     for (const QString& tool : tools) {
         const QByteArray name = tool.toUtf8();
         QByteArray script = "#!/bin/sh\n"
-                            "d=" + shellQuote(m_records) + "\n"
-                            "t=" + name + "\n"
+                            "d=" +
+                            shellQuote(m_records) +
+                            "\n"
+                            "t=" +
+                            name +
+                            "\n"
                             "n=$(cat \"$d/$t.count\" 2>/dev/null || echo 0)\n"
                             "n=$((n+1))\n"
                             "echo \"$n\" > \"$d/$t.count\"\n"
@@ -105,7 +111,9 @@ StandIns::StandIns(const QString& directory, const QStringList& tools)
     qputenv("PATH", QFile::encodeName(m_bin) + ':' + m_oldPath);
 }
 
-StandIns::~StandIns() { qputenv("PATH", m_oldPath); }
+StandIns::~StandIns() {
+    qputenv("PATH", m_oldPath);
+}
 
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
     QFile s(m_records + QLatin1Char('/') + tool + QStringLiteral(".status"));
@@ -117,7 +125,9 @@ void StandIns::setResult(const QString& tool, int status, const QByteArray& stan
 }
 
 int StandIns::callCount(const QString& tool) const {
-    return readFile(m_records + QLatin1Char('/') + tool + QStringLiteral(".count")).trimmed().toInt();
+    return readFile(m_records + QLatin1Char('/') + tool + QStringLiteral(".count"))
+        .trimmed()
+        .toInt();
 }
 
 QStringList StandIns::arguments(const QString& tool, int call) const {

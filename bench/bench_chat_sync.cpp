@@ -1,0 +1,135 @@
+// Times ChatSyncService::syncChats against the same work done by hand: copying the
+// database files and running the same script with /usr/bin/sqlite3 directly.
+#include "codex/ChatSyncService.h"
+#include "profiles/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+bool runSqlite(const QString& database, const QString& script, QByteArray* output = nullptr) {
+    QProcess process;
+    process.start(QStringLiteral("/usr/bin/sqlite3"), {database, script});
+    if (!process.waitForStarted(-1) || !process.waitForFinished(-1))
+        return false;
+    if (output)
+        *output = process.readAllStandardOutput();
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        std::fprintf(stderr, "sqlite3 failed: %s\n", process.readAllStandardError().constData());
+        return false;
+    }
+    return true;
+}
+
+// About half the threads belong to openai or velqor, the rest to other providers.
+bool createDatabase(const QString& database, qint64 threads) {
+    QDir().mkpath(QFileInfo(database).absolutePath());
+    const QString script =
+        QStringLiteral(
+            "PRAGMA journal_mode=WAL;\n"
+            "CREATE TABLE threads(id TEXT PRIMARY KEY, title TEXT, model_provider TEXT,\n"
+            "  created_at INTEGER);\n"
+            "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)\n"
+            "INSERT INTO threads SELECT printf('thread-%08d', i), 'Chat number ' || i,\n"
+            "  CASE i % 4 WHEN 0 THEN 'openai' WHEN 1 THEN 'velqor' WHEN 2 THEN 'other'\n"
+            "  ELSE 'anthropic' END, 1700000000 + i FROM n;")
+            .arg(threads);
+    return runSqlite(database, script);
+}
+
+void removeBackups() {
+    QDir(AppPaths::backupsDirectory()).removeRecursively();
+}
+
+qint64 timedSync(ChatSyncService& service, const Profile& profile, qint64* changed) {
+    removeBackups();
+    QElapsedTimer timer;
+    timer.start();
+    const ChatSyncResult result = service.syncChats(profile);
+    const qint64 elapsed = timer.nsecsElapsed();
+    *changed = result.changedRows;
+    return elapsed;
+}
+
+// The same steps without the service: copy the files, run the script, read the count.
+qint64 timedByHand(const QString& provider, qint64* changed) {
+    removeBackups();
+    QElapsedTimer timer;
+    timer.start();
+    const QString database = AppPaths::stateDatabaseURL();
+    const QString backups = AppPaths::backupsDirectory();
+    QDir().mkpath(backups);
+    for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")})
+        if (QFileInfo::exists(database + suffix))
+            QFile::copy(database + suffix,
+                        backups + QStringLiteral("/by-hand") + suffix + QStringLiteral(".sqlite"));
+    QByteArray output;
+    runSqlite(database, ChatSyncService::sqlScript(provider), &output);
+    const qint64 elapsed = timer.nsecsElapsed();
+    *changed = ChatSyncService::changedRowsFromOutput(QString::fromUtf8(output));
+    return elapsed;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 1;
+    // The login shell reads its start-up files from $HOME: keep them out of the figures.
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qunsetenv("ZDOTDIR");
+    AppPaths::setHomeDirectoryOverride(home.path());
+
+    ChatSyncService service;
+    const QString providers[] = {QStringLiteral("velqor"), QStringLiteral("openai")};
+    std::printf("%-10s %14s %14s %8s\n", "threads", "syncChats ms", "by hand ms", "ratio");
+    for (const qint64 threads : {qint64(100000), qint64(1000000)}) {
+        QFile::remove(AppPaths::stateDatabaseURL());
+        if (!createDatabase(AppPaths::stateDatabaseURL(), threads))
+            return 1;
+        const int rounds = threads >= 1000000 ? 5 : 7;
+        std::vector<qint64> serviceTimes;
+        std::vector<qint64> handTimes;
+        qint64 changedByService = 0;
+        qint64 changedByHand = 0;
+        // Alternating the provider keeps every round's update the same size; alternating
+        // the order keeps the page cache fair to both.
+        for (int round = 0; round < rounds; ++round) {
+            const QString& provider = providers[round % 2];
+            Profile profile = Profile::chatGPTAccount();
+            profile.modelProvider = provider;
+            if (round % 2 == 0) {
+                serviceTimes.push_back(timedSync(service, profile, &changedByService));
+                handTimes.push_back(timedByHand(providers[(round + 1) % 2], &changedByHand));
+            } else {
+                handTimes.push_back(timedByHand(provider, &changedByHand));
+                serviceTimes.push_back(timedSync(service, profile, &changedByService));
+            }
+        }
+        std::sort(serviceTimes.begin(), serviceTimes.end());
+        std::sort(handTimes.begin(), handTimes.end());
+        const double serviceMs = double(serviceTimes[serviceTimes.size() / 2]) / 1e6;
+        const double handMs = double(handTimes[handTimes.size() / 2]) / 1e6;
+        std::printf("%-10lld %14.1f %14.1f %7.2fx   (median of %d; rows changed %lld / %lld)\n",
+                    static_cast<long long>(threads), serviceMs, handMs, serviceMs / handMs, rounds,
+                    static_cast<long long>(changedByService),
+                    static_cast<long long>(changedByHand));
+    }
+    removeBackups();
+    AppPaths::setHomeDirectoryOverride(QString());
+    qputenv("HOME", realHome);
+    return 0;
+}
