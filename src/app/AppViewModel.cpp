@@ -83,8 +83,9 @@ QList<Profile> AppViewModel::availableProfiles(TargetIDE target) const {
 std::optional<Profile> AppViewModel::selectedProfile(TargetIDE target) const {
     const QList<Profile> candidates = availableProfiles(target);
     const bool claude = target == TargetIDE::claude;
-    const QString wanted = claude ? m_selectedClaudeProfileID.value_or(m_store->activeClaudeProfileID())
-                                  : m_selectedProfileID.value_or(m_store->activeProfileID());
+    const QString wanted =
+        claude ? m_selectedClaudeProfileID.value_or(m_store->activeClaudeProfileID())
+               : m_selectedProfileID.value_or(m_store->activeProfileID());
     for (const Profile& profile : candidates)
         if (profile.id == wanted)
             return profile;
@@ -265,15 +266,13 @@ void AppViewModel::applyClaude(const Profile& profile, Done done) {
                 }
                 if (!profile.restartCodex)
                     return succeed();
-                offMain(
-                    [services, profile, key] {
-                        services.claudeRestarter->restartClaudeCode(profile, key);
-                    },
-                    [done, succeed](std::exception_ptr error) {
-                        if (error)
-                            return done(error);
-                        succeed();
-                    });
+                offMain([services, profile,
+                         key] { services.claudeRestarter->restartClaudeCode(profile, key); },
+                        [done, succeed](std::exception_ptr error) {
+                            if (error)
+                                return done(error);
+                            succeed();
+                        });
             });
 }
 
@@ -342,8 +341,10 @@ void AppViewModel::refreshCloudControl() {
 }
 
 void AppViewModel::openUpdateURL() {
-    if (m_cloudPolicy.updateURL)
-        m_services.openURL(*m_cloudPolicy.updateURL);
+    // The link comes from a remote document: only web links are handed to the system.
+    const std::optional<QUrl>& url = m_cloudPolicy.updateURL;
+    if (url && (url->scheme() == QLatin1String("https") || url->scheme() == QLatin1String("http")))
+        m_services.openURL(*url);
 }
 
 #include "moc_AppViewModel.cpp"

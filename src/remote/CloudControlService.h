@@ -7,12 +7,15 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <QVariantMap>
 
 #include <chrono>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class HttpFetcher;
 class QNetworkAccessManager;
 
 struct CloudPolicy {
@@ -57,22 +60,35 @@ public:
     // `network` may be null: the service then makes its own.
     explicit CloudControlService(QNetworkAccessManager* network = nullptr);
     virtual ~CloudControlService();
+    CloudControlService(const CloudControlService&) = delete;
+    CloudControlService& operator=(const CloudControlService&) = delete;
+
+    // How long a request may stall before it fails as timed out.
+    void setRequestTimeout(std::chrono::milliseconds timeout) { m_requestTimeout = timeout; }
 
     // Calls `done` exactly once, later, on the calling thread: with a result, or with
     // the error (CloudControlError, NetworkError or JsonError) and a fallback result.
+    // A service destroyed while a request runs drops it without calling `done`.
     using Completion = std::function<void(std::exception_ptr error, const CloudPolicyResult&)>;
     virtual void loadPolicy(Completion done);
 
-    static std::optional<QUrl> configuredURL(const QString& defaultsKey = QStringLiteral("CloudPolicyURL"),
-                                             const QString& infoPlistKey = QStringLiteral("CloudPolicyURL"));
+    static std::optional<QUrl>
+    configuredURL(const QString& defaultsKey = QStringLiteral("CloudPolicyURL"),
+                  const QString& infoPlistKey = QStringLiteral("CloudPolicyURL"));
     static QString currentAppVersion();
     static QList<qint64> versionParts(const QString& version);
     // -1: first is older, 0: same, 1: first is newer.
     static int compareVersions(const QString& a, const QString& b);
     static bool isVersion(const QString& version, const std::optional<QString>& olderThan);
 
+    // Tests: stands in for the bundle's information dictionary ("CloudPolicyURL",
+    // "CFBundleShortVersionString"); std::nullopt restores the real one.
+    static void setInfoDictionaryOverride(const std::optional<QVariantMap>& values);
+
 private:
-    QNetworkAccessManager* network();
-    QNetworkAccessManager* m_network = nullptr;
-    bool m_ownsNetwork = false;
+    static std::optional<QString> userDefaultsURLValue(const QString& key);
+    static std::optional<QString> infoDictionaryString(const QString& key);
+
+    std::unique_ptr<HttpFetcher> m_fetcher;
+    std::chrono::milliseconds m_requestTimeout = requestTimeout;
 };

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class HttpFetcher;
 class QNetworkAccessManager;
 
 struct LimitStatus {
@@ -39,18 +40,22 @@ public:
     explicit LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService = nullptr,
                                  QNetworkAccessManager* network = nullptr);
     virtual ~LimitCheckerService();
+    LimitCheckerService(const LimitCheckerService&) = delete;
+    LimitCheckerService& operator=(const LimitCheckerService&) = delete;
 
-    // Calls `done` exactly once on the calling thread (possibly before returning, when
-    // no request is needed).
+    // How long a request may stall before it fails as timed out.
+    void setRequestTimeout(std::chrono::milliseconds timeout) { m_requestTimeout = timeout; }
+
+    // Calls `done` exactly once, later, on the calling thread (also when no request is
+    // needed), unless the service is destroyed first.
     virtual void check(const Profile& profile, std::function<void(const LimitStatus&)> done);
 
     static std::optional<QString> describeLimitPayload(const QByteArray& body);
     static std::optional<QList<QPair<QString, QString>>> flatten(const QJsonValue& value,
-                                                               const QString& prefix);
+                                                                 const QString& prefix);
 
 private:
-    QNetworkAccessManager* network();
     std::shared_ptr<LocalKeysService> m_keys;
-    QNetworkAccessManager* m_network = nullptr;
-    bool m_ownsNetwork = false;
+    std::unique_ptr<HttpFetcher> m_fetcher;
+    std::chrono::milliseconds m_requestTimeout = requestTimeout;
 };

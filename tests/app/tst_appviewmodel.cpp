@@ -8,8 +8,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 Q_DECLARE_METATYPE(TargetIDE)
 
@@ -74,13 +74,15 @@ void TestAppViewModel::switchAndWait(AppViewModel& model, TargetIDE target) {
 
 void TestAppViewModel::makeChatDatabase(int openai, int other) {
     QDir().mkpath(m_home->file(QStringLiteral(".codex")));
-    QString sql = QStringLiteral("PRAGMA journal_mode=WAL; CREATE TABLE threads(id INTEGER PRIMARY KEY, model_provider TEXT);");
+    QString sql = QStringLiteral("PRAGMA journal_mode=WAL; CREATE TABLE threads(id INTEGER PRIMARY "
+                                 "KEY, model_provider TEXT);");
     for (int i = 0; i < openai; ++i)
         sql += QStringLiteral("INSERT INTO threads(model_provider) VALUES('openai');");
     for (int i = 0; i < other; ++i)
         sql += QStringLiteral("INSERT INTO threads(model_provider) VALUES('other');");
     QProcess sqlite;
-    sqlite.start(QStringLiteral("sqlite3"), {m_home->file(QStringLiteral(".codex/state_5.sqlite")), sql});
+    sqlite.start(QStringLiteral("sqlite3"),
+                 {m_home->file(QStringLiteral(".codex/state_5.sqlite")), sql});
     QVERIFY(sqlite.waitForFinished());
     QCOMPARE(sqlite.exitCode(), 0);
 }
@@ -111,7 +113,8 @@ void TestAppViewModel::loadCopiesActiveIdsOrLogsTheError() {
     QSignalSpy refreshed(&model, &AppViewModel::cloudRefreshFinished);
     model.load();
     QCOMPARE(model.selectedProfileID(), std::optional<QString>(QStringLiteral("chatgpt")));
-    QCOMPARE(model.selectedClaudeProfileID(), std::optional<QString>(QStringLiteral("claude-code")));
+    QCOMPARE(model.selectedClaudeProfileID(),
+             std::optional<QString>(QStringLiteral("claude-code")));
     QCOMPARE(model.logLines(), QStringList{QStringLiteral("Profiles loaded")});
     // One refresh is started and ends on its own; without a policy location it is off.
     QVERIFY(refreshed.wait(5000));
@@ -130,18 +133,20 @@ void TestAppViewModel::selectionRules_data() {
     QTest::addColumn<QString>("untargeted");
 
     const QString chatgpt = "chatgpt", claude = "claude-code", v1 = "velqor-1", v2 = "velqor-2";
-    QTest::newRow("active ids when nothing picked")
-        << chatgpt << claude << QStringList{} << "" << "" << chatgpt << claude << chatgpt;
-    QTest::newRow("active velqor for both")
-        << v2 << v1 << QStringList{} << "" << "" << v2 << v1 << v2;
+    QTest::newRow("active ids when nothing picked") << chatgpt << claude << QStringList{} << ""
+                                                    << "" << chatgpt << claude << chatgpt;
+    QTest::newRow("active velqor for both") << v2 << v1 << QStringList{} << ""
+                                            << "" << v2 << v1 << v2;
     QTest::newRow("picks win") << chatgpt << claude << QStringList{} << v2 << v1 << v2 << v1 << v2;
     QTest::newRow("claude pick not offered to claude")
         << chatgpt << v1 << QStringList{} << "" << chatgpt << chatgpt << claude << chatgpt;
     QTest::newRow("codex pick not offered to codex, untargeted keeps it")
         << chatgpt << claude << QStringList{} << claude << "" << chatgpt << claude << claude;
-    QTest::newRow("unknown picks") << v2 << v2 << QStringList{} << "gone" << "gone" << chatgpt << claude << "-";
+    QTest::newRow("unknown picks") << v2 << v2 << QStringList{} << "gone"
+                                   << "gone" << chatgpt << claude << "-";
     QTest::newRow("no account profiles left: first candidate")
-        << v2 << v2 << QStringList{chatgpt, claude} << "gone" << "gone" << v1 << v1 << "-";
+        << v2 << v2 << QStringList{chatgpt, claude} << "gone"
+        << "gone" << v1 << v1 << "-";
 }
 
 void TestAppViewModel::selectionRules() {
@@ -162,7 +167,9 @@ void TestAppViewModel::selectionRules() {
     if (!pickClaude.isEmpty())
         model.setSelectedClaudeProfileID(pickClaude);
 
-    const auto idOf = [](const std::optional<Profile>& p) { return p ? p->id : QStringLiteral("-"); };
+    const auto idOf = [](const std::optional<Profile>& p) {
+        return p ? p->id : QStringLiteral("-");
+    };
     QTEST(idOf(model.selectedProfile(TargetIDE::codex)), "codex");
     QTEST(idOf(model.selectedProfile(TargetIDE::claude)), "claude");
     QTEST(idOf(model.selectedProfile()), "untargeted");
@@ -193,13 +200,15 @@ void TestAppViewModel::codexSwitchEndToEnd() {
     model.setSelectedProfileID(QStringLiteral("velqor-1"));
     switchAndWait(model, TargetIDE::codex);
 
-    QCOMPARE(model.logLines().last(), QStringLiteral("Codex switched to Velqor 1. Synced 3 chats."));
+    QCOMPARE(model.logLines().last(),
+             QStringLiteral("Codex switched to Velqor 1. Synced 3 chats."));
     QCOMPARE(m_store->activeProfileID(), QStringLiteral("velqor-1"));
     QCOMPARE(model.actionTitle(TargetIDE::codex), QStringLiteral("Restart Codex"));
     const QByteArray config = m_home->read(QStringLiteral(".codex/config.toml"));
     QVERIFY(config.contains("model_provider = \"velqor\""));
     QVERIFY(config.endsWith("[tools]\nx = 1\n"));
-    const QJsonObject auth = QJsonDocument::fromJson(m_home->read(QStringLiteral(".codex/auth.json"))).object();
+    const QJsonObject auth =
+        QJsonDocument::fromJson(m_home->read(QStringLiteral(".codex/auth.json"))).object();
     QCOMPARE(auth.value(QStringLiteral("auth_mode")).toString(), QStringLiteral("apikey"));
     QCOMPARE(auth.value(QStringLiteral("OPENAI_API_KEY")).toString(), QStringLiteral("sk-test"));
 
@@ -220,7 +229,8 @@ void TestAppViewModel::codexSwitchWithoutRestartLeavesCodexClosed() {
     AppViewModel model(m_store.get());
     switchAndWait(model, TargetIDE::codex);
     // No chat database: the switch goes on and reports no chats.
-    QCOMPARE(model.logLines().last(), QStringLiteral("Codex switched to ChatGPT Account. Synced 0 chats."));
+    QCOMPARE(model.logLines().last(),
+             QStringLiteral("Codex switched to ChatGPT Account. Synced 0 chats."));
     QCOMPARE(m_tools->callCount(QStringLiteral("open")), 0);
     QCOMPARE(m_tools->callCount(QStringLiteral("launchctl")), 0);
     QCOMPARE(m_tools->callCount(QStringLiteral("osascript")), 1);
@@ -232,11 +242,16 @@ void TestAppViewModel::codexFailures_data() {
     QTest::addColumn<int>("opens");
     QTest::addColumn<bool>("configChanged");
 
-    QTest::newRow("quit fails") << "quit" << "Could not restart Codex: cannot wait" << 0 << false;
-    QTest::newRow("config not utf-8") << "config" << "config.toml" << 1 << false;
-    QTest::newRow("auth not json") << "auth" << "auth.json" << 1 << true;
-    QTest::newRow("saving active fails") << "save" << "profiles.json" << 1 << true;
-    QTest::newRow("reopen fails twice") << "open" << "Could not restart Codex: no such app" << 2 << true;
+    QTest::newRow("quit fails") << "quit"
+                                << "Could not restart Codex: cannot wait" << 0 << false;
+    QTest::newRow("config not utf-8") << "config"
+                                      << "config.toml" << 1 << false;
+    QTest::newRow("auth not json") << "auth"
+                                   << "auth.json" << 1 << true;
+    QTest::newRow("saving active fails") << "save"
+                                         << "profiles.json" << 1 << true;
+    QTest::newRow("reopen fails twice") << "open"
+                                        << "Could not restart Codex: no such app" << 2 << true;
 }
 
 void TestAppViewModel::codexFailures() {
@@ -244,7 +259,7 @@ void TestAppViewModel::codexFailures() {
     QFETCH(QString, logged);
     m_store->load();
     const QByteArray config = failure == QLatin1String("config") ? QByteArray("model = \"\xff\"\n")
-                                                                  : QByteArray("model = \"old\"\n");
+                                                                 : QByteArray("model = \"old\"\n");
     m_home->write(QStringLiteral(".codex/config.toml"), config);
     if (failure == QLatin1String("quit"))
         m_tools->setResult(QStringLiteral("sleep"), 1, "cannot wait\n");
@@ -268,8 +283,9 @@ void TestAppViewModel::codexFailures() {
     QTEST(m_tools->callCount(QStringLiteral("open")), "opens");
     QTEST(m_home->read(QStringLiteral(".codex/config.toml")) != config, "configChanged");
     if (failure != QLatin1String("open"))
-        QCOMPARE(m_store->activeProfileID(), failure == QLatin1String("save") ? QStringLiteral("velqor-2")
-                                                                              : QStringLiteral("chatgpt"));
+        QCOMPARE(m_store->activeProfileID(), failure == QLatin1String("save")
+                                                 ? QStringLiteral("velqor-2")
+                                                 : QStringLiteral("chatgpt"));
     if (failure == QLatin1String("auth"))
         QCOMPARE(m_home->read(QStringLiteral(".codex/auth.json")), QByteArray("{ broken"));
 }
@@ -303,9 +319,12 @@ void TestAppViewModel::claudeSwitch_data() {
     QTest::addColumn<bool>("restart");
     QTest::addColumn<QString>("logged");
     QTest::addColumn<int>("osascriptCalls");
-    QTest::newRow("api key session") << "velqor-1" << true << "Claude Code API session opened for Velqor 1." << 1;
-    QTest::newRow("account session") << "claude-code" << true << "Claude Code account session opened for Claude Account." << 1;
-    QTest::newRow("no restart") << "velqor-2" << false << "Claude Code API session opened for Velqor 2." << 0;
+    QTest::newRow("api key session")
+        << "velqor-1" << true << "Claude Code API session opened for Velqor 1." << 1;
+    QTest::newRow("account session")
+        << "claude-code" << true << "Claude Code account session opened for Claude Account." << 1;
+    QTest::newRow("no restart") << "velqor-2" << false
+                                << "Claude Code API session opened for Velqor 2." << 0;
 }
 
 void TestAppViewModel::claudeSwitch() {
@@ -322,8 +341,11 @@ void TestAppViewModel::claudeSwitch() {
     QTEST(m_tools->callCount(QStringLiteral("osascript")), "osascriptCalls");
     QCOMPARE(m_store->activeClaudeProfileID(), profile);
     QCOMPARE(model.actionTitle(TargetIDE::claude), QStringLiteral("Open Claude Code"));
-    const QJsonObject env = QJsonDocument::fromJson(m_home->read(QStringLiteral(".claude/settings.json")))
-                                .object().value(QStringLiteral("env")).toObject();
+    const QJsonObject env =
+        QJsonDocument::fromJson(m_home->read(QStringLiteral(".claude/settings.json")))
+            .object()
+            .value(QStringLiteral("env"))
+            .toObject();
     QCOMPARE(env.value(QStringLiteral("ANTHROPIC_API_KEY")).toString(),
              p.isVelqorAccount() ? QStringLiteral("sk-claude") : QString());
     QCOMPARE(m_tools->callCount(QStringLiteral("open")), 0);
@@ -333,9 +355,12 @@ void TestAppViewModel::claudeFailures_data() {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("logged");
     QTest::addColumn<bool>("activeSaved");
-    QTest::newRow("settings is an array") << "settings" << "Claude settings.json is not a JSON object." << false;
-    QTest::newRow("launch environment fails") << "launchctl" << "Could not restart Claude Code: denied" << true;
-    QTest::newRow("terminal fails silently") << "osascript" << "Could not restart Claude Code." << true;
+    QTest::newRow("settings is an array") << "settings"
+                                          << "Claude settings.json is not a JSON object." << false;
+    QTest::newRow("launch environment fails") << "launchctl"
+                                              << "Could not restart Claude Code: denied" << true;
+    QTest::newRow("terminal fails silently") << "osascript"
+                                             << "Could not restart Claude Code." << true;
 }
 
 void TestAppViewModel::claudeFailures() {
@@ -366,13 +391,17 @@ void TestAppViewModel::policyVerdicts_data() {
     QTest::addColumn<bool>("locked");
     QTest::addColumn<bool>("opensLink");
     QTest::newRow("update required")
-        << QByteArray(R"({"latest_version": "9.1", "minimum_supported_version": " 9.0 ", "update_url": "https://get.tavrin.test/x"})")
-        << "Update required" << "Update required" << true << true;
+        << QByteArray(
+               R"({"latest_version": "9.1", "minimum_supported_version": " 9.0 ", "update_url": "https://get.tavrin.test/x"})")
+        << "Update required"
+        << "Update required" << true << true;
     QTest::newRow("update available")
         << QByteArray(R"({"latest_version": "1.0.1", "minimum_supported_version": "1.0"})")
-        << "Update available" << "Update available" << false << false;
+        << "Update available"
+        << "Update available" << false << false;
     QTest::newRow("current") << QByteArray(R"({"latest_version": "1.0.0", "announcement": "hi"})")
-                             << "Cloud policy loaded" << "Access active" << false << false;
+                             << "Cloud policy loaded"
+                             << "Access active" << false << false;
 }
 
 void TestAppViewModel::policyVerdicts() {
@@ -380,9 +409,9 @@ void TestAppViewModel::policyVerdicts() {
     QFETCH(bool, locked);
     TestHttpServer server;
     server.setResponse(TestHttpServer::Response::json(policy));
-    CloudControlService::setInfoDictionaryOverride(
-        QVariantMap{{QStringLiteral("CloudPolicyURL"), server.url(QStringLiteral("/policy.json")).toString()},
-                    {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.0.0")}});
+    CloudControlService::setInfoDictionaryOverride(QVariantMap{
+        {QStringLiteral("CloudPolicyURL"), server.url(QStringLiteral("/policy.json")).toString()},
+        {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.0.0")}});
     m_store->load();
     QList<QUrl> opened;
     AppServices services;
@@ -426,7 +455,8 @@ void TestAppViewModel::failedRefreshKeepsTheLock() {
     model.refreshCloudControl();
     QVERIFY(refreshed.wait(10000));
     CloudControlService::setInfoDictionaryOverride(std::nullopt);
-    QCOMPARE(model.cloudStatus(), QStringLiteral("Cloud check failed: Cloud server returned HTTP 503."));
+    QCOMPARE(model.cloudStatus(),
+             QStringLiteral("Cloud check failed: Cloud server returned HTTP 503."));
     QVERIFY(model.requiresUpdate());
     QCOMPARE(model.actionTitle(TargetIDE::claude), QStringLiteral("Locked"));
 }

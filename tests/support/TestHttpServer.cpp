@@ -1,0 +1,137 @@
+#include "support/TestHttpServer.h"
+
+#include <QTcpSocket>
+
+TestHttpServer::Response TestHttpServer::Response::json(const QByteArray& body, int status) {
+    Response response;
+    response.status = status;
+    response.headers = {{"Content-Type", "application/json"}};
+    response.body = body;
+    return response;
+}
+
+TestHttpServer::Response TestHttpServer::Response::text(const QByteArray& body, int status) {
+    Response response;
+    response.status = status;
+    response.headers = {{"Content-Type", "text/plain; charset=utf-8"}};
+    response.body = body;
+    return response;
+}
+
+TestHttpServer::Response TestHttpServer::Response::silent() {
+    Response response;
+    response.neverAnswer = true;
+    return response;
+}
+
+QByteArray TestHttpServer::Request::header(const QByteArray& name) const {
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+bool TestHttpServer::Request::hasHeader(const QByteArray& name) const {
+    for (const auto& header : headers) {
+        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+TestHttpServer::TestHttpServer(QObject* parent) : QObject(parent) {
+    connect(&m_server, &QTcpServer::newConnection, this, &TestHttpServer::accept);
+    if (!m_server.listen(QHostAddress::LocalHost, 0))
+        qFatal("TestHttpServer: cannot listen on 127.0.0.1: %s",
+               qPrintable(m_server.errorString()));
+}
+
+TestHttpServer::~TestHttpServer() {
+    m_server.close();
+    for (QTcpSocket* socket : m_pending.keys())
+        socket->abort();
+}
+
+QUrl TestHttpServer::url(const QString& path) const {
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
+}
+
+void TestHttpServer::setResponse(const QByteArray& path, const Response& response) {
+    m_responses.insert(path, response);
+}
+
+quint16 TestHttpServer::closedPort() {
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 1;
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+void TestHttpServer::accept() {
+    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+        socket->setParent(this);
+        m_pending.insert(socket, {});
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readRequest(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            m_pending.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void TestHttpServer::readRequest(QTcpSocket* socket) {
+    if (!m_pending.contains(socket))
+        return;
+    QByteArray& buffer = m_pending[socket];
+    buffer += socket->readAll();
+    const qsizetype end = buffer.indexOf("\r\n\r\n");
+    if (end < 0)
+        return;
+
+    Request request;
+    const QList<QByteArray> lines = buffer.left(end).split('\n');
+    request.requestLine = lines.value(0).trimmed();
+    const QList<QByteArray> parts = request.requestLine.split(' ');
+    request.method = parts.value(0);
+    request.target = parts.value(1);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        QByteArray line = lines.at(i);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        // Keep the value as sent, apart from the separating white space.
+        QByteArray value = line.mid(colon + 1);
+        while (value.startsWith(' ') || value.startsWith('\t'))
+            value.remove(0, 1);
+        request.headers.append({line.left(colon).trimmed(), value});
+    }
+    m_requests.append(request);
+    buffer.clear();
+
+    QByteArray path = request.target;
+    if (const qsizetype query = path.indexOf('?'); query >= 0)
+        path.truncate(query);
+    answer(socket, m_responses.value(path, m_defaultResponse));
+}
+
+void TestHttpServer::answer(QTcpSocket* socket, const Response& response) {
+    if (response.neverAnswer)
+        return;
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + " Canned\r\n";
+    bool hasLength = false;
+    for (const auto& [name, value] : response.headers) {
+        head += name + ": " + value + "\r\n";
+        hasLength = hasLength || name.compare("Content-Length", Qt::CaseInsensitive) == 0;
+    }
+    if (!hasLength && !response.omitContentLength)
+        head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head);
+    socket->write(response.body);
+    socket->disconnectFromHost();
+}
