@@ -51,23 +51,45 @@ QString homeDirectory() {
 #endif
 }
 
-QString codexDirectory() { return join(homeDirectory(), ".codex"); }
-QString configURL() { return join(codexDirectory(), "config.toml"); }
-QString authURL() { return join(codexDirectory(), "auth.json"); }
-QString stateDatabaseURL() { return join(codexDirectory(), "state_5.sqlite"); }
+QString codexDirectory() {
+    return join(homeDirectory(), ".codex");
+}
+QString configURL() {
+    return join(codexDirectory(), "config.toml");
+}
+QString authURL() {
+    return join(codexDirectory(), "auth.json");
+}
+QString stateDatabaseURL() {
+    return join(codexDirectory(), "state_5.sqlite");
+}
 QString latestBackupURL() {
     return join(codexDirectory(), "config.toml.backup-before-profile-switch");
 }
-QString backupsDirectory() { return join(codexDirectory(), "backups"); }
-QString tavrinDirectory() { return join(codexDirectory(), "tavrin"); }
-QString profilesURL() { return join(tavrinDirectory(), "profiles.json"); }
-QString keysURL() { return join(tavrinDirectory(), "keys.json"); }
-QString claudeDirectory() { return join(homeDirectory(), ".claude"); }
-QString claudeSettingsURL() { return join(claudeDirectory(), "settings.json"); }
+QString backupsDirectory() {
+    return join(codexDirectory(), "backups");
+}
+QString tavrinDirectory() {
+    return join(codexDirectory(), "tavrin");
+}
+QString profilesURL() {
+    return join(tavrinDirectory(), "profiles.json");
+}
+QString keysURL() {
+    return join(tavrinDirectory(), "keys.json");
+}
+QString claudeDirectory() {
+    return join(homeDirectory(), ".claude");
+}
+QString claudeSettingsURL() {
+    return join(claudeDirectory(), "settings.json");
+}
 QString claudeLatestBackupURL() {
     return join(claudeDirectory(), "settings.json.backup-before-profile-switch");
 }
-QString claudeBackupsDirectory() { return join(claudeDirectory(), "backups"); }
+QString claudeBackupsDirectory() {
+    return join(claudeDirectory(), "backups");
+}
 
 void setHomeDirectoryOverride(const QString& home) {
     QMutexLocker lock(&overrideMutex);

@@ -10,7 +10,9 @@
 
 namespace FileUtil {
 
-bool exists(const QString& path) { return QFileInfo::exists(path); }
+bool exists(const QString& path) {
+    return QFileInfo::exists(path);
+}
 
 void makePath(const QString& directory) {
     if (QFileInfo(directory).isDir())
@@ -42,9 +44,8 @@ void writeAtomically(const QString& path, const QByteArray& data, NewFileMode ne
 
 void copy(const QString& source, const QString& destination) {
     if (QFileInfo::exists(destination))
-        throw FileError(
-            QStringLiteral("Could not copy %1 to %2: the destination already exists.")
-                .arg(source, destination));
+        throw FileError(QStringLiteral("Could not copy %1 to %2: the destination already exists.")
+                            .arg(source, destination));
     QFile file(source);
     if (!file.copy(destination))
         throw FileError(QStringLiteral("Could not copy %1 to %2: %3")

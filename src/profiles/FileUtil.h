@@ -36,6 +36,8 @@ void makeOwnerOnly(const QString& path);
 QString timestamp(const QDateTime& when = QDateTime::currentDateTime());
 
 // Trims white space and line breaks from both ends.
-inline QString trimmed(const QString& text) { return text.trimmed(); }
+inline QString trimmed(const QString& text) {
+    return text.trimmed();
+}
 
 } // namespace FileUtil

@@ -70,8 +70,8 @@ void LocalKeysService::setAsideUnreadableFile() {
     const QString path = AppPaths::keysURL();
     QString aside = path + QStringLiteral(".unreadable-") + FileUtil::timestamp();
     for (int n = 2; FileUtil::exists(aside); ++n)
-        aside = path + QStringLiteral(".unreadable-") + FileUtil::timestamp() +
-                QLatin1Char('-') + QString::number(n);
+        aside = path + QStringLiteral(".unreadable-") + FileUtil::timestamp() + QLatin1Char('-') +
+                QString::number(n);
     if (!QFile::rename(path, aside))
         throw FileError(
             QStringLiteral("Could not move the unreadable key file %1 aside.").arg(path));

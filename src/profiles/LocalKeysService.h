@@ -2,8 +2,8 @@
 
 #include <QMap>
 
-#include <functional>
 #include <QString>
+#include <functional>
 
 #include <optional>
 

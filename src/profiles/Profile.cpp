@@ -37,7 +37,8 @@ Profile::Profile(QString id_, QString name_, QString preferredAuthMethod_,
                  std::optional<QString> modelProvider_, QString model_,
                  QString modelReasoningEffort_, bool disableResponseStorage_, bool restartCodex_,
                  std::optional<QString> limitsEndpoint_, std::optional<QString> proxyURL_)
-    : id(std::move(id_)), name(std::move(name_)), preferredAuthMethod(std::move(preferredAuthMethod_)),
+    : id(std::move(id_)), name(std::move(name_)),
+      preferredAuthMethod(std::move(preferredAuthMethod_)),
       modelProvider(std::move(modelProvider_)), model(std::move(model_)),
       modelReasoningEffort(std::move(modelReasoningEffort_)),
       disableResponseStorage(disableResponseStorage_), restartCodex(restartCodex_),
@@ -49,9 +50,9 @@ Profile Profile::chatGPTAccount() {
 }
 
 Profile Profile::claudeCodeAccount() {
-    return Profile(claudeCodeAccountID, QStringLiteral("Claude Account"),
-                   QStringLiteral("claude"), QStringLiteral("claude"),
-                   QStringLiteral("claude-code"), QStringLiteral("default"), true, true);
+    return Profile(claudeCodeAccountID, QStringLiteral("Claude Account"), QStringLiteral("claude"),
+                   QStringLiteral("claude"), QStringLiteral("claude-code"),
+                   QStringLiteral("default"), true, true);
 }
 
 Profile Profile::velqorAccount(int number) {
@@ -207,7 +208,8 @@ ProfilesDocument ProfilesDocument::decode(const QByteArray& data) {
         const QString at = QStringLiteral("profile %1").arg(i + 1);
         if (!array.at(i).isObject())
             throw JsonError(
-                QStringLiteral("The profiles file could not be read: %1 is not an object.").arg(at));
+                QStringLiteral("The profiles file could not be read: %1 is not an object.")
+                    .arg(at));
         document.profiles.append(Profile::fromJson(array.at(i).toObject(), at));
     }
     return document;

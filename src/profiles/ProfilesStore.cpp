@@ -7,11 +7,13 @@ ProfilesStoreError::ProfilesStoreError(Kind kind, QString message)
     : TavrinError(std::move(message)), m_kind(kind) {}
 
 ProfilesStoreError ProfilesStoreError::profileNotFound(const QString& id) {
-    return {Kind::profileNotFound, QStringLiteral("Profile '") + id + QStringLiteral("' was not found.")};
+    return {Kind::profileNotFound,
+            QStringLiteral("Profile '") + id + QStringLiteral("' was not found.")};
 }
 
 ProfilesStoreError ProfilesStoreError::cannotDeleteActiveProfile() {
-    return {Kind::cannotDeleteActiveProfile, QStringLiteral("The active profile cannot be deleted.")};
+    return {Kind::cannotDeleteActiveProfile,
+            QStringLiteral("The active profile cannot be deleted.")};
 }
 
 ProfilesStoreError ProfilesStoreError::notLoaded(const QString& path, const QString& reason) {
@@ -23,8 +25,7 @@ ProfilesStoreError ProfilesStoreError::notLoaded(const QString& path, const QStr
 
 ProfilesStore::ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService, QObject* parent)
     : QObject(parent),
-      m_keys(localKeysService ? std::move(localKeysService)
-                              : std::make_shared<LocalKeysService>()),
+      m_keys(localKeysService ? std::move(localKeysService) : std::make_shared<LocalKeysService>()),
       m_document(ProfilesDocument::defaultDocument()) {}
 
 QString ProfilesStore::activeClaudeProfileID() const {
@@ -38,7 +39,9 @@ std::optional<Profile> ProfilesStore::profile(const QString& id) const {
     return std::nullopt;
 }
 
-std::optional<Profile> ProfilesStore::activeProfile() const { return profile(activeProfileID()); }
+std::optional<Profile> ProfilesStore::activeProfile() const {
+    return profile(activeProfileID());
+}
 
 std::optional<Profile> ProfilesStore::activeClaudeProfile() const {
     return profile(activeClaudeProfileID());
@@ -127,7 +130,9 @@ void ProfilesStore::deleteProfile(const QString& id) {
     write(m_document);
 }
 
-void ProfilesStore::deleteAPIKey(const QString& profileID) { m_keys->deleteAPIKey(profileID); }
+void ProfilesStore::deleteAPIKey(const QString& profileID) {
+    m_keys->deleteAPIKey(profileID);
+}
 
 bool ProfilesStore::hasAPIKey(const QString& profileID) const {
     return m_keys->hasAPIKey(profileID);

@@ -55,9 +55,9 @@ QString withoutScheme(const std::optional<QString>& url) {
 }
 
 const QStringList& variableNames() {
-    static const QStringList names{
-        QStringLiteral("HTTP_PROXY"), QStringLiteral("HTTPS_PROXY"), QStringLiteral("ALL_PROXY"),
-        QStringLiteral("http_proxy"), QStringLiteral("https_proxy"), QStringLiteral("all_proxy")};
+    static const QStringList names{QStringLiteral("HTTP_PROXY"),  QStringLiteral("HTTPS_PROXY"),
+                                   QStringLiteral("ALL_PROXY"),   QStringLiteral("http_proxy"),
+                                   QStringLiteral("https_proxy"), QStringLiteral("all_proxy")};
     return names;
 }
 

@@ -35,15 +35,29 @@ void TestProfile::predicates_data() {
     QTest::addColumn<bool>("claude");
     QTest::addColumn<bool>("velqor");
 
-    QTest::newRow("chatgpt id") << "chatgpt" << "x" << Opt() << true << false << false;
-    QTest::newRow("chatgpt auth") << "a" << "chatgpt" << Opt() << true << false << false;
-    QTest::newRow("claude id") << "claude-code" << "x" << Opt() << false << true << false;
-    QTest::newRow("claude provider") << "a" << "x" << Opt(QStringLiteral("claude")) << false << true << false;
-    QTest::newRow("apikey without provider") << "a" << "apikey" << Opt() << true << true << true;
-    QTest::newRow("velqor provider") << "a" << "x" << Opt(QStringLiteral("velqor")) << true << true << true;
-    QTest::newRow("chatgpt auth, claude provider") << "a" << "chatgpt" << Opt(QStringLiteral("claude")) << true << true << false;
-    QTest::newRow("exact case only") << "a" << "ChatGPT" << Opt(QStringLiteral("Velqor")) << false << false << false;
-    QTest::newRow("empty provider is no velqor") << "a" << "x" << Opt(QString()) << false << false << false;
+    QTest::newRow("chatgpt id") << "chatgpt"
+                                << "x" << Opt() << true << false << false;
+    QTest::newRow("chatgpt auth") << "a"
+                                  << "chatgpt" << Opt() << true << false << false;
+    QTest::newRow("claude id") << "claude-code"
+                               << "x" << Opt() << false << true << false;
+    QTest::newRow("claude provider")
+        << "a"
+        << "x" << Opt(QStringLiteral("claude")) << false << true << false;
+    QTest::newRow("apikey without provider") << "a"
+                                             << "apikey" << Opt() << true << true << true;
+    QTest::newRow("velqor provider")
+        << "a"
+        << "x" << Opt(QStringLiteral("velqor")) << true << true << true;
+    QTest::newRow("chatgpt auth, claude provider")
+        << "a"
+        << "chatgpt" << Opt(QStringLiteral("claude")) << true << true << false;
+    QTest::newRow("exact case only")
+        << "a"
+        << "ChatGPT" << Opt(QStringLiteral("Velqor")) << false << false << false;
+    QTest::newRow("empty provider is no velqor")
+        << "a"
+        << "x" << Opt(QString()) << false << false << false;
 }
 
 void TestProfile::predicates() {
@@ -70,9 +84,9 @@ void TestProfile::keysAreWrittenInAscendingOrder() {
     doc.profiles[2].limitsEndpoint = QStringLiteral("https://l.example.net/v1");
     doc.profiles[2].proxyURL = QStringLiteral("http://u:p@h:1");
     const QString text = QString::fromUtf8(doc.encoded());
-    const QStringList keys{"disable_response_storage", "id", "limits_endpoint", "model",
-                           "model_provider", "model_reasoning_effort", "name",
-                           "preferred_auth_method", "proxy_url", "restart_codex"};
+    const QStringList keys{
+        "disable_response_storage", "id",   "limits_endpoint",       "model",     "model_provider",
+        "model_reasoning_effort",   "name", "preferred_auth_method", "proxy_url", "restart_codex"};
     const int start = text.indexOf(QStringLiteral("\"id\": \"velqor-1\""));
     int at = text.lastIndexOf(QLatin1Char('{'), start);
     for (const QString& key : keys) {
@@ -100,8 +114,10 @@ void TestProfile::optionalsAndFallbacks() {
     QCOMPARE(p.proxyURL, Opt(QString()));
     QVERIFY(!p.disableResponseStorage);
     const QJsonObject written = QJsonDocument::fromJson(doc.encoded()).object();
-    QCOMPARE(written.value(QStringLiteral("active_claude_profile")).toString(), QStringLiteral("p"));
-    const QJsonObject profile = written.value(QStringLiteral("profiles")).toArray().first().toObject();
+    QCOMPARE(written.value(QStringLiteral("active_claude_profile")).toString(),
+             QStringLiteral("p"));
+    const QJsonObject profile =
+        written.value(QStringLiteral("profiles")).toArray().first().toObject();
     QVERIFY(!profile.contains(QStringLiteral("model_provider")));
     QVERIFY(!profile.contains(QStringLiteral("extra")));
     QCOMPARE(profile.value(QStringLiteral("proxy_url")).toString(), QString());
@@ -110,21 +126,28 @@ void TestProfile::optionalsAndFallbacks() {
 void TestProfile::badDocumentsAreRejected_data() {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<QString>("mention");
-    const QByteArray good = R"("id": "p", "name": "P", "preferred_auth_method": "a", "model": "m", "model_reasoning_effort": "e")";
+    const QByteArray good =
+        R"("id": "p", "name": "P", "preferred_auth_method": "a", "model": "m", "model_reasoning_effort": "e")";
     QTest::newRow("malformed") << QByteArray("{\"active_profile\": ") << "not valid JSON";
     QTest::newRow("not an object") << QByteArray("[]") << "not a JSON object";
     QTest::newRow("no active profile") << QByteArray(R"({"profiles": []})") << "active_profile";
-    QTest::newRow("profiles not a list") << QByteArray(R"({"active_profile": "p", "profiles": {}})") << "profiles";
+    QTest::newRow("profiles not a list")
+        << QByteArray(R"({"active_profile": "p", "profiles": {}})") << "profiles";
     QTest::newRow("missing restart_codex")
-        << QByteArray(R"({"active_profile": "p", "profiles": [{)" + good + R"(, "disable_response_storage": true}]})")
+        << QByteArray(R"({"active_profile": "p", "profiles": [{)" + good +
+                      R"(, "disable_response_storage": true}]})")
         << "restart_codex";
     QTest::newRow("boolean as string")
-        << QByteArray(R"({"active_profile": "p", "profiles": [{)" + good + R"(, "disable_response_storage": "true", "restart_codex": true}]})")
+        << QByteArray(R"({"active_profile": "p", "profiles": [{)" + good +
+                      R"(, "disable_response_storage": "true", "restart_codex": true}]})")
         << "disable_response_storage";
     QTest::newRow("number as provider")
-        << QByteArray(R"({"active_profile": "p", "profiles": [{)" + good + R"(, "disable_response_storage": true, "restart_codex": true, "model_provider": 3}]})")
+        << QByteArray(
+               R"({"active_profile": "p", "profiles": [{)" + good +
+               R"(, "disable_response_storage": true, "restart_codex": true, "model_provider": 3}]})")
         << "model_provider";
-    QTest::newRow("not utf-8") << QByteArray("{\"active_profile\": \"\xff\xfe\", \"profiles\": []}") << "not valid JSON";
+    QTest::newRow("not utf-8") << QByteArray("{\"active_profile\": \"\xff\xfe\", \"profiles\": []}")
+                               << "not valid JSON";
 }
 
 void TestProfile::badDocumentsAreRejected() {
@@ -147,11 +170,13 @@ void TestProfile::normalized_data() {
     QTest::newRow("absent") << Opt() << ProxyScheme::http << Opt();
     QTest::newRow("blank") << o(" \n\t ") << ProxyScheme::http << Opt();
     QTest::newRow("host port") << o("h:8080") << ProxyScheme::http << o("http://h:8080");
-    QTest::newRow("host port socks") << o(" h:8080\n") << ProxyScheme::socks5 << o("socks5://h:8080");
+    QTest::newRow("host port socks")
+        << o(" h:8080\n") << ProxyScheme::socks5 << o("socks5://h:8080");
     QTest::newRow("four fields") << o("h:1:u:p") << ProxyScheme::socks5 << o("socks5://u:p@h:1");
     QTest::newRow("empty fields") << o("h:1::") << ProxyScheme::http << o("http://:@h:1");
     QTest::newRow("five fields") << o("h:1:u:p:x") << ProxyScheme::http << o("http://h:1:u:p:x");
-    QTest::newRow("has scheme") << o(" SOCKS5://a:b@h:1 ") << ProxyScheme::http << o("SOCKS5://a:b@h:1");
+    QTest::newRow("has scheme") << o(" SOCKS5://a:b@h:1 ") << ProxyScheme::http
+                                << o("SOCKS5://a:b@h:1");
     QTest::newRow("inner spaces kept") << o("h :1") << ProxyScheme::http << o("http://h :1");
     QTest::newRow("ipv6 is split") << o("[::1]:8") << ProxyScheme::http << o("http://1]:8@[:");
 }

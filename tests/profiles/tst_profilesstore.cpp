@@ -32,9 +32,10 @@ const char* profilesPath = ".codex/tavrin/profiles.json";
 const char* keysPath = ".codex/tavrin/keys.json";
 
 QByteArray profileJson(const char* id, const char* name, const char* auth, const char* provider) {
-    QByteArray p = QByteArray(R"({"id": ")") + id + R"(", "name": ")" + name +
-                   R"(", "preferred_auth_method": ")" + auth +
-                   R"(", "model": "m", "model_reasoning_effort": "e", "disable_response_storage": true, "restart_codex": true)";
+    QByteArray p =
+        QByteArray(R"({"id": ")") + id + R"(", "name": ")" + name +
+        R"(", "preferred_auth_method": ")" + auth +
+        R"(", "model": "m", "model_reasoning_effort": "e", "disable_response_storage": true, "restart_codex": true)";
     if (provider)
         p += QByteArray(R"(, "model_provider": ")") + provider + '"';
     return p + '}';
@@ -47,12 +48,15 @@ QStringList ids(const QList<Profile>& profiles) {
     return result;
 }
 
-QFile::Permissions ownerOnly() { return QFile::ReadOwner | QFile::WriteOwner; }
+QFile::Permissions ownerOnly() {
+    return QFile::ReadOwner | QFile::WriteOwner;
+}
 // The "user" bits describe the running process, not the file's mode.
-QFile::Permissions userBits() { return QFile::ReadUser | QFile::WriteUser | QFile::ExeUser; }
+QFile::Permissions userBits() {
+    return QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+}
 
 } // namespace
-
 
 void TestProfilesStore::firstLoadCreatesDefaultFile() {
     TestHome home;
@@ -81,21 +85,30 @@ void TestProfilesStore::repair_data() {
     QTest::newRow("legacy chatgpt profile")
         << R"({"active_profile": "chatgpt", "active_claude_profile": "claude-code", "profiles": [)" +
                profileJson("chatgpt", "Current Account", "apikey", "openai") + "," + claude + "]}"
-        << QStringList{"chatgpt", "claude-code"} << "chatgpt" << "claude-code" << "ChatGPT Account";
+        << QStringList{"chatgpt", "claude-code"} << "chatgpt"
+        << "claude-code"
+        << "ChatGPT Account";
     QTest::newRow("older file without claude profile")
         << R"({"active_profile": "chatgpt", "profiles": [)" + velqor + "," + chatgpt + "]}"
-        << QStringList{"velqor-1", "claude-code", "chatgpt"} << "chatgpt" << "claude-code"
+        << QStringList{"velqor-1", "claude-code", "chatgpt"} << "chatgpt"
+        << "claude-code"
         << "ChatGPT Account";
     QTest::newRow("empty list gets both built-ins")
         << QByteArray(R"({"active_profile": "gone", "profiles": []})")
-        << QStringList{"chatgpt", "claude-code"} << "chatgpt" << "claude-code" << "ChatGPT Account";
+        << QStringList{"chatgpt", "claude-code"} << "chatgpt"
+        << "claude-code"
+        << "ChatGPT Account";
     QTest::newRow("claude cannot be the codex profile")
         << R"({"active_profile": "claude-code", "active_claude_profile": "chatgpt", "profiles": [)" +
                chatgpt + "," + claude + "]}"
-        << QStringList{"chatgpt", "claude-code"} << "chatgpt" << "claude-code" << "ChatGPT Account";
+        << QStringList{"chatgpt", "claude-code"} << "chatgpt"
+        << "claude-code"
+        << "ChatGPT Account";
     QTest::newRow("velqor active for both stays")
-        << R"({"active_profile": "velqor-1", "profiles": [)" + chatgpt + "," + claude + "," + velqor + "]}"
-        << QStringList{"chatgpt", "claude-code", "velqor-1"} << "velqor-1" << "velqor-1"
+        << R"({"active_profile": "velqor-1", "profiles": [)" + chatgpt + "," + claude + "," +
+               velqor + "]}"
+        << QStringList{"chatgpt", "claude-code", "velqor-1"} << "velqor-1"
+        << "velqor-1"
         << "ChatGPT Account";
 }
 
@@ -113,15 +126,16 @@ void TestProfilesStore::repair() {
     QCOMPARE(chatgpt.preferredAuthMethod, QStringLiteral("chatgpt"));
     QCOMPARE(chatgpt.modelProvider, std::optional<QString>(QString()));
     // What is published is what is on disk.
-    QCOMPARE(ProfilesDocument::decode(home.read(QString::fromLatin1(profilesPath))), store.document());
+    QCOMPARE(ProfilesDocument::decode(home.read(QString::fromLatin1(profilesPath))),
+             store.document());
 }
 
 void TestProfilesStore::repairedFileIsRewrittenButSoundFileIsNot() {
     TestHome home;
     const QString path = QString::fromLatin1(profilesPath);
     // A sound file written by another tool, compactly: it must keep its bytes and time.
-    const QByteArray sound = QJsonDocument(ProfilesDocument::defaultDocument().toJson())
-                                 .toJson(QJsonDocument::Compact);
+    const QByteArray sound =
+        QJsonDocument(ProfilesDocument::defaultDocument().toJson()).toJson(QJsonDocument::Compact);
     home.write(path, sound);
     const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
     {
@@ -147,10 +161,13 @@ void TestProfilesStore::failedLoadRefusesChangesAndKeepsFile_data() {
     QTest::newRow("malformed") << QByteArray("{\"active_profile\": \"chatgpt\", ");
     QTest::newRow("wrong type") << QByteArray(R"({"active_profile": 7, "profiles": []})");
     QTest::newRow("missing key") << QByteArray(R"({"profiles": []})");
-    QTest::newRow("not utf-8") << QByteArray("{\"active_profile\": \"\xc3\x28\", \"profiles\": []}");
+    QTest::newRow("not utf-8") << QByteArray(
+        "{\"active_profile\": \"\xc3\x28\", \"profiles\": []}");
     QByteArray huge = R"({"active_profile": "chatgpt", "profiles": [)";
     for (int i = 0; i < 20000; ++i)
-        huge += profileJson(QByteArray("p" + QByteArray::number(i)).constData(), "Name", "apikey", "velqor") + ',';
+        huge += profileJson(QByteArray("p" + QByteArray::number(i)).constData(), "Name", "apikey",
+                            "velqor") +
+                ',';
     huge += "{}]}"; // the last element is broken
     QTest::newRow("very large, one bad profile") << huge;
 }
@@ -200,8 +217,10 @@ void TestProfilesStore::saveProfileReplacesInPlaceOrAppends() {
 
     store.saveProfile(Profile::velqorAccount(9), QStringLiteral(" k "));
     QCOMPARE(store.profiles().last().id, QStringLiteral("velqor-9"));
-    QCOMPARE(store.apiKey(QStringLiteral("velqor-9")), std::optional<QString>(QStringLiteral(" k ")));
-    QCOMPARE(ProfilesDocument::decode(home.read(QString::fromLatin1(profilesPath))), store.document());
+    QCOMPARE(store.apiKey(QStringLiteral("velqor-9")),
+             std::optional<QString>(QStringLiteral(" k ")));
+    QCOMPARE(ProfilesDocument::decode(home.read(QString::fromLatin1(profilesPath))),
+             store.document());
 }
 
 void TestProfilesStore::activeIdsAndDeletion() {
@@ -222,7 +241,8 @@ void TestProfilesStore::activeIdsAndDeletion() {
             store.deleteProfile(QString::fromLatin1(active));
             QFAIL("active profile deleted");
         } catch (const ProfilesStoreError& error) {
-            QCOMPARE(error.localizedDescription(), QStringLiteral("The active profile cannot be deleted."));
+            QCOMPARE(error.localizedDescription(),
+                     QStringLiteral("The active profile cannot be deleted."));
         }
     }
     store.saveProfile(store.profiles().at(2), QStringLiteral("secret"));
