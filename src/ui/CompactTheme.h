@@ -1,0 +1,46 @@
+#pragma once
+
+#include "profiles/Profile.h"
+
+#include <QColor>
+#include <QString>
+
+class QPalette;
+
+// The small palette the main window and the profiles panel draw with. It depends only
+// on the appearance and on the target selected in the main window, whose colour
+// tints every accent.
+struct CompactTheme {
+    bool isDark = false;
+    TargetIDE targetIDE = TargetIDE::claude;
+
+    QColor background() const;
+    QColor panel() const;
+    QColor buttonSurface() const;
+    QColor border() const;
+    QColor primaryText() const;
+    QColor secondaryText() const;
+    QColor mutedText() const;
+    QColor accent() const;
+    QColor good() const;
+    // The policy card's colour for a required update.
+    static QColor warning();
+
+    bool operator==(const CompactTheme&) const = default;
+
+    // The system appearance as the palette shows it: a dark window colour means dark.
+    static bool isDarkPalette(const QPalette& palette);
+    static bool systemIsDark();
+};
+
+// `color` with its alpha multiplied by `opacity`.
+QColor withOpacity(const QColor& color, qreal opacity);
+
+// The main window's two tabs, in the bottom bar's order.
+enum class AppTab { switcher, profiles };
+
+namespace AppTabs {
+inline constexpr AppTab allCases[] = {AppTab::switcher, AppTab::profiles};
+QString rawValue(AppTab tab); // the tab's label
+QString systemImage(AppTab tab);
+} // namespace AppTabs

@@ -1,0 +1,376 @@
+#include "ui/Controls.h"
+
+#include "ui/Icons.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+constexpr qreal disabledOpacity = 0.5;
+
+void fillRounded(QPainter& p, const QRectF& rect, qreal radius, const QColor& fill,
+                 const QColor& border = Qt::transparent) {
+    if (radius < 0)
+        radius = rect.height() / 2;
+    p.setRenderHint(QPainter::Antialiasing);
+    if (border.alpha() > 0) {
+        const QRectF inner = rect.adjusted(0.5, 0.5, -0.5, -0.5);
+        p.setPen(QPen(border, 1));
+        p.setBrush(fill);
+        p.drawRoundedRect(inner, radius, radius);
+    } else {
+        p.setPen(Qt::NoPen);
+        p.setBrush(fill);
+        p.drawRoundedRect(rect, radius, radius);
+    }
+}
+
+} // namespace
+
+QFont uiFont(qreal pixelSize, QFont::Weight weight) {
+    QFont font;
+    font.setPixelSize(int(pixelSize));
+    font.setWeight(weight);
+    return font;
+}
+
+void setTextColor(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    if (palette.color(QPalette::WindowText) == color && palette.color(QPalette::Text) == color)
+        return;
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+// CardWidget
+
+CardWidget::CardWidget(QWidget* parent) : QWidget(parent) {}
+
+void CardWidget::setStyle(const QColor& fill, const QColor& border, qreal radius) {
+    if (fill == m_fill && border == m_border && radius == m_radius)
+        return;
+    m_fill = fill;
+    m_border = border;
+    m_radius = radius;
+    update();
+}
+
+void CardWidget::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    fillRounded(p, rect(), m_radius, m_fill, m_border);
+}
+
+// IconView
+
+IconView::IconView(int iconSize, QWidget* parent) : QWidget(parent), m_iconSize(iconSize) {
+    setFixedSize(iconSize, iconSize);
+}
+
+void IconView::setIcon(const QString& symbol, const QColor& color) {
+    if (symbol == m_symbol && color == m_color)
+        return;
+    m_symbol = symbol;
+    m_color = color;
+    update();
+}
+
+void IconView::setTile(const QColor& fill, qreal radius) {
+    m_tile = fill;
+    m_tileRadius = radius;
+    update();
+}
+
+void IconView::setRotation(qreal degrees) {
+    m_rotation = degrees;
+    update();
+}
+
+void IconView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (m_tile.alpha() > 0)
+        fillRounded(p, rect(), m_tileRadius, m_tile);
+    if (m_rotation != 0) {
+        const QPointF c = QRectF(rect()).center();
+        p.translate(c);
+        p.rotate(m_rotation);
+        p.translate(-c);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+    if (!m_symbol.isEmpty()) {
+        const QRectF box(0, 0, m_iconSize, m_iconSize);
+        QRectF target = box;
+        target.moveCenter(QRectF(rect()).center());
+        Icons::paint(p, target, m_symbol, m_color);
+    }
+}
+
+// ElidedLabel
+
+ElidedLabel::ElidedLabel(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+}
+
+void ElidedLabel::setText(const QString& text) {
+    if (text == m_text)
+        return;
+    m_text = text;
+    setToolTip(text);
+    update();
+}
+
+void ElidedLabel::setColor(const QColor& color) {
+    if (color == m_color)
+        return;
+    m_color = color;
+    update();
+}
+
+QSize ElidedLabel::sizeHint() const {
+    return {QFontMetrics(font()).horizontalAdvance(m_text), QFontMetrics(font()).height()};
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+    return {0, QFontMetrics(font()).height()};
+}
+
+QString ElidedLabel::displayedText() const {
+    QString oneLine = m_text;
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return QFontMetrics(font()).elidedText(oneLine, Qt::ElideRight, width());
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setPen(m_color);
+    p.setFont(font());
+    p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, displayedText());
+}
+
+// FilledButton
+
+FilledButton::FilledButton(const QString& text, QWidget* parent) : QAbstractButton(parent) {
+    setText(text);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void FilledButton::setColors(const QColor& fill, const QColor& textColor) {
+    if (fill == m_fill && textColor == m_textColor)
+        return;
+    m_fill = fill;
+    m_textColor = textColor;
+    update();
+}
+
+void FilledButton::setRadius(qreal radius) {
+    m_radius = radius;
+    update();
+}
+
+void FilledButton::setVerticalPadding(int padding) {
+    m_verticalPadding = padding;
+    updateGeometry();
+}
+
+void FilledButton::setHorizontalPadding(int padding) {
+    m_horizontalPadding = padding;
+    updateGeometry();
+}
+
+void FilledButton::setSymbol(const QString& symbol, int size) {
+    m_symbol = symbol;
+    m_symbolSize = size;
+    updateGeometry();
+    update();
+}
+
+QSize FilledButton::sizeHint() const {
+    const QFontMetrics fm(font());
+    int width = fm.horizontalAdvance(text()) + 2 * m_horizontalPadding + 4;
+    if (!m_symbol.isEmpty())
+        width += m_symbolSize + 6;
+    const int height = std::max(fm.height(), m_symbolSize) + 2 * m_verticalPadding;
+    return {width, height};
+}
+
+QSize FilledButton::minimumSizeHint() const {
+    return {2 * m_horizontalPadding, sizeHint().height()};
+}
+
+void FilledButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!isEnabled())
+        p.setOpacity(disabledOpacity);
+    else if (isDown())
+        p.setOpacity(0.8);
+    if (m_fill.alpha() > 0)
+        fillRounded(p, rect(), m_radius, m_fill);
+    p.setFont(font());
+    const QFontMetrics fm(font());
+    const int available =
+        width() - 2 * m_horizontalPadding - (m_symbol.isEmpty() ? 0 : m_symbolSize + 6);
+    const QString label = fm.horizontalAdvance(text()) <= available + 2
+                              ? text()
+                              : fm.elidedText(text(), Qt::ElideRight, available);
+    const int textWidth = fm.horizontalAdvance(label);
+    const int contentWidth = textWidth + (m_symbol.isEmpty() ? 0 : m_symbolSize + 6);
+    qreal x = (width() - contentWidth) / 2.0;
+    if (!m_symbol.isEmpty()) {
+        Icons::paint(p, QRectF(x, (height() - m_symbolSize) / 2.0, m_symbolSize, m_symbolSize),
+                     m_symbol, m_textColor);
+        x += m_symbolSize + 6;
+    }
+    p.setPen(m_textColor);
+    p.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignVCenter | Qt::AlignLeft, label);
+}
+
+// SegmentButton
+
+SegmentButton::SegmentButton(const QString& symbol, const QString& title, QWidget* parent)
+    : QAbstractButton(parent), m_symbol(symbol) {
+    setText(title);
+    setFont(uiFont(13, QFont::Bold));
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void SegmentButton::setAppearance(bool selected, const CompactTheme& theme) {
+    if (selected == m_selected && theme == m_theme)
+        return;
+    m_selected = selected;
+    m_theme = theme;
+    update();
+}
+
+QColor SegmentButton::contentColor() const {
+    return m_selected ? QColor(Qt::white) : m_theme.secondaryText();
+}
+
+QSize SegmentButton::sizeHint() const {
+    const QFontMetrics fm(font());
+    return {fm.horizontalAdvance(text()) + 12 + 6 + 16, std::max(fm.height(), 12) + 18};
+}
+
+void SegmentButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (m_selected)
+        fillRounded(p, rect(), 9, m_theme.accent());
+    const QColor color = contentColor();
+    const QFontMetrics fm(font());
+    const int iconSize = 12;
+    const int contentWidth = iconSize + 5 + fm.horizontalAdvance(text());
+    const qreal x = (width() - contentWidth) / 2.0;
+    Icons::paint(p, QRectF(x, (height() - iconSize) / 2.0, iconSize, iconSize), m_symbol, color);
+    p.setPen(color);
+    p.setFont(font());
+    p.drawText(QRectF(x + iconSize + 5, 0, width(), height()), Qt::AlignVCenter | Qt::AlignLeft,
+               text());
+}
+
+// TabButton
+
+TabButton::TabButton(const QString& symbol, const QString& title, QWidget* parent)
+    : QAbstractButton(parent), m_symbol(symbol) {
+    setText(title);
+    setFont(uiFont(11, QFont::Bold));
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void TabButton::setAppearance(bool selected, const CompactTheme& theme) {
+    if (selected == m_selected && theme == m_theme)
+        return;
+    m_selected = selected;
+    m_theme = theme;
+    update();
+}
+
+QColor TabButton::contentColor() const {
+    return m_selected ? m_theme.accent() : m_theme.secondaryText();
+}
+
+QSize TabButton::sizeHint() const {
+    const QFontMetrics fm(font());
+    return {fm.horizontalAdvance(text()) + 8, 17 + 3 + fm.height()};
+}
+
+void TabButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QColor color = contentColor();
+    const QFontMetrics fm(font());
+    const int total = 17 + 3 + fm.height();
+    const qreal top = (height() - total) / 2.0;
+    Icons::paint(p, QRectF((width() - 17) / 2.0, top, 17, 17), m_symbol, color);
+    p.setPen(color);
+    p.setFont(font());
+    p.drawText(QRectF(0, top + 20, width(), fm.height()), Qt::AlignCenter, text());
+}
+
+// PowerButton
+
+PowerButton::PowerButton(QWidget* parent) : QAbstractButton(parent) {
+    setFixedSize(104, 104);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PowerButton::setAppearance(const QColor& stateColor, qreal haloOpacity,
+                                const QString& symbol) {
+    if (stateColor == m_color && haloOpacity == m_haloOpacity && symbol == m_symbol)
+        return;
+    m_color = stateColor;
+    m_haloOpacity = haloOpacity;
+    m_symbol = symbol;
+    update();
+}
+
+bool PowerButton::hitButton(const QPoint& pos) const {
+    const QPointF d = QPointF(pos) - QRectF(rect()).center();
+    return d.x() * d.x() + d.y() * d.y() <= 52.0 * 52.0;
+}
+
+void PowerButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (isDown())
+        p.setOpacity(0.85);
+    const QPointF c = QRectF(rect()).center();
+    p.setPen(Qt::NoPen);
+    p.setBrush(withOpacity(m_color, m_haloOpacity));
+    p.drawEllipse(c, 52, 52);
+    p.setBrush(m_color);
+    p.drawEllipse(c, 38, 38);
+    Icons::paint(p, QRectF(c.x() - 14, c.y() - 14, 28, 28), m_symbol, Qt::white);
+}
+
+// IconButton
+
+IconButton::IconButton(QSize size, int iconSize, QWidget* parent)
+    : QAbstractButton(parent), m_size(size), m_iconSize(iconSize) {
+    setFixedSize(size);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void IconButton::setAppearance(const QString& symbol, const QColor& iconColor,
+                               const QColor& surface) {
+    if (symbol == m_symbol && iconColor == m_iconColor && surface == m_surface)
+        return;
+    m_symbol = symbol;
+    m_iconColor = iconColor;
+    m_surface = surface;
+    update();
+}
+
+void IconButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!isEnabled())
+        p.setOpacity(disabledOpacity);
+    else if (isDown())
+        p.setOpacity(0.8);
+    fillRounded(p, rect(), 7, m_surface);
+    QRectF box(0, 0, m_iconSize, m_iconSize);
+    box.moveCenter(QRectF(rect()).center());
+    Icons::paint(p, box, m_symbol, m_iconColor);
+}

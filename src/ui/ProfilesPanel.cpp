@@ -1,0 +1,510 @@
+#include "ui/ProfilesPanel.h"
+
+#include "profiles/ProfilesStore.h"
+#include "ui/Controls.h"
+#include "ui/ProfileRow.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace {
+
+const QString velqorPrefix = QStringLiteral("velqor-");
+
+QString defaultStatus() {
+    return QStringLiteral("Velqor keys are saved locally and work for Codex and Claude Code.");
+}
+
+bool hasProxy(const Profile& profile) {
+    return ProxyURLFormatter::normalized(profile.proxyURL).has_value();
+}
+
+// A plain decimal number without sign or spaces, small enough to count one past it.
+std::optional<qint64> decimalNumber(const QString& text) {
+    if (text.isEmpty())
+        return std::nullopt;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    if (!ok || value == std::numeric_limits<qint64>::max())
+        return std::nullopt;
+    return value;
+}
+
+QString fieldStyle(const CompactTheme& theme) {
+    return QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid %3;"
+                          " border-radius: 9px; padding: 7px 11px; }"
+                          "QLineEdit:disabled { color: %4; }")
+        .arg(theme.buttonSurface().name(QColor::HexArgb), theme.primaryText().name(QColor::HexArgb),
+             theme.border().name(QColor::HexArgb), theme.mutedText().name(QColor::HexArgb));
+}
+
+QString pickerStyle(const CompactTheme& theme) {
+    return QStringLiteral("QComboBox { background: %1; color: %2; border: 1px solid %3;"
+                          " border-radius: 7px; padding: 3px 10px; font-weight: bold; }"
+                          "QComboBox::drop-down { border: none; width: 16px; }"
+                          "QComboBox QAbstractItemView { background: %4; color: %2;"
+                          " selection-background-color: %5; selection-color: white; }")
+        .arg(theme.buttonSurface().name(QColor::HexArgb), theme.primaryText().name(QColor::HexArgb),
+             theme.border().name(QColor::HexArgb), theme.panel().name(QColor::HexArgb),
+             theme.accent().name(QColor::HexArgb));
+}
+
+void setPlaceholderColor(QLineEdit* field, const QColor& color) {
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::PlaceholderText, color);
+    field->setPalette(palette);
+}
+
+} // namespace
+
+// DisclosureHeader
+
+DisclosureHeader::DisclosureHeader(QWidget* parent) : QAbstractButton(parent) {
+    setObjectName(QStringLiteral("proxyDisclosure"));
+    setCheckable(false);
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 4, 0, 4);
+    layout->setSpacing(7);
+    m_chevron = new IconView(10, this);
+    m_icon = new IconView(14, this);
+    m_title = new QLabel(QStringLiteral("Proxy Settings"), this);
+    m_title->setFont(uiFont(13, QFont::Bold));
+    m_badge = new QLabel(QStringLiteral("Off"), this);
+    m_badge->setObjectName(QStringLiteral("proxyBadge"));
+    m_badge->setFont(uiFont(10, QFont::Bold));
+    m_badge->setAlignment(Qt::AlignCenter);
+    layout->addWidget(m_chevron);
+    layout->addWidget(m_icon);
+    layout->addWidget(m_title);
+    layout->addStretch(1);
+    layout->addWidget(m_badge);
+    for (QWidget* child : {static_cast<QWidget*>(m_chevron), static_cast<QWidget*>(m_icon),
+                           static_cast<QWidget*>(m_title), static_cast<QWidget*>(m_badge)})
+        child->setAttribute(Qt::WA_TransparentForMouseEvents);
+    connect(this, &QAbstractButton::clicked, this, [this] { setExpanded(!m_expanded); });
+}
+
+void DisclosureHeader::setExpanded(bool expanded) {
+    if (expanded == m_expanded)
+        return;
+    m_expanded = expanded;
+    setAccessibleDescription(expanded ? QStringLiteral("expanded") : QStringLiteral("collapsed"));
+    m_chevron->setRotation(expanded ? 90 : 0);
+    emit toggled(expanded);
+}
+
+void DisclosureHeader::setAppearance(const CompactTheme& theme, bool enabled) {
+    m_chevron->setIcon(QStringLiteral("chevron.right"), theme.mutedText());
+    m_icon->setIcon(QStringLiteral("network"), enabled ? theme.accent() : theme.mutedText());
+    setTextColor(m_title, enabled ? theme.primaryText() : theme.mutedText());
+    const QString badgeStyle =
+        QStringLiteral(
+            "QLabel { background: %1; color: %2; border-radius: 6px; padding: 1px 7px; }")
+            .arg(theme.buttonSurface().name(QColor::HexArgb),
+                 (enabled ? theme.secondaryText() : theme.mutedText()).name(QColor::HexArgb));
+    if (m_badge->styleSheet() != badgeStyle)
+        m_badge->setStyleSheet(badgeStyle);
+}
+
+QSize DisclosureHeader::sizeHint() const {
+    return layout()->sizeHint();
+}
+
+void DisclosureHeader::paintEvent(QPaintEvent*) {
+    // The child widgets draw the whole row.
+}
+
+// ProfilesPanel
+
+ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, LogHandler onLog,
+                             ChangeHandler onProfilesChanged, QWidget* parent)
+    : QWidget(parent), m_store(store), m_theme(theme), m_onLog(std::move(onLog)),
+      m_onProfilesChanged(std::move(onProfilesChanged)) {
+    setObjectName(QStringLiteral("profilesPanel"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+
+    // Header: title and Add Velqor.
+    auto* header = new QHBoxLayout;
+    header->setSpacing(6);
+    m_title = new QLabel(QStringLiteral("Accounts"), this);
+    m_title->setFont(uiFont(15, QFont::Bold));
+    m_addButton = new FilledButton(QStringLiteral("Add Velqor"), this);
+    m_addButton->setObjectName(QStringLiteral("addVelqorButton"));
+    m_addButton->setFont(uiFont(13, QFont::Bold));
+    m_addButton->setHorizontalPadding(2);
+    m_addButton->setVerticalPadding(2);
+    header->addWidget(m_title);
+    header->addStretch(1);
+    header->addWidget(m_addButton);
+    layout->addLayout(header);
+
+    // The list.
+    m_rowsLayout = new QVBoxLayout;
+    m_rowsLayout->setSpacing(6);
+    m_rowsLayout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(m_rowsLayout);
+
+    // Key section.
+    auto* keySection = new QVBoxLayout;
+    keySection->setSpacing(8);
+    m_keyHeading = new QLabel(this);
+    m_keyHeading->setObjectName(QStringLiteral("keyHeading"));
+    m_keyHeading->setFont(uiFont(13, QFont::Bold));
+    m_apiKeyField = new QLineEdit(this);
+    m_apiKeyField->setObjectName(QStringLiteral("apiKeyField"));
+    m_apiKeyField->setEchoMode(QLineEdit::Password);
+    m_apiKeyField->setFont(uiFont(13));
+    m_apiKeyField->setAccessibleName(QStringLiteral("API key"));
+    auto* keyButtons = new QHBoxLayout;
+    keyButtons->setSpacing(8);
+    m_saveKeyButton = new FilledButton(QStringLiteral("Save Key"), this);
+    m_saveKeyButton->setObjectName(QStringLiteral("saveKeyButton"));
+    m_deleteKeyButton = new FilledButton(QStringLiteral("Delete Key"), this);
+    m_deleteKeyButton->setObjectName(QStringLiteral("deleteKeyButton"));
+    m_deleteKeyButton->setFixedWidth(96);
+    m_deleteKeyButton->setHorizontalPadding(4);
+    for (FilledButton* b : {m_saveKeyButton, m_deleteKeyButton}) {
+        b->setFont(uiFont(14, QFont::Bold));
+        b->setRadius(9);
+        b->setVerticalPadding(8);
+    }
+    m_saveKeyButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    keyButtons->addWidget(m_saveKeyButton, 1);
+    keyButtons->addWidget(m_deleteKeyButton);
+    keySection->addWidget(m_keyHeading);
+    keySection->addWidget(m_apiKeyField);
+    keySection->addLayout(keyButtons);
+    layout->addLayout(keySection);
+
+    // Proxy section.
+    m_proxyGroup = new CardWidget(this);
+    m_proxyGroup->setObjectName(QStringLiteral("proxyGroup"));
+    auto* proxyLayout = new QVBoxLayout(m_proxyGroup);
+    proxyLayout->setContentsMargins(10, 6, 10, 8);
+    proxyLayout->setSpacing(8);
+    m_proxyHeader = new DisclosureHeader(m_proxyGroup);
+    m_proxyContent = new QWidget(m_proxyGroup);
+    m_proxyContent->setObjectName(QStringLiteral("proxyContent"));
+    auto* content = new QVBoxLayout(m_proxyContent);
+    content->setContentsMargins(0, 0, 0, 0);
+    content->setSpacing(8);
+    auto* formatRow = new QHBoxLayout;
+    m_formatLabel = new QLabel(QStringLiteral("Format"), m_proxyContent);
+    m_formatLabel->setFont(uiFont(11));
+    m_proxySchemePicker = new QComboBox(m_proxyContent);
+    m_proxySchemePicker->setObjectName(QStringLiteral("proxySchemePicker"));
+    m_proxySchemePicker->setAccessibleName(QStringLiteral("Proxy format"));
+    m_proxySchemePicker->setFont(uiFont(12));
+    for (ProxyScheme scheme : ProxySchemes::allCases)
+        m_proxySchemePicker->addItem(ProxySchemes::rawValue(scheme));
+    formatRow->addWidget(m_formatLabel);
+    formatRow->addStretch(1);
+    formatRow->addWidget(m_proxySchemePicker);
+    m_proxyAddressField = new QLineEdit(m_proxyContent);
+    m_proxyAddressField->setObjectName(QStringLiteral("proxyAddressField"));
+    m_proxyAddressField->setPlaceholderText(QStringLiteral("host:port:user:pass"));
+    m_proxyAddressField->setFont(uiFont(12));
+    m_proxyAddressField->setAccessibleName(QStringLiteral("Proxy address"));
+    auto* proxyButtons = new QHBoxLayout;
+    proxyButtons->setSpacing(8);
+    m_saveProxyButton = new FilledButton(QStringLiteral("Save Proxy"), m_proxyContent);
+    m_saveProxyButton->setObjectName(QStringLiteral("saveProxyButton"));
+    m_saveProxyButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    m_clearProxyButton = new FilledButton(QStringLiteral("Clear"), m_proxyContent);
+    m_clearProxyButton->setObjectName(QStringLiteral("clearProxyButton"));
+    m_clearProxyButton->setFixedWidth(70);
+    m_clearProxyButton->setHorizontalPadding(4);
+    for (FilledButton* b : {m_saveProxyButton, m_clearProxyButton}) {
+        b->setFont(uiFont(13, QFont::Bold));
+        b->setRadius(8);
+        b->setVerticalPadding(7);
+    }
+    proxyButtons->addWidget(m_saveProxyButton, 1);
+    proxyButtons->addWidget(m_clearProxyButton);
+    content->addLayout(formatRow);
+    content->addWidget(m_proxyAddressField);
+    content->addLayout(proxyButtons);
+    m_proxyContent->setVisible(false);
+    proxyLayout->addWidget(m_proxyHeader);
+    proxyLayout->addWidget(m_proxyContent);
+    layout->addWidget(m_proxyGroup);
+
+    // Status line.
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName(QStringLiteral("panelStatus"));
+    m_statusLabel->setFont(uiFont(11, QFont::DemiBold));
+    m_statusLabel->setWordWrap(true);
+    m_statusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(m_statusLabel);
+    layout->addStretch(1);
+
+    connect(m_addButton, &QAbstractButton::clicked, this, &ProfilesPanel::addAccount);
+    connect(m_saveKeyButton, &QAbstractButton::clicked, this, &ProfilesPanel::saveKey);
+    connect(m_deleteKeyButton, &QAbstractButton::clicked, this, &ProfilesPanel::deleteKey);
+    connect(m_saveProxyButton, &QAbstractButton::clicked, this, &ProfilesPanel::saveProxy);
+    connect(m_clearProxyButton, &QAbstractButton::clicked, this, &ProfilesPanel::clearProxy);
+    connect(m_apiKeyField, &QLineEdit::returnPressed, this, [this] {
+        if (m_saveKeyButton->isEnabled())
+            saveKey();
+    });
+    connect(m_apiKeyField, &QLineEdit::textChanged, this, &ProfilesPanel::refresh);
+    connect(m_proxyHeader, &QAbstractButton::toggled, m_proxyContent, &QWidget::setVisible);
+    connect(m_store, &ProfilesStore::documentChanged, this, &ProfilesPanel::refresh);
+
+    applyTheme();
+    refresh();
+}
+
+void ProfilesPanel::setTheme(const CompactTheme& theme) {
+    if (theme == m_theme && m_themeApplied)
+        return;
+    m_theme = theme;
+    applyTheme();
+    refresh();
+}
+
+void ProfilesPanel::applyTheme() {
+    m_themeApplied = true;
+    setTextColor(m_title, m_theme.primaryText());
+    setTextColor(m_keyHeading, m_theme.primaryText());
+    setTextColor(m_formatLabel, m_theme.secondaryText());
+    setTextColor(m_statusLabel, m_theme.secondaryText());
+    m_addButton->setColors(Qt::transparent, m_theme.accent());
+    m_saveKeyButton->setColors(m_theme.accent(), Qt::white);
+    m_deleteKeyButton->setColors(m_theme.buttonSurface(), m_theme.secondaryText());
+    m_saveProxyButton->setColors(m_theme.accent(), Qt::white);
+    m_clearProxyButton->setColors(m_theme.buttonSurface(), m_theme.secondaryText());
+    m_proxyGroup->setStyle(m_theme.panel(), m_theme.border(), 12);
+    for (QLineEdit* field : {m_apiKeyField, m_proxyAddressField}) {
+        field->setStyleSheet(fieldStyle(m_theme));
+        setPlaceholderColor(field, m_theme.mutedText());
+    }
+    m_proxySchemePicker->setStyleSheet(pickerStyle(m_theme));
+}
+
+std::optional<Profile> ProfilesPanel::selectedProfile() const {
+    const QList<Profile>& profiles = m_store->profiles();
+    if (!m_selectedProfileID)
+        return profiles.isEmpty() ? std::nullopt : std::optional<Profile>(profiles.first());
+    return m_store->profile(*m_selectedProfileID);
+}
+
+QString ProfilesPanel::keyStatus(const Profile& profile) const {
+    if (!profile.isVelqorAccount())
+        return QStringLiteral("Current app accounts do not need a Velqor key.");
+    return (m_store->hasAPIKey(profile.id) ? QStringLiteral("Key saved")
+                                           : QStringLiteral("No key")) +
+           QStringLiteral(", ") +
+           (hasProxy(profile) ? QStringLiteral("proxy saved") : QStringLiteral("no proxy")) +
+           QStringLiteral(".");
+}
+
+qint64 ProfilesPanel::nextVelqorNumber(const QList<Profile>& profiles) {
+    qint64 largest = 0;
+    for (const Profile& profile : profiles) {
+        if (!profile.id.startsWith(velqorPrefix))
+            continue;
+        QString rest = profile.id;
+        rest.remove(velqorPrefix);
+        if (const auto number = decimalNumber(rest))
+            largest = std::max(largest, *number);
+    }
+    return largest + 1;
+}
+
+void ProfilesPanel::appear() {
+    if (!m_selectedProfileID)
+        m_selectedProfileID = m_store->activeProfileID();
+    if (const auto profile = selectedProfile()) {
+        loadProxyFields(profile->proxyURL);
+        m_status = keyStatus(*profile);
+    }
+    refresh();
+}
+
+void ProfilesPanel::setStatus(const QString& status) {
+    m_status = status;
+    refresh();
+}
+
+void ProfilesPanel::fail(const QString& message) {
+    setStatus(message);
+    if (m_onLog)
+        m_onLog(message);
+}
+
+void ProfilesPanel::loadProxyFields(const std::optional<QString>& proxyURL) {
+    const QSignalBlocker blockPicker(m_proxySchemePicker);
+    m_proxySchemePicker->setCurrentIndex(
+        ProxyURLFormatter::scheme(proxyURL) == ProxyScheme::socks5 ? 1 : 0);
+    m_proxyAddressField->setText(ProxyURLFormatter::withoutScheme(proxyURL));
+}
+
+ProxyScheme ProfilesPanel::proxyScheme() const {
+    return ProxySchemes::fromRawValue(m_proxySchemePicker->currentText())
+        .value_or(ProxyScheme::http);
+}
+
+void ProfilesPanel::selectProfile(const Profile& profile) {
+    m_selectedProfileID = profile.id;
+    m_apiKeyField->clear();
+    loadProxyFields(profile.proxyURL);
+    setStatus(keyStatus(profile));
+}
+
+void ProfilesPanel::addAccount() {
+    const qint64 number = nextVelqorNumber(m_store->profiles());
+    const QString n = QString::number(number);
+    const Profile profile(velqorPrefix + n, QStringLiteral("Velqor ") + n, QStringLiteral("apikey"),
+                          QStringLiteral("velqor"), QStringLiteral("gpt-5.5"),
+                          QStringLiteral("xhigh"), true, true);
+    try {
+        m_store->saveProfile(profile, std::nullopt);
+    } catch (const std::exception&) {
+        fail(describeError(std::current_exception()));
+        return;
+    }
+    m_selectedProfileID = profile.id;
+    m_apiKeyField->clear();
+    loadProxyFields(profile.proxyURL);
+    setStatus(QStringLiteral("Account added. Paste Velqor key and press Save Key."));
+    if (m_onProfilesChanged)
+        m_onProfilesChanged();
+    if (m_onLog)
+        m_onLog(QStringLiteral("Added ") + profile.name);
+}
+
+void ProfilesPanel::saveKey() {
+    const auto profile = selectedProfile();
+    if (!profile)
+        return;
+    try {
+        m_store->saveProfile(*profile, m_apiKeyField->text());
+    } catch (const std::exception&) {
+        fail(describeError(std::current_exception()));
+        return;
+    }
+    m_apiKeyField->clear();
+    setStatus(QStringLiteral("Key saved for ") + profile->name + QStringLiteral("."));
+    if (m_onProfilesChanged)
+        m_onProfilesChanged();
+    if (m_onLog)
+        m_onLog(QStringLiteral("Saved key for ") + profile->name);
+}
+
+void ProfilesPanel::deleteKey() {
+    const auto profile = selectedProfile();
+    if (!profile)
+        return;
+    try {
+        m_store->deleteAPIKey(profile->id);
+    } catch (const std::exception&) {
+        fail(describeError(std::current_exception()));
+        return;
+    }
+    m_apiKeyField->clear();
+    setStatus(QStringLiteral("Key deleted for ") + profile->name + QStringLiteral("."));
+    if (m_onProfilesChanged)
+        m_onProfilesChanged();
+    if (m_onLog)
+        m_onLog(QStringLiteral("Deleted key for ") + profile->name);
+}
+
+void ProfilesPanel::saveProxy() {
+    const auto selected = selectedProfile();
+    if (!selected)
+        return;
+    Profile profile = *selected;
+    profile.proxyURL = ProxyURLFormatter::normalized(m_proxyAddressField->text(), proxyScheme());
+    try {
+        m_store->saveProfile(profile, std::nullopt);
+    } catch (const std::exception&) {
+        fail(describeError(std::current_exception()));
+        return;
+    }
+    m_selectedProfileID = profile.id;
+    loadProxyFields(profile.proxyURL);
+    setStatus((profile.proxyURL ? QStringLiteral("Proxy saved for ")
+                                : QStringLiteral("Proxy cleared for ")) +
+              profile.name + QStringLiteral("."));
+    if (m_onProfilesChanged)
+        m_onProfilesChanged();
+    if (m_onLog)
+        m_onLog(QStringLiteral("Saved proxy for ") + profile.name);
+}
+
+void ProfilesPanel::clearProxy() {
+    m_proxyAddressField->clear();
+    saveProxy();
+}
+
+void ProfilesPanel::rebuildRows() {
+    const QList<Profile>& profiles = m_store->profiles();
+    const auto selected = selectedProfile();
+    while (m_rows.size() > profiles.size()) {
+        ProfileRow* row = m_rows.takeLast();
+        m_rowsLayout->removeWidget(row);
+        row->hide();
+        row->deleteLater();
+    }
+    for (qsizetype i = 0; i < profiles.size(); ++i) {
+        const Profile& profile = profiles.at(i);
+        const bool isSelected = selected && selected->id == profile.id;
+        const bool hasKey = m_store->hasAPIKey(profile.id);
+        if (i < m_rows.size()) {
+            m_rows.at(i)->setState(profile, isSelected, hasKey, m_theme);
+            continue;
+        }
+        auto* row = new ProfileRow(profile, isSelected, hasKey, m_theme, this);
+        connect(row, &QAbstractButton::clicked, this,
+                [this, row] { selectProfile(row->profile()); });
+        m_rowsLayout->addWidget(row);
+        m_rows.append(row);
+    }
+}
+
+void ProfilesPanel::refresh() {
+    rebuildRows();
+    const auto profile = selectedProfile();
+    const bool hasSelection = profile.has_value();
+    const bool isVelqor = hasSelection && profile->isVelqorAccount();
+
+    m_keyHeading->setText(hasSelection ? profile->name : QStringLiteral("No profile"));
+    QString placeholder;
+    if (!hasSelection)
+        placeholder = QStringLiteral("Universal Velqor API key");
+    else if (isVelqor && m_store->hasAPIKey(profile->id))
+        placeholder = QString(24, QChar(0x2022));
+    else if (isVelqor)
+        placeholder = QStringLiteral("Paste universal Velqor key");
+    else
+        placeholder = QStringLiteral("No Velqor key needed");
+    m_apiKeyField->setPlaceholderText(placeholder);
+
+    m_saveKeyButton->setEnabled(hasSelection && !m_apiKeyField->text().isEmpty());
+    m_deleteKeyButton->setEnabled(hasSelection);
+
+    m_proxyGroup->setEnabled(hasSelection && isVelqor);
+    m_proxyHeader->setAppearance(m_theme, hasSelection && isVelqor);
+    m_saveProxyButton->setEnabled(hasSelection);
+    m_clearProxyButton->setEnabled(hasSelection);
+    m_proxyHeader->badge()->setText(
+        hasSelection && hasProxy(*profile)
+            ? ProxySchemes::rawValue(ProxyURLFormatter::scheme(profile->proxyURL))
+            : QStringLiteral("Off"));
+
+    m_statusLabel->setText(m_status.isEmpty() ? defaultStatus() : m_status);
+}

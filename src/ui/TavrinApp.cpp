@@ -1,0 +1,79 @@
+#include "ui/TavrinApp.h"
+
+#include "profiles/ProfilesStore.h"
+#include "ui/ContentView.h"
+#include "ui/SettingsView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+void TavrinApp::configureApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tavrin"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tavrin"));
+}
+
+TavrinApp::TavrinApp(QObject* parent) : QObject(parent), m_store(new ProfilesStore(nullptr, this)) {
+    configureApplication();
+
+    m_window = new QMainWindow;
+    m_window->setObjectName(QStringLiteral("mainWindow"));
+    m_window->setWindowTitle(QStringLiteral("Tavrin"));
+    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_contentView = new ContentView(m_store, {}, m_window);
+    m_window->setCentralWidget(m_contentView);
+    // The window takes the size of its fixed content (plus the menu bar where it has one).
+    m_window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // The standard settings command: Preferences in the macOS application menu,
+    // "Settings..." with Ctrl+, elsewhere.
+    m_settingsAction = new QAction(QStringLiteral("Settings..."), m_window);
+    m_settingsAction->setObjectName(QStringLiteral("settingsAction"));
+    m_settingsAction->setMenuRole(QAction::PreferencesRole);
+    m_settingsAction->setShortcut(QKeySequence(QKeySequence::Preferences));
+    if (m_settingsAction->shortcut().isEmpty())
+        m_settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    m_settingsAction->setShortcutContext(Qt::ApplicationShortcut);
+    connect(m_settingsAction, &QAction::triggered, this, &TavrinApp::openSettings);
+
+    auto* quitAction = new QAction(QStringLiteral("Quit Tavrin"), m_window);
+    quitAction->setMenuRole(QAction::QuitRole);
+    quitAction->setShortcut(QKeySequence(QKeySequence::Quit));
+    if (quitAction->shortcut().isEmpty())
+        quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quitAction, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    QMenu* menu = m_window->menuBar()->addMenu(QStringLiteral("Tavrin"));
+    menu->setObjectName(QStringLiteral("appMenu"));
+    menu->addAction(m_settingsAction);
+    menu->addSeparator();
+    menu->addAction(quitAction);
+}
+
+TavrinApp::~TavrinApp() {
+    delete m_settings;
+    delete m_window;
+}
+
+void TavrinApp::show() {
+    m_window->show();
+}
+
+SettingsView* TavrinApp::settingsView() {
+    if (!m_settings) {
+        m_settings = new SettingsView(m_store);
+        m_settings->setWindowFlag(Qt::Window);
+    }
+    return m_settings;
+}
+
+void TavrinApp::openSettings() {
+    SettingsView* settings = settingsView();
+    settings->show();
+    settings->raise();
+    settings->activateWindow();
+}
