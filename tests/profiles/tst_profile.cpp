@@ -1,3 +1,4 @@
+#include "profiles/AppPaths.h"
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
 #include "profiles/ProxyURLFormatter.h"
@@ -5,7 +6,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QDir>
 #include <QTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 using Opt = std::optional<QString>;
 Q_DECLARE_METATYPE(Opt)
@@ -25,6 +30,8 @@ private slots:
     void normalized();
     void schemeAndAddress_data();
     void schemeAndAddress();
+    void homeFollowsAbsoluteHomeVariable_data();
+    void homeFollowsAbsoluteHomeVariable();
 };
 
 void TestProfile::predicates_data() {
@@ -209,6 +216,31 @@ void TestProfile::schemeAndAddress() {
         QCOMPARE(ProxyURLFormatter::normalized(ProxyURLFormatter::withoutScheme(url),
                                                ProxyURLFormatter::scheme(url)),
                  Opt(url->trimmed()));
+}
+
+void TestProfile::homeFollowsAbsoluteHomeVariable_data() {
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<bool>("usesVariable");
+    QTest::newRow("absolute") << QByteArray("/srv/some home/") << true;
+    QTest::newRow("relative") << QByteArray("relative/home") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+}
+
+void TestProfile::homeFollowsAbsoluteHomeVariable() {
+    QFETCH(QByteArray, home);
+    QFETCH(bool, usesVariable);
+    const QByteArray old = qgetenv("HOME");
+    qputenv("HOME", home);
+    const QString config = AppPaths::configURL();
+    qputenv("HOME", old);
+#ifndef Q_OS_MACOS
+    const QString expected = usesVariable ? QDir::cleanPath(QString::fromLocal8Bit(home))
+                                          : QString::fromLocal8Bit(getpwuid(getuid())->pw_dir);
+    QCOMPARE(config, expected + QStringLiteral("/.codex/config.toml"));
+#else
+    Q_UNUSED(usesVariable);
+    QVERIFY(QDir::isAbsolutePath(config));
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestProfile)
