@@ -55,7 +55,7 @@ Profile Profile::claudeCodeAccount() {
                    QStringLiteral("default"), true, true);
 }
 
-Profile Profile::velqorAccount(int number) {
+Profile Profile::velqorAccount(qint64 number) {
     const QString n = QString::number(number);
     return Profile(QStringLiteral("velqor-") + n, QStringLiteral("Velqor ") + n,
                    QStringLiteral("apikey"), QStringLiteral("velqor"), QStringLiteral("gpt-5.5"),

@@ -44,7 +44,7 @@ struct Profile {
     static Profile chatGPTAccount();
     static Profile claudeCodeAccount();
     // A Velqor API-key profile with the given number, as the built-ins and "Add Velqor" make it.
-    static Profile velqorAccount(int number);
+    static Profile velqorAccount(qint64 number);
 
     bool isChatGPTAccount() const;
     bool isClaudeCodeAccount() const;

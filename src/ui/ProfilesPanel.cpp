@@ -346,6 +346,24 @@ void ProfilesPanel::fail(const QString& message) {
         m_onLog(message);
 }
 
+bool ProfilesPanel::perform(const std::function<void()>& change) {
+    try {
+        change();
+        return true;
+    } catch (const std::exception&) {
+        fail(describeError(std::current_exception()));
+        return false;
+    }
+}
+
+void ProfilesPanel::report(const QString& status, const QString& logLine) {
+    setStatus(status);
+    if (m_onProfilesChanged)
+        m_onProfilesChanged();
+    if (m_onLog)
+        m_onLog(logLine);
+}
+
 void ProfilesPanel::loadProxyFields(const std::optional<QString>& proxyURL) {
     const QSignalBlocker blockPicker(m_proxySchemePicker);
     m_proxySchemePicker->setCurrentIndex(
@@ -366,61 +384,36 @@ void ProfilesPanel::selectProfile(const Profile& profile) {
 }
 
 void ProfilesPanel::addAccount() {
-    const qint64 number = nextVelqorNumber(m_store->profiles());
-    const QString n = QString::number(number);
-    const Profile profile(velqorPrefix + n, QStringLiteral("Velqor ") + n, QStringLiteral("apikey"),
-                          QStringLiteral("velqor"), QStringLiteral("gpt-5.5"),
-                          QStringLiteral("xhigh"), true, true);
-    try {
-        m_store->saveProfile(profile, std::nullopt);
-    } catch (const std::exception&) {
-        fail(describeError(std::current_exception()));
+    const Profile profile = Profile::velqorAccount(nextVelqorNumber(m_store->profiles()));
+    if (!perform([&] { m_store->saveProfile(profile, std::nullopt); }))
         return;
-    }
     m_selectedProfileID = profile.id;
     m_apiKeyField->clear();
     loadProxyFields(profile.proxyURL);
-    setStatus(QStringLiteral("Account added. Paste Velqor key and press Save Key."));
-    if (m_onProfilesChanged)
-        m_onProfilesChanged();
-    if (m_onLog)
-        m_onLog(QStringLiteral("Added ") + profile.name);
+    report(QStringLiteral("Account added. Paste Velqor key and press Save Key."),
+           QStringLiteral("Added ") + profile.name);
 }
 
 void ProfilesPanel::saveKey() {
     const auto profile = selectedProfile();
     if (!profile)
         return;
-    try {
-        m_store->saveProfile(*profile, m_apiKeyField->text());
-    } catch (const std::exception&) {
-        fail(describeError(std::current_exception()));
+    if (!perform([&] { m_store->saveProfile(*profile, m_apiKeyField->text()); }))
         return;
-    }
     m_apiKeyField->clear();
-    setStatus(QStringLiteral("Key saved for ") + profile->name + QStringLiteral("."));
-    if (m_onProfilesChanged)
-        m_onProfilesChanged();
-    if (m_onLog)
-        m_onLog(QStringLiteral("Saved key for ") + profile->name);
+    report(QStringLiteral("Key saved for ") + profile->name + QStringLiteral("."),
+           QStringLiteral("Saved key for ") + profile->name);
 }
 
 void ProfilesPanel::deleteKey() {
     const auto profile = selectedProfile();
     if (!profile)
         return;
-    try {
-        m_store->deleteAPIKey(profile->id);
-    } catch (const std::exception&) {
-        fail(describeError(std::current_exception()));
+    if (!perform([&] { m_store->deleteAPIKey(profile->id); }))
         return;
-    }
     m_apiKeyField->clear();
-    setStatus(QStringLiteral("Key deleted for ") + profile->name + QStringLiteral("."));
-    if (m_onProfilesChanged)
-        m_onProfilesChanged();
-    if (m_onLog)
-        m_onLog(QStringLiteral("Deleted key for ") + profile->name);
+    report(QStringLiteral("Key deleted for ") + profile->name + QStringLiteral("."),
+           QStringLiteral("Deleted key for ") + profile->name);
 }
 
 void ProfilesPanel::saveProxy() {
@@ -429,21 +422,14 @@ void ProfilesPanel::saveProxy() {
         return;
     Profile profile = *selected;
     profile.proxyURL = ProxyURLFormatter::normalized(m_proxyAddressField->text(), proxyScheme());
-    try {
-        m_store->saveProfile(profile, std::nullopt);
-    } catch (const std::exception&) {
-        fail(describeError(std::current_exception()));
+    if (!perform([&] { m_store->saveProfile(profile, std::nullopt); }))
         return;
-    }
     m_selectedProfileID = profile.id;
     loadProxyFields(profile.proxyURL);
-    setStatus((profile.proxyURL ? QStringLiteral("Proxy saved for ")
-                                : QStringLiteral("Proxy cleared for ")) +
-              profile.name + QStringLiteral("."));
-    if (m_onProfilesChanged)
-        m_onProfilesChanged();
-    if (m_onLog)
-        m_onLog(QStringLiteral("Saved proxy for ") + profile.name);
+    report((profile.proxyURL ? QStringLiteral("Proxy saved for ")
+                             : QStringLiteral("Proxy cleared for ")) +
+               profile.name + QStringLiteral("."),
+           QStringLiteral("Saved proxy for ") + profile.name);
 }
 
 void ProfilesPanel::clearProxy() {

@@ -85,6 +85,11 @@ private:
     void setStatus(const QString& status);
     void loadProxyFields(const std::optional<QString>& proxyURL);
     void fail(const QString& message);
+    // Runs one change of the store; a failure ends the action with its text in the
+    // status line and the log.
+    bool perform(const std::function<void()>& change);
+    // After a successful change: the status line, the owner's refresh and a log line.
+    void report(const QString& status, const QString& logLine);
     ProxyScheme proxyScheme() const;
 
     ProfilesStore* m_store;
