@@ -13,38 +13,26 @@ namespace {
 
 struct Outcome {
     int calls = 0;
-    QString error; // "kind: description"
+    QString error;
     CloudPolicyResult result;
 };
 
-QString describe(std::exception_ptr error) {
-    if (!error)
-        return {};
-    QString kind = QStringLiteral("other");
-    try {
-        std::rethrow_exception(error);
-    } catch (const CloudControlError& e) {
-        kind = QStringLiteral("cloud%1").arg(int(e.kind()));
-    } catch (const JsonError&) {
-        kind = QStringLiteral("json");
-    } catch (const NetworkError&) {
-        kind = QStringLiteral("network");
-    } catch (...) {
-    }
-    return kind + QStringLiteral(": ") + describeError(error);
-}
-
-// Starts one load; the answer must come later, never inside loadPolicy.
 std::shared_ptr<Outcome> load(CloudControlService& service) {
     auto outcome = std::make_shared<Outcome>();
     service.loadPolicy([outcome](std::exception_ptr error, const CloudPolicyResult& result) {
         ++outcome->calls;
-        outcome->error = describe(error);
+        outcome->error = describeError(error);
         outcome->result = result;
     });
-    if (outcome->calls != 0)
-        qWarning("loadPolicy answered synchronously");
     return outcome;
+}
+
+// The user preference and the bundle value of the policy URL; an invalid value is none.
+void configure(const QVariant& defaultsValue, const QVariant& plistValue = {}) {
+    QSettings settings;
+    settings.setValue("CloudPolicyURL", defaultsValue);
+    settings.sync();
+    CloudControlService::setInfoDictionaryOverride(QVariantMap{{"CloudPolicyURL", plistValue}});
 }
 
 } // namespace
@@ -53,18 +41,6 @@ class TestCloudControl : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TestHome> m_home;
-
-    static void configure(const QVariant& defaultsValue, const QVariant& plistValue = {}) {
-        QSettings settings;
-        settings.clear();
-        if (defaultsValue.isValid())
-            settings.setValue("CloudPolicyURL", defaultsValue);
-        settings.sync();
-        QVariantMap info;
-        if (plistValue.isValid())
-            info.insert("CloudPolicyURL", plistValue);
-        CloudControlService::setInfoDictionaryOverride(info);
-    }
 
 private slots:
     void initTestCase() {
@@ -75,8 +51,6 @@ private slots:
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_home->file(".config"));
     }
-
-    void init() { configure({}); }
 
     void cleanupTestCase() { CloudControlService::setInfoDictionaryOverride(std::nullopt); }
 
@@ -90,18 +64,12 @@ private slots:
         };
         row("nothing anywhere", {}, {}, {});
         row("defaults win", "https://other.test/p", p, "https://other.test/p");
-        row("blank defaults fall through", "  ", p, p);
-        row("trimmed", " \t" + p + "\n", {}, p);
+        row("blank defaults fall through, trimmed", "  ", " \t" + p + "\n", p);
         row("non-string property list", {}, 42, {});
-        row("placeholder in path", "https://policy.tavrin.test/YOUR_DOMAIN/p.json", {}, {});
-        row("placeholder test is case-sensitive", "https://a.test/your_domain", {},
-            "https://a.test/your_domain");
-        row("example domain", "https://cdn.example.com/policy.json", {}, {});
-        row("example domain in path", "https://a.test/example.com/p.json", p, {});
+        row("placeholder", "https://policy.tavrin.test/YOUR_DOMAIN/p.json", {}, {});
+        row("example domain, no fall-through", "https://cdn.EXAMPLE.com/policy.json", p, {});
         row("https any host", "https://10.1.2.3:8443/p", {}, "https://10.1.2.3:8443/p");
-        row("http loopback name with port", "http://LocalHost:8080/p", {},
-            "http://localhost:8080/p");
-        row("http IPv4 loopback", "http://127.0.0.1/p", {}, "http://127.0.0.1/p");
+        row("http loopback name", "http://LocalHost:8080/p", {}, "http://localhost:8080/p");
         row("http IPv6 loopback", "http://[::1]:9/p", {}, "http://[::1]:9/p");
         row("http other host", "http://policy.tavrin.test/p", {}, {});
         row("http loopback name as a subdomain", "http://localhost.tavrin.test/p", {}, {});
@@ -114,61 +82,69 @@ private slots:
     void configuredURL() {
         QFETCH(QVariant, defaultsValue);
         QFETCH(QVariant, plistValue);
-        QFETCH(QString, expected);
         configure(defaultsValue, plistValue);
         const std::optional<QUrl> url = CloudControlService::configuredURL();
-        QCOMPARE(url ? url->toString() : QString(), expected);
+        QTEST(url ? url->toString() : QString(), "expected");
     }
 
-    void notConfiguredAnswersLaterWithoutRequest() {
+    void answersLaterOrNever() {
         TestHttpServer server;
+        server.setResponse(Response::silent());
+        // Nothing configured: no request, and the empty result still comes later.
         configure("https://YOUR_DOMAIN/policy.json", server.url().toString());
         CloudControlService service;
-        auto outcome = load(service);
-        QCOMPARE(outcome->calls, 0);
-        QTRY_COMPARE(outcome->calls, 1);
-        QCOMPARE(outcome->error, QString());
-        QCOMPARE(outcome->result, CloudPolicyResult{});
-        QTest::qWait(50);
-        QCOMPARE(outcome->calls, 1);
-        QCOMPARE(server.requestCount(), 0);
+        auto unconfigured = load(service);
+        auto idle = std::make_unique<CloudControlService>();
+        auto idleOutcome = load(*idle);
+        configure(server.url().toString());
+        auto running = std::make_unique<CloudControlService>();
+        auto runningOutcome = load(*running);
+        QCOMPARE(unconfigured->calls, 0);
+        // A service destroyed first never answers, whether its request runs or not.
+        idle.reset();
+        QTRY_COMPARE(server.requestCount(), 1);
+        running.reset();
+        QTRY_COMPARE(unconfigured->calls, 1);
+        QCOMPARE(unconfigured->error, QString());
+        QCOMPARE(unconfigured->result, CloudPolicyResult{});
+        QTest::qWait(100);
+        QCOMPARE(idleOutcome->calls + runningOutcome->calls, 0);
+        QCOMPARE(unconfigured->calls, 1);
     }
 
     void loadPolicy_data() {
         QTest::addColumn<Response>("response");
         QTest::addColumn<QString>("error");
         QTest::addColumn<CloudPolicy>("policy");
-        CloudPolicy full{"1.4.0", "1.2", QUrl("https://dl.tavrin.test/T.dmg"), "Maintenance"};
-        QTest::newRow("trimmed fields, unknown key")
-            << Response::json("{\"latest_version\": \" 1.4.0\\n\", \"minimum_supported_version\":"
-                              " \"1.2\", \"update_url\": \" https://dl.tavrin.test/T.dmg \","
-                              " \"announcement\": \"Maintenance\", \"extra\": 5}")
-            << QString() << full;
-        QTest::newRow("blank, null, bad URL are absent")
-            << Response::json("{\"latest_version\": \"2\", \"minimum_supported_version\": \" \","
-                              " \"update_url\": \"https://bad host/\", \"announcement\": null}")
-            << QString() << CloudPolicy{"2", {}, {}, {}};
-        QTest::newRow("number for a string")
-            << Response::json("{\"latest_version\": 2}")
-            << "json: The cloud policy's \"latest_version\" is not a string." << CloudPolicy{};
-        QTest::newRow("array at the top")
-            << Response::json("[]") << "json: The cloud policy is not a JSON object."
-            << CloudPolicy{};
-        QTest::newRow("empty 204")
-            << Response::text({}, 204) << "json: The cloud policy is not valid JSON: illegal value"
-            << CloudPolicy{};
-        QTest::newRow("404") << Response::json("{}", 404)
-                             << "cloud0: Cloud server returned HTTP 404." << CloudPolicy{};
-        QTest::newRow("503") << Response::text("busy", 503)
-                             << "cloud0: Cloud server returned HTTP 503." << CloudPolicy{};
-        const QString tooLarge = "cloud2: Cloud server sent a response larger than 4 MB.";
+        auto row = [](const char* name, const Response& response, const QString& error,
+                      const CloudPolicy& policy = {}) {
+            QTest::newRow(name) << response << error << policy;
+        };
+        row("trimmed fields, unknown key",
+            Response::json(R"({"latest_version": " 1.4.0 ", "minimum_supported_version": "1.2",
+                "update_url": " https://dl.tavrin.test/T.dmg ", "announcement": "Maintenance",
+                "extra": 5})"),
+            {}, {"1.4.0", "1.2", QUrl("https://dl.tavrin.test/T.dmg"), "Maintenance"});
+        row("blank, null, bad URL are absent",
+            Response::json(R"({"latest_version": "2", "minimum_supported_version": " ",
+                "update_url": "https://bad host/", "announcement": null})"),
+            {}, {"2", {}, {}, {}});
+        row("number for a string", Response::json(R"({"latest_version": 2})"),
+            "The cloud policy's \"latest_version\" is not a string.");
+        row("array at the top", Response::json("[]"), "The cloud policy is not a JSON object.");
+        row("HTML page", Response::text("<html>"),
+            "The cloud policy is not valid JSON: illegal value");
+        row("empty 204", Response::text({}, 204),
+            "The cloud policy is not valid JSON: illegal value");
+        row("503", Response::json("{}", 503), "Cloud server returned HTTP 503.");
+        const QString tooLarge = "Cloud server sent a response larger than 4 MB.";
         Response huge = Response::json("{}" + QByteArray(5 << 20, ' '));
-        QTest::newRow("oversized") << huge << tooLarge << CloudPolicy{};
+        row("oversized", huge, tooLarge);
         huge.omitContentLength = true;
-        QTest::newRow("oversized without length") << huge << tooLarge << CloudPolicy{};
+        row("oversized without length", huge, tooLarge);
         Response announced = Response::json("{}");
-        announced.headers.append({QByteArray("Content-Length"), QByteArray("1000000000")});
-        QTest::newRow("oversized length announced") << announced << tooLarge << CloudPolicy{};
+        announced.headers.append({QByteArray("Content-Length"), "1000000000"});
+        row("oversized length announced", announced, tooLarge);
     }
 
     void loadPolicy() {
@@ -178,16 +154,18 @@ private slots:
         TestHttpServer server;
         server.setResponse(response);
         configure(server.url("/policy.json").toString());
-        CloudControlService service;
-        auto outcome = load(service);
-        QTRY_COMPARE_WITH_TIMEOUT(outcome->calls, 1, 20000);
-        QCOMPARE(outcome->error, error);
-        const CloudPolicyResult expected{policy, error.isEmpty()};
-        QCOMPARE(outcome->result, expected);
+        // The completion may destroy the service.
+        auto service = std::make_unique<CloudControlService>();
+        Outcome outcome;
+        service->loadPolicy([&](std::exception_ptr e, const CloudPolicyResult& result) {
+            outcome = {outcome.calls + 1, describeError(e), result};
+            service.reset();
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(outcome.calls, 1, 20000);
+        QCOMPARE(outcome.error, error);
+        QCOMPARE(outcome.result, (CloudPolicyResult{policy, error.isEmpty()}));
         QCOMPARE(server.requestCount(), 1);
         QCOMPARE(server.requests().first().requestLine, "GET /policy.json HTTP/1.1");
-        QTest::qWait(20);
-        QCOMPARE(outcome->calls, 1);
     }
 
     void transportFailures() {
@@ -197,41 +175,13 @@ private slots:
         CloudControlService service;
         service.setRequestTimeout(1s);
         auto silent = load(service);
-        configure(QStringLiteral("http://127.0.0.1:%1/").arg(TestHttpServer::closedPort()));
+        configure(QString("http://127.0.0.1:%1/").arg(TestHttpServer::closedPort()));
         auto refused = load(service);
         QTRY_COMPARE_WITH_TIMEOUT(silent->calls + refused->calls, 2, 15000);
-        QCOMPARE(silent->error, "network: The request timed out.");
-        QCOMPARE(refused->error, "network: Connection refused");
-    }
-
-    void destroyedServiceStaysSilent() {
-        TestHttpServer server;
-        server.setResponse(Response::silent());
-        configure(server.url().toString());
-        auto running = std::make_unique<CloudControlService>();
-        auto outcome = load(*running);
-        configure({});
-        auto idle = std::make_unique<CloudControlService>();
-        auto idleOutcome = load(*idle);
-        idle.reset();
-        QTRY_COMPARE(server.requestCount(), 1);
-        running.reset();
-        QTest::qWait(100);
-        QCOMPARE(outcome->calls + idleOutcome->calls, 0);
-    }
-
-    void serviceMayBeDestroyedInsideCompletion() {
-        TestHttpServer server;
-        server.setResponse(Response::json("{\"latest_version\": \"3\"}"));
-        configure(server.url().toString());
-        auto service = std::make_unique<CloudControlService>();
-        int calls = 0;
-        service->loadPolicy([&](std::exception_ptr, const CloudPolicyResult& result) {
-            ++calls;
-            QCOMPARE(result.policy.latestVersion, "3");
-            service.reset();
-        });
-        QTRY_COMPARE(calls, 1);
+        QCOMPARE(silent->error, "The request timed out.");
+        QCOMPARE(refused->error, "Connection refused");
+        QTest::qWait(50);
+        QCOMPARE(silent->calls + refused->calls, 2);
     }
 
     void versionParts_data() {
@@ -241,16 +191,13 @@ private slots:
         QTest::newRow("suffixes") << "1.2-beta3.0-rc1" << QList<qint64>{1, 2, 0};
         QTest::newRow("leading word") << "beta.2" << QList<qint64>{0, 2};
         QTest::newRow("empty pieces") << ".1..2." << QList<qint64>{1, 2};
-        QTest::newRow("empty") << "" << QList<qint64>{};
         QTest::newRow("too large") << "9223372036854775808.1" << QList<qint64>{0, 1};
-        QTest::newRow("largest") << "9223372036854775807" << QList<qint64>{INT64_MAX};
         QTest::newRow("non-ASCII digits") << "1\u0663.2" << QList<qint64>{0, 2};
     }
 
     void versionParts() {
         QFETCH(QString, version);
-        QFETCH(QList<qint64>, parts);
-        QCOMPARE(CloudControlService::versionParts(version), parts);
+        QTEST(CloudControlService::versionParts(version), "parts");
     }
 
     void versionOrder_data() {
@@ -270,20 +217,10 @@ private slots:
         QFETCH(QString, a);
         QFETCH(QVariant, b);
         QFETCH(int, order);
-        QFETCH(bool, older);
-        const auto other = b.isValid() ? std::optional<QString>(b.toString()) : std::nullopt;
+        const auto other = b.isValid() ? std::optional(b.toString()) : std::nullopt;
         QCOMPARE(CloudControlService::compareVersions(a, other.value_or(QString())), order);
         QCOMPARE(CloudControlService::compareVersions(other.value_or(QString()), a), -order);
-        QCOMPARE(CloudControlService::isVersion(a, other), older);
-    }
-
-    void currentAppVersion() {
-        CloudControlService::setInfoDictionaryOverride(
-            QVariantMap{{"CFBundleShortVersionString", "2.3"}});
-        QCOMPARE(CloudControlService::currentAppVersion(), "2.3");
-        CloudControlService::setInfoDictionaryOverride(
-            QVariantMap{{"CFBundleShortVersionString", 7}});
-        QCOMPARE(CloudControlService::currentAppVersion(), "0");
+        QTEST(CloudControlService::isVersion(a, other), "older");
     }
 };
 

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QTest>
 
-class TestTheme : public QObject {
+class TestIcons : public QObject {
     Q_OBJECT
 private slots:
     // Every symbol the windows use draws in the tint at 1x and 2x; an unknown one draws nothing.
@@ -44,5 +44,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestTheme)
+QTEST_MAIN(TestIcons)
 #include "tst_icons.moc"
