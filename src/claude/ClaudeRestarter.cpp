@@ -13,7 +13,6 @@ ClaudeRestartError ClaudeRestartError::failed(const QString& message) {
 
 namespace {
 
-// Escapes a value for use between double quotes on the shell command line.
 // Escapes a text for use inside an AppleScript string literal.
 QString quotedForAppleScript(QString value) {
     value.replace(QLatin1Char('\\'), QStringLiteral("\\\\\\\\"));

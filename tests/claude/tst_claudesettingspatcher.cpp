@@ -72,8 +72,9 @@ private slots:
             parse("{\"s\": \"tab\\t quote\\\" nul\\u0000 é 🙂\", \"frac\": 0.1,"
                   "\"big\": 9223372036854775807, \"odd\": 9007199254740993,"
                   "\"exp\": -1.5e300, \"list\": [1, {\"y\": null}]}");
-        QJsonObject stale = proxied; // all twelve managed entries
-        stale.insert("MY_OWN", own);
+        QJsonObject stale{{"MY_OWN", own}}; // and all twelve managed entries, out of date
+        for (const QString& name : proxied.keys())
+            stale.insert(name, "old");
         kept.insert("MY_OWN", own);
         const QByteArray managed =
             QJsonDocument({{"apiKeyHelper", "/bin/helper"}, {"own", own}, {"env", stale}})

@@ -32,14 +32,6 @@ QByteArray TestHttpServer::Request::header(const QByteArray& name) const {
     return {};
 }
 
-bool TestHttpServer::Request::hasHeader(const QByteArray& name) const {
-    for (const auto& header : headers) {
-        if (header.first.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
-
 TestHttpServer::TestHttpServer(QObject* parent) : QObject(parent) {
     connect(&m_server, &QTcpServer::newConnection, this, &TestHttpServer::accept);
     if (!m_server.listen(QHostAddress::LocalHost, 0))
@@ -55,10 +47,6 @@ TestHttpServer::~TestHttpServer() {
 
 QUrl TestHttpServer::url(const QString& path) const {
     return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
-}
-
-void TestHttpServer::setResponse(const QByteArray& path, const Response& response) {
-    m_responses.insert(path, response);
 }
 
 quint16 TestHttpServer::closedPort() {
@@ -94,9 +82,6 @@ void TestHttpServer::readRequest(QTcpSocket* socket) {
     Request request;
     const QList<QByteArray> lines = buffer.left(end).split('\n');
     request.requestLine = lines.value(0).trimmed();
-    const QList<QByteArray> parts = request.requestLine.split(' ');
-    request.method = parts.value(0);
-    request.target = parts.value(1);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         QByteArray line = lines.at(i);
         if (line.endsWith('\r'))
@@ -112,11 +97,7 @@ void TestHttpServer::readRequest(QTcpSocket* socket) {
     }
     m_requests.append(request);
     buffer.clear();
-
-    QByteArray path = request.target;
-    if (const qsizetype query = path.indexOf('?'); query >= 0)
-        path.truncate(query);
-    answer(socket, m_responses.value(path, m_defaultResponse));
+    answer(socket, m_response);
 }
 
 void TestHttpServer::answer(QTcpSocket* socket, const Response& response) {

@@ -11,8 +11,8 @@
 class QTcpSocket;
 
 // A tiny HTTP/1.1 server on 127.0.0.1 for tests. It runs in the test's event loop,
-// answers every request with the canned response set for its path (or the default
-// one), closes each connection after answering, and records what it was asked.
+// answers every request with the canned response, closes each connection after
+// answering, and records what it was asked.
 class TestHttpServer : public QObject {
     Q_OBJECT
 public:
@@ -32,12 +32,9 @@ public:
 
     struct Request {
         QByteArray requestLine; // "GET /path HTTP/1.1"
-        QByteArray method;
-        QByteArray target;
         QList<QPair<QByteArray, QByteArray>> headers;
         // The value of the first header with this name (case-insensitive); null if none.
         QByteArray header(const QByteArray& name) const;
-        bool hasHeader(const QByteArray& name) const;
     };
 
     explicit TestHttpServer(QObject* parent = nullptr);
@@ -47,8 +44,7 @@ public:
     // http://127.0.0.1:<port><path>
     QUrl url(const QString& path = QStringLiteral("/")) const;
 
-    void setResponse(const Response& response) { m_defaultResponse = response; }
-    void setResponse(const QByteArray& path, const Response& response);
+    void setResponse(const Response& response) { m_response = response; }
 
     QList<Request> requests() const { return m_requests; }
     int requestCount() const { return int(m_requests.size()); }
@@ -62,8 +58,7 @@ private:
     void answer(QTcpSocket* socket, const Response& response);
 
     QTcpServer m_server;
-    Response m_defaultResponse;
-    QMap<QByteArray, Response> m_responses;
+    Response m_response;
     QList<Request> m_requests;
     QMap<QTcpSocket*, QByteArray> m_pending;
 };
