@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 
@@ -37,14 +38,13 @@ QString createHome(const TestHome& home, const QStringList& providers, bool pend
     const QString path = home.file(QStringLiteral("it's a \"home\" $HOME `x`"));
     QDir().mkpath(path + QStringLiteral("/.codex"));
     AppPaths::setHomeDirectoryOverride(path);
-    QByteArray script = pendingLog ? ".dbconfig no_ckpt_on_close on\n" : "";
-    script += "PRAGMA journal_mode=WAL;\n"
-              "CREATE TABLE threads(id INTEGER PRIMARY KEY, title TEXT, model_provider TEXT);\n";
-    for (const QString& provider : providers)
-        script += "INSERT INTO threads(title, model_provider) VALUES('chat', '" +
-                  provider.toUtf8() + "');\n";
     if (!providers.isEmpty())
-        sqlite(AppPaths::stateDatabaseURL(), script);
+        sqlite(AppPaths::stateDatabaseURL(),
+               QByteArray(pendingLog ? ".dbconfig no_ckpt_on_close on\n" : "") +
+                   "PRAGMA journal_mode=WAL;\n"
+                   "CREATE TABLE threads(id INTEGER PRIMARY KEY, model_provider TEXT);\n"
+                   "INSERT INTO threads(model_provider) VALUES('" +
+                   providers.join(QStringLiteral("'),('")).toUtf8() + "');");
     return AppPaths::stateDatabaseURL();
 }
 
@@ -72,23 +72,16 @@ void TestChatSync::movesThreadsAfterBackup_data() {
     QTest::addColumn<QString>("after");
     QTest::addColumn<qint64>("changedRows");
     QTest::addColumn<bool>("pendingLog");
-    const struct {
-        const char *name, *provider, *before, *after;
-        qint64 changedRows;
-        bool pendingLog;
-    } rows[] = {
-        {"to velqor", "velqor", "openai velqor other openai OpenAI",
-         "velqor velqor other velqor OpenAI", 3, true},
-        {"no provider means openai", nullptr, "openai velqor other openai OpenAI",
-         "openai openai other openai OpenAI", 3, true},
-        {"trimmed custom provider, main file only", "\tMy_proxy-2 \n", "velqor my_proxy",
-         "My_proxy-2 my_proxy", 1, false},
-        {"no thread of either provider", "velqor", "other anthropic", "other anthropic", 0, true},
-    };
-    for (const auto& row : rows)
-        QTest::newRow(row.name) << (row.provider ? QString::fromUtf8(row.provider) : QString())
-                                << QString::fromUtf8(row.before) << QString::fromUtf8(row.after)
-                                << row.changedRows << row.pendingLog;
+    const QString mixed = QStringLiteral("openai velqor other openai OpenAI");
+    QTest::newRow("to velqor") << QStringLiteral("velqor") << mixed
+                               << QStringLiteral("velqor velqor other velqor OpenAI") << qint64(3)
+                               << true;
+    QTest::newRow("no provider means openai")
+        << QString() << mixed << QStringLiteral("openai openai other openai OpenAI") << qint64(3)
+        << true;
+    QTest::newRow("trimmed custom provider, main file only")
+        << QStringLiteral("\tMy_proxy-2 \n") << QStringLiteral("velqor my_proxy")
+        << QStringLiteral("My_proxy-2 my_proxy") << qint64(1) << false;
 }
 
 void TestChatSync::movesThreadsAfterBackup() {
@@ -104,34 +97,28 @@ void TestChatSync::movesThreadsAfterBackup() {
     QList<QByteArray> originals;
     for (const QString& suffix : suffixes)
         originals << bytes(database + suffix);
-    QVERIFY(!originals.last().isEmpty());
-    QCOMPARE(QFile::exists(database + QStringLiteral("-wal")), pendingLog);
 
     const ChatSyncResult result = sync(provider);
     QTEST(result.changedRows, "changedRows");
     QTEST(providersIn(database).join(QLatin1Char(' ')), "after");
-
-    // The copies were taken before the change and together open as the old database.
+    // Copies of all files as they were before the change.
     QCOMPARE(result.backupURLs.size(), suffixes.size());
     const QString stamp = result.backupURLs.first().section(QLatin1Char('/'), -1).mid(8, 19);
     QVERIFY(QDateTime::fromString(stamp, QStringLiteral("yyyy-MM-dd-HH-mm-ss")).isValid());
-    const QString restored = home.file(QStringLiteral("restored.sqlite"));
     for (qsizetype i = 0; i < suffixes.size(); ++i) {
         QCOMPARE(result.backupURLs[i], AppPaths::backupsDirectory() + QStringLiteral("/state_5-") +
                                            stamp + suffixes[i] + QStringLiteral(".sqlite"));
         QCOMPARE(bytes(result.backupURLs[i]), originals[i]);
-        QVERIFY(QFile::copy(result.backupURLs[i], restored + suffixes[i]));
     }
-    QCOMPARE(providersIn(restored), threads);
 }
 
 void TestChatSync::refusals_data() {
     QTest::addColumn<QString>("provider");
-    // "threads": a usable database; other text: SQL that makes one; 'x's: its raw bytes.
-    QTest::addColumn<QByteArray>("database"); // null: none
+    QTest::addColumn<QByteArray>("database"); // SQL that makes it, or its raw bytes; null: none
     QTest::addColumn<QString>("message");
+    // The provider is checked first; a database is not even looked for.
     for (const char* unsafe : {"velqor proxy", "v1.2", "o'neil", "velqör"})
-        QTest::newRow(unsafe) << QString::fromUtf8(unsafe) << QByteArray("threads")
+        QTest::newRow(unsafe) << QString::fromUtf8(unsafe) << QByteArray()
                               << QStringLiteral("Unsafe model provider for chat sync: %1.")
                                      .arg(QString::fromUtf8(unsafe));
     const QString velqor = QStringLiteral("velqor");
@@ -150,13 +137,11 @@ void TestChatSync::refusals() {
     QFETCH(QByteArray, database);
     QFETCH(QString, message);
     TestHome home;
-    const bool usable = database == "threads";
-    const QString path =
-        createHome(home, usable ? QStringList{QStringLiteral("openai")} : QStringList());
-    if (database.startsWith('x'))
-        home.write(path.mid(home.path().size() + 1), database);
-    else if (!database.isNull() && !usable)
+    const QString path = createHome(home, {});
+    if (database.startsWith("CREATE"))
         sqlite(path, database);
+    else if (!database.isNull())
+        home.write(path.mid(home.path().size() + 1), database);
     const QByteArray original = bytes(path);
     try {
         sync(provider);
@@ -165,9 +150,10 @@ void TestChatSync::refusals() {
         QCOMPARE(error.localizedDescription(), message);
     }
     QCOMPARE(bytes(path), original);
-    // Only a database that the tool then failed on has been backed up.
-    QCOMPARE(int(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size()),
-             message.startsWith(QStringLiteral("Could not sync")) ? 1 : 0);
+    // Nothing was created, except the backup of a database that the tool then failed on.
+    const bool ran = message.startsWith(QStringLiteral("Could not sync"));
+    QCOMPARE(QFileInfo::exists(AppPaths::backupsDirectory()), ran);
+    QCOMPARE(int(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size()), ran ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TestChatSync)

@@ -29,10 +29,8 @@ const QString noModel = keys().remove(QStringLiteral("model = \"gpt-5.5\"\n"));
 
 const QString config = QStringLiteral(".codex/config.toml");
 const QString latest = QStringLiteral(".codex/config.toml.backup-before-profile-switch");
-const QFileDevice::Permissions mode0640(0x6040);
-QFileDevice::Permissions modeOf(const QString& path) {
-    return QFile::permissions(path) & QFileDevice::Permissions(0x7077);
-}
+const QString viaLink = QStringLiteral("link");
+const QString noBackups = QStringLiteral("no backups");
 
 template <typename F> QString errorText(F&& run) {
     try {
@@ -57,7 +55,6 @@ private slots:
     void validate();
     void apply_data();
     void apply();
-    void byteOrderMarkAndSymlinkKept();
 };
 
 void TestConfigPatcher::patchedContent_data() {
@@ -131,7 +128,8 @@ void TestConfigPatcher::lineRules_data() {
         {"k = \"\"", "k="},              {"k = \"", "k=\""},
         {"k = \"a\\\"\"", "k=a\\\""},    {"model", nullptr},
         {" = 1", nullptr},               {"m\u00F6del = 1", nullptr},
-        {"model\u2028 = 1", nullptr},
+        {"model\u2028 = 1", nullptr},   {"model-x = 1", nullptr},
+        {"m.model = 1", nullptr},        {"\"model\" = 1", nullptr},
     };
     // clang-format on
     for (const auto& row : rows)
@@ -185,26 +183,26 @@ void TestConfigPatcher::validate() {
 
 void TestConfigPatcher::apply_data() {
     QTest::addColumn<QByteArray>("original"); // null: no file before
-    QTest::addColumn<bool>("backupFails");
+    QTest::addColumn<QString>("setup");       // "link": config.toml links to it; or "no backups"
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("message"); // empty: succeeds
     QTest::addColumn<int>("entries");     // in ~/.codex afterwards
-    const QByteArray crlf("model = \"old\" # keep\r\n[t]\r\nx = 1");
+    const QByteArray bom("\xEF\xBB\xBFmodel = \"old\" # keep\r\n[t]\r\nx = 1");
     const QByteArray odd("\n\nmodel = 'x'\t\r\n# caf\xC3\xA9\n");
     const QString failed = QStringLiteral("Patch failed, restored backup. model was not updated.");
-    const QString ok;
+    const QString none;
 
-    QTest::newRow("new file") << QByteArray() << false << QStringLiteral("m") << ok << 1;
-    QTest::newRow("existing file") << crlf << false << QStringLiteral("m") << ok << 3;
-    QTest::newRow("no backup possible") << odd << true << QStringLiteral("m") << ok << 3;
-    QTest::newRow("quote: backup restored")
-        << crlf << false << QStringLiteral("a\"b") << failed << 3;
+    QTest::newRow("new file") << QByteArray() << none << QStringLiteral("m") << none << 1;
+    QTest::newRow("byte order mark, link") << bom << viaLink << QStringLiteral("m") << none << 3;
+    QTest::newRow("no backup possible") << odd << noBackups << QStringLiteral("m") << none << 3;
+    QTest::newRow("quote: backup restored, link")
+        << bom << viaLink << QStringLiteral("a\"b") << failed << 3;
     // Nothing to restore from: the exact bytes read before the patch go back.
     QTest::newRow("backslash: no backup possible")
-        << odd << true << QStringLiteral("a\\b") << failed << 3;
+        << odd << noBackups << QStringLiteral("a\\b") << failed << 3;
     QTest::newRow("hash: no file before")
-        << QByteArray() << false << QStringLiteral("a#b") << failed << 0;
-    QTest::newRow("not UTF-8") << QByteArray("model = \"\xFF\"\n") << false << QStringLiteral("m")
+        << QByteArray() << none << QStringLiteral("a#b") << failed << 0;
+    QTest::newRow("not UTF-8") << QByteArray("model = \"\xFF\"\n") << none << QStringLiteral("m")
                                << QStringLiteral("Could not read $CONFIG: the file is not valid "
                                                  "UTF-8 text.")
                                << 1;
@@ -212,15 +210,19 @@ void TestConfigPatcher::apply_data() {
 
 void TestConfigPatcher::apply() {
     QFETCH(QByteArray, original);
-    QFETCH(bool, backupFails);
+    QFETCH(QString, setup);
     QFETCH(QString, model);
     QFETCH(QString, message);
     TestHome home;
+    const QString file = setup == viaLink ? QStringLiteral("dotfiles/config.toml") : config;
     if (!original.isNull()) {
-        home.write(config, original);
-        QVERIFY(QFile::setPermissions(home.file(config), mode0640));
+        home.write(file, original);
+        QVERIFY(QFile::setPermissions(home.file(file), QFileDevice::Permissions(0x6040)));
     }
-    if (backupFails) {
+    if (setup == viaLink)
+        QVERIFY(QDir().mkpath(home.file(QStringLiteral(".codex"))) &&
+                QFile::link(home.file(file), home.file(config)));
+    if (setup == noBackups) {
         home.write(latest, "stale");
         home.write(QStringLiteral(".codex/backups"), "a file where the folder belongs");
     }
@@ -230,36 +232,23 @@ void TestConfigPatcher::apply() {
              }),
              message.replace(QStringLiteral("$CONFIG"), AppPaths::configURL()));
 
-    const QByteArray expected =
-        message.isEmpty()
-            ? ConfigPatcher::patchedContent(QString::fromUtf8(original), profile(model)).toUtf8()
-            : original;
+    QByteArray expected = original;
+    if (message.isEmpty()) { // a byte order mark stays in front
+        const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
+        expected = mark + ConfigPatcher::patchedContent(
+                              QString::fromUtf8(original.mid(mark.size())), profile(model))
+                              .toUtf8();
+    }
     QCOMPARE(home.exists(config), !expected.isNull());
     QCOMPARE(home.read(config), expected);
+    QCOMPARE(QFileInfo(home.file(config)).isSymLink(), setup == viaLink);
     if (!original.isNull())
-        QCOMPARE(modeOf(home.file(config)), mode0640);
+        QCOMPARE(QFile::permissions(home.file(file)) & QFileDevice::Permissions(0x7077),
+                 QFileDevice::Permissions(0x6040));
     QTEST(int(home.entries(QStringLiteral(".codex")).size()), "entries");
-    QCOMPARE(backup.has_value(), message.isEmpty() && !original.isNull() && !backupFails);
+    QCOMPARE(backup.has_value(), message.isEmpty() && !original.isNull() && setup != noBackups);
     if (home.exists(latest))
-        QCOMPARE(home.read(latest), backupFails ? QByteArray("stale") : original);
-}
-
-void TestConfigPatcher::byteOrderMarkAndSymlinkKept() {
-    TestHome home;
-    const QString target = QStringLiteral("dotfiles/config.toml");
-    home.write(target, "\xEF\xBB\xBFmodel = 1\n");
-    QVERIFY(QDir().mkpath(home.file(QStringLiteral(".codex"))));
-    QVERIFY(QFile::link(home.file(target), home.file(config)));
-    const QByteArray patched =
-        "\xEF\xBB\xBF" + (noModel + QStringLiteral("\nmodel = \"gpt-5.5\"\n")).toUtf8();
-
-    ConfigPatcher().apply(profile(), AppPaths::configURL());
-    QCOMPARE(home.read(target), patched);
-    QVERIFY(!errorText([] {
-                 ConfigPatcher().apply(profile(QStringLiteral("a#b")), AppPaths::configURL());
-             }).isEmpty());
-    QVERIFY(QFileInfo(home.file(config)).isSymLink());
-    QCOMPARE(home.read(target), patched);
+        QCOMPARE(home.read(latest), setup == noBackups ? QByteArray("stale") : original);
 }
 
 QTEST_GUILESS_MAIN(TestConfigPatcher)
