@@ -3,10 +3,10 @@
 #include "profiles/Profile.h"
 #include "profiles/ProxyURLFormatter.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QDir>
 #include <QTest>
 
 #include <pwd.h>
