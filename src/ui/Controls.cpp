@@ -227,23 +227,29 @@ void FilledButton::paintEvent(QPaintEvent*) {
     p.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignVCenter | Qt::AlignLeft, label);
 }
 
-// SegmentButton
+// ChoiceButton
 
-SegmentButton::SegmentButton(const QString& symbol, const QString& title, QWidget* parent)
+ChoiceButton::ChoiceButton(const QString& symbol, const QString& title, qreal pixelSize,
+                           QWidget* parent)
     : QAbstractButton(parent), m_symbol(symbol) {
     setText(title);
-    setFont(uiFont(13, QFont::Bold));
+    setFont(uiFont(pixelSize, QFont::Bold));
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void SegmentButton::setAppearance(bool selected, const CompactTheme& theme) {
+void ChoiceButton::setAppearance(bool selected, const CompactTheme& theme) {
     if (selected == m_selected && theme == m_theme)
         return;
     m_selected = selected;
     m_theme = theme;
     update();
 }
+
+// SegmentButton
+
+SegmentButton::SegmentButton(const QString& symbol, const QString& title, QWidget* parent)
+    : ChoiceButton(symbol, title, 13, parent) {}
 
 QColor SegmentButton::contentColor() const {
     return m_selected ? QColor(Qt::white) : m_theme.secondaryText();
@@ -273,20 +279,7 @@ void SegmentButton::paintEvent(QPaintEvent*) {
 // TabButton
 
 TabButton::TabButton(const QString& symbol, const QString& title, QWidget* parent)
-    : QAbstractButton(parent), m_symbol(symbol) {
-    setText(title);
-    setFont(uiFont(11, QFont::Bold));
-    setCursor(Qt::PointingHandCursor);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-void TabButton::setAppearance(bool selected, const CompactTheme& theme) {
-    if (selected == m_selected && theme == m_theme)
-        return;
-    m_selected = selected;
-    m_theme = theme;
-    update();
-}
+    : ChoiceButton(symbol, title, 11, parent) {}
 
 QColor TabButton::contentColor() const {
     return m_selected ? m_theme.accent() : m_theme.secondaryText();

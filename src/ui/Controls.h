@@ -111,42 +111,44 @@ private:
     int m_symbolSize = 0;
 };
 
-// One segment of the target switcher: icon and title side by side.
-class SegmentButton : public QAbstractButton {
+// A button showing a symbol and its title that is drawn chosen or plain.
+class ChoiceButton : public QAbstractButton {
     Q_OBJECT
 public:
-    SegmentButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
+    ChoiceButton(const QString& symbol, const QString& title, qreal pixelSize,
+                 QWidget* parent = nullptr);
     void setAppearance(bool selected, const CompactTheme& theme);
-    bool isSelectedSegment() const { return m_selected; }
-    QColor contentColor() const;
-    QSize sizeHint() const override;
+    bool isChosen() const { return m_selected; }
+    virtual QColor contentColor() const = 0;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
     QString m_symbol;
     bool m_selected = false;
     CompactTheme m_theme;
 };
 
-// One button of the bottom tab bar: icon above its label.
-class TabButton : public QAbstractButton {
+// One segment of the target switcher: icon and title side by side.
+class SegmentButton : public ChoiceButton {
     Q_OBJECT
 public:
-    TabButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
-    void setAppearance(bool selected, const CompactTheme& theme);
-    bool isSelectedTab() const { return m_selected; }
-    QColor contentColor() const;
+    SegmentButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
+    QColor contentColor() const override;
     QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
 
-private:
-    QString m_symbol;
-    bool m_selected = false;
-    CompactTheme m_theme;
+// One button of the bottom tab bar: icon above its label.
+class TabButton : public ChoiceButton {
+    Q_OBJECT
+public:
+    TabButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
+    QColor contentColor() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The large round switch control: a halo and a filled circle with a white symbol.
