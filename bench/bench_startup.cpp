@@ -157,9 +157,10 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
     char self[4096];
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0)
-        return 1;
-    self[length] = '\0';
+    if (length > 0)
+        self[length] = '\0';
+    else // no /proc (macOS): the path it was started with
+        std::snprintf(self, sizeof self, "%s", argv[0]);
 
     std::vector<Sample> app, minimal;
     for (int i = 0; i < runs; ++i) {
