@@ -9,6 +9,7 @@
 #include "profiles/AppPaths.h"
 #include "profiles/ProfilesStore.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMetaObject>
 #include <QPointer>
@@ -156,7 +157,17 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
         applyCodex(*profile, finish);
 }
 
+AppServices AppViewModel::switchServices() const {
+    // Worker steps hold only the switch services: the policy service and the link
+    // opener belong to the GUI thread and must never be released on a worker.
+    AppServices services = m_services;
+    services.cloudControlService.reset();
+    services.openURL = nullptr;
+    return services;
+}
+
 void AppViewModel::offMain(std::function<void()> work, Done then) {
+    // The weak pointer is only read on the GUI thread: the worker merely carries it.
     QPointer<AppViewModel> self(this);
     QThreadPool::globalInstance()->start([self, work = std::move(work), then = std::move(then)] {
         std::exception_ptr error;
@@ -165,10 +176,14 @@ void AppViewModel::offMain(std::function<void()> work, Done then) {
         } catch (...) {
             error = std::current_exception();
         }
-        if (!self)
-            return;
-        QMetaObject::invokeMethod(
-            self.data(), [then, error] { then(error); }, Qt::QueuedConnection);
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [self, then, error] {
+                    if (self)
+                        then(error);
+                },
+                Qt::QueuedConnection);
     });
 }
 
@@ -178,7 +193,7 @@ void AppViewModel::offMain(std::function<void()> work, Done then) {
 void AppViewModel::applyCodex(const Profile& profile, Done done) {
     const bool restart = profile.restartCodex;
     const std::optional<QString> key = m_store->apiKey(profile.id);
-    const auto services = m_services;
+    const AppServices services = switchServices();
     const auto synced = std::make_shared<qint64>(0);
 
     // After a failure past the quit, Codex is opened again (errors ignored) before the
@@ -247,7 +262,7 @@ void AppViewModel::applyCodex(const Profile& profile, Done done) {
 // it, open a Claude Code session.
 void AppViewModel::applyClaude(const Profile& profile, Done done) {
     const std::optional<QString> key = m_store->apiKey(profile.id);
-    const auto services = m_services;
+    const AppServices services = switchServices();
     const auto succeed = [this, profile, done] {
         appendLog((ClaudeSettingsPatcher::usesVelqor(profile)
                        ? QStringLiteral("Claude Code API session opened")

@@ -114,6 +114,7 @@ private:
     // Runs `work` on a worker thread, then `then` on this object's thread with the
     // error it threw (null on success). Dropped if this object is gone by then.
     void offMain(std::function<void()> work, Done then);
+    AppServices switchServices() const;
     void setSwitching(bool switching);
     void setCheckingCloud(bool checking);
     void setCloudStatus(const QString& status);

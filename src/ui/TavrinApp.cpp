@@ -1,11 +1,13 @@
 #include "ui/TavrinApp.h"
 
+#include "app/AppViewModel.h"
 #include "profiles/ProfilesStore.h"
 #include "ui/ContentView.h"
 #include "ui/SettingsView.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
@@ -45,7 +47,16 @@ TavrinApp::TavrinApp(QObject* parent) : QObject(parent), m_store(new ProfilesSto
     quitAction->setShortcut(QKeySequence(QKeySequence::Quit));
     if (quitAction->shortcut().isEmpty())
         quitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quitAction, &QAction::triggered, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    connect(quitAction, &QAction::triggered, this, &TavrinApp::quit, Qt::QueuedConnection);
+    // A switch that has quit Codex must be allowed to reopen it: closing the window or
+    // quitting waits for the running switch to end.
+    m_window->installEventFilter(this);
+    connect(m_contentView->viewModel(), &AppViewModel::switchFinished, this, [this] {
+        if (m_quitWhenSwitched)
+            quit();
+        else if (m_closeWhenSwitched)
+            m_window->close();
+    });
 
     QMenu* menu = m_window->menuBar()->addMenu(QStringLiteral("Tavrin"));
     menu->setObjectName(QStringLiteral("appMenu"));
@@ -57,6 +68,25 @@ TavrinApp::TavrinApp(QObject* parent) : QObject(parent), m_store(new ProfilesSto
 TavrinApp::~TavrinApp() {
     delete m_settings;
     delete m_window;
+}
+
+bool TavrinApp::isSwitching() const {
+    return m_contentView->viewModel()->isSwitching();
+}
+
+void TavrinApp::quit() {
+    m_quitWhenSwitched = isSwitching();
+    if (!m_quitWhenSwitched)
+        QCoreApplication::quit();
+}
+
+bool TavrinApp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_window && event->type() == QEvent::Close && isSwitching()) {
+        m_closeWhenSwitched = true;
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TavrinApp::show() {

@@ -30,6 +30,11 @@ public:
     // The settings window, created the first time it is asked for.
     SettingsView* settingsView();
     void openSettings();
+    // Quits the application, after the running switch if there is one.
+    void quit();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ProfilesStore* m_store;
@@ -37,4 +42,8 @@ private:
     ContentView* m_contentView;
     QAction* m_settingsAction;
     QPointer<SettingsView> m_settings;
+    bool m_closeWhenSwitched = false;
+    bool m_quitWhenSwitched = false;
+
+    bool isSwitching() const;
 };

@@ -56,7 +56,11 @@ private slots:
         QCOMPARE(action->text(), QString("Switching..."));
         QTest::mouseClick(power, Qt::LeftButton);
         QTest::mouseClick(action, Qt::LeftButton);
+        // Closing the window waits for the switch, so Codex is not left quit.
+        QVERIFY(!app.mainWindow()->close());
+        QVERIFY(app.mainWindow()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!view->viewModel()->isSwitching(), 30000);
+        QTRY_VERIFY(!app.mainWindow()->isVisible());
         QVERIFY(!home.exists(".claude/settings.json"));
         QTest::mouseClick(view->findChild<QWidget*>("segmentCodex"), Qt::LeftButton);
 
