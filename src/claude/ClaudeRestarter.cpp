@@ -1,7 +1,6 @@
 #include "claude/ClaudeRestarter.h"
 
 #include "claude/ClaudeSettingsPatcher.h"
-#include "profiles/FileUtil.h"
 #include "profiles/ProxyURLFormatter.h"
 
 #include <QStringList>
@@ -45,7 +44,7 @@ QString ClaudeRestarter::launchEnvironmentCommand(const std::optional<Profile>& 
                                                   const std::optional<QString>& apiKey) {
     const std::optional<QString> proxy =
         ProxyURLFormatter::normalized(profile ? profile->proxyURL : std::nullopt);
-    const QString key = FileUtil::trimmed(apiKey.value_or(QString()));
+    const QString key = apiKey.value_or(QString()).trimmed();
 
     QStringList commands;
     for (const QString& name : ProxyURLFormatter::variableNames())
@@ -109,5 +108,5 @@ QString ClaudeRestarter::terminalScriptCommand(bool usesVelqor) {
 void ClaudeRestarter::runChecked(const QString& command) {
     const ShellResult result = m_shell->run(command);
     if (result.terminationStatus != 0)
-        throw ClaudeRestartError::failed(FileUtil::trimmed(result.standardError));
+        throw ClaudeRestartError::failed(result.standardError.trimmed());
 }

@@ -92,7 +92,7 @@ void applyAPIKeyProfile(QJsonObject& env, const Profile& profile,
                         const std::optional<QString>& apiKey) {
     env.insert(baseURLVariable, ClaudeSettingsPatcher::velqorBaseURL);
 
-    const QString key = FileUtil::trimmed(apiKey.value_or(QString()));
+    const QString key = apiKey.value_or(QString()).trimmed();
     const std::optional<QString> token = key.isEmpty() ? std::nullopt : std::optional(key);
     setOrRemove(env, authTokenVariable, token);
     setOrRemove(env, apiKeyVariable, token);

@@ -35,9 +35,4 @@ void makeOwnerOnly(const QString& path);
 // Local time as "yyyy-MM-dd-HH-mm-ss" with ASCII digits whatever the locale.
 QString timestamp(const QDateTime& when = QDateTime::currentDateTime());
 
-// Trims white space and line breaks from both ends.
-inline QString trimmed(const QString& text) {
-    return text.trimmed();
-}
-
 } // namespace FileUtil

@@ -65,7 +65,9 @@ void ProfilesStore::ensureProfilesFileExists() {
 
 void ProfilesStore::write(const ProfilesDocument& document) {
     FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded());
-    setDocument(document);
+    // A change already published in memory is not announced a second time.
+    if (document != m_document)
+        setDocument(document);
 }
 
 void ProfilesStore::load() {
@@ -88,19 +90,19 @@ void ProfilesStore::load() {
 }
 
 void ProfilesStore::saveActiveProfileID(const QString& id) {
-    ensureWritable();
-    if (!profile(id))
-        throw ProfilesStoreError::profileNotFound(id);
-    m_document.activeProfile = id;
-    emit documentChanged();
-    write(m_document);
+    saveActive(id, [&](ProfilesDocument& document) { document.activeProfile = id; });
 }
 
 void ProfilesStore::saveActiveClaudeProfileID(const QString& id) {
+    saveActive(id, [&](ProfilesDocument& document) { document.activeClaudeProfile = id; });
+}
+
+void ProfilesStore::saveActive(const QString& id,
+                               const std::function<void(ProfilesDocument&)>& assign) {
     ensureWritable();
     if (!profile(id))
         throw ProfilesStoreError::profileNotFound(id);
-    m_document.activeClaudeProfile = id;
+    assign(m_document);
     emit documentChanged();
     write(m_document);
 }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -63,6 +64,7 @@ private:
     void write(const ProfilesDocument& document);
     void setDocument(ProfilesDocument document);
     void ensureWritable() const;
+    void saveActive(const QString& id, const std::function<void(ProfilesDocument&)>& assign);
 
     std::shared_ptr<LocalKeysService> m_keys;
     ProfilesDocument m_document;

@@ -260,7 +260,10 @@ ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, Lo
         if (m_saveKeyButton->isEnabled())
             saveKey();
     });
-    connect(m_apiKeyField, &QLineEdit::textChanged, this, &ProfilesPanel::refresh);
+    // Typing only decides whether Save Key can be pressed; the key file is not read again.
+    connect(m_apiKeyField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_saveKeyButton->setEnabled(selectedProfile().has_value() && !text.isEmpty());
+    });
     connect(m_proxyHeader, &QAbstractButton::toggled, m_proxyContent, &QWidget::setVisible);
     connect(m_store, &ProfilesStore::documentChanged, this, &ProfilesPanel::refresh);
 
