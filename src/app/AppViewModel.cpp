@@ -14,6 +14,7 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QThreadPool>
+#include <QTimer>
 
 namespace {
 
@@ -63,7 +64,8 @@ void AppViewModel::load() {
     setSelectedProfileID(m_store->activeProfileID());
     setSelectedClaudeProfileID(m_store->activeClaudeProfileID());
     appendLog(QStringLiteral("Profiles loaded"));
-    refreshCloudControl();
+    // Started from the event loop, so the window paints before any policy work begins.
+    QTimer::singleShot(0, this, &AppViewModel::refreshCloudControl);
 }
 
 void AppViewModel::appendLog(const QString& message) {

@@ -253,30 +253,12 @@ QString ConfigPatcher::normalizeTomlValue(const QString& value) {
     return text;
 }
 
-QStringList ConfigPatcher::topLevelHeader(const QString& content) {
-    QList<QStringView> lines;
-    splitTopLevel(content, newlineOf(content), lines);
-    QStringList result;
-    result.reserve(lines.size());
-    for (QStringView line : lines)
-        result.append(line.toString());
-    return result;
-}
-
 QHash<QString, QString> ConfigPatcher::activeTopLevelValues(const QStringList& lines) {
     QList<QStringView> views;
     views.reserve(lines.size());
     for (const QString& line : lines)
         views.append(line);
     return valuesOf(views);
-}
-
-QStringList ConfigPatcher::patchHeader(const QStringList& lines, const Profile& profile) {
-    QList<QStringView> views;
-    views.reserve(lines.size());
-    for (const QString& line : lines)
-        views.append(line);
-    return patchLines(views, profile);
 }
 
 QString ConfigPatcher::patchedContent(const QString& content, const Profile& profile) {

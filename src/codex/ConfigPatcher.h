@@ -46,10 +46,8 @@ public:
     static QString normalizeTomlValue(const QString& value);
     static QString quoted(const QString& value);
     static QHash<QString, QString> activeTopLevelValues(const QStringList& lines);
-    static QStringList topLevelHeader(const QString& content);
 
 private:
-    static QStringList patchHeader(const QStringList& lines, const Profile& profile);
     static void rollBack(const QString& configURL, bool existed, const QByteArray& originalBytes,
                          const std::optional<BackupResult>& backup);
     std::shared_ptr<FileBackupService> m_backupService;

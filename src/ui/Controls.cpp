@@ -180,20 +180,10 @@ void FilledButton::setHorizontalPadding(int padding) {
     updateGeometry();
 }
 
-void FilledButton::setSymbol(const QString& symbol, int size) {
-    m_symbol = symbol;
-    m_symbolSize = size;
-    updateGeometry();
-    update();
-}
-
 QSize FilledButton::sizeHint() const {
     const QFontMetrics fm(font());
-    int width = fm.horizontalAdvance(text()) + 2 * m_horizontalPadding + 4;
-    if (!m_symbol.isEmpty())
-        width += m_symbolSize + 6;
-    const int height = std::max(fm.height(), m_symbolSize) + 2 * m_verticalPadding;
-    return {width, height};
+    return {fm.horizontalAdvance(text()) + 2 * m_horizontalPadding + 4,
+            fm.height() + 2 * m_verticalPadding};
 }
 
 QSize FilledButton::minimumSizeHint() const {
@@ -210,19 +200,12 @@ void FilledButton::paintEvent(QPaintEvent*) {
         fillRounded(p, rect(), m_radius, m_fill);
     p.setFont(font());
     const QFontMetrics fm(font());
-    const int available =
-        width() - 2 * m_horizontalPadding - (m_symbol.isEmpty() ? 0 : m_symbolSize + 6);
+    const int available = width() - 2 * m_horizontalPadding;
     const QString label = fm.horizontalAdvance(text()) <= available + 2
                               ? text()
                               : fm.elidedText(text(), Qt::ElideRight, available);
     const int textWidth = fm.horizontalAdvance(label);
-    const int contentWidth = textWidth + (m_symbol.isEmpty() ? 0 : m_symbolSize + 6);
-    qreal x = (width() - contentWidth) / 2.0;
-    if (!m_symbol.isEmpty()) {
-        Icons::paint(p, QRectF(x, (height() - m_symbolSize) / 2.0, m_symbolSize, m_symbolSize),
-                     m_symbol, m_textColor);
-        x += m_symbolSize + 6;
-    }
+    const qreal x = (width() - textWidth) / 2.0;
     p.setPen(m_textColor);
     p.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignVCenter | Qt::AlignLeft, label);
 }

@@ -91,10 +91,8 @@ public:
     void setRadius(qreal radius);
     void setVerticalPadding(int padding);
     void setHorizontalPadding(int padding);
-    void setSymbol(const QString& symbol, int size);
     QColor fillColor() const { return m_fill; }
     QColor textColor() const { return m_textColor; }
-    QString symbol() const { return m_symbol; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -107,8 +105,6 @@ private:
     qreal m_radius = 8;
     int m_verticalPadding = 8;
     int m_horizontalPadding = 12;
-    QString m_symbol;
-    int m_symbolSize = 0;
 };
 
 // A button showing a symbol and its title that is drawn chosen or plain.
@@ -118,7 +114,6 @@ public:
     ChoiceButton(const QString& symbol, const QString& title, qreal pixelSize,
                  QWidget* parent = nullptr);
     void setAppearance(bool selected, const CompactTheme& theme);
-    bool isChosen() const { return m_selected; }
     virtual QColor contentColor() const = 0;
 
 protected:

@@ -1,5 +1,6 @@
 #include "ui/Icons.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QImage>
@@ -27,13 +28,16 @@ QString resourcePath(const QString& name) {
 }
 
 QSvgRenderer* renderer(const QString& name) {
-    // One parsed renderer per icon for the life of the process.
+    // One parsed renderer per icon, kept as long as the application object lives.
     static QHash<QString, QSvgRenderer*> renderers;
     auto it = renderers.constFind(name);
     if (it != renderers.constEnd())
         return *it;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (renderers.isEmpty() && app)
+        QObject::connect(app, &QObject::destroyed, [] { renderers.clear(); });
     const QString path = resourcePath(name);
-    auto* svg = QFile::exists(path) ? new QSvgRenderer(path) : nullptr;
+    auto* svg = QFile::exists(path) ? new QSvgRenderer(path, app) : nullptr;
     if (svg && !svg->isValid()) {
         delete svg;
         svg = nullptr;
