@@ -120,7 +120,7 @@ void CloudControlService::loadPolicy(Completion done) {
             error = std::make_exception_ptr(CloudControlError::responseTooLarge());
             break;
         case Outcome::received:
-            if (response.statusCode < 200 || response.statusCode > 299) {
+            if (!response.isSuccess()) {
                 error = std::make_exception_ptr(CloudControlError::httpStatus(response.statusCode));
                 break;
             }

@@ -40,13 +40,7 @@ void HttpFetcher::post(std::function<void()> call) {
     QTimer::singleShot(0, context(), [call = std::move(call)] { call(); });
 }
 
-namespace {
-
-bool isSuccessStatus(int status) {
-    return status >= 200 && status <= 299;
-}
-
-} // namespace
+namespace {} // namespace
 
 void HttpFetcher::get(const QNetworkRequest& request, qint64 maximumBodySize, Handler done) {
     QObject* receiver = context();
@@ -80,25 +74,27 @@ void HttpFetcher::get(const QNetworkRequest& request, qint64 maximumBodySize, Ha
         finish(response);
     };
 
-    QObject::connect(
-        reply, &QNetworkReply::metaDataChanged, receiver,
-        [reply, finish, tooLarge, maximumBodySize] {
-            const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-            if (!status.isValid())
-                return;
-            const int code = status.toInt();
-            if (code >= 400) {
-                // A failure status is all the caller needs; its body is never read.
-                Response response;
-                response.outcome = Response::Outcome::received;
-                response.statusCode = code;
-                finish(response);
-                return;
-            }
-            const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-            if (isSuccessStatus(code) && length.isValid() && length.toLongLong() > maximumBodySize)
-                tooLarge();
-        });
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, receiver,
+                     [reply, finish, tooLarge, maximumBodySize] {
+                         const QVariant status =
+                             reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+                         if (!status.isValid())
+                             return;
+                         const int code = status.toInt();
+                         if (code >= 400) {
+                             // A failure status is all the caller needs; its body is never read.
+                             Response response;
+                             response.outcome = Response::Outcome::received;
+                             response.statusCode = code;
+                             finish(response);
+                             return;
+                         }
+                         const QVariant length =
+                             reply->header(QNetworkRequest::ContentLengthHeader);
+                         if (Response::isSuccessStatus(code) && length.isValid() &&
+                             length.toLongLong() > maximumBodySize)
+                             tooLarge();
+                     });
 
     QObject::connect(reply, &QNetworkReply::readyRead, receiver,
                      [reply, tooLarge, maximumBodySize] {
@@ -115,7 +111,7 @@ void HttpFetcher::get(const QNetworkRequest& request, qint64 maximumBodySize, Ha
                 error == QNetworkReply::TimeoutError) {
                 // Only the transfer time-out cancels a request that is still ours.
                 response.errorText = timedOutText();
-            } else if (status.isValid() && !isSuccessStatus(status.toInt())) {
+            } else if (status.isValid() && !Response::isSuccessStatus(status.toInt())) {
                 response.outcome = Response::Outcome::received;
                 response.statusCode = status.toInt();
             } else if (error != QNetworkReply::NoError) {

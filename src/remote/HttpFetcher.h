@@ -29,6 +29,9 @@ public:
         int statusCode = 0;
         QByteArray body;
         QString errorText;
+
+        static bool isSuccessStatus(int status) { return status >= 200 && status <= 299; }
+        bool isSuccess() const { return isSuccessStatus(statusCode); }
     };
     using Handler = std::function<void(const Response&)>;
 

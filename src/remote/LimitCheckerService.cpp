@@ -186,7 +186,7 @@ void LimitCheckerService::check(const Profile& profile,
                 true);
             return;
         case Outcome::received:
-            if (response.statusCode < 200 || response.statusCode > 299) {
+            if (!response.isSuccess()) {
                 answer(QStringLiteral("HTTP %1").arg(response.statusCode), true);
                 return;
             }
