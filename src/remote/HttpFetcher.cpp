@@ -40,8 +40,6 @@ void HttpFetcher::post(std::function<void()> call) {
     QTimer::singleShot(0, context(), [call = std::move(call)] { call(); });
 }
 
-namespace {} // namespace
-
 void HttpFetcher::get(const QNetworkRequest& request, qint64 maximumBodySize, Handler done) {
     QObject* receiver = context();
     QNetworkReply* reply = network()->get(request);
