@@ -10,7 +10,6 @@
 #include "profiles/ProfilesStore.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QMetaObject>
 #include <QPointer>
 #include <QThreadPool>
@@ -34,8 +33,7 @@ AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, Q
     m_services.cloudControlService = orDefault(std::move(services.cloudControlService));
     m_services.claudeSettingsPatcher = orDefault(std::move(services.claudeSettingsPatcher));
     m_services.claudeRestarter = orDefault(std::move(services.claudeRestarter));
-    m_services.openURL = services.openURL ? std::move(services.openURL)
-                                          : [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    m_services.openURL = std::move(services.openURL);
 }
 
 AppViewModel::~AppViewModel() = default;
@@ -58,7 +56,7 @@ void AppViewModel::load() {
     try {
         m_store->load();
     } catch (const TavrinError& error) {
-        appendLog(error.localizedDescription());
+        appendFailure(error.localizedDescription());
         return;
     }
     setSelectedProfileID(m_store->activeProfileID());
@@ -70,8 +68,21 @@ void AppViewModel::load() {
 
 void AppViewModel::appendLog(const QString& message) {
     m_logLines.append(message);
-    if (m_logLines.size() > maximumLogLines)
-        m_logLines.remove(0, m_logLines.size() - maximumLogLines);
+    m_failureLines.append(false);
+    if (m_logLines.size() > maximumLogLines) {
+        const qsizetype excess = m_logLines.size() - maximumLogLines;
+        m_logLines.remove(0, excess);
+        m_failureLines.remove(0, excess);
+    }
+    emit logLinesChanged();
+}
+
+void AppViewModel::appendFailure(const QString& message) {
+    {
+        const QSignalBlocker blocker(this);
+        appendLog(message);
+    }
+    m_failureLines.last() = true;
     emit logLinesChanged();
 }
 
@@ -149,7 +160,7 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
     setSwitching(true);
     const Done finish = [this](std::exception_ptr error) {
         if (error)
-            appendLog(describeError(error));
+            appendFailure(describeError(error));
         setSwitching(false);
         emit switchFinished();
     };
@@ -360,7 +371,8 @@ void AppViewModel::refreshCloudControl() {
 void AppViewModel::openUpdateURL() {
     // The link comes from a remote document: only web links are handed to the system.
     const std::optional<QUrl>& url = m_cloudPolicy.updateURL;
-    if (url && (url->scheme() == QLatin1String("https") || url->scheme() == QLatin1String("http")))
+    if (url && m_services.openURL &&
+        (url->scheme() == QLatin1String("https") || url->scheme() == QLatin1String("http")))
         m_services.openURL(*url);
 }
 

@@ -28,7 +28,8 @@ struct AppServices {
     std::shared_ptr<CloudControlService> cloudControlService;
     std::shared_ptr<ClaudeSettingsPatcher> claudeSettingsPatcher;
     std::shared_ptr<ClaudeRestarter> claudeRestarter;
-    // Hands a link to the system's default handler for its scheme.
+    // Hands a link to the system's default handler for its scheme; the window passes
+    // the desktop's opener (without one, links are not opened).
     std::function<void(const QUrl&)> openURL;
 };
 
@@ -41,6 +42,7 @@ class AppViewModel : public QObject {
     Q_PROPERTY(QString selectedClaudeProfileID READ selectedClaudeProfileIDText NOTIFY
                    selectedClaudeProfileIDChanged)
     Q_PROPERTY(QStringList logLines READ logLines NOTIFY logLinesChanged)
+    Q_PROPERTY(bool lastLineIsFailure READ lastLineIsFailure NOTIFY logLinesChanged)
     Q_PROPERTY(bool isSwitching READ isSwitching NOTIFY isSwitchingChanged)
     Q_PROPERTY(bool cloudPolicyConfigured READ cloudPolicyConfigured NOTIFY cloudPolicyChanged)
     Q_PROPERTY(QString cloudStatus READ cloudStatus NOTIFY cloudStatusChanged)
@@ -69,10 +71,15 @@ public:
     }
 
     const QStringList& logLines() const { return m_logLines; }
+    // Whether the line at `index` of logLines() reports a failure.
+    bool isFailureLine(qsizetype index) const { return m_failureLines.value(index); }
+    bool lastLineIsFailure() const { return !m_failureLines.isEmpty() && m_failureLines.last(); }
     bool isSwitching() const { return m_isSwitching; }
 
     void load();
     void appendLog(const QString& message);
+    // Appends a line that reports a failure (the window shows it as one).
+    void appendFailure(const QString& message);
 
     std::optional<Profile> selectedProfile() const;
     std::optional<Profile> selectedProfile(TargetIDE target) const;
@@ -125,6 +132,7 @@ private:
     std::optional<QString> m_selectedProfileID;
     std::optional<QString> m_selectedClaudeProfileID;
     QStringList m_logLines;
+    QList<bool> m_failureLines;
     bool m_isSwitching = false;
 
     CloudPolicy m_cloudPolicy = CloudPolicy::fallback();

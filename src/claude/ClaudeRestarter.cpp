@@ -1,7 +1,7 @@
 #include "claude/ClaudeRestarter.h"
 
 #include "claude/ClaudeSettingsPatcher.h"
-#include "profiles/ProxyURLFormatter.h"
+#include "desktop/LaunchEnvironment.h"
 
 #include <QStringList>
 
@@ -19,57 +19,24 @@ QString quotedForAppleScript(QString value) {
     return value;
 }
 
-QString setCommand(const QString& name, const QString& quotedValue) {
-    return QStringLiteral("launchctl setenv ") + name + QStringLiteral(" \"") + quotedValue +
-           QLatin1Char('"');
-}
-
-QString unsetCommand(const QString& name) {
-    return QStringLiteral("launchctl unsetenv ") + name;
-}
-
 } // namespace
 
 ClaudeRestarter::ClaudeRestarter(std::shared_ptr<ShellService> shellService)
     : m_shell(shellService ? std::move(shellService) : std::make_shared<ShellService>()) {}
 
-void ClaudeRestarter::restartClaudeCode(const std::optional<Profile>& profile,
-                                        const std::optional<QString>& apiKey) {
+void ClaudeRestarter::checkReady() {}
+
+QStringList ClaudeRestarter::restartClaudeCode(const std::optional<Profile>& profile,
+                                               const std::optional<QString>& apiKey) {
     runChecked(launchEnvironmentCommand(profile, apiKey));
     const bool velqor = profile && ClaudeSettingsPatcher::usesVelqor(*profile);
     runChecked(terminalScriptCommand(velqor));
+    return {};
 }
 
 QString ClaudeRestarter::launchEnvironmentCommand(const std::optional<Profile>& profile,
                                                   const std::optional<QString>& apiKey) {
-    const std::optional<QString> proxy =
-        ProxyURLFormatter::normalized(profile ? profile->proxyURL : std::nullopt);
-    const QString key = apiKey.value_or(QString()).trimmed();
-
-    QStringList commands;
-    for (const QString& name : ProxyURLFormatter::variableNames())
-        commands << (proxy ? setCommand(name, shellDoubleQuoted(*proxy)) : unsetCommand(name));
-
-    if (profile && ClaudeSettingsPatcher::usesVelqor(*profile)) {
-        commands << setCommand(QStringLiteral("ANTHROPIC_BASE_URL"),
-                               ClaudeSettingsPatcher::velqorBaseURL)
-                 << setCommand(QStringLiteral("CLAUDE_CODE_SIMPLE"), QStringLiteral("1"))
-                 << setCommand(QStringLiteral("CLAUDE_CODE_DISABLE_KEYCHAIN"), QStringLiteral("1"))
-                 << setCommand(QStringLiteral("CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"),
-                               QStringLiteral("1"));
-        if (key.isEmpty())
-            commands << unsetCommand(QStringLiteral("ANTHROPIC_AUTH_TOKEN"))
-                     << unsetCommand(QStringLiteral("ANTHROPIC_API_KEY"));
-        else
-            commands << setCommand(QStringLiteral("ANTHROPIC_AUTH_TOKEN"), shellDoubleQuoted(key))
-                     << setCommand(QStringLiteral("ANTHROPIC_API_KEY"), shellDoubleQuoted(key));
-    } else {
-        for (const char* name : {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY",
-                                 "CLAUDE_CODE_SIMPLE", "CLAUDE_CODE_DISABLE_KEYCHAIN",
-                                 "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
-            commands << unsetCommand(QLatin1String(name));
-    }
-    return commands.join(QStringLiteral("; "));
+    return LaunchEnvironments::launchctlCommand(LaunchEnvironments::claude(profile, apiKey));
 }
 
 QString ClaudeRestarter::terminalCommand(bool usesVelqor) {

@@ -4,6 +4,8 @@
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
 
+#include <QStringList>
+
 #include <memory>
 #include <optional>
 
@@ -25,8 +27,11 @@ public:
     explicit ClaudeRestarter(std::shared_ptr<ShellService> shellService = nullptr);
     virtual ~ClaudeRestarter() = default;
 
-    virtual void restartClaudeCode(const std::optional<Profile>& profile,
-                                   const std::optional<QString>& apiKey);
+    // Throws, before anything is changed, when Claude Code cannot be started here at all.
+    virtual void checkReady();
+    // Returns notes for the switch's log line (empty when there is nothing to say).
+    virtual QStringList restartClaudeCode(const std::optional<Profile>& profile,
+                                          const std::optional<QString>& apiKey);
 
     // The command texts, public so they can be tested as tables.
     static QString launchEnvironmentCommand(const std::optional<Profile>& profile,

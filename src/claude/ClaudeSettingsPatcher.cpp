@@ -1,5 +1,6 @@
 #include "claude/ClaudeSettingsPatcher.h"
 
+#include "codex/FileBackupService.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 #include "profiles/ProxyURLFormatter.h"
@@ -33,11 +34,6 @@ const QStringList& flagVariables() {
 
 QString settingsPath() {
     return AppPaths::claudeSettingsURL();
-}
-
-QString datedBackupPath(const QString& stamp) {
-    return AppPaths::claudeBackupsDirectory() + QStringLiteral("/settings-") + stamp +
-           QStringLiteral(".json");
 }
 
 // Index of the first byte that is neither white space nor a byte-order mark.
@@ -117,8 +113,33 @@ void applyAccountProfile(QJsonObject& env) {
 
 } // namespace
 
+void ClaudeSettingsPatcher::checkCanApply() {
+    loadSettings(FileUtil::exists(settingsPath()));
+}
+
+QStringList ClaudeSettingsPatcher::differences(const Profile& profile,
+                                               const std::optional<QString>& apiKey) {
+    const QJsonObject settings = loadSettings(FileUtil::exists(settingsPath()));
+    const QJsonValue existingEnv = settings.value(envKey);
+    const QJsonObject env = existingEnv.isObject() ? existingEnv.toObject() : QJsonObject();
+    QJsonObject wanted = env;
+    if (usesVelqor(profile))
+        applyAPIKeyProfile(wanted, profile, apiKey);
+    else
+        applyAccountProfile(wanted);
+    QStringList result;
+    for (auto it = wanted.begin(); it != wanted.end(); ++it)
+        if (env.value(it.key()) != it.value())
+            result << QStringLiteral("settings.json: env.%1 differs").arg(it.key());
+    for (auto it = env.begin(); it != env.end(); ++it)
+        if (!wanted.contains(it.key()))
+            result << QStringLiteral("settings.json: env.%1 should not be set").arg(it.key());
+    return result;
+}
+
 ClaudeSettingsPatchResult ClaudeSettingsPatcher::apply(const Profile& profile,
-                                                       const std::optional<QString>& apiKey) {
+                                                       const std::optional<QString>& apiKey,
+                                                       const ChangeRecorder& recorder) {
     const QString path = settingsPath();
     const bool fileExists = FileUtil::exists(path);
 
@@ -141,6 +162,9 @@ ClaudeSettingsPatchResult ClaudeSettingsPatcher::apply(const Profile& profile,
     settings.remove(apiKeyHelperKey);
     settings.insert(envKey, env);
 
+    if (recorder)
+        recorder(FileChange{path, fileExists, result.timestampedBackupURL.value_or(QString())});
+
     // A new file may hold an API key, so only its owner may read it. An existing file
     // keeps its mode, and a symbolic link keeps pointing where it pointed.
     FileUtil::writeAtomically(path, QJsonDocument(settings).toJson(QJsonDocument::Indented),
@@ -149,14 +173,8 @@ ClaudeSettingsPatchResult ClaudeSettingsPatcher::apply(const Profile& profile,
 }
 
 ClaudeSettingsPatchResult ClaudeSettingsPatcher::createBackup() {
-    const QString settings = settingsPath();
-    FileUtil::makePath(AppPaths::claudeBackupsDirectory());
-
-    const QString latest = AppPaths::claudeLatestBackupURL();
-    FileUtil::remove(latest);
-    FileUtil::copy(settings, latest);
-
-    const QString dated = datedBackupPath(FileUtil::timestamp());
-    FileUtil::copy(settings, dated);
-    return ClaudeSettingsPatchResult{latest, dated};
+    const BackupResult backup = FileBackupService::createBackups(
+        settingsPath(), AppPaths::claudeLatestBackupURL(), AppPaths::claudeBackupsDirectory(),
+        QStringLiteral("settings-"), QStringLiteral(".json"));
+    return ClaudeSettingsPatchResult{backup.latestBackupURL, backup.timestampedBackupURL};
 }

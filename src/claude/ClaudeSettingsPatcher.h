@@ -1,7 +1,10 @@
 #pragma once
 
 #include "profiles/Errors.h"
+#include "profiles/FileChange.h"
 #include "profiles/Profile.h"
+
+#include <QStringList>
 
 #include <optional>
 
@@ -32,8 +35,14 @@ public:
     ClaudeSettingsPatcher() = default;
     virtual ~ClaudeSettingsPatcher() = default;
 
+    // `recorder` hears of the change after the backups and before the file is written.
     virtual ClaudeSettingsPatchResult apply(const Profile& profile,
-                                            const std::optional<QString>& apiKey);
+                                            const std::optional<QString>& apiKey,
+                                            const ChangeRecorder& recorder = {});
+    // Throws, without changing anything, when apply() would refuse the file.
+    virtual void checkCanApply();
+    // What in settings.json differs from what the profile asks; empty when it matches.
+    virtual QStringList differences(const Profile& profile, const std::optional<QString>& apiKey);
 
     static bool usesVelqor(const Profile& profile) { return profile.isVelqorAccount(); }
 

@@ -133,6 +133,10 @@ ChatSyncResult ChatSyncService::syncChats(const Profile& profile) {
     return result;
 }
 
+void ChatSyncService::undo(const QString& journalURL) {
+    Q_UNUSED(journalURL);
+}
+
 QStringList ChatSyncService::backupStateDatabaseFiles() {
     const QString directory = AppPaths::backupsDirectory();
     FileUtil::makePath(directory);

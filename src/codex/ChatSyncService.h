@@ -9,8 +9,13 @@
 #include <memory>
 
 struct ChatSyncResult {
+    // Threads whose provider really changed (database row and session file).
     qint64 changedRows = 0;
+    // Session files of moved threads that could not be changed (missing, not a chat).
+    qint64 skippedFiles = 0;
     QStringList backupURLs;
+    // What undo() needs to put the chats back; empty when nothing was moved.
+    QString journalURL;
 };
 
 class ChatSyncError : public TavrinError {
@@ -34,6 +39,8 @@ public:
     virtual ~ChatSyncService() = default;
 
     virtual ChatSyncResult syncChats(const Profile& profile);
+    // Puts back what the sync that wrote `journalURL` changed.
+    virtual void undo(const QString& journalURL);
 
     static QString threadProvider(const Profile& profile);
     static bool isSafeProvider(const QString& provider);

@@ -1,6 +1,6 @@
 #include "codex/CodexRestarter.h"
 
-#include "profiles/ProxyURLFormatter.h"
+#include "desktop/LaunchEnvironment.h"
 
 #include <QStringList>
 
@@ -22,27 +22,20 @@ QString CodexRestarter::openCommand() {
 }
 
 QString CodexRestarter::proxyEnvironmentCommand(const std::optional<Profile>& profile) {
-    const std::optional<QString> proxy =
-        profile ? ProxyURLFormatter::normalized(profile->proxyURL, ProxyScheme::http)
-                : std::nullopt;
-    QStringList commands;
-    for (const QString& name : ProxyURLFormatter::variableNames()) {
-        if (proxy)
-            commands << QStringLiteral("launchctl setenv ") + name + QStringLiteral(" \"") +
-                            shellDoubleQuoted(*proxy) + QLatin1Char('"');
-        else
-            commands << QStringLiteral("launchctl unsetenv ") + name;
-    }
-    return commands.join(QStringLiteral("; "));
+    return LaunchEnvironments::launchctlCommand(LaunchEnvironments::codex(profile));
 }
 
-void CodexRestarter::quitCodex() {
+void CodexRestarter::checkReady() {}
+
+QStringList CodexRestarter::quitCodex() {
     runChecked(quitCommand());
+    return {};
 }
 
-void CodexRestarter::openCodex(const std::optional<Profile>& profile) {
+QStringList CodexRestarter::openCodex(const std::optional<Profile>& profile) {
     applyProxyEnvironment(profile);
     runChecked(openCommand());
+    return {};
 }
 
 void CodexRestarter::applyProxyEnvironment(const std::optional<Profile>& profile) {

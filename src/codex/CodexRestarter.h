@@ -4,6 +4,8 @@
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
 
+#include <QStringList>
+
 #include <memory>
 #include <optional>
 
@@ -25,8 +27,11 @@ public:
     explicit CodexRestarter(std::shared_ptr<ShellService> shellService = nullptr);
     virtual ~CodexRestarter() = default;
 
-    virtual void quitCodex();
-    virtual void openCodex(const std::optional<Profile>& profile);
+    // Throws, before anything is changed, when Codex cannot be restarted here at all.
+    virtual void checkReady();
+    // Each returns notes for the switch's log line (empty when there is nothing to say).
+    virtual QStringList quitCodex();
+    virtual QStringList openCodex(const std::optional<Profile>& profile);
 
     // The shell command texts, public so they can be tested as tables.
     static QString quitCommand();

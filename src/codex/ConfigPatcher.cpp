@@ -313,7 +313,25 @@ void ConfigPatcher::validate(const QString& content, const Profile& profile) {
         throw ConfigPatchError::validationFailed(QStringLiteral("model_provider is still active."));
 }
 
-ConfigPatchResult ConfigPatcher::apply(const Profile& profile, const QString& configURL) {
+void ConfigPatcher::checkCanApply(const Profile&, const QString& configURL) {
+    if (FileUtil::exists(configURL))
+        decodeUtf8(FileUtil::readAll(configURL), configURL);
+}
+
+QStringList ConfigPatcher::differences(const Profile& profile, const QString& configURL) {
+    try {
+        const QString text = FileUtil::exists(configURL)
+                                 ? decodeUtf8(FileUtil::readAll(configURL), configURL).text
+                                 : QString();
+        validate(text, profile);
+    } catch (const TavrinError& error) {
+        return {error.localizedDescription()};
+    }
+    return {};
+}
+
+ConfigPatchResult ConfigPatcher::apply(const Profile& profile, const QString& configURL,
+                                       const ChangeRecorder& recorder) {
     const bool existed = FileUtil::exists(configURL);
     QByteArray originalBytes;
     DecodedText original;
@@ -335,6 +353,9 @@ ConfigPatchResult ConfigPatcher::apply(const Profile& profile, const QString& co
         FileUtil::makePath(AppPaths::codexDirectory());
         FileUtil::makePath(QFileInfo(configURL).absolutePath());
     }
+
+    if (recorder)
+        recorder(FileChange{configURL, existed, backup ? backup->timestampedBackupURL : QString()});
 
     try {
         QByteArray bytes = patchedContent(original.text, profile).toUtf8();

@@ -2,6 +2,7 @@
 
 #include "codex/FileBackupService.h"
 #include "profiles/Errors.h"
+#include "profiles/FileChange.h"
 #include "profiles/Profile.h"
 
 #include <QHash>
@@ -35,7 +36,13 @@ public:
     explicit ConfigPatcher(std::shared_ptr<FileBackupService> backupService = nullptr);
     virtual ~ConfigPatcher() = default;
 
-    virtual ConfigPatchResult apply(const Profile& profile, const QString& configURL);
+    // `recorder` hears of the change after the backups and before the file is written.
+    virtual ConfigPatchResult apply(const Profile& profile, const QString& configURL,
+                                    const ChangeRecorder& recorder = {});
+    // Throws, without changing anything, when apply() would refuse the file.
+    virtual void checkCanApply(const Profile& profile, const QString& configURL);
+    // What in the file on disk differs from what the profile asks; empty when it matches.
+    virtual QStringList differences(const Profile& profile, const QString& configURL);
 
     static QString patchedContent(const QString& content, const Profile& profile);
     // Throws ConfigPatchError::validationFailed with the first mismatch.

@@ -10,22 +10,26 @@ BackupError BackupError::configNotFound(const QString& path) {
 BackupResult FileBackupService::createConfigBackups(const QString& configURL) {
     if (!FileUtil::exists(configURL))
         throw BackupError::configNotFound(configURL);
+    return createBackups(configURL, AppPaths::latestBackupURL(), AppPaths::backupsDirectory(),
+                         QStringLiteral("config-"), QStringLiteral(".toml"));
+}
 
-    const QString backupsDirectory = AppPaths::backupsDirectory();
-    FileUtil::makePath(backupsDirectory);
+BackupResult FileBackupService::createBackups(const QString& file, const QString& latest,
+                                              const QString& directory, const QString& prefix,
+                                              const QString& suffix) {
+    FileUtil::makePath(directory);
 
     // The latest copy has a fixed name and is replaced on every run; copying refuses to
     // overwrite, so the old one goes first.
-    const QString latest = AppPaths::latestBackupURL();
     if (FileUtil::exists(latest))
         FileUtil::remove(latest);
-    FileUtil::copy(configURL, latest);
+    FileUtil::copy(file, latest);
 
     // The time-stamped copy is never replaced: a second run within the same second fails
     // here, after the latest copy has been refreshed.
-    const QString timestamped = backupsDirectory + QStringLiteral("/config-") +
-                                FileUtil::timestamp() + QStringLiteral(".toml");
-    FileUtil::copy(configURL, timestamped);
+    const QString timestamped =
+        directory + QLatin1Char('/') + prefix + FileUtil::timestamp() + suffix;
+    FileUtil::copy(file, timestamped);
 
     return BackupResult{latest, timestamped};
 }

@@ -28,4 +28,10 @@ public:
     virtual ~FileBackupService() = default;
 
     virtual BackupResult createConfigBackups(const QString& configURL);
+
+    // Copies `file` to `latest`, replacing an older latest copy, and to
+    // directory/<prefix><time stamp><suffix>, which is never replaced.
+    static BackupResult createBackups(const QString& file, const QString& latest,
+                                      const QString& directory, const QString& prefix,
+                                      const QString& suffix);
 };

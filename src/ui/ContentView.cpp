@@ -5,6 +5,7 @@
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
 
+#include <QDesktopServices>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,6 +16,12 @@
 #include <QVBoxLayout>
 
 namespace {
+
+AppServices withDesktopOpener(AppServices services) {
+    if (!services.openURL)
+        services.openURL = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    return services;
+}
 
 bool isPresent(const std::optional<QString>& text) {
     return text && !text->trimmed().isEmpty();
@@ -97,7 +104,7 @@ void ProfileCard::paintEvent(QPaintEvent*) {
 
 ContentView::ContentView(ProfilesStore* store, AppServices services, QWidget* parent)
     : QWidget(parent), m_store(store),
-      m_viewModel(new AppViewModel(store, std::move(services), this)) {
+      m_viewModel(new AppViewModel(store, withDesktopOpener(std::move(services)), this)) {
     setObjectName(QStringLiteral("contentView"));
     setWindowTitle(QStringLiteral("Tavrin"));
     setFixedSize(windowWidth, windowHeight);

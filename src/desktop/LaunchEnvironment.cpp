@@ -1,0 +1,65 @@
+#include "desktop/LaunchEnvironment.h"
+
+#include "claude/ClaudeSettingsPatcher.h"
+#include "codex/ShellService.h"
+#include "profiles/ProxyURLFormatter.h"
+
+#include <QStringList>
+
+namespace LaunchEnvironments {
+
+namespace {
+
+LaunchEnvironment proxyVariables(const std::optional<Profile>& profile) {
+    const std::optional<QString> proxy =
+        ProxyURLFormatter::normalized(profile ? profile->proxyURL : std::nullopt);
+    LaunchEnvironment variables;
+    for (const QString& name : ProxyURLFormatter::variableNames())
+        variables.append({name, proxy});
+    return variables;
+}
+
+} // namespace
+
+LaunchEnvironment codex(const std::optional<Profile>& profile) {
+    return proxyVariables(profile);
+}
+
+LaunchEnvironment claude(const std::optional<Profile>& profile,
+                         const std::optional<QString>& apiKey) {
+    LaunchEnvironment variables = proxyVariables(profile);
+    if (profile && ClaudeSettingsPatcher::usesVelqor(*profile)) {
+        const QString key = apiKey.value_or(QString()).trimmed();
+        const std::optional<QString> token = key.isEmpty() ? std::nullopt : std::optional(key);
+        const QString one = QStringLiteral("1");
+        variables << EnvironmentVariable{QStringLiteral("ANTHROPIC_BASE_URL"),
+                                         ClaudeSettingsPatcher::velqorBaseURL}
+                  << EnvironmentVariable{QStringLiteral("CLAUDE_CODE_SIMPLE"), one}
+                  << EnvironmentVariable{QStringLiteral("CLAUDE_CODE_DISABLE_KEYCHAIN"), one}
+                  << EnvironmentVariable{QStringLiteral("CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"),
+                                         one}
+                  << EnvironmentVariable{QStringLiteral("ANTHROPIC_AUTH_TOKEN"), token}
+                  << EnvironmentVariable{QStringLiteral("ANTHROPIC_API_KEY"), token};
+    } else {
+        for (const char* name : {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY",
+                                 "CLAUDE_CODE_SIMPLE", "CLAUDE_CODE_DISABLE_KEYCHAIN",
+                                 "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
+            variables.append({QLatin1String(name), std::nullopt});
+    }
+    return variables;
+}
+
+QString launchctlCommand(const LaunchEnvironment& variables) {
+    QStringList commands;
+    for (const EnvironmentVariable& variable : variables) {
+        if (variable.value)
+            commands << QStringLiteral("launchctl setenv ") + variable.name +
+                            QStringLiteral(" \"") + shellDoubleQuoted(*variable.value) +
+                            QLatin1Char('"');
+        else
+            commands << QStringLiteral("launchctl unsetenv ") + variable.name;
+    }
+    return commands.join(QStringLiteral("; "));
+}
+
+} // namespace LaunchEnvironments

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "profiles/Profile.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// One variable of the environment an assistant is started with: set to a value, or
+// cleared when the value is absent.
+struct EnvironmentVariable {
+    QString name;
+    std::optional<QString> value;
+    bool operator==(const EnvironmentVariable&) const = default;
+};
+
+// The variables a switch sets or clears, in the order they are applied.
+using LaunchEnvironment = QList<EnvironmentVariable>;
+
+namespace LaunchEnvironments {
+
+// Codex: the six proxy variables, set to the profile's proxy or all cleared.
+LaunchEnvironment codex(const std::optional<Profile>& profile);
+
+// Claude Code: the six proxy variables, then for an API-key profile the Velqor base URL,
+// the three "1" switches and the two token variables (cleared when the trimmed key is
+// blank); for an account profile (or none) those six variables cleared.
+LaunchEnvironment claude(const std::optional<Profile>& profile,
+                         const std::optional<QString>& apiKey);
+
+// One shell command line that applies the variables to the macOS launch environment:
+// "launchctl setenv NAME \"value\"" or "launchctl unsetenv NAME" each, joined by "; ".
+QString launchctlCommand(const LaunchEnvironment& variables);
+
+} // namespace LaunchEnvironments
