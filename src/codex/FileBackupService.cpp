@@ -16,7 +16,7 @@ BackupResult FileBackupService::createConfigBackups(const QString& configURL) {
 
 BackupResult FileBackupService::createBackups(const QString& file, const QString& latest,
                                               const QString& directory, const QString& prefix,
-                                              const QString& suffix) {
+                                              const QString& suffix, bool ownerOnly) {
     FileUtil::makePath(directory);
 
     // The latest copy has a fixed name and is replaced on every run; copying refuses to
@@ -24,12 +24,16 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
     if (FileUtil::exists(latest))
         FileUtil::remove(latest);
     FileUtil::copy(file, latest);
+    if (ownerOnly)
+        FileUtil::makeOwnerOnly(latest);
 
     // The time-stamped copy is never replaced: a second run within the same second fails
     // here, after the latest copy has been refreshed.
     const QString timestamped =
         directory + QLatin1Char('/') + prefix + FileUtil::timestamp() + suffix;
     FileUtil::copy(file, timestamped);
+    if (ownerOnly)
+        FileUtil::makeOwnerOnly(timestamped);
 
     return BackupResult{latest, timestamped};
 }

@@ -30,8 +30,9 @@ public:
     virtual BackupResult createConfigBackups(const QString& configURL);
 
     // Copies `file` to `latest`, replacing an older latest copy, and to
-    // directory/<prefix><time stamp><suffix>, which is never replaced.
+    // directory/<prefix><time stamp><suffix>, which is never replaced. With `ownerOnly`
+    // (the file may hold a secret) both copies are readable by the owner only.
     static BackupResult createBackups(const QString& file, const QString& latest,
                                       const QString& directory, const QString& prefix,
-                                      const QString& suffix);
+                                      const QString& suffix, bool ownerOnly = false);
 };

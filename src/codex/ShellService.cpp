@@ -49,9 +49,16 @@ QString shellDoubleQuoted(const QString& value) {
 ShellService::ShellService(std::chrono::milliseconds timeLimit) : m_timeLimit(timeLimit) {}
 
 ShellResult ShellService::run(const QString& command) {
+    return runProgram(QStringLiteral("/bin/zsh"), {QStringLiteral("-lc"), command});
+}
+
+ShellResult ShellService::runProgram(const QString& program, const QStringList& arguments,
+                                     const QProcessEnvironment& environment) {
     QProcess process;
-    process.setProgram(QStringLiteral("/bin/zsh"));
-    process.setArguments({QStringLiteral("-lc"), command});
+    process.setProgram(program);
+    process.setArguments(arguments);
+    if (!environment.isEmpty())
+        process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::SeparateChannels);
     // Nothing is ever fed to the command: a tool that reads its input gets end-of-file at
     // once instead of waiting on a pipe that never closes.
@@ -60,7 +67,8 @@ ShellResult ShellService::run(const QString& command) {
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start();
     if (!process.waitForStarted(-1))
-        throw ProcessError(QStringLiteral("Could not start /bin/zsh: ") + process.errorString());
+        throw ProcessError(
+            QStringLiteral("Could not start %1: %2").arg(program, process.errorString()));
 
     ShellResult result;
     if (!process.waitForFinished(waitMilliseconds(m_timeLimit))) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 
 #include <chrono>
 
@@ -31,6 +33,12 @@ public:
     // error here. A command still running after the time limit is killed with its
     // children and reported as a failed result.
     virtual ShellResult run(const QString& command);
+
+    // Runs a program with a plain argument list, no shell in between, so every argument
+    // arrives exactly as given. An empty environment means this process's own.
+    // Throws ProcessError when the program cannot be started; the time limit applies.
+    virtual ShellResult runProgram(const QString& program, const QStringList& arguments,
+                                   const QProcessEnvironment& environment = {});
 
     std::chrono::milliseconds timeLimit() const { return m_timeLimit; }
 
