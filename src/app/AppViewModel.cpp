@@ -1,18 +1,18 @@
 #include "app/AppViewModel.h"
 
+#include "app/SwitchFlow.h"
+
 #include "claude/ClaudeRestarter.h"
 #include "claude/ClaudeSettingsPatcher.h"
 #include "codex/AuthPatcher.h"
 #include "codex/ChatSyncService.h"
 #include "codex/CodexRestarter.h"
 #include "codex/ConfigPatcher.h"
-#include "profiles/AppPaths.h"
 #include "profiles/ProfilesStore.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 
 namespace {
@@ -26,6 +26,7 @@ std::shared_ptr<T> orDefault(std::shared_ptr<T> service, Args&&... args) {
 
 AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, QObject* parent)
     : QObject(parent), m_store(profilesStore) {
+    m_switchPool.setMaxThreadCount(1);
     m_services.configPatcher = orDefault(std::move(services.configPatcher));
     m_services.authPatcher = orDefault(std::move(services.authPatcher));
     m_services.restarter = orDefault(std::move(services.restarter));
@@ -36,7 +37,10 @@ AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, Q
     m_services.openURL = std::move(services.openURL);
 }
 
-AppViewModel::~AppViewModel() = default;
+AppViewModel::~AppViewModel() {
+    // A running switch finishes first: it may have quit Codex and must reopen it.
+    m_switchPool.waitForDone();
+}
 
 void AppViewModel::setSelectedProfileID(const std::optional<QString>& id) {
     if (m_selectedProfileID == id)
@@ -158,150 +162,45 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
         return;
     }
     setSwitching(true);
-    const Done finish = [this](std::exception_ptr error) {
-        if (error)
-            appendFailure(describeError(error));
-        setSwitching(false);
-        emit switchFinished();
-    };
-    if (target == TargetIDE::claude)
-        applyClaude(*profile, finish);
-    else
-        applyCodex(*profile, finish);
-}
 
-AppServices AppViewModel::switchServices() const {
-    // Worker steps hold only the switch services: the policy service and the link
-    // opener belong to the GUI thread and must never be released on a worker.
-    AppServices services = m_services;
-    services.cloudControlService.reset();
-    services.openURL = nullptr;
-    return services;
-}
-
-void AppViewModel::offMain(std::function<void()> work, Done then) {
-    // The weak pointer is only read on the GUI thread: the worker merely carries it.
-    QPointer<AppViewModel> self(this);
-    QThreadPool::globalInstance()->start([self, work = std::move(work), then = std::move(then)] {
-        std::exception_ptr error;
+    // The worker holds only what the switch needs; the policy service and the link opener
+    // stay on this thread. The outcome is posted back and dropped if the view model is gone
+    // (its destructor waits for the worker, so the post itself is always safe).
+    auto flow = std::make_shared<SwitchFlow>(*m_store, SwitchServices{
+                                                           m_services.configPatcher,
+                                                           m_services.authPatcher,
+                                                           m_services.restarter,
+                                                           m_services.chatSyncService,
+                                                           m_services.claudeSettingsPatcher,
+                                                           m_services.claudeRestarter,
+                                                       });
+    const QPointer<AppViewModel> self(this);
+    m_switchPool.start([self, flow, target, profile = *profile] {
+        QString line;
+        bool failed = false;
         try {
-            work();
-        } catch (...) {
-            error = std::current_exception();
+            line = flow->apply(target, profile);
+        } catch (const std::exception&) {
+            line = describeError(std::current_exception());
+            failed = true;
         }
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app,
-                [self, then, error] {
-                    if (self)
-                        then(error);
-                },
-                Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, line, failed] {
+                if (self)
+                    self->finishSwitch(line, failed);
+            },
+            Qt::QueuedConnection);
     });
 }
 
-// Quit Codex, patch config.toml and auth.json, move the chats, record the profile as
-// active and reopen Codex. The file and process steps run off the GUI thread; the
-// store is only touched here, on the GUI thread.
-void AppViewModel::applyCodex(const Profile& profile, Done done) {
-    const bool restart = profile.restartCodex;
-    const std::optional<QString> key = m_store->apiKey(profile.id);
-    const AppServices services = switchServices();
-    const auto synced = std::make_shared<qint64>(0);
-
-    // After a failure past the quit, Codex is opened again (errors ignored) before the
-    // first error is reported.
-    const auto reopenThenFail = [this, services, profile, restart, done](std::exception_ptr error) {
-        if (!restart)
-            return done(error);
-        offMain(
-            [services, profile] {
-                try {
-                    services.restarter->openCodex(profile);
-                } catch (...) {
-                }
-            },
-            [done, error](std::exception_ptr) { done(error); });
-    };
-    const auto succeed = [this, profile, synced, done] {
-        appendLog(QStringLiteral("Codex switched to ") + profile.name +
-                  QStringLiteral(". Synced ") + QString::number(*synced) +
-                  QStringLiteral(" chats."));
-        done(nullptr);
-    };
-    const auto reopen = [this, services, profile, reopenThenFail, succeed] {
-        offMain([services, profile] { services.restarter->openCodex(profile); },
-                [reopenThenFail, succeed](std::exception_ptr error) {
-                    if (error)
-                        return reopenThenFail(error);
-                    succeed();
-                });
-    };
-    const auto saveActive = [this, profile, restart, reopenThenFail, reopen,
-                             succeed](std::exception_ptr error) {
-        if (!error) {
-            try {
-                m_store->saveActiveProfileID(profile.id);
-            } catch (...) {
-                error = std::current_exception();
-            }
-        }
-        if (error)
-            return reopenThenFail(error);
-        if (restart)
-            return reopen();
-        succeed();
-    };
-    const auto patch = [this, services, profile, key, synced, saveActive,
-                        done](std::exception_ptr quitError) {
-        if (quitError)
-            return done(quitError);
-        offMain(
-            [services, profile, key, synced] {
-                services.configPatcher->apply(profile, AppPaths::configURL());
-                services.authPatcher->apply(profile, key);
-                try {
-                    *synced = services.chatSyncService->syncChats(profile).changedRows;
-                } catch (...) {
-                    *synced = 0; // moving the chats is best effort
-                }
-            },
-            saveActive);
-    };
-    offMain([services] { services.restarter->quitCodex(); }, patch);
-}
-
-// Patch settings.json, record the profile as active and, when the profile asks for
-// it, open a Claude Code session.
-void AppViewModel::applyClaude(const Profile& profile, Done done) {
-    const std::optional<QString> key = m_store->apiKey(profile.id);
-    const AppServices services = switchServices();
-    const auto succeed = [this, profile, done] {
-        appendLog((ClaudeSettingsPatcher::usesVelqor(profile)
-                       ? QStringLiteral("Claude Code API session opened")
-                       : QStringLiteral("Claude Code account session opened")) +
-                  QStringLiteral(" for ") + profile.name + QLatin1Char('.'));
-        done(nullptr);
-    };
-    offMain([services, profile, key] { services.claudeSettingsPatcher->apply(profile, key); },
-            [this, services, profile, key, done, succeed](std::exception_ptr error) {
-                if (error)
-                    return done(error);
-                try {
-                    m_store->saveActiveClaudeProfileID(profile.id);
-                } catch (...) {
-                    return done(std::current_exception());
-                }
-                if (!profile.restartCodex)
-                    return succeed();
-                offMain([services, profile,
-                         key] { services.claudeRestarter->restartClaudeCode(profile, key); },
-                        [done, succeed](std::exception_ptr error) {
-                            if (error)
-                                return done(error);
-                            succeed();
-                        });
-            });
+void AppViewModel::finishSwitch(const QString& line, bool failed) {
+    if (failed)
+        appendFailure(line);
+    else
+        appendLog(line);
+    setSwitching(false);
+    emit switchFinished();
 }
 
 // Remote policy.

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
 
 #include <exception>
 #include <functional>
@@ -34,8 +35,8 @@ struct AppServices {
 };
 
 // All state the main window shows, and the switch and policy flows that change it.
-// Lives on the GUI thread; the blocking steps of a switch run on a worker thread so
-// the window keeps repainting, and every result comes back to the GUI thread.
+// Lives on the GUI thread; a switch runs whole on a worker thread of its own, so the
+// window keeps repainting, and its outcome comes back to the GUI thread.
 class AppViewModel : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString selectedProfileID READ selectedProfileIDText NOTIFY selectedProfileIDChanged)
@@ -115,19 +116,15 @@ signals:
     void cloudRefreshFinished();
 
 private:
-    using Done = std::function<void(std::exception_ptr)>;
-    void applyCodex(const Profile& profile, Done done);
-    void applyClaude(const Profile& profile, Done done);
-    // Runs `work` on a worker thread, then `then` on this object's thread with the
-    // error it threw (null on success). Dropped if this object is gone by then.
-    void offMain(std::function<void()> work, Done then);
-    AppServices switchServices() const;
+    void finishSwitch(const QString& line, bool failed);
     void setSwitching(bool switching);
     void setCheckingCloud(bool checking);
     void setCloudStatus(const QString& status);
 
     ProfilesStore* m_store;
     AppServices m_services;
+    // One thread, the switch's own: Qt's global pool also serves painting.
+    QThreadPool m_switchPool;
 
     std::optional<QString> m_selectedProfileID;
     std::optional<QString> m_selectedClaudeProfileID;

@@ -2,6 +2,11 @@
 
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
+#include "profiles/Logging.h"
+
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QTimer>
 
 ProfilesStoreError::ProfilesStoreError(Kind kind, QString message)
     : TavrinError(std::move(message)), m_kind(kind) {}
@@ -23,33 +28,59 @@ ProfilesStoreError ProfilesStoreError::notLoaded(const QString& path, const QStr
                 .arg(path, reason)};
 }
 
+ProfilesStoreError ProfilesStoreError::notWritable(const QString& directory) {
+    return {Kind::notWritable,
+            QStringLiteral("Profiles cannot be saved: the folder %1 is not writable.")
+                .arg(directory)};
+}
+
 ProfilesStore::ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService, QObject* parent)
     : QObject(parent),
       m_keys(localKeysService ? std::move(localKeysService) : std::make_shared<LocalKeysService>()),
       m_document(ProfilesDocument::defaultDocument()) {}
 
+ProfilesStore::~ProfilesStore() = default;
+
+ProfilesDocument ProfilesStore::document() const {
+    QMutexLocker lock(&m_mutex);
+    return m_document;
+}
+
+QList<Profile> ProfilesStore::profiles() const {
+    QMutexLocker lock(&m_mutex);
+    return m_document.profiles;
+}
+
+QString ProfilesStore::activeProfileID() const {
+    QMutexLocker lock(&m_mutex);
+    return m_document.activeProfile;
+}
+
 QString ProfilesStore::activeClaudeProfileID() const {
+    QMutexLocker lock(&m_mutex);
     return m_document.activeClaudeProfile.value_or(m_document.activeProfile);
 }
 
-std::optional<Profile> ProfilesStore::profile(const QString& id) const {
+std::optional<Profile> ProfilesStore::profileLocked(const QString& id) const {
     for (const Profile& p : m_document.profiles)
         if (p.id == id)
             return p;
     return std::nullopt;
 }
 
+std::optional<Profile> ProfilesStore::profile(const QString& id) const {
+    QMutexLocker lock(&m_mutex);
+    return profileLocked(id);
+}
+
 std::optional<Profile> ProfilesStore::activeProfile() const {
-    return profile(activeProfileID());
+    QMutexLocker lock(&m_mutex);
+    return profileLocked(m_document.activeProfile);
 }
 
 std::optional<Profile> ProfilesStore::activeClaudeProfile() const {
-    return profile(activeClaudeProfileID());
-}
-
-void ProfilesStore::setDocument(ProfilesDocument document) {
-    m_document = std::move(document);
-    emit documentChanged();
+    QMutexLocker lock(&m_mutex);
+    return profileLocked(m_document.activeClaudeProfile.value_or(m_document.activeProfile));
 }
 
 void ProfilesStore::ensureWritable() const {
@@ -57,79 +88,101 @@ void ProfilesStore::ensureWritable() const {
         throw ProfilesStoreError::notLoaded(AppPaths::profilesURL(), *m_loadFailure);
 }
 
+void ProfilesStore::checkWritable() const {
+    QMutexLocker lock(&m_mutex);
+    ensureWritable();
+    const QString directory = AppPaths::tavrinDirectory();
+    const QFileInfo info(directory);
+    if (info.exists() && !(info.isDir() && info.isWritable()))
+        throw ProfilesStoreError::notWritable(directory);
+}
+
 void ProfilesStore::ensureProfilesFileExists() {
     FileUtil::makePath(AppPaths::tavrinDirectory());
-    if (!FileUtil::exists(AppPaths::profilesURL()))
+    // Anything at the path (a dangling or looping link included) is read, never replaced.
+    const QString path = AppPaths::profilesURL();
+    if (!FileUtil::exists(path) && !QFileInfo(path).isSymLink())
         write(ProfilesDocument::defaultDocument());
 }
 
 void ProfilesStore::write(const ProfilesDocument& document) {
     FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded());
-    // A change already published in memory is not announced a second time.
-    if (document != m_document)
-        setDocument(document);
 }
 
 void ProfilesStore::load() {
-    try {
-        ensureProfilesFileExists();
-        const ProfilesDocument decoded =
-            ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL()));
-        const ProfilesDocument repaired = migrated(decoded);
-        m_loadFailure.reset();
-        if (repaired != decoded)
-            write(repaired);
-        else
-            setDocument(decoded);
-    } catch (const TavrinError& error) {
-        // Keep the file as it is and refuse changes that would overwrite it.
-        if (FileUtil::exists(AppPaths::profilesURL()))
-            m_loadFailure = error.localizedDescription();
-        throw;
+    {
+        QMutexLocker lock(&m_mutex);
+        try {
+            ensureProfilesFileExists();
+            const ProfilesDocument decoded =
+                ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL()));
+            const ProfilesDocument repaired = migrated(decoded);
+            if (repaired != decoded)
+                write(repaired);
+            m_loadFailure.reset();
+            m_document = repaired;
+        } catch (const TavrinError& error) {
+            // Keep the file as it is and refuse changes that would overwrite it.
+            const QString path = AppPaths::profilesURL();
+            if (FileUtil::exists(path) || QFileInfo(path).isSymLink())
+                m_loadFailure = error.localizedDescription();
+            throw;
+        }
     }
+    // Also after a load that found what was already there: the key file may have changed.
+    emit documentChanged();
+}
+
+void ProfilesStore::change(const std::function<void(ProfilesDocument&)>& edit) {
+    {
+        QMutexLocker lock(&m_mutex);
+        ensureWritable();
+        ProfilesDocument next = m_document;
+        edit(next);
+        write(next);
+        m_document = std::move(next);
+    }
+    emit documentChanged();
 }
 
 void ProfilesStore::saveActiveProfileID(const QString& id) {
-    saveActive(id, [&](ProfilesDocument& document) { document.activeProfile = id; });
+    change([&](ProfilesDocument& document) {
+        if (!profileLocked(id))
+            throw ProfilesStoreError::profileNotFound(id);
+        document.activeProfile = id;
+    });
 }
 
 void ProfilesStore::saveActiveClaudeProfileID(const QString& id) {
-    saveActive(id, [&](ProfilesDocument& document) { document.activeClaudeProfile = id; });
-}
-
-void ProfilesStore::saveActive(const QString& id,
-                               const std::function<void(ProfilesDocument&)>& assign) {
-    ensureWritable();
-    if (!profile(id))
-        throw ProfilesStoreError::profileNotFound(id);
-    assign(m_document);
-    emit documentChanged();
-    write(m_document);
+    change([&](ProfilesDocument& document) {
+        if (!profileLocked(id))
+            throw ProfilesStoreError::profileNotFound(id);
+        document.activeClaudeProfile = id;
+    });
 }
 
 void ProfilesStore::saveProfile(const Profile& profile, const std::optional<QString>& apiKey) {
-    ensureWritable();
-    auto& list = m_document.profiles;
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [&](const Profile& p) { return p.id == profile.id; });
-    if (it != list.end())
-        *it = profile;
-    else
-        list.append(profile);
-    emit documentChanged();
-    if (apiKey && !apiKey->isEmpty())
-        m_keys->saveAPIKey(*apiKey, profile.id);
-    write(m_document);
+    change([&](ProfilesDocument& document) {
+        auto& list = document.profiles;
+        const auto it = std::find_if(list.begin(), list.end(),
+                                     [&](const Profile& p) { return p.id == profile.id; });
+        if (it != list.end())
+            *it = profile;
+        else
+            list.append(profile);
+        if (apiKey && !apiKey->isEmpty())
+            m_keys->saveAPIKey(*apiKey, profile.id);
+    });
 }
 
 void ProfilesStore::deleteProfile(const QString& id) {
-    ensureWritable();
-    if (id == activeProfileID() || id == activeClaudeProfileID())
-        throw ProfilesStoreError::cannotDeleteActiveProfile();
-    m_document.profiles.removeIf([&](const Profile& p) { return p.id == id; });
-    emit documentChanged();
-    m_keys->deleteAPIKey(id);
-    write(m_document);
+    change([&](ProfilesDocument& document) {
+        if (id == document.activeProfile ||
+            id == document.activeClaudeProfile.value_or(document.activeProfile))
+            throw ProfilesStoreError::cannotDeleteActiveProfile();
+        document.profiles.removeIf([&](const Profile& p) { return p.id == id; });
+        m_keys->deleteAPIKey(id);
+    });
 }
 
 void ProfilesStore::deleteAPIKey(const QString& profileID) {
@@ -142,6 +195,40 @@ bool ProfilesStore::hasAPIKey(const QString& profileID) const {
 
 std::optional<QString> ProfilesStore::apiKey(const QString& profileID) const {
     return m_keys->apiKey(profileID);
+}
+
+void ProfilesStore::startWatchingFiles() {
+    if (m_watcher)
+        return;
+    m_watcher = new QFileSystemWatcher(this);
+    m_reloadTimer = new QTimer(this);
+    m_reloadTimer->setSingleShot(true);
+    // Several events arrive for one atomic replace; one reload is enough.
+    m_reloadTimer->setInterval(150);
+    connect(m_reloadTimer, &QTimer::timeout, this, &ProfilesStore::reloadAfterOutsideChange);
+    const auto schedule = [this] { m_reloadTimer->start(); };
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, schedule);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, schedule);
+    // The folder is watched as well: an atomic replace puts a new file in place, which the
+    // watch on the old file does not see.
+    FileUtil::makePath(AppPaths::tavrinDirectory());
+    m_watcher->addPath(AppPaths::tavrinDirectory());
+    for (const QString& file : {AppPaths::profilesURL(), AppPaths::keysURL()})
+        if (FileUtil::exists(file))
+            m_watcher->addPath(file);
+}
+
+void ProfilesStore::reloadAfterOutsideChange() {
+    for (const QString& file : {AppPaths::profilesURL(), AppPaths::keysURL()})
+        if (FileUtil::exists(file) && !m_watcher->files().contains(file))
+            m_watcher->addPath(file);
+    try {
+        load();
+    } catch (const TavrinError& error) {
+        qCWarning(lcProfiles) << "Reloading the profiles after an outside change failed:"
+                              << error.localizedDescription();
+        emit reloadFailed(error.localizedDescription());
+    }
 }
 
 ProfilesDocument ProfilesStore::migrated(ProfilesDocument document) {

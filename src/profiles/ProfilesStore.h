@@ -4,20 +4,25 @@
 #include "profiles/LocalKeysService.h"
 #include "profiles/Profile.h"
 
+#include <QMutex>
 #include <QObject>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class QFileSystemWatcher;
+class QTimer;
+
 class ProfilesStoreError : public TavrinError {
 public:
-    enum class Kind { profileNotFound, cannotDeleteActiveProfile, notLoaded };
+    enum class Kind { profileNotFound, cannotDeleteActiveProfile, notLoaded, notWritable };
 
     static ProfilesStoreError profileNotFound(const QString& id);
     static ProfilesStoreError cannotDeleteActiveProfile();
     // Changes are refused while the profiles file on disk could not be read.
     static ProfilesStoreError notLoaded(const QString& path, const QString& reason);
+    static ProfilesStoreError notWritable(const QString& directory);
 
     Kind kind() const { return m_kind; }
 
@@ -26,17 +31,20 @@ private:
     Kind m_kind;
 };
 
-// Owns the profiles document for the whole process. Every change is made in memory,
-// then the whole file is written atomically. Lives on the GUI thread.
+// Owns the profiles document for the whole process. Every change is written to disk at
+// once, atomically; a change whose write fails is taken back in memory too. Safe to call
+// from any thread (a switch runs on a worker); documentChanged() is emitted after the
+// change, outside the lock, so it reaches objects of other threads through their queue.
 class ProfilesStore : public QObject {
     Q_OBJECT
 public:
     explicit ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService = nullptr,
                            QObject* parent = nullptr);
+    ~ProfilesStore() override;
 
-    const ProfilesDocument& document() const { return m_document; }
-    const QList<Profile>& profiles() const { return m_document.profiles; }
-    QString activeProfileID() const { return m_document.activeProfile; }
+    ProfilesDocument document() const;
+    QList<Profile> profiles() const;
+    QString activeProfileID() const;
     QString activeClaudeProfileID() const;
     std::optional<Profile> activeProfile() const;
     std::optional<Profile> activeClaudeProfile() const;
@@ -51,23 +59,40 @@ public:
     bool hasAPIKey(const QString& profileID) const;
     std::optional<QString> apiKey(const QString& profileID) const;
 
+    // Throws, changing nothing, when a change could not be written now: the last load
+    // failed, or the profiles folder does not take new files.
+    void checkWritable() const;
+
+    // Reloads when profiles.json or keys.json change on disk (another Tavrin, the command
+    // line). Call on the thread the store lives on.
+    void startWatchingFiles();
+
     // The repair applied on every load: built-in profiles back, legacy names fixed,
     // active ids pointed at existing profiles.
     static ProfilesDocument migrated(ProfilesDocument document);
 
 signals:
-    // Emitted after every change of the in-memory document.
+    // Emitted after every change and every load (the key file may have changed).
     void documentChanged();
+    // A reload after an outside change failed; the store is read-only until a load works.
+    void reloadFailed(const QString& message);
 
 private:
+    // Callers hold m_mutex.
     void ensureProfilesFileExists();
     void write(const ProfilesDocument& document);
-    void setDocument(ProfilesDocument document);
     void ensureWritable() const;
-    void saveActive(const QString& id, const std::function<void(ProfilesDocument&)>& assign);
+    std::optional<Profile> profileLocked(const QString& id) const;
+    // Applies `edit` to a copy of the document, writes it and publishes it; nothing changes
+    // when `edit` or the write throws.
+    void change(const std::function<void(ProfilesDocument&)>& edit);
+    void reloadAfterOutsideChange();
 
     std::shared_ptr<LocalKeysService> m_keys;
+    mutable QMutex m_mutex;
     ProfilesDocument m_document;
     // Why the last load failed; while set, every change is refused.
     std::optional<QString> m_loadFailure;
+    QFileSystemWatcher* m_watcher = nullptr;
+    QTimer* m_reloadTimer = nullptr;
 };

@@ -1,6 +1,9 @@
 #include "profiles/ProxyURLFormatter.h"
 
 #include <QStringList>
+#include <QUrl>
+
+#include <cctype>
 
 namespace ProxySchemes {
 
@@ -29,10 +32,45 @@ std::optional<QString> normalized(const std::optional<QString>& input, ProxySche
         return text;
     const QString prefix = ProxySchemes::rawValue(scheme) + QStringLiteral("://");
     const QStringList parts = text.split(QLatin1Char(':'), Qt::KeepEmptyParts);
-    if (parts.size() == 4)
-        return prefix + parts[2] + QLatin1Char(':') + parts[3] + QLatin1Char('@') + parts[0] +
+    // host:port:user:pass; the password keeps any further colons.
+    if (parts.size() >= 4)
+        return prefix + encodedUserInfo(parts[2]) + QLatin1Char(':') +
+               encodedUserInfo(parts.mid(3).join(QLatin1Char(':'))) + QLatin1Char('@') + parts[0] +
                QLatin1Char(':') + parts[1];
     return prefix + text;
+}
+
+QString encodedUserInfo(const QString& text) {
+    static const QByteArray kept = QByteArrayLiteral("-._~!$&'()*+,;=");
+    const QByteArray utf8 = text.toUtf8();
+    const auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    QString result;
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const bool asciiAlphanumeric = c < 0x80 && std::isalnum(c);
+        const bool escape =
+            c == '%' && i + 2 < utf8.size() && isHex(utf8[i + 1]) && isHex(utf8[i + 2]);
+        if (asciiAlphanumeric || kept.contains(static_cast<char>(c)) || escape)
+            result += QLatin1Char(static_cast<char>(c));
+        else
+            result += QLatin1Char('%') +
+                      QString::number(c, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    }
+    return result;
+}
+
+std::optional<QString> problem(const QString& url) {
+    const QUrl parsed(url, QUrl::StrictMode);
+    if (!parsed.isValid())
+        return QStringLiteral("it is not a valid URL");
+    const QString scheme = parsed.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
+        !scheme.startsWith(QLatin1String("socks")))
+        return QStringLiteral("its scheme \"%1\" is not http, https or socks5")
+            .arg(parsed.scheme());
+    if (parsed.host().isEmpty())
+        return QStringLiteral("it has no host");
+    return std::nullopt;
 }
 
 ProxyScheme scheme(const std::optional<QString>& url) {

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <QUrl>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -28,6 +29,8 @@ private slots:
     void badDocumentsAreRejected();
     void normalized_data();
     void normalized();
+    void credentialsReachAClientAsTyped_data();
+    void credentialsReachAClientAsTyped();
     void schemeAndAddress_data();
     void schemeAndAddress();
     void homeFollowsAbsoluteHomeVariable_data();
@@ -181,17 +184,49 @@ void TestProfile::normalized_data() {
         << o(" h:8080\n") << ProxyScheme::socks5 << o("socks5://h:8080");
     QTest::newRow("four fields") << o("h:1:u:p") << ProxyScheme::socks5 << o("socks5://u:p@h:1");
     QTest::newRow("empty fields") << o("h:1::") << ProxyScheme::http << o("http://:@h:1");
-    QTest::newRow("five fields") << o("h:1:u:p:x") << ProxyScheme::http << o("http://h:1:u:p:x");
+    QTest::newRow("password keeps its colons")
+        << o("h:1:u:p:x") << ProxyScheme::http << o("http://u:p%3Ax@h:1");
     QTest::newRow("has scheme") << o(" SOCKS5://a:b@h:1 ") << ProxyScheme::http
                                 << o("SOCKS5://a:b@h:1");
     QTest::newRow("inner spaces kept") << o("h :1") << ProxyScheme::http << o("http://h :1");
-    QTest::newRow("ipv6 is split") << o("[::1]:8") << ProxyScheme::http << o("http://1]:8@[:");
+    QTest::newRow("ipv6 is split") << o("[::1]:8") << ProxyScheme::http << o("http://1%5D:8@[:");
 }
 
 void TestProfile::normalized() {
     QFETCH(Opt, input);
     QFETCH(ProxyScheme, scheme);
     QTEST(ProxyURLFormatter::normalized(input, scheme), "expected");
+}
+
+void TestProfile::credentialsReachAClientAsTyped_data() {
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::newRow("plain") << "user"
+                           << "pass";
+    QTest::newRow("reserved characters") << "dom\\u@x/y"
+                                         << "p:a@s/s#w?o%rd";
+    QTest::newRow("sub-delimiters and spaces") << "a b"
+                                               << "!$&'()*+,;= ~";
+    QTest::newRow("non-ascii") << "jürgen"
+                               << "пароль";
+}
+
+void TestProfile::credentialsReachAClientAsTyped() {
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    const auto url = ProxyURLFormatter::normalized(QStringLiteral("gw:3128:") + user +
+                                                   QLatin1Char(':') + password);
+    QVERIFY(url);
+    const QUrl parsed(*url, QUrl::StrictMode);
+    QVERIFY2(parsed.isValid(), qPrintable(*url));
+    QCOMPARE(parsed.host(), QStringLiteral("gw"));
+    QCOMPARE(parsed.port(), 3128);
+    QCOMPARE(parsed.userName(), user);
+    QCOMPARE(parsed.password(), password);
+    QVERIFY(!ProxyURLFormatter::problem(*url));
+    // An escape already typed stays one escape.
+    QCOMPARE(ProxyURLFormatter::encodedUserInfo(QStringLiteral("a%41%g")),
+             QStringLiteral("a%41%25g"));
 }
 
 void TestProfile::schemeAndAddress_data() {

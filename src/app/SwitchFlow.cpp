@@ -1,0 +1,243 @@
+#include "app/SwitchFlow.h"
+
+#include "app/SwitchJournal.h"
+#include "claude/ClaudeRestarter.h"
+#include "claude/ClaudeSettingsPatcher.h"
+#include "codex/AuthPatcher.h"
+#include "codex/ChatSyncService.h"
+#include "codex/CodexRestarter.h"
+#include "codex/ConfigPatcher.h"
+#include "profiles/AppPaths.h"
+#include "profiles/FileUtil.h"
+#include "profiles/Logging.h"
+#include "profiles/ProfilesStore.h"
+#include "profiles/ProxyURLFormatter.h"
+
+#include <QLockFile>
+#include <QUrl>
+
+namespace {
+
+template <class T> std::shared_ptr<T> orDefault(std::shared_ptr<T> service) {
+    return service ? std::move(service) : std::make_shared<T>();
+}
+
+// Held for a whole switch, by this process or another (the window and the command line),
+// so that two switches never interleave their changes.
+class SwitchLock {
+public:
+    static constexpr int waitMilliseconds = 5000;
+
+    SwitchLock() : m_file((FileUtil::makePath(AppPaths::tavrinDirectory()), lockPath())) {
+        // A lock left by a process that died is taken over; a live one is never stale.
+        m_file.setStaleLockTime(0);
+        if (m_file.tryLock(waitMilliseconds))
+            return;
+        if (m_file.error() == QLockFile::LockFailedError)
+            throw SwitchError(
+                QStringLiteral("Another switch is running. Try again when it has finished."));
+        throw FileError(QStringLiteral("Could not create the switch lock %1.").arg(lockPath()));
+    }
+
+private:
+    static QString lockPath() {
+        return AppPaths::tavrinDirectory() + QStringLiteral("/switch.lock");
+    }
+    QLockFile m_file;
+};
+
+QString withoutFinalStop(QString text) {
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+// The parts as one line; a part followed by another ends with a full stop.
+QString sentences(const QStringList& parts) {
+    QStringList kept;
+    for (const QString& part : parts) {
+        if (part.trimmed().isEmpty())
+            continue;
+        if (!kept.isEmpty() && !kept.last().endsWith(QLatin1Char('.')))
+            kept.last() += QLatin1Char('.');
+        kept << part.trimmed();
+    }
+    return kept.join(QLatin1Char(' '));
+}
+
+bool writesAPIKey(const Profile& profile, const std::optional<QString>& key) {
+    return profile.preferredAuthMethod == QLatin1String("apikey") && key && !key->isEmpty();
+}
+
+} // namespace
+
+SwitchServices SwitchServices::withDefaults(SwitchServices services) {
+    services.configPatcher = orDefault(std::move(services.configPatcher));
+    services.authPatcher = orDefault(std::move(services.authPatcher));
+    services.codexRestarter = orDefault(std::move(services.codexRestarter));
+    services.chatSyncService = orDefault(std::move(services.chatSyncService));
+    services.claudeSettingsPatcher = orDefault(std::move(services.claudeSettingsPatcher));
+    services.claudeRestarter = orDefault(std::move(services.claudeRestarter));
+    return services;
+}
+
+SwitchFlow::SwitchFlow(ProfilesStore& store, SwitchServices services, Progress progress)
+    : m_store(store), m_services(SwitchServices::withDefaults(std::move(services))),
+      m_progress(std::move(progress)) {}
+
+void SwitchFlow::progress(const QString& line) const {
+    qCInfo(lcApp).noquote() << line;
+    if (m_progress)
+        m_progress(line);
+}
+
+void SwitchFlow::checkProfile(TargetIDE target, const Profile& profile,
+                              const std::optional<QString>& apiKey) {
+    if (profile.isVelqorAccount() && apiKey.value_or(QString()).trimmed().isEmpty())
+        throw SwitchError(profile.name + QStringLiteral(" has no API key. Add it in Profiles."));
+    const std::optional<QString> proxy = ProxyURLFormatter::normalized(profile.proxyURL);
+    if (!proxy)
+        return;
+    if (const auto problem = ProxyURLFormatter::problem(*proxy))
+        throw SwitchError(
+            QStringLiteral("The proxy of %1 cannot be used: %2.").arg(profile.name, *problem));
+    if (target == TargetIDE::claude &&
+        QUrl(*proxy).scheme().toLower().startsWith(QLatin1String("socks")))
+        throw SwitchError(QStringLiteral(
+            "Claude Code cannot use a SOCKS5 proxy; use an HTTP proxy for this profile."));
+}
+
+QString SwitchFlow::apply(TargetIDE target, const Profile& profile, SwitchOptions options) {
+    return target == TargetIDE::claude ? applyClaude(profile, options)
+                                       : applyCodex(profile, options);
+}
+
+QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
+    const bool restart = profile.restartCodex && options.restart;
+    const SwitchLock lock;
+
+    // 1. Everything that can be checked before the first change: a switch that fails here
+    //    changes nothing and quits nothing.
+    m_store.checkWritable();
+    const std::optional<QString> key = m_store.apiKey(profile.id);
+    checkProfile(TargetIDE::codex, profile, key);
+    const QString config = AppPaths::configURL();
+    m_services.configPatcher->checkCanApply(profile, config);
+    m_services.authPatcher->checkCanApply();
+    if (restart)
+        m_services.codexRestarter->checkReady();
+    const bool loggedIn = writesAPIKey(profile, key) || m_services.authPatcher->hasLoginTokens();
+
+    // 2. Quit Codex. Nothing has changed yet if this fails, so Codex is not reopened.
+    progress(QStringLiteral("Quitting Codex."));
+    QStringList notes = m_services.codexRestarter->quitCodex();
+
+    // 3. Patch, move the chats, save: each change is journaled before it is made, and all
+    //    of them are undone when a later step fails.
+    SwitchJournal journal(TargetIDE::codex, profile, m_store.activeProfileID());
+    QString chats;
+    try {
+        m_services.configPatcher->apply(profile, config, journal.recorder());
+        progress(QStringLiteral("Updated config.toml."));
+        m_services.authPatcher->apply(profile, key, journal.recorder());
+        progress(QStringLiteral("Updated auth.json."));
+        try {
+            const ChatSyncResult result = m_services.chatSyncService->syncChats(profile);
+            journal.recordChatMove(result.journalURL);
+            chats = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
+            if (result.skippedFiles > 0)
+                chats += QStringLiteral(" %1 chat files could not be changed and were skipped.")
+                             .arg(result.skippedFiles);
+        } catch (const TavrinError& error) {
+            // Moving the chats is best effort: the switch goes on, and the line says so.
+            qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
+            chats = QStringLiteral("Chats not moved: ") +
+                    withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');
+        }
+        progress(chats);
+        m_store.saveActiveProfileID(profile.id);
+    } catch (const std::exception&) {
+        const QString cause = describeError(std::current_exception());
+        const QString undone = journal.undo(*m_services.chatSyncService);
+        if (restart) {
+            try {
+                m_services.codexRestarter->openCodex(profile);
+            } catch (const std::exception& error) {
+                qCWarning(lcApp) << "Reopening Codex after a failed switch failed too:"
+                                 << error.what();
+            }
+        }
+        throw SwitchError(sentences({cause, undone}));
+    }
+    journal.finish();
+
+    // 4. Reopen Codex with the profile's proxy.
+    if (restart) {
+        progress(QStringLiteral("Reopening Codex."));
+        try {
+            notes += m_services.codexRestarter->openCodex(profile);
+        } catch (const std::exception&) {
+            const QString cause = describeError(std::current_exception());
+            try {
+                notes += m_services.codexRestarter->openCodex(profile);
+                qCWarning(lcApp) << "Reopening Codex worked at the second try after:" << cause;
+            } catch (const std::exception& again) {
+                qCWarning(lcApp) << "The second try to reopen Codex failed too:" << again.what();
+                throw SwitchError(sentences(
+                    {cause,
+                     QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
+            }
+        }
+    }
+
+    QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats};
+    line += notes;
+    if (!loggedIn)
+        line << QStringLiteral("Codex is not logged in: run `codex login`.");
+    return sentences(line);
+}
+
+QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
+    const bool restart = profile.restartCodex && options.restart;
+    const SwitchLock lock;
+
+    // 1. The checks: failing one changes nothing.
+    m_store.checkWritable();
+    const std::optional<QString> key = m_store.apiKey(profile.id);
+    checkProfile(TargetIDE::claude, profile, key);
+    m_services.claudeSettingsPatcher->checkCanApply();
+    if (restart)
+        m_services.claudeRestarter->checkReady();
+
+    // 2. Patch settings.json and save the active profile, undone together on failure.
+    SwitchJournal journal(TargetIDE::claude, profile, m_store.activeClaudeProfileID());
+    try {
+        m_services.claudeSettingsPatcher->apply(profile, key, journal.recorder());
+        progress(QStringLiteral("Updated settings.json."));
+        m_store.saveActiveClaudeProfileID(profile.id);
+    } catch (const std::exception&) {
+        const QString cause = describeError(std::current_exception());
+        throw SwitchError(sentences({cause, journal.undo(*m_services.chatSyncService)}));
+    }
+    journal.finish();
+
+    // 3. Open a Claude Code session with the matching launch environment.
+    QStringList notes;
+    if (restart) {
+        progress(QStringLiteral("Opening Claude Code."));
+        try {
+            notes = m_services.claudeRestarter->restartClaudeCode(profile, key);
+        } catch (const std::exception&) {
+            throw SwitchError(sentences(
+                {describeError(std::current_exception()),
+                 QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
+        }
+    }
+    QStringList line{(ClaudeSettingsPatcher::usesVelqor(profile)
+                          ? QStringLiteral("Claude Code API session opened")
+                          : QStringLiteral("Claude Code account session opened")) +
+                     QStringLiteral(" for ") + profile.name + QLatin1Char('.')};
+    line += notes;
+    return sentences(line);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "profiles/Errors.h"
+#include "profiles/Profile.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class AuthPatcher;
+class ChatSyncService;
+class ClaudeRestarter;
+class ClaudeSettingsPatcher;
+class CodexRestarter;
+class ConfigPatcher;
+class ProfilesStore;
+
+// The services a switch drives; any left empty gets its default instance.
+struct SwitchServices {
+    std::shared_ptr<ConfigPatcher> configPatcher;
+    std::shared_ptr<AuthPatcher> authPatcher;
+    std::shared_ptr<CodexRestarter> codexRestarter;
+    std::shared_ptr<ChatSyncService> chatSyncService;
+    std::shared_ptr<ClaudeSettingsPatcher> claudeSettingsPatcher;
+    std::shared_ptr<ClaudeRestarter> claudeRestarter;
+
+    static SwitchServices withDefaults(SwitchServices services);
+};
+
+struct SwitchOptions {
+    // False: the assistant is not started again afterwards, whatever the profile says.
+    bool restart = true;
+};
+
+// A switch that failed; its text is the whole log line, including what was undone.
+class SwitchError : public TavrinError {
+public:
+    using TavrinError::TavrinError;
+};
+
+// One switch of one assistant, start to end, on the calling thread (it blocks: quitting
+// Codex alone can take seconds). Every check that can be made before the first change is
+// made first; a change is journaled before it is made and undone when a later step fails.
+// Two switches never run at once, in this process or another: the second waits a few
+// seconds for the first, then fails.
+class SwitchFlow {
+public:
+    // Hears what the switch is doing, a short line per step, as it happens.
+    using Progress = std::function<void(const QString&)>;
+
+    SwitchFlow(ProfilesStore& store, SwitchServices services, Progress progress = {});
+
+    // Each returns the line that reports success and throws SwitchError (or the error of
+    // a check made before anything changed) on failure.
+    QString applyCodex(const Profile& profile, SwitchOptions options = {});
+    QString applyClaude(const Profile& profile, SwitchOptions options = {});
+    QString apply(TargetIDE target, const Profile& profile, SwitchOptions options = {});
+
+    const SwitchServices& services() const { return m_services; }
+
+    // Why `profile` cannot be switched to, checked from the profile and its key alone.
+    static void checkProfile(TargetIDE target, const Profile& profile,
+                             const std::optional<QString>& apiKey);
+
+private:
+    void progress(const QString& line) const;
+
+    ProfilesStore& m_store;
+    SwitchServices m_services;
+    Progress m_progress;
+};

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "claude/ClaudeRestarter.h"
+#include "codex/CodexRestarter.h"
+
+#include <QMutex>
+#include <QStringList>
+#include <QThread>
+
+// Stand-ins for the assistants themselves (quitting, starting), which cannot exist here.
+// They record each call and fail or block on request.
+class FakeCodexRestarter : public CodexRestarter {
+public:
+    QStringList calls() const {
+        QMutexLocker lock(&m_mutex);
+        return m_calls;
+    }
+    // Which calls fail: "quit", "open" (every open), "open once" (the first only), "ready".
+    QString failing;
+    int quitMilliseconds = 0;
+
+    void checkReady() override {
+        record(QStringLiteral("ready"));
+        if (failing == QLatin1String("ready"))
+            throw RestartError::failed(QStringLiteral("Codex is not installed"));
+    }
+    QStringList quitCodex() override {
+        record(QStringLiteral("quit"));
+        QThread::msleep(static_cast<unsigned long>(quitMilliseconds));
+        if (failing == QLatin1String("quit"))
+            throw RestartError::failed(QStringLiteral("cannot quit"));
+        return {};
+    }
+    QStringList openCodex(const std::optional<Profile>&) override {
+        const bool first = !calls().contains(QStringLiteral("open"));
+        record(QStringLiteral("open"));
+        if (failing == QLatin1String("open") || (failing == QLatin1String("open once") && first))
+            throw RestartError::failed(QStringLiteral("no such app"));
+        return {};
+    }
+
+private:
+    void record(const QString& call) {
+        QMutexLocker lock(&m_mutex);
+        m_calls << call;
+    }
+    mutable QMutex m_mutex;
+    QStringList m_calls;
+};
+
+class FakeClaudeRestarter : public ClaudeRestarter {
+public:
+    QStringList calls() const {
+        QMutexLocker lock(&m_mutex);
+        return m_calls;
+    }
+    bool failing = false;
+
+    void checkReady() override { record(QStringLiteral("ready")); }
+    QStringList restartClaudeCode(const std::optional<Profile>&,
+                                  const std::optional<QString>& apiKey) override {
+        record(QStringLiteral("restart ") + apiKey.value_or(QStringLiteral("-")));
+        if (failing)
+            throw ClaudeRestartError::failed(QStringLiteral("denied"));
+        return {};
+    }
+
+private:
+    void record(const QString& call) {
+        QMutexLocker lock(&m_mutex);
+        m_calls << call;
+    }
+    mutable QMutex m_mutex;
+    QStringList m_calls;
+};
