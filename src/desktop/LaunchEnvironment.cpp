@@ -62,4 +62,37 @@ QString launchctlCommand(const LaunchEnvironment& variables) {
     return commands.join(QStringLiteral("; "));
 }
 
+std::optional<Shell> shellNamed(const QString& name) {
+    static const QList<QPair<QString, Shell>> shells{{QStringLiteral("sh"), Shell::sh},
+                                                     {QStringLiteral("bash"), Shell::bash},
+                                                     {QStringLiteral("zsh"), Shell::zsh},
+                                                     {QStringLiteral("fish"), Shell::fish}};
+    for (const auto& [shellName, shell] : shells)
+        if (shellName == name)
+            return shell;
+    return std::nullopt;
+}
+
+QString shellScript(const LaunchEnvironment& variables, Shell shell) {
+    QString script;
+    for (const EnvironmentVariable& variable : variables) {
+        if (shell == Shell::fish) {
+            // In fish's single quotes only \\ and \' are escapes.
+            QString value = variable.value.value_or(QString());
+            value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+            value.replace(QLatin1Char('\''), QStringLiteral("\\'"));
+            script += variable.value
+                          ? QStringLiteral("set -gx %1 '%2';\n").arg(variable.name, value)
+                          : QStringLiteral("set -e %1;\n").arg(variable.name);
+        } else {
+            // In POSIX single quotes nothing is special; a quote closes, escapes, reopens.
+            QString value = variable.value.value_or(QString());
+            value.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+            script += variable.value ? QStringLiteral("export %1='%2';\n").arg(variable.name, value)
+                                     : QStringLiteral("unset %1;\n").arg(variable.name);
+        }
+    }
+    return script;
+}
+
 } // namespace LaunchEnvironments

@@ -33,4 +33,12 @@ LaunchEnvironment claude(const std::optional<Profile>& profile,
 // "launchctl setenv NAME \"value\"" or "launchctl unsetenv NAME" each, joined by "; ".
 QString launchctlCommand(const LaunchEnvironment& variables);
 
+// The shells whose syntax shellScript() speaks.
+enum class Shell { sh, bash, zsh, fish };
+std::optional<Shell> shellNamed(const QString& name);
+
+// Lines that apply the variables to the shell that evaluates them, values quoted so they
+// arrive exactly as given: export/unset for sh, bash and zsh; set -gx/set -e for fish.
+QString shellScript(const LaunchEnvironment& variables, Shell shell);
+
 } // namespace LaunchEnvironments

@@ -1,0 +1,20 @@
+#include "cli/CommandLine.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    // The same organisation and name as the window, so both read the same user defaults.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tavrin"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const int status = CommandLine(out, err).run(arguments);
+    out.flush();
+    err.flush();
+    return status;
+}
