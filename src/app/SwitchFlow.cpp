@@ -46,6 +46,16 @@ private:
     QLockFile m_file;
 };
 
+// A switch that did not finish must be looked at first: switching again would take its
+// half-changed files for the state to return to.
+void refuseAfterInterruptedSwitch() {
+    if (const auto state = SwitchJournal::interrupted())
+        throw SwitchError(QStringLiteral("The last switch of %1 to %2 did not finish. Restore "
+                                         "the files from before it, or keep them as they are, "
+                                         "first (in the window, or with `tavrin-cli recover`).")
+                              .arg(TargetIDEs::rawValue(state->target), state->profileName));
+}
+
 QString withoutFinalStop(QString text) {
     text = text.trimmed();
     while (text.endsWith(QLatin1Char('.')))
@@ -119,6 +129,7 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
 
     // 1. Everything that can be checked before the first change: a switch that fails here
     //    changes nothing and quits nothing.
+    refuseAfterInterruptedSwitch();
     m_store.checkWritable();
     const std::optional<QString> key = m_store.apiKey(profile.id);
     checkProfile(TargetIDE::codex, profile, key);
@@ -203,6 +214,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     const SwitchLock lock;
 
     // 1. The checks: failing one changes nothing.
+    refuseAfterInterruptedSwitch();
     m_store.checkWritable();
     const std::optional<QString> key = m_store.apiKey(profile.id);
     checkProfile(TargetIDE::claude, profile, key);

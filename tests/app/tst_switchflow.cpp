@@ -431,6 +431,15 @@ void TestSwitchFlow::interruptedSwitchIsFoundAndRestored() {
     QVERIFY2(text.contains(QStringLiteral("Velqor 1")), qPrintable(text));
     QVERIFY2(text.contains(QStringLiteral("config.toml: changed by the switch")), qPrintable(text));
 
+    // Until it is looked at, no other switch starts.
+    m_fault = Fault::none;
+    try {
+        flow().applyClaude(profile);
+        QFAIL("a switch started over an interrupted one");
+    } catch (const SwitchError& error) {
+        QVERIFY(error.localizedDescription().contains(QStringLiteral("did not finish")));
+    }
+
     ChatSyncService chats;
     const QString summary = SwitchJournal::restore(*state, chats, *m_store);
     QVERIFY2(summary.startsWith(QStringLiteral("Restored config.toml")), qPrintable(summary));
