@@ -206,7 +206,7 @@ void TestAppViewModel::codexSwitchEndToEnd() {
     QCOMPARE(model.actionTitle(TargetIDE::codex), QStringLiteral("Restart Codex"));
     const QByteArray config = m_home->read(QStringLiteral(".codex/config.toml"));
     QVERIFY(config.contains("model_provider = \"velqor\""));
-    QVERIFY(config.endsWith("[tools]\nx = 1\n"));
+    QVERIFY(config.contains("[tools]\nx = 1\n\n[model_providers.velqor]\n"));
     const QJsonObject auth =
         QJsonDocument::fromJson(m_home->read(QStringLiteral(".codex/auth.json"))).object();
     QCOMPARE(auth.value(QStringLiteral("auth_mode")).toString(), QStringLiteral("apikey"));
