@@ -18,7 +18,7 @@
 
 // config.toml is patched as text, statement by statement: only the statements before the
 // first table header (the top-level region) are rewritten, and the Velqor provider table,
-// when it is needed and missing, is appended at the end. Every other byte stays as it was.
+// when it is needed and missing, is appended at the end. Every other line stays as it was.
 // A statement is one line, or several when a multi-line string, array or inline table
 // runs on; lines inside those are never taken for keys or headers.
 //
@@ -112,7 +112,7 @@ QString providerTableName(const QString& provider) {
     return providersKey + QLatin1Char('.') + keyText(provider);
 }
 
-// --- Lines and statements ---------------------------------------------------------------
+// --- Lines and statements ------------------------------------------------------------------
 
 // Space, tab and the other Unicode space separators; line breaks are not included.
 bool isHorizontalSpace(QChar c) {
@@ -288,7 +288,7 @@ private:
     bool m_multiLine = true;
 };
 
-// --- What a file holds --------------------------------------------------------------------
+// --- What a file holds ---------------------------------------------------------------------
 
 struct Found {
     std::optional<QString> text; // the string it holds (line rules: the value without quotes)
@@ -458,7 +458,7 @@ std::optional<QString> mismatch(const Reading& reading, const Profile& profile,
     return std::nullopt;
 }
 
-// --- The TOML check -------------------------------------------------------------------------
+// --- The TOML check ------------------------------------------------------------------------
 
 QString keyPath(const QStringList& path) {
     QStringList keys;
@@ -538,7 +538,7 @@ void checkAgainst(toml::table& before, const QString& patched, const Profile& pr
                                nothingWritten);
 }
 
-// --- The new text -----------------------------------------------------------------------
+// --- The new text --------------------------------------------------------------------------
 
 bool endsWithEmptyLine(QStringView text) {
     // `text` ends with a line ending; is the line it ends empty?
@@ -621,7 +621,7 @@ QString patchText(const QString& content, const Profile& profile, bool addVelqor
     return result;
 }
 
-// --- Files --------------------------------------------------------------------------------
+// --- Files ---------------------------------------------------------------------------------
 
 struct DecodedText {
     QString text;
