@@ -11,6 +11,8 @@
 #include <QStringList>
 
 const QString ClaudeSettingsPatcher::velqorBaseURL = QStringLiteral("https://api.velqor.com");
+const QString ClaudeSettingsPatcher::velqorOpenAIBaseURL =
+    QStringLiteral("https://api.velqor.com/v1");
 
 ClaudeSettingsPatchError ClaudeSettingsPatchError::invalidSettings() {
     return ClaudeSettingsPatchError(QStringLiteral("Claude settings.json is not a JSON object."));

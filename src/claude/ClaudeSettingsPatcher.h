@@ -31,6 +31,7 @@ class ClaudeSettingsPatcher {
 public:
     // The Velqor service's Claude-compatible origin: HTTPS, no path, no trailing slash.
     static const QString velqorBaseURL;
+    static const QString velqorOpenAIBaseURL; // the OpenAI-compatible base, for Codex
 
     ClaudeSettingsPatcher() = default;
     virtual ~ClaudeSettingsPatcher() = default;

@@ -1,31 +1,54 @@
 #include "codex/ConfigPatcher.h"
 
+#include "claude/ClaudeSettingsPatcher.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
+#include "profiles/Logging.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QStringDecoder>
 #include <QStringView>
 
-#include <array>
+#include <toml++/toml.h>
 
-// config.toml is handled as text lines, never parsed as TOML: only the lines before the
-// first table header (the top-level region) are read or changed, and everything from
-// that header on is copied through untouched without being split into lines.
+#include <array>
+#include <sstream>
+#include <string_view>
+
+// config.toml is patched as text, statement by statement: only the statements before the
+// first table header (the top-level region) are rewritten, and the Velqor provider table,
+// when it is needed and missing, is appended at the end. Every other line stays as it was.
+// A statement is one line, or several when a multi-line string, array or inline table
+// runs on; lines inside those are never taken for keys or headers.
+//
+// When the file is valid TOML, it is also read with a TOML parser: to find the provider
+// table in any of its forms, and to check the new text before it is written (it must parse,
+// hold what the profile asks and keep every other value). A file that does not parse is
+// handled by the line rules alone.
 
 namespace {
 
-const QLatin1String preferredAuthMethodKey("preferred_auth_method");
 const QLatin1String modelProviderKey("model_provider");
-const QLatin1String disableResponseStorageKey("disable_response_storage");
 const QLatin1String modelKey("model");
 const QLatin1String modelReasoningEffortKey("model_reasoning_effort");
+const QLatin1String preferredAuthMethodKey("preferred_auth_method");
+const QLatin1String disableResponseStorageKey("disable_response_storage");
+const QLatin1String providersKey("model_providers");
+const QLatin1String wireApiKey("wire_api");
+const QLatin1String requiresOpenAIAuthKey("requires_openai_auth");
+const QLatin1String velqorProvider("velqor");
+
+// Providers Codex knows without a model_providers table.
+const std::array<QLatin1String, 4> builtInProviders{QLatin1String("openai"), QLatin1String("oss"),
+                                                    QLatin1String("ollama"),
+                                                    QLatin1String("lmstudio")};
 
 const QByteArray utf8Bom("\xEF\xBB\xBF");
 
 struct Assignment {
     QLatin1String key;
-    std::optional<QString> value; // the text right of " = "; absent: the key must go
+    std::optional<QString> value; // the raw value to write; absent: the key must go
 };
 
 using Assignments = std::array<Assignment, 5>;
@@ -34,24 +57,62 @@ QString trimmedProvider(const Profile& profile) {
     return profile.modelProvider ? profile.modelProvider->trimmed() : QString();
 }
 
-// The managed keys in the order in which missing ones are inserted.
+// The managed keys, in the order in which missing ones are inserted (and checked).
 Assignments assignments(const Profile& profile) {
     const QString provider = trimmedProvider(profile);
     return {{
-        {preferredAuthMethodKey, ConfigPatcher::quoted(profile.preferredAuthMethod)},
-        {modelProviderKey, provider.isEmpty()
-                               ? std::nullopt
-                               : std::optional<QString>(ConfigPatcher::quoted(provider))},
-        {disableResponseStorageKey,
-         profile.disableResponseStorage ? QStringLiteral("true") : QStringLiteral("false")},
-        {modelKey, ConfigPatcher::quoted(profile.model)},
-        {modelReasoningEffortKey, ConfigPatcher::quoted(profile.modelReasoningEffort)},
+        {modelProviderKey, provider.isEmpty() ? std::nullopt : std::optional<QString>(provider)},
+        {modelKey, profile.model},
+        {modelReasoningEffortKey, profile.modelReasoningEffort},
+        {preferredAuthMethodKey, std::nullopt},
+        {disableResponseStorageKey, std::nullopt},
     }};
 }
 
-QString writtenLine(const Assignment& assignment) {
-    return assignment.key + QStringLiteral(" = ") + *assignment.value;
+const Assignment* assignmentFor(const Assignments& all, QStringView key) {
+    for (const Assignment& assignment : all) {
+        if (key == assignment.key)
+            return &assignment;
+    }
+    return nullptr;
 }
+
+QString writtenLine(const Assignment& assignment) {
+    return assignment.key + QStringLiteral(" = ") + ConfigPatcher::quoted(*assignment.value);
+}
+
+// The provider whose model_providers table Codex needs; empty when it needs none.
+QString providerNeedingTable(const Profile& profile) {
+    const QString provider = trimmedProvider(profile);
+    for (QLatin1String builtIn : builtInProviders) {
+        if (provider == builtIn)
+            return QString();
+    }
+    return provider;
+}
+
+bool isBareKey(QStringView key) {
+    if (key.isEmpty())
+        return false;
+    for (QChar c : key) {
+        const char16_t u = c.unicode();
+        if (!((u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+              u == u'_' || u == u'-'))
+            return false;
+    }
+    return true;
+}
+
+// A key as TOML writes it: bare when it can be, quoted otherwise.
+QString keyText(const QString& key) {
+    return isBareKey(key) ? key : ConfigPatcher::quoted(key);
+}
+
+QString providerTableName(const QString& provider) {
+    return providersKey + QLatin1Char('.') + keyText(provider);
+}
+
+// --- Lines and statements ------------------------------------------------------------------
 
 // Space, tab and the other Unicode space separators; line breaks are not included.
 bool isHorizontalSpace(QChar c) {
@@ -71,12 +132,15 @@ QStringView trimmedHorizontally(QStringView text) {
     return text.sliced(begin, end - begin);
 }
 
-bool isKeyCharacter(QChar c) {
-    const char16_t u = c.unicode();
-    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
-           u == u'_';
+QStringView unquoted(QStringView key) {
+    if (key.size() >= 2 && (key.front() == u'"' || key.front() == u'\'') &&
+        key.back() == key.front())
+        return key.sliced(1, key.size() - 2);
+    return key;
 }
 
+// The key of a key/value line: letters, digits and "_" only, bare or in quotes. Dotted
+// keys, keys with "-" or with escapes are never managed, so they are not recognised.
 std::optional<QStringView> keyOf(QStringView line) {
     const QStringView text = trimmedHorizontally(line);
     if (text.isEmpty() || text.front() == u'#')
@@ -84,12 +148,9 @@ std::optional<QStringView> keyOf(QStringView line) {
     const qsizetype equals = text.indexOf(u'=');
     if (equals < 0)
         return std::nullopt;
-    const QStringView key = trimmedHorizontally(text.first(equals));
-    if (key.isEmpty())
+    const QStringView key = unquoted(trimmedHorizontally(text.first(equals)));
+    if (key.isEmpty() || key.contains(u'-') || !isBareKey(key))
         return std::nullopt;
-    for (QChar c : key)
-        if (!isKeyCharacter(c))
-            return std::nullopt;
     return key;
 }
 
@@ -101,98 +162,466 @@ bool isTableHeader(QStringView line) {
     return false;
 }
 
-QString newlineOf(QStringView text) {
-    // "\r\n" anywhere makes it the line break of the whole file. Searching for the single
-    // character keeps this a fast scan on large files.
-    for (qsizetype at = text.indexOf(u'\r'); at >= 0 && at + 1 < text.size();
-         at = text.indexOf(u'\r', at + 1)) {
-        if (text[at + 1] == u'\n')
-            return QStringLiteral("\r\n");
-    }
-    return QStringLiteral("\n");
+// Whether a header line opens the table `[model_providers.<provider>]`.
+bool isProviderHeader(QStringView line, const QString& provider) {
+    const QStringView text = trimmedHorizontally(line);
+    if (text.startsWith(QLatin1String("[[")))
+        return false;
+    const qsizetype close = text.indexOf(u']');
+    if (close < 0)
+        return false;
+    const QList<QStringView> parts = text.sliced(1, close - 1).split(u'.');
+    return parts.size() == 2 && unquoted(trimmedHorizontally(parts[0])) == providersKey &&
+           unquoted(trimmedHorizontally(parts[1])) == provider;
 }
 
-qsizetype indexOfNewline(QStringView text, qsizetype from, QStringView newline) {
-    if (newline.size() == 1)
-        return text.indexOf(newline.front(), from);
-    return text.indexOf(newline, from);
+// The line ending most lines of the text use; "\n" when it has none.
+QString dominantEnding(QStringView text) {
+    qsizetype lf = 0;
+    qsizetype crlf = 0;
+    for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', at + 1))
+        ++(at > 0 && text[at - 1] == u'\r' ? crlf : lf);
+    return crlf > lf ? QStringLiteral("\r\n") : QStringLiteral("\n");
 }
 
-// Splits the top-level region of `text` into lines and returns the offset at which the
-// tables region starts, or -1 when there is no table header. Lines after the first
-// header are not looked at.
-qsizetype splitTopLevel(QStringView text, QStringView newline, QList<QStringView>& lines) {
-    qsizetype position = 0;
-    for (;;) {
-        const qsizetype end = indexOfNewline(text, position, newline);
-        const QStringView line = text.sliced(position, (end < 0 ? text.size() : end) - position);
-        if (isTableHeader(line))
-            return position;
-        lines.append(line);
-        if (end < 0)
-            return -1;
-        position = end + newline.size();
-    }
-}
-
-QString valueText(QStringView line) {
-    // The line split once at the first "=", empty pieces dropped, last piece kept.
-    const qsizetype equals = line.indexOf(u'=');
-    const QStringView after = line.sliced(equals + 1);
-    return ConfigPatcher::normalizeTomlValue(
-        (after.isEmpty() ? line.first(equals) : after).toString());
-}
-
-QHash<QString, QString> valuesOf(const QList<QStringView>& lines) {
-    QHash<QString, QString> values;
-    for (QStringView line : lines) {
-        if (const auto key = keyOf(line))
-            values.insert(key->toString(), valueText(line));
-    }
-    return values;
-}
-
-QStringList patchLines(const QList<QStringView>& lines, const Profile& profile) {
-    const Assignments all = assignments(profile);
-    std::array<bool, 5> written{};
-    QStringList processed;
-    processed.reserve(lines.size() + 1);
-
-    for (QStringView line : lines) {
-        const auto key = keyOf(line);
-        const Assignment* match = nullptr;
-        size_t index = 0;
-        if (key) {
-            for (; index < all.size(); ++index) {
-                if (*key == all[index].key) {
-                    match = &all[index];
-                    break;
+// The offset just past the statement that starts at `from` (the start of a line outside
+// any multi-line value), or -1 when the text ends inside a string, array or inline table.
+qsizetype statementEnd(QStringView text, qsizetype from) {
+    const qsizetype size = text.size();
+    const auto at = [&](qsizetype i) { return i < size ? text[i].unicode() : u'\0'; };
+    int depth = 0;
+    qsizetype i = from;
+    while (i < size) {
+        const char16_t c = text[i].unicode();
+        if (c == u'\n') {
+            ++i;
+            if (depth == 0)
+                return i;
+        } else if (c == u'#') {
+            i = text.indexOf(u'\n', i);
+            if (i < 0)
+                i = size;
+        } else if ((c == u'"' || c == u'\'') && at(i + 1) == c && at(i + 2) == c) {
+            // A multi-line string ends at three quotes; up to two more belong to its text.
+            for (i += 3;;) {
+                if (i >= size)
+                    return -1;
+                const char16_t d = text[i].unicode();
+                if (d == c) {
+                    qsizetype run = 0;
+                    while (at(i + run) == c)
+                        ++run;
+                    i += run;
+                    if (run >= 3)
+                        break;
+                } else {
+                    i += (c == u'"' && d == u'\\') ? 2 : 1;
                 }
             }
+        } else if (c == u'"' || c == u'\'') {
+            // A one-line string ends at its closing quote or, unfinished, at the line's end.
+            for (++i; i < size && text[i] != u'\n';) {
+                const char16_t d = text[i].unicode();
+                ++i;
+                if (d == c)
+                    break;
+                if (c == u'"' && d == u'\\' && at(i) != u'\n')
+                    ++i;
+            }
+        } else {
+            if (c == u'[' || c == u'{')
+                ++depth;
+            else if ((c == u']' || c == u'}') && depth > 0)
+                --depth;
+            ++i;
         }
-        if (!match) {
-            processed.append(line.toString());
-            continue;
+    }
+    return depth == 0 ? size : -1;
+}
+
+struct Statement {
+    QStringView text;      // all its lines with their line endings
+    QStringView firstLine; // its first line without the line ending
+    QStringView ending;    // the line ending of its last line; empty at an unended end of text
+};
+
+// Reads a text statement by statement. When a multi-line value never ends (the file is
+// not TOML), that line counts alone and the rest of the text is read line by line.
+class Statements {
+public:
+    explicit Statements(QStringView text) : m_text(text) {}
+
+    qsizetype position() const { return m_position; }
+
+    std::optional<Statement> next() {
+        const qsizetype size = m_text.size();
+        if (m_position >= size)
+            return std::nullopt;
+        const qsizetype begin = m_position;
+        const qsizetype newline = m_text.indexOf(u'\n', begin);
+        qsizetype end = newline < 0 ? size : newline + 1;
+        if (m_multiLine) {
+            const qsizetype statement = statementEnd(m_text, begin);
+            if (statement < 0)
+                m_multiLine = false;
+            else
+                end = statement;
         }
-        // Drop the key when it has no value, and any later duplicate of a written key.
-        if (!match->value || written[index])
-            continue;
-        processed.append(writtenLine(*match));
-        written[index] = true;
+        m_position = end;
+
+        Statement result;
+        result.text = m_text.sliced(begin, end - begin);
+        qsizetype firstEnd = newline < 0 ? size : newline;
+        if (newline >= 0 && firstEnd > begin && m_text[firstEnd - 1] == u'\r')
+            --firstEnd;
+        result.firstLine = m_text.sliced(begin, firstEnd - begin);
+        if (m_text[end - 1] == u'\n') {
+            const bool crlf = end - 2 >= begin && m_text[end - 2] == u'\r';
+            result.ending = m_text.sliced(end - (crlf ? 2 : 1), crlf ? 2 : 1);
+        }
+        return result;
     }
 
-    QStringList missing;
+private:
+    QStringView m_text;
+    qsizetype m_position = 0;
+    bool m_multiLine = true;
+};
+
+// --- What a file holds ---------------------------------------------------------------------
+
+struct Found {
+    std::optional<QString> text; // the string it holds (line rules: the value without quotes)
+    QString display;             // the value as the file writes it
+};
+
+// The managed keys and the profile's provider table, as found in a file.
+struct Reading {
+    QHash<QString, Found> keys;
+    bool hasTable = false;
+    std::optional<Found> wireApi;
+    std::optional<Found> requiresOpenAIAuth;
+};
+
+QString fromStd(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+std::optional<toml::table> parsedToml(const QByteArray& utf8) {
+    try {
+        return toml::parse(std::string_view(utf8.constData(), size_t(utf8.size())));
+    } catch (const toml::parse_error&) {
+        return std::nullopt;
+    }
+}
+
+Found foundIn(const toml::node& node) {
+    Found found;
+    if (const auto* string = node.as_string()) {
+        found.text = fromStd(string->get());
+        found.display = ConfigPatcher::quoted(*found.text);
+    } else if (node.is_table()) {
+        found.display = QStringLiteral("a table");
+    } else {
+        std::ostringstream stream;
+        node.visit([&stream](const auto& value) { stream << value; });
+        found.display = QString::fromStdString(stream.str());
+    }
+    return found;
+}
+
+Reading readToml(const toml::table& root, const QString& provider) {
+    Reading reading;
+    for (const Assignment& assignment : assignments(Profile())) {
+        if (const toml::node* node =
+                root.get(std::string_view(assignment.key.data(), size_t(assignment.key.size()))))
+            reading.keys.insert(assignment.key, foundIn(*node));
+    }
+    if (provider.isEmpty())
+        return reading;
+    const auto* providers = root.get_as<toml::table>("model_providers");
+    const auto* table =
+        providers ? providers->get_as<toml::table>(provider.toStdString()) : nullptr;
+    reading.hasTable = table != nullptr;
+    if (table) {
+        if (const toml::node* node = table->get("wire_api"))
+            reading.wireApi = foundIn(*node);
+        if (const toml::node* node = table->get("requires_openai_auth"))
+            reading.requiresOpenAIAuth = foundIn(*node);
+    }
+    return reading;
+}
+
+// The value of a key/value statement by the line rules: the text after the first "="
+// up to the first "#", trimmed; the text without surrounding double quotes is what
+// it holds (escapes are not decoded).
+Found foundInLine(QStringView statement) {
+    const qsizetype equals = statement.indexOf(u'=');
+    QStringView value = statement.sliced(equals + 1);
+    if (value.isEmpty())
+        value = statement.first(equals);
+    const qsizetype hash = value.indexOf(u'#');
+    Found found;
+    found.display = (hash < 0 ? value : value.first(hash)).toString().trimmed();
+    QStringView text = found.display;
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        text = text.sliced(1, text.size() - 2);
+    found.text = text.toString();
+    return found;
+}
+
+Reading readLines(const QString& content, const QString& provider) {
+    Reading reading;
+    const Assignments managed = assignments(Profile());
+    Statements statements(content);
+    bool topLevel = true;
+    bool inTable = false;
+    while (const auto statement = statements.next()) {
+        if (isTableHeader(statement->firstLine)) {
+            if (provider.isEmpty())
+                break;
+            topLevel = false;
+            inTable = isProviderHeader(statement->firstLine, provider);
+            reading.hasTable = reading.hasTable || inTable;
+            continue;
+        }
+        const auto key = keyOf(statement->firstLine);
+        if (!key)
+            continue;
+        if (topLevel && assignmentFor(managed, *key))
+            reading.keys.insert(key->toString(), foundInLine(statement->text));
+        else if (inTable && *key == wireApiKey)
+            reading.wireApi = foundInLine(statement->text);
+        else if (inTable && *key == requiresOpenAIAuthKey)
+            reading.requiresOpenAIAuth = foundInLine(statement->text);
+    }
+    return reading;
+}
+
+Reading readingOf(const QString& content, const QString& provider) {
+    if (const auto tree = parsedToml(content.toUtf8()))
+        return readToml(*tree, provider);
+    return readLines(content, provider);
+}
+
+bool requiresOpenAIAuth(const Reading& reading) {
+    return reading.requiresOpenAIAuth &&
+           reading.requiresOpenAIAuth->display == QLatin1String("true");
+}
+
+bool usesChatWireApi(const Reading& reading) {
+    return reading.wireApi && reading.wireApi->text == QLatin1String("chat");
+}
+
+// Why Codex could not use the profile with this file; nothing when it could (a missing
+// Velqor table is not a reason: the patch adds it).
+std::optional<QString> refusal(const Reading& reading, const Profile& profile,
+                               const QString& provider) {
+    if (provider.isEmpty())
+        return std::nullopt;
+    const QString header = QLatin1Char('[') + providerTableName(provider) + QLatin1Char(']');
+    if (!reading.hasTable) {
+        if (provider == velqorProvider)
+            return std::nullopt;
+        return QStringLiteral("config.toml has no ") + header +
+               QStringLiteral(" table, so Codex would stop with \"Model provider `") + provider +
+               QStringLiteral("` not found\". Add that table to config.toml or choose another "
+                              "model provider for this profile.");
+    }
+    if (usesChatWireApi(reading))
+        return QStringLiteral("config.toml: ") + header +
+               QStringLiteral(" has wire_api = \"chat\", which Codex no longer supports. Change "
+                              "it to wire_api = \"responses\".");
+    if (profile.isVelqorAccount() && !requiresOpenAIAuth(reading))
+        return QStringLiteral("config.toml: ") + header +
+               QStringLiteral(" does not set requires_openai_auth = true, so Codex would not "
+                              "send the API key. Set requires_openai_auth = true in that table.");
+    return std::nullopt;
+}
+
+// The first way the file does not hold what the profile asks.
+std::optional<QString> mismatch(const Reading& reading, const Profile& profile,
+                                const QString& provider) {
+    for (const Assignment& assignment : assignments(profile)) {
+        const auto found = reading.keys.constFind(assignment.key);
+        if (assignment.value) {
+            if (found == reading.keys.constEnd() || found->text != *assignment.value)
+                return assignment.key + QStringLiteral(" was not updated.");
+        } else if (found != reading.keys.constEnd()) {
+            return assignment.key + QStringLiteral(" is still active.");
+        }
+    }
+    if (const auto why = refusal(reading, profile, provider))
+        return why;
+    if (!provider.isEmpty() && !reading.hasTable)
+        return QLatin1Char('[') + providerTableName(provider) + QStringLiteral("] was not added.");
+    return std::nullopt;
+}
+
+// --- The TOML check ------------------------------------------------------------------------
+
+QString keyPath(const QStringList& path) {
+    QStringList keys;
+    for (const QString& key : path)
+        keys.append(keyText(key));
+    return keys.join(QLatin1Char('.'));
+}
+
+// The first key whose value differs between the two tables, as a dotted path below `path`.
+// Tables are compared key by key, so the path names the innermost key that differs; other
+// values (arrays included) are compared whole, NaN equal to NaN.
+std::optional<QString> firstDifference(const toml::table& a, const toml::table& b,
+                                       QStringList& path) {
+    for (auto&& [key, value] : a) {
+        path.append(fromStd(key.str()));
+        const toml::node* other = b.get(key.str());
+        if (!other)
+            return keyPath(path);
+        if (value.is_table() && other->is_table()) {
+            if (auto difference = firstDifference(*value.as_table(), *other->as_table(), path))
+                return difference;
+        } else if (toml::node_view<const toml::node>(&value) !=
+                   toml::node_view<const toml::node>(other)) {
+            return keyPath(path);
+        }
+        path.removeLast();
+    }
+    for (auto&& [key, value] : b) {
+        if (!a.contains(key.str()))
+            return keyPath(path << fromStd(key.str()));
+    }
+    return std::nullopt;
+}
+
+const QString cannotUpdate = QStringLiteral("Could not update config.toml: ");
+const QString nothingWritten = QStringLiteral(" Nothing was written.");
+
+// Throws unless `patched` parses, holds what the profile asks and keeps every value of
+// `before` outside the managed keys (and a provider table the patch added).
+void checkAgainst(toml::table& before, const QString& patched, const Profile& profile) {
+    toml::table after;
+    try {
+        const QByteArray utf8 = patched.toUtf8();
+        after = toml::parse(std::string_view(utf8.constData(), size_t(utf8.size())));
+    } catch (const toml::parse_error& error) {
+        // Name the line the parser stopped at; its number would mean nothing to the user,
+        // who never sees the new text.
+        const QStringList lines = patched.split(QLatin1Char('\n'));
+        const qsizetype index = qsizetype(error.source().begin.line) - 1;
+        const QString line =
+            index >= 0 && index < lines.size() ? lines[index].trimmed() : QString();
+        throw ConfigPatchError(cannotUpdate + QStringLiteral("with the change, the line \"") +
+                               line + QStringLiteral("\" would not be valid TOML (") +
+                               fromStd(error.description()) + QStringLiteral(").") +
+                               nothingWritten);
+    }
+    const QString provider = providerNeedingTable(profile);
+    if (const auto why = mismatch(readToml(after, provider), profile, provider))
+        throw ConfigPatchError(cannotUpdate + *why + nothingWritten);
+
+    for (const Assignment& assignment : assignments(profile)) {
+        const std::string_view key(assignment.key.data(), size_t(assignment.key.size()));
+        before.erase(key);
+        after.erase(key);
+    }
+    if (!provider.isEmpty() && !readToml(before, provider).hasTable) {
+        if (auto* providers = after.get_as<toml::table>("model_providers")) {
+            providers->erase(provider.toStdString());
+            if (providers->empty() && !before.contains("model_providers"))
+                after.erase("model_providers");
+        }
+    }
+    QStringList path;
+    if (const auto key = firstDifference(before, after, path))
+        throw ConfigPatchError(cannotUpdate + QStringLiteral("the change would also alter ") +
+                               *key + QStringLiteral(", which Tavrin does not manage.") +
+                               nothingWritten);
+}
+
+// --- The new text --------------------------------------------------------------------------
+
+bool endsWithEmptyLine(QStringView text) {
+    // `text` ends with a line ending; is the line it ends empty?
+    qsizetype end = text.size() - 1;
+    if (end > 0 && text[end - 1] == u'\r')
+        --end;
+    return end == 0 || text[end - 1] == u'\n';
+}
+
+void appendVelqorTable(QString& text, const QString& newline) {
+    if (!text.isEmpty() && !text.endsWith(u'\n'))
+        text += newline;
+    if (!text.isEmpty() && !endsWithEmptyLine(text))
+        text += newline;
+    const QString lines[] = {
+        QLatin1Char('[') + providerTableName(velqorProvider) + QLatin1Char(']'),
+        QStringLiteral("name = \"Velqor\""),
+        QStringLiteral("base_url = ") +
+            ConfigPatcher::quoted(ClaudeSettingsPatcher::velqorOpenAIBaseURL),
+        QStringLiteral("wire_api = \"responses\""),
+        QStringLiteral("requires_openai_auth = true"),
+    };
+    for (const QString& line : lines)
+        text += line + newline;
+}
+
+QString patchText(const QString& content, const Profile& profile, bool addVelqorTable) {
+    const QString newline = dominantEnding(content);
+    const Assignments all = assignments(profile);
+    std::array<bool, 5> written{};
+
+    // The top-level region, statement by statement: managed keys are rewritten in place
+    // (keeping the line ending) or dropped, everything else is kept.
+    QString region;
+    bool regionStartsWithEmptyLine = false;
+    qsizetype tablesStart = content.size();
+    Statements statements(content);
+    for (;;) {
+        const qsizetype position = statements.position();
+        const auto statement = statements.next();
+        if (!statement)
+            break;
+        if (isTableHeader(statement->firstLine)) {
+            tablesStart = position;
+            break;
+        }
+        const auto key = keyOf(statement->firstLine);
+        const Assignment* match = key ? assignmentFor(all, *key) : nullptr;
+        if (match) {
+            bool& done = written[size_t(match - all.data())];
+            // Drop a key that must go, and any later duplicate of a written one.
+            if (!match->value || done)
+                continue;
+            done = true;
+            region += writtenLine(*match) + statement->ending;
+        } else {
+            if (region.isEmpty())
+                regionStartsWithEmptyLine = statement->firstLine.isEmpty();
+            region += statement->text;
+        }
+    }
+
+    // Missing keys go to the very top, set off from what follows by one blank line.
+    QString missing;
     for (size_t index = 0; index < all.size(); ++index) {
         if (all[index].value && !written[index])
-            missing.append(writtenLine(all[index]));
+            missing += writtenLine(all[index]) + newline;
     }
-    if (missing.isEmpty())
-        return processed;
-    // New keys go to the very top, set off from what follows by one blank line.
-    if (processed.isEmpty() || !processed.front().isEmpty())
-        missing.append(QString());
-    return missing + processed;
+    const QStringView tables = QStringView(content).sliced(tablesStart);
+    QString result;
+    result.reserve(missing.size() + region.size() + tables.size() + 256);
+    result += missing;
+    if (!missing.isEmpty() && (!region.isEmpty() || !tables.isEmpty()) &&
+        !regionStartsWithEmptyLine)
+        result += newline;
+    result += region;
+    result += tables;
+    if (addVelqorTable)
+        appendVelqorTable(result, newline);
+    return result;
 }
+
+// --- Files ---------------------------------------------------------------------------------
 
 struct DecodedText {
     QString text;
@@ -212,20 +641,32 @@ DecodedText decodeUtf8(const QByteArray& bytes, const QString& path) {
     return decoded;
 }
 
-} // namespace
-
-ConfigPatchError::ConfigPatchError(Kind kind, const QString& message)
-    : TavrinError(kind == Kind::patchFailedAndRestored
-                      ? QStringLiteral("Patch failed, restored backup. ") + message
-                      : message),
-      m_kind(kind), m_message(message) {}
-
-ConfigPatchError ConfigPatchError::validationFailed(const QString& message) {
-    return ConfigPatchError(Kind::validationFailed, message);
+DecodedText readConfig(const QString& configURL) {
+    if (!FileUtil::exists(configURL))
+        return {};
+    return decodeUtf8(FileUtil::readAll(configURL), configURL);
 }
 
-ConfigPatchError ConfigPatchError::patchFailedAndRestored(const QString& message) {
-    return ConfigPatchError(Kind::patchFailedAndRestored, message);
+// Puts the file back as it was before the patch: the bytes read then (which the latest
+// backup also holds), or no file when there was none. The file is replaced atomically
+// rather than removed first, so the configuration is never missing, keeps its mode and
+// stays a symbolic link if it was one.
+void rollBack(const QString& configURL, bool existed, const QByteArray& originalBytes) {
+    try {
+        if (existed)
+            FileUtil::writeAtomically(configURL, originalBytes);
+        else
+            FileUtil::remove(configURL);
+    } catch (const TavrinError& error) {
+        qCWarning(lcCodex) << "Could not restore" << configURL << ":"
+                           << error.localizedDescription();
+    }
+}
+
+} // namespace
+
+ConfigPatchError ConfigPatchError::patchFailedAndRestored(const QString& cause) {
+    return ConfigPatchError(QStringLiteral("Patch failed, restored backup. ") + cause);
 }
 
 ConfigPatcher::ConfigPatcher(std::shared_ptr<FileBackupService> backupService)
@@ -239,115 +680,96 @@ QString ConfigPatcher::quoted(const QString& value) {
     return QLatin1Char('"') + escaped + QLatin1Char('"');
 }
 
-std::optional<QString> ConfigPatcher::topLevelKey(const QString& line) {
-    if (const auto key = keyOf(line))
-        return key->toString();
-    return std::nullopt;
-}
-
-QString ConfigPatcher::normalizeTomlValue(const QString& value) {
-    const qsizetype hash = value.indexOf(QLatin1Char('#'));
-    QString text = (hash < 0 ? value : value.first(hash)).trimmed();
-    if (text.size() >= 2 && text.startsWith(QLatin1Char('"')) && text.endsWith(QLatin1Char('"')))
-        text = text.sliced(1, text.size() - 2);
-    return text;
-}
-
-QHash<QString, QString> ConfigPatcher::activeTopLevelValues(const QStringList& lines) {
-    QList<QStringView> views;
-    views.reserve(lines.size());
-    for (const QString& line : lines)
-        views.append(line);
-    return valuesOf(views);
-}
-
 QString ConfigPatcher::patchedContent(const QString& content, const Profile& profile) {
-    const QString newline = newlineOf(content);
-    const bool endsWithNewline = content.endsWith(newline);
-    const QStringView body =
-        QStringView(content).first(content.size() - (endsWithNewline ? newline.size() : 0));
+    std::optional<toml::table> tree = parsedToml(content.toUtf8());
+    const QString provider = providerNeedingTable(profile);
+    const Reading reading = tree ? readToml(*tree, provider) : readLines(content, provider);
+    if (const auto why = refusal(reading, profile, provider))
+        throw ConfigPatchError(*why);
+    const QString patched = patchText(content, profile, !provider.isEmpty() && !reading.hasTable);
+    if (tree)
+        checkAgainst(*tree, patched, profile);
+    return patched;
+}
 
-    QList<QStringView> header;
-    const qsizetype tablesStart = splitTopLevel(body, newline, header);
-    const QStringList patched = patchLines(header, profile);
-
-    QString result;
-    qsizetype size = content.size() + newline.size();
-    for (const QString& line : patched)
-        size += line.size() + newline.size();
-    result.reserve(size);
-    for (qsizetype i = 0; i < patched.size(); ++i) {
-        if (i > 0)
-            result += newline;
-        result += patched[i];
-    }
-    if (tablesStart >= 0) {
-        // The tables region, with its own line breaks and final newline, stays as it was.
-        result += newline;
-        result += QStringView(content).sliced(tablesStart);
-    } else if (endsWithNewline) {
-        result += newline;
-    }
-    return result;
+void ConfigPatcher::checkPatch(const QString& original, const QString& patched,
+                               const Profile& profile) {
+    if (auto tree = parsedToml(original.toUtf8()))
+        checkAgainst(*tree, patched, profile);
 }
 
 void ConfigPatcher::validate(const QString& content, const Profile& profile) {
-    QList<QStringView> lines;
-    splitTopLevel(content, newlineOf(content), lines);
-    const QHash<QString, QString> values = valuesOf(lines);
-
-    const auto check = [&](QLatin1String key, const QString& expected) {
-        const auto it = values.constFind(key);
-        if (it == values.constEnd() || *it != expected)
-            throw ConfigPatchError::validationFailed(key + QStringLiteral(" was not updated."));
-    };
-    check(preferredAuthMethodKey, profile.preferredAuthMethod);
-    check(modelKey, profile.model);
-    check(modelReasoningEffortKey, profile.modelReasoningEffort);
-    check(disableResponseStorageKey,
-          profile.disableResponseStorage ? QStringLiteral("true") : QStringLiteral("false"));
-    const QString provider = trimmedProvider(profile);
-    if (!provider.isEmpty())
-        check(modelProviderKey, provider);
-    else if (values.contains(modelProviderKey))
-        throw ConfigPatchError::validationFailed(QStringLiteral("model_provider is still active."));
+    const QString provider = providerNeedingTable(profile);
+    if (const auto why = mismatch(readingOf(content, provider), profile, provider))
+        throw ConfigPatchError(*why);
 }
 
-void ConfigPatcher::checkCanApply(const Profile&, const QString& configURL) {
-    if (FileUtil::exists(configURL))
-        decodeUtf8(FileUtil::readAll(configURL), configURL);
+QStringList ConfigPatcher::differencesIn(const QString& content, const Profile& profile) {
+    const QString provider = providerNeedingTable(profile);
+    const Reading reading = readingOf(content, provider);
+    QStringList lines;
+    for (const Assignment& assignment : assignments(profile)) {
+        const auto found = reading.keys.constFind(assignment.key);
+        const bool present = found != reading.keys.constEnd();
+        if (assignment.value && !present)
+            lines.append(assignment.key + QStringLiteral(": missing, expected ") +
+                         quoted(*assignment.value));
+        else if (assignment.value && found->text != *assignment.value)
+            lines.append(assignment.key + QStringLiteral(": ") + found->display +
+                         QStringLiteral(", expected ") + quoted(*assignment.value));
+        else if (!assignment.value && present)
+            lines.append(assignment.key + QStringLiteral(": ") + found->display +
+                         QStringLiteral(", should be absent"));
+    }
+    if (provider.isEmpty())
+        return lines;
+    const QString table = providerTableName(provider);
+    if (!reading.hasTable)
+        return lines << QLatin1Char('[') + table + QStringLiteral("]: missing");
+    if (usesChatWireApi(reading))
+        lines.append(table + QStringLiteral(".wire_api: \"chat\", expected \"responses\""));
+    if (profile.isVelqorAccount() && !requiresOpenAIAuth(reading))
+        lines.append(table + QStringLiteral(".requires_openai_auth: ") +
+                     (reading.requiresOpenAIAuth ? reading.requiresOpenAIAuth->display
+                                                 : QStringLiteral("missing")) +
+                     QStringLiteral(", expected true"));
+    return lines;
+}
+
+void ConfigPatcher::checkCanApply(const Profile& profile, const QString& configURL) {
+    patchedContent(readConfig(configURL).text, profile);
 }
 
 QStringList ConfigPatcher::differences(const Profile& profile, const QString& configURL) {
+    QString text;
     try {
-        const QString text = FileUtil::exists(configURL)
-                                 ? decodeUtf8(FileUtil::readAll(configURL), configURL).text
-                                 : QString();
-        validate(text, profile);
+        text = readConfig(configURL).text;
     } catch (const TavrinError& error) {
         return {error.localizedDescription()};
     }
-    return {};
+    return differencesIn(text, profile);
 }
 
 ConfigPatchResult ConfigPatcher::apply(const Profile& profile, const QString& configURL,
                                        const ChangeRecorder& recorder) {
+    // Everything that can refuse the patch comes before the first change.
     const bool existed = FileUtil::exists(configURL);
-    QByteArray originalBytes;
-    DecodedText original;
-    std::optional<BackupResult> backup;
+    const QByteArray originalBytes = existed ? FileUtil::readAll(configURL) : QByteArray();
+    const DecodedText original = existed ? decodeUtf8(originalBytes, configURL) : DecodedText{};
+    QByteArray bytes = patchedContent(original.text, profile).toUtf8();
+    if (original.hasBom)
+        bytes.prepend(utf8Bom);
 
+    std::optional<BackupResult> backup;
     if (existed) {
-        // Read and check the text before any backup is made, so that a file we cannot
-        // handle leaves no trace.
-        originalBytes = FileUtil::readAll(configURL);
-        original = decodeUtf8(originalBytes, configURL);
+        // A switch can only be undone from a copy: without one, the file stays as it is.
         try {
             backup = m_backupService->createConfigBackups(configURL);
         } catch (...) {
-            // The patch goes on without a backup; the bytes read above are kept in memory
-            // so that a failure can still put them back.
-            backup.reset();
+            throw ConfigPatchError(
+                prefixedMessage(QStringLiteral("Could not back up config.toml, so it was not "
+                                               "changed"),
+                                describeError(std::current_exception())));
         }
     } else {
         FileUtil::makePath(AppPaths::codexDirectory());
@@ -358,43 +780,12 @@ ConfigPatchResult ConfigPatcher::apply(const Profile& profile, const QString& co
         recorder(FileChange{configURL, existed, backup ? backup->timestampedBackupURL : QString()});
 
     try {
-        QByteArray bytes = patchedContent(original.text, profile).toUtf8();
-        if (original.hasBom)
-            bytes.prepend(utf8Bom);
         FileUtil::writeAtomically(configURL, bytes);
         validate(decodeUtf8(FileUtil::readAll(configURL), configURL).text, profile);
     } catch (...) {
         const QString cause = describeError(std::current_exception());
-        rollBack(configURL, existed, originalBytes, backup);
+        rollBack(configURL, existed, originalBytes);
         throw ConfigPatchError::patchFailedAndRestored(cause);
     }
     return ConfigPatchResult{backup};
-}
-
-void ConfigPatcher::rollBack(const QString& configURL, bool existed,
-                             const QByteArray& originalBytes,
-                             const std::optional<BackupResult>& backup) {
-    if (!existed) {
-        // There was no file before: back to no file.
-        try {
-            FileUtil::remove(configURL);
-        } catch (const TavrinError&) {
-        }
-        return;
-    }
-    // Put back the latest backup, or the exact bytes read before the patch when there is
-    // none (or it cannot be read). The file is replaced atomically rather than removed
-    // first, so the user's configuration is never missing, and it keeps its mode and
-    // stays a symbolic link if it was one.
-    QByteArray restored = originalBytes;
-    if (backup) {
-        try {
-            restored = FileUtil::readAll(backup->latestBackupURL);
-        } catch (const TavrinError&) {
-        }
-    }
-    try {
-        FileUtil::writeAtomically(configURL, restored);
-    } catch (const TavrinError&) {
-    }
 }

@@ -3,6 +3,18 @@
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 
+#include <QFileInfo>
+
+namespace {
+
+// A name is taken by anything there, a dangling symbolic link included.
+bool isTaken(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
 BackupError BackupError::configNotFound(const QString& path) {
     return BackupError(QStringLiteral("Could not read config.toml at ") + path + QLatin1Char('.'));
 }
@@ -21,16 +33,17 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
 
     // The latest copy has a fixed name and is replaced on every run; copying refuses to
     // overwrite, so the old one goes first.
-    if (FileUtil::exists(latest))
+    if (isTaken(latest))
         FileUtil::remove(latest);
     FileUtil::copy(file, latest);
     if (ownerOnly)
         FileUtil::makeOwnerOnly(latest);
 
-    // The time-stamped copy is never replaced: a second run within the same second fails
-    // here, after the latest copy has been refreshed.
-    const QString timestamped =
-        directory + QLatin1Char('/') + prefix + FileUtil::timestamp() + suffix;
+    // The time-stamped copy is never replaced: every run keeps one of its own.
+    const QString stem = directory + QLatin1Char('/') + prefix + FileUtil::timestamp();
+    QString timestamped = stem + suffix;
+    for (int n = 2; isTaken(timestamped); ++n)
+        timestamped = stem + QLatin1Char('-') + QString::number(n) + suffix;
     FileUtil::copy(file, timestamped);
     if (ownerOnly)
         FileUtil::makeOwnerOnly(timestamped);

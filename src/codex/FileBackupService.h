@@ -12,26 +12,28 @@ struct BackupResult {
 
 class BackupError : public TavrinError {
 public:
-    enum class Kind { configNotFound };
+    // "Could not read config.toml at <path>."
     static BackupError configNotFound(const QString& path);
-    Kind kind() const { return Kind::configNotFound; }
 
 private:
     using TavrinError::TavrinError;
 };
 
-// Keeps copies of config.toml before it is changed: a "latest" copy beside it and a
-// time-stamped copy in ~/.codex/backups that is never replaced or pruned.
+// Keeps copies of a file before it is changed: a "latest" copy that each run replaces and a
+// time-stamped copy in a backups folder that is never replaced or pruned.
 class FileBackupService {
 public:
     FileBackupService() = default;
     virtual ~FileBackupService() = default;
 
+    // Copies config.toml to ~/.codex/config.toml.backup-before-profile-switch and to
+    // ~/.codex/backups/config-<time stamp>.toml.
     virtual BackupResult createConfigBackups(const QString& configURL);
 
     // Copies `file` to `latest`, replacing an older latest copy, and to
-    // directory/<prefix><time stamp><suffix>, which is never replaced. With `ownerOnly`
-    // (the file may hold a secret) both copies are readable by the owner only.
+    // directory/<prefix><time stamp><suffix>; when a copy of that name exists already
+    // (a run within the same second), "-2", "-3", ... goes before the suffix. With
+    // `ownerOnly` (the file may hold a secret) both copies are readable by the owner only.
     static BackupResult createBackups(const QString& file, const QString& latest,
                                       const QString& directory, const QString& prefix,
                                       const QString& suffix, bool ownerOnly = false);

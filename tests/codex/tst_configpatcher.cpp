@@ -1,7 +1,9 @@
 #include "codex/ConfigPatcher.h"
 #include "profiles/AppPaths.h"
+#include "profiles/FileUtil.h"
 #include "support/TestHome.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,26 +13,34 @@ Q_DECLARE_METATYPE(Profile)
 
 namespace {
 
-Profile profile(const QString& model = QStringLiteral("gpt-5.5"),
-                std::optional<QString> provider = QStringLiteral("velqor"),
-                const QString& method = QStringLiteral("apikey"), bool disableStorage = true) {
-    return Profile(QStringLiteral("p"), QStringLiteral("P"), method, std::move(provider), model,
-                   QStringLiteral("xhigh"), disableStorage, true);
+Profile profile(const QString& provider = QStringLiteral("openai"),
+                const QString& method = QStringLiteral("chatgpt"),
+                const QString& model = QStringLiteral("gpt-5.5")) {
+    return Profile(QStringLiteral("p"), QStringLiteral("P"), method,
+                   provider.isNull() ? std::nullopt : std::optional<QString>(provider), model,
+                   QStringLiteral("xhigh"), true, true);
 }
+const Profile velqor = Profile::velqorAccount(1);
 
-// The lines written for profile(), in their order of insertion.
-QString keys(const QString& newline = QStringLiteral("\n")) {
-    return QStringLiteral("preferred_auth_method = \"apikey\"\nmodel_provider = \"velqor\"\n"
-                          "disable_response_storage = true\nmodel = \"gpt-5.5\"\n"
-                          "model_reasoning_effort = \"xhigh\"\n")
-        .replace(QLatin1Char('\n'), newline);
+// %K: the managed lines for the row's profile; %M: the same without the model line;
+// %T: the Velqor provider table. Each line ends with `newline`.
+QString expand(QString text, const Profile& p, const QString& newline = QStringLiteral("\n")) {
+    const QString provider = p.modelProvider ? p.modelProvider->trimmed() : QString();
+    const QString providerLine =
+        provider.isEmpty() ? QString() : QStringLiteral("model_provider = \"%1\"\n").arg(provider);
+    const QString effort = QStringLiteral("model_reasoning_effort = \"xhigh\"\n");
+    text.replace(QStringLiteral("%K"),
+                 providerLine + QStringLiteral("model = \"%1\"\n").arg(p.model) + effort);
+    text.replace(QStringLiteral("%M"), providerLine + effort);
+    text.replace(QStringLiteral("%T"),
+                 QStringLiteral("[model_providers.velqor]\nname = \"Velqor\"\n"
+                                "base_url = \"https://api.velqor.com/v1\"\n"
+                                "wire_api = \"responses\"\n"
+                                "requires_openai_auth = true\n"));
+    if (newline != QLatin1String("\n"))
+        text.replace(QLatin1Char('\n'), newline);
+    return text;
 }
-const QString noModel = keys().remove(QStringLiteral("model = \"gpt-5.5\"\n"));
-
-const QString config = QStringLiteral(".codex/config.toml");
-const QString latest = QStringLiteral(".codex/config.toml.backup-before-profile-switch");
-const QString viaLink = QStringLiteral("link");
-const QString noBackups = QStringLiteral("no backups");
 
 template <typename F> QString errorText(F&& run) {
     try {
@@ -41,6 +51,19 @@ template <typename F> QString errorText(F&& run) {
     return QString();
 }
 
+const QString config = QStringLiteral(".codex/config.toml");
+const QString latest = QStringLiteral(".codex/config.toml.backup-before-profile-switch");
+
+const QString chatRefusal = QStringLiteral(
+    "config.toml: [model_providers.velqor] has wire_api = \"chat\", which Codex no longer "
+    "supports. Change it to wire_api = \"responses\".");
+QString authRefusal(const QString& provider) {
+    return QStringLiteral("config.toml: [model_providers.%1] does not set requires_openai_auth "
+                          "= true, so Codex would not send the API key. Set "
+                          "requires_openai_auth = true in that table.")
+        .arg(provider);
+}
+
 } // namespace
 
 class TestConfigPatcher : public QObject {
@@ -49,130 +72,217 @@ class TestConfigPatcher : public QObject {
 private slots:
     void patchedContent_data();
     void patchedContent();
-    void lineRules_data();
-    void lineRules();
+    void refusals_data();
+    void refusals();
+    void checkPatch_data();
+    void checkPatch();
     void validate_data();
     void validate();
+    void differences_data();
+    void differences();
     void apply_data();
     void apply();
+    void backups();
 };
 
 void TestConfigPatcher::patchedContent_data() {
     QTest::addColumn<QString>("input");
     QTest::addColumn<Profile>("profile");
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("verification"); // empty: the output verifies
-    // With profile() and a provider to trim. %K: the lines written for profile(), with the input's
-    // line break; %M: the same without the model line.
-    const char* const rows[][3] = {
-        {"empty file", "", "%K"},
-        {"no final newline", "model = 1", "%M\nmodel = \"gpt-5.5\""},
-        {"crlf", "a = 1\r\n[t]\r\nb = 2\r\n", "%K\r\na = 1\r\n[t]\r\nb = 2\r\n"},
-        {"indented array of tables first", "  [[arr]]\nmodel = 2", "%K\n  [[arr]]\nmodel = 2"},
-        {"leading empty line reused, last kept", "\n# c\n\n", "%K\n# c\n\n"},
-        {"line of spaces is not empty", " \n# c\n", "%K\n \n# c\n"},
-        {"keys replaced in place, tables untouched",
-         "# mine\nmodel = \"old\"\nx = 1\npreferred_auth_method = \"c\"\nmodel_provider = \"o\"\n"
-         "disable_response_storage = false\nmodel_reasoning_effort = \"low\"\n[t]\nmodel = 2\n",
-         "# mine\nmodel = \"gpt-5.5\"\nx = 1\n%M[t]\nmodel = 2\n"},
-        {"comment lost, duplicate dropped", "model = \"a\" # old\nx = 1\n  model = \"b\"\n",
+    const Profile openai = profile();
+    const Profile azure = profile(QStringLiteral("azure"));
+    // clang-format off
+    const struct { const char* name; const char* input; const Profile& profile; const char* expected; } rows[] = {
+        {"empty file", "", openai, "%K"},
+        {"no final newline", "model = 1", openai, "%M\nmodel = \"gpt-5.5\""},
+        {"mostly crlf: new lines crlf, lf lines kept",
+         "model = \"gpt-4.1\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n",
+         openai, "model_provider = \"openai\"\r\nmodel_reasoning_effort = \"xhigh\"\r\n\r\nmodel = \"gpt-5.5\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n"},
+        {"mostly lf: a crlf key line keeps its ending", "a = 1\nb = 2\nmodel = \"x\"\r\n", openai,
+         "%M\na = 1\nb = 2\nmodel = \"gpt-5.5\"\r\n"},
+        {"multi-line basic string",
+         "instructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"old\"\n", openai,
+         "%M\ninstructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"gpt-5.5\"\n"},
+        {"multi-line literal string", "notes = '''\npreferred_auth_method = \"x\"\n'''\n", openai,
+         "%K\nnotes = '''\npreferred_auth_method = \"x\"\n'''\n"},
+        {"multi-line array", "sandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"old\"\n[t]\nmodel = 2\n",
+         openai, "%M\nsandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"gpt-5.5\"\n[t]\nmodel = 2\n"},
+        {"managed key with a multi-line value", "model = \"\"\"\nold\n\"\"\"\nx = 1\n", openai,
          "%M\nmodel = \"gpt-5.5\"\nx = 1\n"},
-        {"unrecognised key forms untouched", "# model = 1\nm.model = 1\n\"model\" = 2\nmodel-x = 3",
-         "%K\n# model = 1\nm.model = 1\n\"model\" = 2\nmodel-x = 3"},
+        {"removed keys go at the top, stay in tables",
+         "preferred_auth_method = \"chatgpt\"\ndisable_response_storage = true\nmodel = \"old\"\n"
+         "[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n", openai,
+         "%M\nmodel = \"gpt-5.5\"\n[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n"},
+        {"indented array of tables first", "  [[arr]]\nmodel = 2", openai, "%K\n  [[arr]]\nmodel = 2"},
+        {"leading empty line reused", "\n# c\n\n", openai, "%K\n# c\n\n"},
+        {"not TOML: comment lost, duplicate dropped", "'model' = \"a\" # old\nx = 1\n  model = \"b\"\n",
+         openai, "%M\nmodel = \"gpt-5.5\"\nx = 1\n"},
+        {"unmanaged key forms untouched", "# model = 1\nm.model = 1\nmodel-x = 3", openai,
+         "%K\n# model = 1\nm.model = 1\nmodel-x = 3"},
+        {"velqor table added", "model = \"old\"\n[t]\nx = 1", velqor,
+         "%M\nmodel = \"gpt-5.5\"\n[t]\nx = 1\n\n%T"},
+        {"velqor table added once after a blank line", "a = 1\n\n", velqor, "%K\na = 1\n\n%T"},
+        {"velqor table as a header", "[model_providers.velqor]\nrequires_openai_auth = true\n", velqor,
+         "%K\n[model_providers.velqor]\nrequires_openai_auth = true\n"},
+        {"velqor table as dotted keys", "model_providers.velqor.requires_openai_auth = true\n", velqor,
+         "%K\nmodel_providers.velqor.requires_openai_auth = true\n"},
+        {"velqor table inline", "model_providers = { velqor = { requires_openai_auth = true } }\n",
+         velqor, "%K\nmodel_providers = { velqor = { requires_openai_auth = true } }\n"},
+        {"velqor table in a file that is not TOML", "x =\n[ model_providers . velqor ]\nrequires_openai_auth = true",
+         velqor, "%K\nx =\n[ model_providers . velqor ]\nrequires_openai_auth = true"},
+        {"another provider's table, account profile", "[model_providers.azure]\nbase_url = \"https://x\"\n",
+         azure, "%K\n[model_providers.azure]\nbase_url = \"https://x\"\n"},
     };
-    for (const auto& row : rows) {
-        const QString input = QString::fromUtf8(row[1]);
-        const QString newline =
-            input.contains(QStringLiteral("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
-        QTest::newRow(row[0]) << input
-                              << profile(QStringLiteral("gpt-5.5"), QStringLiteral(" velqor\n"))
-                              << QString::fromUtf8(row[2])
-                                     .replace(QStringLiteral("%K"), keys(newline))
-                                     .replace(QStringLiteral("%M"), noModel)
-                              << QString();
-    }
+    // clang-format on
+    for (const auto& row : rows)
+        QTest::newRow(row.name) << QString::fromUtf8(row.input) << row.profile
+                                << expand(QString::fromUtf8(row.expected), row.profile);
+    QTest::newRow("crlf file, velqor table added")
+        << QStringLiteral("a = 1\r\n") << velqor
+        << expand(QStringLiteral("%K\na = 1\n\n%T"), velqor, QStringLiteral("\r\n"));
     QTest::newRow("blank provider: top-level lines removed")
         << QStringLiteral("model_provider = \"a\"\n\tmodel_provider=\"b\"\n[t]\nmodel_provider = 1")
-        << profile(QStringLiteral("gpt-5.5"), QStringLiteral(" \n"))
-        << keys().remove(QStringLiteral("model_provider = \"velqor\"\n")) +
-               QStringLiteral("\n[t]\nmodel_provider = 1")
-        << QString();
-    QTest::newRow("escaped value, bare false")
-        << QStringLiteral("model = 1\n")
-        << profile(QStringLiteral("a\"b\\c#d"), QStringLiteral("velqor"), QStringLiteral("apikey"),
-                   false)
-        << QString(noModel).replace(QStringLiteral("true"), QStringLiteral("false")) +
-               QStringLiteral("\nmodel = \"a\\\"b\\\\c#d\"\n")
-        << QStringLiteral("model was not updated.");
+        << profile(QStringLiteral(" \n"))
+        << expand(QStringLiteral("%K\n[t]\nmodel_provider = 1"), profile(QString()));
 }
 
 void TestConfigPatcher::patchedContent() {
     QFETCH(QString, input);
     QFETCH(Profile, profile);
     QFETCH(QString, expected);
-    const QString output = ConfigPatcher::patchedContent(input, profile);
+    QString output;
+    QCOMPARE(errorText([&] { output = ConfigPatcher::patchedContent(input, profile); }), QString());
     QCOMPARE(output, expected);
     QCOMPARE(ConfigPatcher::patchedContent(output, profile), output);
-    QTEST(errorText([&] { ConfigPatcher::validate(output, profile); }), "verification");
+    ConfigPatcher::validate(output, profile);
 }
 
-// Key recognition and value normalisation, read back from one top-level line.
-void TestConfigPatcher::lineRules_data() {
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("value"); // "key=value"; null: the line has no key
+// Refused before anything is changed: no backup, no write, no recorded change.
+void TestConfigPatcher::refusals_data() {
+    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<Profile>("profile");
+    QTest::addColumn<QString>("message");
+    const QString unknown = QStringLiteral(
+        "config.toml has no [model_providers.acme] table, so Codex would stop with \"Model "
+        "provider `acme` not found\". Add that table to config.toml or choose another model "
+        "provider for this profile.");
+    const Profile acme = profile(QStringLiteral("acme"));
+    QTest::newRow("wire_api chat")
+        << QByteArray("[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = "
+                      "true\n")
+        << velqor << chatRefusal;
+    QTest::newRow("wire_api chat, not TOML")
+        << QByteArray("x =\n[model_providers.velqor]\nwire_api = \"chat\"\n") << velqor
+        << chatRefusal;
+    QTest::newRow("API key, no requires_openai_auth")
+        << QByteArray("[model_providers.velqor]\nbase_url = \"https://x\"\n") << velqor
+        << authRefusal(QStringLiteral("velqor"));
+    QTest::newRow("API key, requires_openai_auth false inline")
+        << QByteArray("model_providers = { azure = { requires_openai_auth = false } }\n")
+        << profile(QStringLiteral("azure"), QStringLiteral("apikey"))
+        << authRefusal(QStringLiteral("azure"));
+    QTest::newRow("unknown provider") << QByteArray("model = \"x\"\n") << acme << unknown;
+    QTest::newRow("unknown provider, no file") << QByteArray() << acme << unknown;
+    QTest::newRow("guard: result not TOML")
+        << QByteArray("model.x = 1\n") << profile()
+        << QStringLiteral("Could not update config.toml: with the change, the line \"model.x = "
+                          "1\" would not be valid TOML (Error while parsing key-value pair: cannot "
+                          "redefine existing string as dotted key-value pair). Nothing was "
+                          "written.");
+    QTest::newRow("guard: removed key in another form")
+        << QByteArray("preferred_auth_method.x = 1\n") << profile()
+        << QStringLiteral("Could not update config.toml: preferred_auth_method is still active. "
+                          "Nothing was written.");
+    QTest::newRow("not UTF-8") << QByteArray("model = \"\xFF\"\n") << profile()
+                               << QStringLiteral("Could not read $CONFIG: the file is not valid "
+                                                 "UTF-8 text.");
+}
+
+void TestConfigPatcher::refusals() {
+    QFETCH(QByteArray, content);
+    QFETCH(Profile, profile);
+    QFETCH(QString, message);
+    TestHome home;
+    if (!content.isNull())
+        home.write(config, content);
+    message.replace(QStringLiteral("$CONFIG"), AppPaths::configURL());
+    ConfigPatcher patcher;
+    QCOMPARE(errorText([&] { patcher.checkCanApply(profile, AppPaths::configURL()); }), message);
+    bool recorded = false;
+    QCOMPARE(errorText([&] {
+                 patcher.apply(profile, AppPaths::configURL(),
+                               [&](const FileChange&) { recorded = true; });
+             }),
+             message);
+    QVERIFY(!recorded);
+    QCOMPARE(home.entries(QStringLiteral(".codex")),
+             content.isNull() ? QStringList() : QStringList{QStringLiteral("config.toml")});
+    if (!content.isNull())
+        QCOMPARE(home.read(config), content);
+}
+
+// The check on the new text, when the original is TOML.
+void TestConfigPatcher::checkPatch_data() {
+    QTest::addColumn<QString>("original");
+    QTest::addColumn<QString>("patched"); // %K: the managed lines
+    QTest::addColumn<QString>("message");
+    const QString prefix = QStringLiteral("Could not update config.toml: ");
+    const QString alter = QStringLiteral(", which Tavrin does not manage. Nothing was written.");
     // clang-format off
-    const char* const rows[][2] = {
-        {"model = 1", "model=1"},        {"\t model_x9=\"x\" # c", "model_x9=x"},
-        {"\u2003k\u2003= 1", "k=1"},     {"k = a = b", "k=a = b"},
-        {"k = \"a#b\"", "k=\"a"},        {"k = 'x'", "k='x'"},
-        {"k = \"\"", "k="},              {"k = \"", "k=\""},
-        {"k = \"a\\\"\"", "k=a\\\""},    {"model", nullptr},
-        {" = 1", nullptr},               {"m\u00F6del = 1", nullptr},
-        {"model\u2028 = 1", nullptr},   {"model-x = 1", nullptr},
-        {"m.model = 1", nullptr},        {"\"model\" = 1", nullptr},
+    const char* const rows[][4] = {
+        {"unchanged, nan kept", "x = nan\n[t]\ny = [1, { z = 2 }]\n", "%K\nx = nan\n[t]\ny = [1, { z = 2 }]\n", ""},
+        {"original not TOML: nothing checked", "x =\n", "anything", ""},
+        {"value changed", "approval_policy = \"never\"\n", "%K\napproval_policy = \"on-request\"\n", "approval_policy"},
+        {"key in a table lost", "[t]\nx = 1\ny = 2\n", "%K\n[t]\nx = 1\n", "t.y"},
+        {"array element changed", "[\"a b\"]\nx = [1, 2]\n", "%K\n[\"a b\"]\nx = [1, 3]\n", "\"a b\".x"},
+        {"type changed", "x = 1\n", "%K\nx = 1.0\n", "x"},
+        {"key added", "", "%K\n[t]\n", "t"},
     };
     // clang-format on
-    for (const auto& row : rows)
-        QTest::newRow(row[0]) << QString::fromUtf8(row[0])
-                              << (row[1] ? QString::fromUtf8(row[1]) : QString());
+    for (const auto& row : rows) {
+        QString message = QString::fromUtf8(row[3]);
+        if (!message.isEmpty())
+            message = prefix + QStringLiteral("the change would also alter ") + message + alter;
+        QTest::newRow(row[0]) << QString::fromUtf8(row[1])
+                              << expand(QString::fromUtf8(row[2]), profile()) << message;
+    }
+    QTest::newRow("managed key wrong")
+        << QString() << QStringLiteral("model = \"o3\"\n")
+        << prefix + QStringLiteral("model_provider was not updated. Nothing was written.");
 }
 
-void TestConfigPatcher::lineRules() {
-    QFETCH(QString, line);
-    QFETCH(QString, value);
-    const QHash<QString, QString> values = ConfigPatcher::activeTopLevelValues({line});
-    QCOMPARE(values.size(), value.isNull() ? 0 : 1);
-    if (!values.isEmpty())
-        QCOMPARE(values.begin().key() + QLatin1Char('=') + values.begin().value(), value);
+void TestConfigPatcher::checkPatch() {
+    QFETCH(QString, original);
+    QFETCH(QString, patched);
+    QTEST(errorText([&] { ConfigPatcher::checkPatch(original, patched, profile()); }), "message");
 }
 
 void TestConfigPatcher::validate_data() {
-    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("content"); // %K: the managed lines
     QTest::addColumn<Profile>("profile");
     QTest::addColumn<QString>("message"); // empty: passes
-    // The lines written for profile(), with one text replaced.
+    const Profile odd =
+        profile(QStringLiteral("openai"), QStringLiteral("chatgpt"), QStringLiteral("a\"b\\c#d"));
+    const Profile none = profile(QString());
     // clang-format off
-    const char* const rows[][4] = {
-        {"only in a table", "preferred", "[t]\npreferred", "preferred_auth_method was not updated."},
-        {"model missing", "model = \"gpt-5.5\"\n", "", "model was not updated."},
-        {"effort", "xhigh", "low", "model_reasoning_effort was not updated."},
-        {"storage", "true", "false", "disable_response_storage was not updated."},
-        {"provider", "velqor", "o", "model_provider was not updated."},
-        {"later duplicate wins, comment ignored", "model = \"gpt-5.5\"",
-         "model = 1\nmodel = \"gpt-5.5\" # pinned", ""},
+    const struct { const char* name; const char* content; const Profile& profile; const char* message; } rows[] = {
+        {"escapes decoded", "model = \"a\\\"b\\\\c#d\"\n%M", odd, ""},
+        {"not TOML: escapes not decoded", "model = \"a\\\"b\\\\c#d\"\n%M\nx =\n", odd, "model was not updated."},
+        {"not TOML: later duplicate wins, comment ignored",
+         "model = 1\n%K\nmodel = \"gpt-5.5\" # pinned\nx =\n", velqor,
+         "[model_providers.velqor] was not added."},
+        {"only in a table", "[t]\n%K", none, "model was not updated."},
+        {"provider still active", "%K\nmodel_provider = \"openai\"", none, "model_provider is still active."},
+        {"removed key still active", "%K\npreferred_auth_method = \"apikey\"", none,
+         "preferred_auth_method is still active."},
+        {"not TOML: removed key still active", "%K\n\u2003disable_response_storage\u2003= true\n", none,
+         "disable_response_storage is still active."},
+        {"velqor table usable", "%K\n%T", velqor, ""},
     };
     // clang-format on
     for (const auto& row : rows)
-        QTest::newRow(row[0]) << keys().replace(QString::fromUtf8(row[1]),
-                                                QString::fromUtf8(row[2]))
-                              << profile() << QString::fromUtf8(row[3]);
-    QTest::newRow("provider still active")
-        << keys().replace(QStringLiteral("apikey"), QStringLiteral("chatgpt"))
-        << profile(QStringLiteral("gpt-5.5"), std::nullopt, QStringLiteral("chatgpt"))
-        << QStringLiteral("model_provider is still active.");
-    QTest::newRow("spaces inside quotes")
-        << ConfigPatcher::patchedContent(QString(), profile(QStringLiteral(" m ")))
-        << profile(QStringLiteral(" m ")) << QString();
+        QTest::newRow(row.name) << expand(QString::fromUtf8(row.content), row.profile)
+                                << row.profile << QString::fromUtf8(row.message);
 }
 
 void TestConfigPatcher::validate() {
@@ -181,31 +291,70 @@ void TestConfigPatcher::validate() {
     QTEST(errorText([&] { ConfigPatcher::validate(content, profile); }), "message");
 }
 
+void TestConfigPatcher::differences_data() {
+    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<Profile>("profile");
+    QTest::addColumn<QString>("expected"); // lines joined by "|"
+    QTest::newRow("matches") << expand(QStringLiteral("%K\n%T"), velqor).toUtf8() << velqor
+                             << QString();
+    QTest::newRow("no file") << QByteArray() << velqor
+                             << QStringLiteral("model_provider: missing, expected \"velqor\"|"
+                                               "model: missing, expected \"gpt-5.5\"|"
+                                               "model_reasoning_effort: missing, expected "
+                                               "\"xhigh\"|[model_providers.velqor]: missing");
+    QTest::newRow("everything off")
+        << QByteArray("model_provider = \"openai\"\nmodel = \"o3\"\nmodel_reasoning_effort = 5\n"
+                      "preferred_auth_method = \"apikey\"\ndisable_response_storage = true\n"
+                      "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = "
+                      "false\n")
+        << velqor
+        << QStringLiteral("model_provider: \"openai\", expected \"velqor\"|"
+                          "model: \"o3\", expected \"gpt-5.5\"|"
+                          "model_reasoning_effort: 5, expected \"xhigh\"|"
+                          "preferred_auth_method: \"apikey\", should be absent|"
+                          "disable_response_storage: true, should be absent|"
+                          "model_providers.velqor.wire_api: \"chat\", expected \"responses\"|"
+                          "model_providers.velqor.requires_openai_auth: false, expected true");
+    QTest::newRow("not TOML, provider should be absent")
+        << QByteArray("model_provider = velqor\nx =\n") << profile(QString())
+        << QStringLiteral("model_provider: velqor, should be absent|model: missing, expected "
+                          "\"gpt-5.5\"|model_reasoning_effort: missing, expected \"xhigh\"");
+    QTest::newRow("not UTF-8") << QByteArray("\xFF") << velqor
+                               << QStringLiteral("Could not read $CONFIG: the file is not valid "
+                                                 "UTF-8 text.");
+}
+
+void TestConfigPatcher::differences() {
+    QFETCH(QByteArray, content);
+    QFETCH(Profile, profile);
+    QFETCH(QString, expected);
+    TestHome home;
+    if (!content.isNull())
+        home.write(config, content);
+    QCOMPARE(ConfigPatcher().differences(profile, AppPaths::configURL()).join(QLatin1Char('|')),
+             expected.replace(QStringLiteral("$CONFIG"), AppPaths::configURL()));
+}
+
 void TestConfigPatcher::apply_data() {
     QTest::addColumn<QByteArray>("original"); // null: no file before
     QTest::addColumn<QString>("setup");       // "link": config.toml links to it; or "no backups"
     QTest::addColumn<QString>("model");
     QTest::addColumn<QString>("message"); // empty: succeeds
-    QTest::addColumn<int>("entries");     // in ~/.codex afterwards
+    QTest::addColumn<bool>("written");    // the recorder heard of a change, the file was written
     const QByteArray bom("\xEF\xBB\xBFmodel = \"old\" # keep\r\n[t]\r\nx = 1");
-    const QByteArray odd("\n\nmodel = 'x'\t\r\n# caf\xC3\xA9\n");
-    const QString failed = QStringLiteral("Patch failed, restored backup. model was not updated.");
+    const QByteArray notToml("\n\nmodel = 'x'\t\r\n# caf\xC3\xA9\nx =\n");
     const QString none;
-
-    QTest::newRow("new file") << QByteArray() << none << QStringLiteral("m") << none << 1;
-    QTest::newRow("byte order mark, link") << bom << viaLink << QStringLiteral("m") << none << 3;
-    QTest::newRow("no backup possible") << odd << noBackups << QStringLiteral("m") << none << 3;
-    QTest::newRow("quote: backup restored, link")
-        << bom << viaLink << QStringLiteral("a\"b") << failed << 3;
-    // Nothing to restore from: the exact bytes read before the patch go back.
-    QTest::newRow("backslash: no backup possible")
-        << odd << noBackups << QStringLiteral("a\\b") << failed << 3;
-    QTest::newRow("hash: no file before")
-        << QByteArray() << none << QStringLiteral("a#b") << failed << 0;
-    QTest::newRow("not UTF-8") << QByteArray("model = \"\xFF\"\n") << none << QStringLiteral("m")
-                               << QStringLiteral("Could not read $CONFIG: the file is not valid "
-                                                 "UTF-8 text.")
-                               << 1;
+    QTest::newRow("new file") << QByteArray() << none << QStringLiteral("m") << none << true;
+    QTest::newRow("byte order mark, link")
+        << bom << QStringLiteral("link") << QStringLiteral("m") << none << true;
+    QTest::newRow("not TOML, quote: verification fails, file restored")
+        << notToml << QStringLiteral("link") << QStringLiteral("a\"b")
+        << QStringLiteral("Patch failed, restored backup. model was not updated.") << true;
+    QTest::newRow("no backup possible: refused")
+        << notToml << QStringLiteral("no backups") << QStringLiteral("m")
+        << QStringLiteral("Could not back up config.toml, so it was not changed: Could not "
+                          "create the folder $HOME/.codex/backups.")
+        << false;
 }
 
 void TestConfigPatcher::apply() {
@@ -213,42 +362,94 @@ void TestConfigPatcher::apply() {
     QFETCH(QString, setup);
     QFETCH(QString, model);
     QFETCH(QString, message);
+    QFETCH(bool, written);
     TestHome home;
-    const QString file = setup == viaLink ? QStringLiteral("dotfiles/config.toml") : config;
+    const bool viaLink = setup == QLatin1String("link");
+    const QString file = viaLink ? QStringLiteral("dotfiles/config.toml") : config;
     if (!original.isNull()) {
         home.write(file, original);
         QVERIFY(QFile::setPermissions(home.file(file), QFileDevice::Permissions(0x6040)));
     }
-    if (setup == viaLink)
+    if (viaLink)
         QVERIFY(QDir().mkpath(home.file(QStringLiteral(".codex"))) &&
                 QFile::link(home.file(file), home.file(config)));
-    if (setup == noBackups) {
-        home.write(latest, "stale");
+    if (setup == QLatin1String("no backups"))
         home.write(QStringLiteral(".codex/backups"), "a file where the folder belongs");
-    }
+
+    const Profile p = profile(QStringLiteral("openai"), QStringLiteral("chatgpt"), model);
+    QList<FileChange> changes;
+    const auto recorder = [&](const FileChange& change) {
+        changes.append(change);
+        // The copy exists, and the file is still the old one.
+        QCOMPARE(home.exists(config), !original.isNull());
+        if (!original.isNull()) {
+            QCOMPARE(home.read(config), original);
+            QCOMPARE(home.read(change.copy.mid(home.path().size() + 1)), original);
+        }
+    };
     std::optional<BackupResult> backup;
     QCOMPARE(errorText([&] {
-                 backup = ConfigPatcher().apply(profile(model), AppPaths::configURL()).backup;
+                 backup = ConfigPatcher().apply(p, AppPaths::configURL(), recorder).backup;
              }),
-             message.replace(QStringLiteral("$CONFIG"), AppPaths::configURL()));
+             message.replace(QStringLiteral("$HOME"), home.path()));
 
+    QCOMPARE(changes.size(), written ? 1 : 0);
+    if (written)
+        QCOMPARE(changes[0].path, AppPaths::configURL());
+    QCOMPARE(changes.value(0).existed, written && !original.isNull());
     QByteArray expected = original;
     if (message.isEmpty()) { // a byte order mark stays in front
         const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-        expected = mark + ConfigPatcher::patchedContent(
-                              QString::fromUtf8(original.mid(mark.size())), profile(model))
-                              .toUtf8();
+        expected =
+            mark +
+            ConfigPatcher::patchedContent(QString::fromUtf8(original.mid(mark.size())), p).toUtf8();
     }
-    QCOMPARE(home.exists(config), !expected.isNull());
     QCOMPARE(home.read(config), expected);
-    QCOMPARE(QFileInfo(home.file(config)).isSymLink(), setup == viaLink);
+    QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
     if (!original.isNull())
         QCOMPARE(QFile::permissions(home.file(file)) & QFileDevice::Permissions(0x7077),
                  QFileDevice::Permissions(0x6040));
-    QTEST(int(home.entries(QStringLiteral(".codex")).size()), "entries");
-    QCOMPARE(backup.has_value(), message.isEmpty() && !original.isNull() && setup != noBackups);
-    if (home.exists(latest))
-        QCOMPARE(home.read(latest), setup == noBackups ? QByteArray("stale") : original);
+    QCOMPARE(backup.has_value(), message.isEmpty() && !original.isNull());
+    if (backup)
+        QCOMPARE(backup->timestampedBackupURL, changes[0].copy);
+}
+
+void TestConfigPatcher::backups() {
+    TestHome home;
+    FileBackupService service;
+    QCOMPARE(errorText([&] { service.createConfigBackups(AppPaths::configURL()); }),
+             QStringLiteral("Could not read config.toml at %1.").arg(AppPaths::configURL()));
+    QVERIFY(!home.exists(QStringLiteral(".codex")));
+
+    const auto stamped = [](int offset, const char* suffix) {
+        return QStringLiteral(".codex/backups/config-") +
+               FileUtil::timestamp(QDateTime::currentDateTime().addSecs(offset)) +
+               QLatin1String(suffix) + QStringLiteral(".toml");
+    };
+    const auto made = [&](const BackupResult& result, const char* suffix) {
+        const QString name = result.timestampedBackupURL.mid(home.path().size() + 1);
+        return name == stamped(0, suffix) || name == stamped(-1, suffix);
+    };
+    home.write(config, "first");
+    home.write(latest, "old latest");
+    const BackupResult first = service.createConfigBackups(AppPaths::configURL());
+    QVERIFY(made(first, ""));
+    QCOMPARE(first.latestBackupURL, home.file(latest));
+    QCOMPARE(home.read(latest), "first");
+
+    // Runs within one second each keep a copy of their own.
+    QStringList taken;
+    for (int offset : {0, 1})
+        for (const char* suffix : {"", "-2"})
+            taken.append(stamped(offset, suffix));
+    for (const QString& name : taken)
+        if (!home.exists(name))
+            home.write(name, "taken");
+    home.write(config, "second");
+    const BackupResult second = service.createConfigBackups(AppPaths::configURL());
+    QVERIFY(made(second, "-3"));
+    QCOMPARE(home.read(latest), "second");
+    QCOMPARE(home.read(second.timestampedBackupURL.mid(home.path().size() + 1)), "second");
 }
 
 QTEST_GUILESS_MAIN(TestConfigPatcher)
