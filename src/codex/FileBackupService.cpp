@@ -23,7 +23,8 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
     // overwrite, so the old one goes first.
     if (FileUtil::exists(latest))
         FileUtil::remove(latest);
-    FileUtil::copy(file, latest);
+    FileUtil::copy(file, latest,
+                   ownerOnly ? FileUtil::NewFileMode::OwnerOnly : FileUtil::NewFileMode::Default);
     if (ownerOnly)
         FileUtil::makeOwnerOnly(latest);
 
@@ -31,7 +32,8 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
     // here, after the latest copy has been refreshed.
     const QString timestamped =
         directory + QLatin1Char('/') + prefix + FileUtil::timestamp() + suffix;
-    FileUtil::copy(file, timestamped);
+    FileUtil::copy(file, timestamped,
+                   ownerOnly ? FileUtil::NewFileMode::OwnerOnly : FileUtil::NewFileMode::Default);
     if (ownerOnly)
         FileUtil::makeOwnerOnly(timestamped);
 
