@@ -132,9 +132,16 @@ public:
         std::vector<Value::Member>& members = m_open.back()->m_members;
         m_open.pop_back();
         // Sorted by key; of members with the same key the last one read stays.
-        std::stable_sort(
-            members.begin(), members.end(),
-            [](const Value::Member& a, const Value::Member& b) { return a.first < b.first; });
+        const auto less = [](const Value::Member& a, const Value::Member& b) {
+            return a.first < b.first;
+        };
+        const auto notBefore = [](const Value::Member& a, const Value::Member& b) {
+            return !(a.first < b.first);
+        };
+        // Most files are written sorted already: then there is nothing to do.
+        if (std::adjacent_find(members.begin(), members.end(), notBefore) == members.end())
+            return true;
+        std::stable_sort(members.begin(), members.end(), less);
         std::size_t kept = 0;
         for (std::size_t i = 0; i < members.size(); ++i) {
             if (i + 1 < members.size() && members[i + 1].first == members[i].first)
