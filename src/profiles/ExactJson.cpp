@@ -56,11 +56,6 @@ Value Value::object() {
     return result;
 }
 
-void Value::append(Value value) {
-    if (m_type == Type::Array)
-        m_elements.push_back(std::move(value));
-}
-
 const Value* Value::find(const QString& key) const {
     const QByteArray utf8 = key.toUtf8();
     const auto it = std::lower_bound(m_members.begin(), m_members.end(), utf8, keyLess);
@@ -92,8 +87,7 @@ bool Value::operator==(const Value& other) const {
 
 SyntaxError::SyntaxError(const QString& reason, qsizetype offset)
     : JsonError(offset < 0 ? reason
-                           : reason + QStringLiteral(" at byte ") + QString::number(offset)),
-      m_reason(reason), m_offset(offset) {}
+                           : reason + QStringLiteral(" at byte ") + QString::number(offset)) {}
 
 // Builds a tree from the reader's events. Numbers arrive as their text.
 class TreeBuilder {
@@ -104,8 +98,8 @@ public:
     Value root;
     bool tooDeep = false;
 
-    bool Null() { return add(Value()) != nullptr; }
-    bool Bool(bool value) { return add(Value::boolean(value)) != nullptr; }
+    bool Null() { return add(Value()); }
+    bool Bool(bool value) { return add(Value::boolean(value)); }
     // Only RawNumber is called while numbers are read as strings.
     bool Int(int) { return false; }
     bool Uint(unsigned) { return false; }
@@ -113,10 +107,10 @@ public:
     bool Uint64(uint64_t) { return false; }
     bool Double(double) { return false; }
     bool RawNumber(const Ch* text, SizeType length, bool) {
-        return add(Value::number(QByteArray(text, qsizetype(length)))) != nullptr;
+        return add(Value::number(QByteArray(text, qsizetype(length))));
     }
     bool String(const Ch* text, SizeType length, bool) {
-        return add(Value::stringFromUtf8(QByteArray(text, qsizetype(length)))) != nullptr;
+        return add(Value::stringFromUtf8(QByteArray(text, qsizetype(length))));
     }
     bool Key(const Ch* text, SizeType length, bool) {
         m_key = QByteArray(text, qsizetype(length));
@@ -155,19 +149,24 @@ public:
     }
 
 private:
-    // Where the next value goes; the containers being filled, innermost last.
-    Value* add(Value value) {
+    // Puts a value into the innermost open container, or makes it the root.
+    Value& place(Value value) {
         if (m_open.empty()) {
             root = std::move(value);
-            return &root;
+            return root;
         }
         Value* container = m_open.back();
         if (container->m_type == Value::Type::Array) {
             container->m_elements.push_back(std::move(value));
-            return &container->m_elements.back();
+            return container->m_elements.back();
         }
         container->m_members.emplace_back(std::move(m_key), std::move(value));
-        return &container->m_members.back().second;
+        return container->m_members.back().second;
+    }
+
+    bool add(Value value) {
+        place(std::move(value));
+        return true;
     }
 
     bool open(Value container) {
@@ -176,11 +175,11 @@ private:
             return false;
         }
         // A container's own list stays put while its children are filled.
-        m_open.push_back(add(std::move(container)));
+        m_open.push_back(&place(std::move(container)));
         return true;
     }
 
-    std::vector<Value*> m_open;
+    std::vector<Value*> m_open; // the containers being filled, innermost last
     QByteArray m_key;
 };
 

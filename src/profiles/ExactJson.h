@@ -42,7 +42,6 @@ public:
 
     // Array elements; empty for other types.
     const std::vector<Value>& elements() const { return m_elements; }
-    void append(Value value);
 
     // Object members in key order; empty for other types.
     const std::vector<Member>& members() const { return m_members; }
@@ -66,14 +65,8 @@ private:
 // example "unterminated string at byte 7"; callers put it into their own sentence.
 class SyntaxError : public JsonError {
 public:
+    // `offset` is a byte offset into the document; -1 when there is no place to name.
     SyntaxError(const QString& reason, qsizetype offset);
-    const QString& reason() const { return m_reason; }
-    // Byte offset into the document; -1 when the document is empty.
-    qsizetype offset() const { return m_offset; }
-
-private:
-    QString m_reason;
-    qsizetype m_offset;
 };
 
 // Parses a whole document strictly: the top level must be an object or an array, the
