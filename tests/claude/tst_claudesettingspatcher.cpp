@@ -46,7 +46,8 @@ private slots:
     void initTestCase() { ::umask(022); }
 
     void patch_data() {
-        QTest::addColumn<QByteArray>("initial"); // null: no settings file; else made 0644
+        // null: no settings file; <folder>, <loop>, <dangling>; else a 0644 file
+        QTest::addColumn<QByteArray>("initial");
         QTest::addColumn<bool>("api");
         QTest::addColumn<QString>("apiKey");
         QTest::addColumn<QString>("proxy");
@@ -111,6 +112,9 @@ private slots:
             notJson + "the document does not start with an object or an array at byte 2.");
         bad("only white space", " \n\t", notJson + "the file holds only white space.");
         bad("invalid UTF-8", "{\"a\": \"\xff\"}", notJson + "invalid UTF-8 in a string at byte 7.");
+        bad("folder", "<folder>", "%1 is a folder, not a file.");
+        bad("link loop", "<loop>", "%1 is a symbolic link loop.");
+        bad("dangling link", "<dangling>", "%1 is a symbolic link to %2, which does not exist.");
         bad("20 MB cut short", large,
             notJson + "unterminated object at byte " + QString::number(large.size()) + ".");
     }
@@ -124,8 +128,17 @@ private slots:
         QFETCH(QString, error);
         QFETCH(int, mode);
         TestHome home;
-        if (!initial.isNull())
+        const QString path = home.file(settingsFile);
+        const QString target = home.file(".claude/elsewhere.json");
+        const bool special = initial.startsWith('<');
+        // ~/.claude is the patch's to create, unless the row puts something in it.
+        if (special)
+            QVERIFY(QDir().mkpath(home.file(initial == "<folder>" ? settingsFile : ".claude")));
+        if (initial == "<loop>" || initial == "<dangling>")
+            QVERIFY(QFile::link(initial == "<loop>" ? path : target, path));
+        else if (!initial.isNull() && !special)
             home.write(settingsFile, initial);
+        error.replace("%1", path).replace("%2", target);
         Profile profile = api ? Profile::velqorAccount(1) : Profile::claudeCodeAccount();
         profile.proxyURL = proxy;
         // The recorder hears of the change once the backup exists, before the file changes.
@@ -143,11 +156,19 @@ private slots:
         QCOMPARE(heard.has_value(), error.isEmpty());
         if (heard)
             QCOMPARE(heard->copy, result.timestampedBackupURL.value_or(""));
+        if (special) { // refused before anything is made
+            QCOMPARE(describe([] { ClaudeSettingsPatcher().checkCanApply(); }), error);
+            const auto everything =
+                QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+            QCOMPARE(QDir(home.file(".claude")).entryList(everything),
+                     QStringList{"settings.json"});
+            return;
+        }
         QCOMPARE(home.read(settingsFile), expected.isNull() ? initial : expected);
-        QCOMPARE(modeOf(home.file(settingsFile)), mode);
+        QCOMPARE(modeOf(path), mode);
         if (initial.isNull()) {
             QCOMPARE(result, ClaudeSettingsPatchResult{});
-            QVERIFY(!home.exists(latestFile) && !home.exists(".claude/backups"));
+            QCOMPARE(home.entries(".claude"), QStringList{"settings.json"});
             return;
         }
         // Both backups hold the file as it was, for the owner only (it may hold a key).
@@ -175,38 +196,6 @@ private slots:
         QCOMPARE(modeOf(home.file(real)), 0600);
         for (const QString& backup : {*result.latestBackupURL, *result.timestampedBackupURL})
             QVERIFY(!QFileInfo(backup).isSymLink() && modeOf(backup) == 0600);
-    }
-
-    // Something other than a file at settings.json is never taken for a missing file.
-    void refusedPaths_data() {
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("folder") << "folder"
-                                << "%1 is a folder, not a file.";
-        QTest::newRow("link loop") << "loop"
-                                   << "%1 is a symbolic link loop.";
-        QTest::newRow("dangling link") << "dangling"
-                                       << "%1 is a symbolic link to %2, which does not exist.";
-    }
-
-    void refusedPaths() {
-        QFETCH(QString, what);
-        QFETCH(QString, error);
-        TestHome home;
-        const QString path = home.file(settingsFile);
-        const QString target = home.file(".claude/elsewhere.json");
-        QVERIFY(QDir().mkpath(home.file(what == "folder" ? settingsFile : ".claude")));
-        if (what != "folder")
-            QVERIFY(QFile::link(what == "loop" ? path : target, path));
-        error.replace("%1", path).replace("%2", target);
-
-        ClaudeSettingsPatcher patcher;
-        const Profile profile = Profile::velqorAccount(1);
-        QCOMPARE(describe([&] { patcher.apply(profile, QString("sk")); }), error);
-        QCOMPARE(describe([&] { patcher.checkCanApply(); }), error);
-        const auto everything =
-            QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(home.file(".claude")).entryList(everything), QStringList{"settings.json"});
     }
 
     void differences_data() {

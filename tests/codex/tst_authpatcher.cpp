@@ -51,47 +51,52 @@ private slots:
     void initTestCase() { ::umask(022); }
 
     void apply_data() {
-        QTest::addColumn<QByteArray>("existing"); // null: no file
+        QTest::addColumn<QByteArray>("existing"); // null: no file; <folder>, <loop>, <dangling>
         QTest::addColumn<QString>("method");
         QTest::addColumn<QString>("apiKey");      // null: no stored key
-        QTest::addColumn<QByteArray>("expected"); // null: an error, and nothing changes
-        QTest::addColumn<int>("mode");            // of auth.json afterwards
+        QTest::addColumn<QByteArray>("expected"); // null: the error, and nothing changes
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("mode"); // of auth.json afterwards
+        const auto refused = [](const char* name, const QByteArray& existing,
+                                const QString& error) {
+            QTest::newRow(name) << existing << "apikey"
+                                << "sk" << QByteArray() << error << 0;
+        };
         const QByteArray account = pretty(R"({"auth_mode":"chatgpt","OPENAI_API_KEY":null})");
         const QString apikey = "apikey";
 
         QTest::newRow("new file, api key")
             << QByteArray() << apikey << " sk\"1 "
-            << pretty("{\"auth_mode\":\"apikey\",\"OPENAI_API_KEY\":\" sk\\\"1 \"}") << 0600;
+            << pretty("{\"auth_mode\":\"apikey\",\"OPENAI_API_KEY\":\" sk\\\"1 \"}") << QString()
+            << 0600;
         QTest::newRow("new file, api-key profile without a key")
-            << QByteArray() << apikey << QString() << account << 0600;
+            << QByteArray() << apikey << QString() << account << QString() << 0600;
         QTest::newRow("array replaced, empty key, mode kept")
-            << QByteArray("[1]") << apikey << "" << account << 0644;
+            << QByteArray("[1]") << apikey << "" << account << QString() << 0644;
         QTest::newRow("account profile with a key") << QByteArray("{}") << "chatgpt"
-                                                    << "sk" << account << 0644;
+                                                    << "sk" << account << QString() << 0644;
         // The key makes a 0644 file private; every other member comes back as read.
         QTest::newRow("0644 file gets a key, other members exact")
             << QByteArray("{\"auth_mode\":\"chatgpt\",\"tokens\":{\"id_token\":\"t\","
                           "\"n\":12345678901234567890},\"last_refresh\":1.0,\"e\":1e-400,"
                           "\"z\":-0,\"f\":0.1e+5,\"s\":\"\\u00e9\\n\\\"é\"}")
             << apikey << "sk"
-            << QByteArray("{\n"
-                          "    \"OPENAI_API_KEY\": \"sk\",\n"
-                          "    \"auth_mode\": \"apikey\",\n"
-                          "    \"e\": 1e-400,\n"
-                          "    \"f\": 0.1e+5,\n"
-                          "    \"last_refresh\": 1.0,\n"
-                          "    \"s\": \"é\\n\\\"é\",\n"
-                          "    \"tokens\": {\n"
-                          "        \"id_token\": \"t\",\n"
-                          "        \"n\": 12345678901234567890\n"
-                          "    },\n"
-                          "    \"z\": -0\n"
-                          "}\n")
-            << 0600;
-        QTest::newRow("not JSON") << QByteArray(R"({"tokens": {"id": "t")") << apikey << "sk"
-                                  << QByteArray() << 0644;
-        QTest::newRow("invalid UTF-8")
-            << QByteArray("{\"tokens\": \"\xff\"}") << apikey << "sk" << QByteArray() << 0644;
+            << QByteArray(
+                   "{\n    \"OPENAI_API_KEY\": \"sk\",\n    \"auth_mode\": \"apikey\",\n"
+                   "    \"e\": 1e-400,\n    \"f\": 0.1e+5,\n    \"last_refresh\": 1.0,\n"
+                   "    \"s\": \"é\\n\\\"é\",\n    \"tokens\": {\n        \"id_token\": \"t\",\n"
+                   "        \"n\": 12345678901234567890\n    },\n    \"z\": -0\n}\n")
+            << QString() << 0600;
+        // Nothing but a readable file or no file at all is ever replaced.
+        const QString notJson = "Could not read %1: it is not valid JSON (";
+        refused("not JSON", R"({"tokens": {"id": "t")",
+                notJson + "unterminated object at byte 21).");
+        refused("invalid UTF-8", "{\"tokens\": \"\xff\"}",
+                notJson + "invalid UTF-8 in a string at byte 12).");
+        refused("folder", "<folder>", "%1 is a folder, not a file.");
+        refused("link loop", "<loop>", "%1 is a symbolic link loop.");
+        refused("dangling link", "<dangling>",
+                "%1 is a symbolic link to %2, which does not exist.");
     }
 
     void apply() {
@@ -99,10 +104,21 @@ private slots:
         QFETCH(QString, method);
         QFETCH(QString, apiKey);
         QFETCH(QByteArray, expected);
+        QFETCH(QString, error);
         QFETCH(int, mode);
         TestHome home;
-        if (!existing.isNull())
+        const QString path = home.file(authFile);
+        const QString target = home.file(".codex/elsewhere.json");
+        QVERIFY(QDir().mkpath(home.file(existing == "<folder>" ? authFile : ".codex")));
+        if (existing == "<loop>" || existing == "<dangling>")
+            QVERIFY(QFile::link(existing == "<loop>" ? path : target, path));
+        else if (!existing.isNull() && !existing.startsWith('<'))
             home.write(authFile, existing);
+        error.replace("%1", path).replace("%2", target);
+        const auto everything =
+            QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+        const QStringList before = QDir(home.file(".codex")).entryList(everything);
+
         // The recorder hears of the change once the copy exists, before the file changes.
         AuthPatchResult result;
         std::optional<FileChange> heard;
@@ -111,21 +127,21 @@ private slots:
             QCOMPARE(home.read(authFile), existing);
             QCOMPARE(QFile(change.copy).exists(), change.existed);
         };
-        const QString error = describe(
-            [&] { result = AuthPatcher().apply(profileFor(method), keyOf(apiKey), recorder); });
-        if (expected.isNull()) {
-            QVERIFY2(error.startsWith(QStringLiteral("Could not read %1: it is not valid JSON (")
-                                          .arg(AppPaths::authURL())),
-                     qPrintable(error));
-            QCOMPARE(home.read(authFile), existing);
-            QVERIFY(!home.exists(".codex/backups"));
+        QCOMPARE(describe([&] {
+                     result = AuthPatcher().apply(profileFor(method), keyOf(apiKey), recorder);
+                 }),
+                 error);
+        if (!error.isEmpty()) {
+            QCOMPARE(describe([] { AuthPatcher().checkCanApply(); }), error);
+            QVERIFY(!heard);
+            QCOMPARE(QDir(home.file(".codex")).entryList(everything), before);
+            QVERIFY(existing.startsWith('<') || home.read(authFile) == existing);
             return;
         }
-        QCOMPARE(error, QString());
         QVERIFY(heard && heard->path == AppPaths::authURL());
         QCOMPARE(heard->copy, result.backupURL.value_or(QString()));
         QCOMPARE(home.read(authFile), expected);
-        QCOMPARE(modeOf(home.file(authFile)), mode);
+        QCOMPARE(modeOf(path), mode);
         // The copy taken before the change is the old file, for the owner only.
         QCOMPARE(result.backupURL.has_value(), !existing.isNull());
         if (result.backupURL) {
@@ -136,38 +152,6 @@ private slots:
             QCOMPARE(home.read(".codex/backups/" + result.backupURL->section('/', -1)), existing);
             QCOMPARE(modeOf(*result.backupURL), 0600);
         }
-    }
-
-    // Something other than a file at auth.json is never taken for a missing file.
-    void refusedPaths_data() {
-        QTest::addColumn<QString>("what");
-        QTest::addColumn<QString>("error");
-        QTest::newRow("folder") << "folder"
-                                << "%1 is a folder, not a file.";
-        QTest::newRow("link loop") << "loop"
-                                   << "%1 is a symbolic link loop.";
-        QTest::newRow("dangling link") << "dangling"
-                                       << "%1 is a symbolic link to %2, which does not exist.";
-    }
-
-    void refusedPaths() {
-        QFETCH(QString, what);
-        QFETCH(QString, error);
-        TestHome home;
-        const QString path = home.file(authFile);
-        const QString target = home.file(".codex/elsewhere.json");
-        QVERIFY(QDir().mkpath(home.file(what == "folder" ? authFile : ".codex")));
-        if (what != "folder")
-            QVERIFY(QFile::link(what == "loop" ? path : target, path));
-        error.replace("%1", path).replace("%2", target);
-
-        AuthPatcher patcher;
-        const Profile profile = profileFor("apikey");
-        QCOMPARE(describe([&] { patcher.apply(profile, QString("sk")); }), error);
-        QCOMPARE(describe([&] { patcher.checkCanApply(); }), error);
-        const auto everything =
-            QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
-        QCOMPARE(QDir(home.file(".codex")).entryList(everything), QStringList{"auth.json"});
     }
 
     void hasLoginTokens_data() {
