@@ -5,13 +5,13 @@ set -euo pipefail
 
 if [[ "$(uname -s)" == "Darwin" ]]; then
     command -v brew >/dev/null || { echo "Homebrew is needed: https://brew.sh" >&2; exit 1; }
-    for formula in qt tomlplusplus cmake ninja; do
+    for formula in qt tomlplusplus rapidjson cmake ninja; do
         brew list --versions "$formula" >/dev/null || brew install "$formula"
     done
     exit 0
 fi
 
-packages=(qt6-base-dev qt6-svg-dev libgl-dev libtomlplusplus-dev zsh sqlite3 cmake ninja-build g++ xvfb xauth)
+packages=(qt6-base-dev qt6-svg-dev libgl-dev libtomlplusplus-dev rapidjson-dev zsh sqlite3 cmake ninja-build g++ xvfb xauth)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

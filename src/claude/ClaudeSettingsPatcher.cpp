@@ -2,12 +2,10 @@
 
 #include "codex/FileBackupService.h"
 #include "profiles/AppPaths.h"
+#include "profiles/ExactJson.h"
 #include "profiles/FileUtil.h"
 #include "profiles/ProxyURLFormatter.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
 #include <QStringList>
 
 const QString ClaudeSettingsPatcher::velqorBaseURL = QStringLiteral("https://api.velqor.com");
@@ -19,6 +17,8 @@ ClaudeSettingsPatchError ClaudeSettingsPatchError::invalidSettings() {
 }
 
 namespace {
+
+using ExactJson::Value;
 
 const QString envKey = QStringLiteral("env");
 const QString apiKeyHelperKey = QStringLiteral("apiKeyHelper");
@@ -34,61 +34,50 @@ const QStringList& flagVariables() {
     return names;
 }
 
+// Every env entry a switch sets or removes, in the order they are reported.
+QStringList managedVariables() {
+    return QStringList{baseURLVariable, authTokenVariable, apiKeyVariable} + flagVariables() +
+           ProxyURLFormatter::variableNames();
+}
+
 QString settingsPath() {
     return AppPaths::claudeSettingsURL();
 }
 
-// Index of the first byte that is neither white space nor a byte-order mark.
-qsizetype firstSignificantByte(const QByteArray& data) {
-    qsizetype i = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (i < data.size() &&
-           (data[i] == ' ' || data[i] == '\t' || data[i] == '\n' || data[i] == '\r'))
-        ++i;
-    return i;
-}
-
-[[noreturn]] void throwParseError(const QByteArray& data, const QJsonParseError& error) {
-    const QString prefix = QStringLiteral("Claude settings.json is not valid JSON: ");
-    const qsizetype start = firstSignificantByte(data);
-    if (start >= data.size())
-        throw JsonError(prefix + QStringLiteral("the file holds only white space."));
-    QString reason = error.errorString();
-    qsizetype offset = error.offset;
-    if (data[start] != '{' && data[start] != '[') {
-        // The parser only says "illegal value" for a bare string, number or literal.
-        reason = QStringLiteral("the document does not start with an object or an array");
-        offset = start;
-    }
-    throw JsonError(prefix + reason + QStringLiteral(" at byte ") + QString::number(offset) +
-                    QLatin1Char('.'));
-}
-
 // The settings document; an absent or zero-byte file is an empty document.
-QJsonObject loadSettings(bool fileExists) {
+Value loadSettings(bool fileExists) {
     if (!fileExists)
-        return {};
+        return Value::object();
     const QByteArray data = FileUtil::readAll(settingsPath());
     if (data.isEmpty())
-        return {};
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
-    if (error.error != QJsonParseError::NoError)
-        throwParseError(data, error);
+        return Value::object();
+    Value document;
+    try {
+        document = ExactJson::parse(data);
+    } catch (const ExactJson::SyntaxError& error) {
+        throw JsonError(QStringLiteral("Claude settings.json is not valid JSON: ") +
+                        error.localizedDescription() + QLatin1Char('.'));
+    }
     if (!document.isObject())
         throw ClaudeSettingsPatchError::invalidSettings();
-    return document.object();
+    return document;
 }
 
-void setOrRemove(QJsonObject& env, const QString& name, const std::optional<QString>& value) {
+// Only an object is a usable env block; anything else is replaced.
+Value envOf(const Value& settings) {
+    const Value* env = settings.find(envKey);
+    return env && env->isObject() ? *env : Value::object();
+}
+
+void setOrRemove(Value& env, const QString& name, const std::optional<QString>& value) {
     if (value)
-        env.insert(name, *value);
+        env.insert(name, Value::string(*value));
     else
         env.remove(name);
 }
 
-void applyAPIKeyProfile(QJsonObject& env, const Profile& profile,
-                        const std::optional<QString>& apiKey) {
-    env.insert(baseURLVariable, ClaudeSettingsPatcher::velqorBaseURL);
+void applyAPIKeyProfile(Value& env, const Profile& profile, const std::optional<QString>& apiKey) {
+    env.insert(baseURLVariable, Value::string(ClaudeSettingsPatcher::velqorBaseURL));
 
     const QString key = apiKey.value_or(QString()).trimmed();
     const std::optional<QString> token = key.isEmpty() ? std::nullopt : std::optional(key);
@@ -96,46 +85,55 @@ void applyAPIKeyProfile(QJsonObject& env, const Profile& profile,
     setOrRemove(env, apiKeyVariable, token);
 
     for (const QString& name : flagVariables())
-        env.insert(name, QStringLiteral("1"));
+        env.insert(name, Value::string(QStringLiteral("1")));
 
     const std::optional<QString> proxy = ProxyURLFormatter::normalized(profile.proxyURL);
     for (const QString& name : ProxyURLFormatter::variableNames())
         setOrRemove(env, name, proxy);
 }
 
-void applyAccountProfile(QJsonObject& env) {
-    env.remove(baseURLVariable);
-    env.remove(authTokenVariable);
-    env.remove(apiKeyVariable);
-    for (const QString& name : flagVariables())
+void applyAccountProfile(Value& env) {
+    for (const QString& name : managedVariables())
         env.remove(name);
-    for (const QString& name : ProxyURLFormatter::variableNames())
-        env.remove(name);
+}
+
+void applyProfile(Value& env, const Profile& profile, const std::optional<QString>& apiKey) {
+    if (ClaudeSettingsPatcher::usesVelqor(profile))
+        applyAPIKeyProfile(env, profile, apiKey);
+    else
+        applyAccountProfile(env);
 }
 
 } // namespace
 
 void ClaudeSettingsPatcher::checkCanApply() {
-    loadSettings(FileUtil::exists(settingsPath()));
+    loadSettings(FileUtil::fileExists(settingsPath()));
 }
 
 QStringList ClaudeSettingsPatcher::differences(const Profile& profile,
                                                const std::optional<QString>& apiKey) {
-    const QJsonObject settings = loadSettings(FileUtil::exists(settingsPath()));
-    const QJsonValue existingEnv = settings.value(envKey);
-    const QJsonObject env = existingEnv.isObject() ? existingEnv.toObject() : QJsonObject();
-    QJsonObject wanted = env;
-    if (usesVelqor(profile))
-        applyAPIKeyProfile(wanted, profile, apiKey);
-    else
-        applyAccountProfile(wanted);
+    const Value settings = loadSettings(FileUtil::fileExists(settingsPath()));
+    const Value env = envOf(settings);
+    Value wanted = env;
+    applyProfile(wanted, profile, apiKey);
+
+    // Names only: the values may be keys.
     QStringList result;
-    for (auto it = wanted.begin(); it != wanted.end(); ++it)
-        if (env.value(it.key()) != it.value())
-            result << QStringLiteral("settings.json: env.%1 differs").arg(it.key());
-    for (auto it = env.begin(); it != env.end(); ++it)
-        if (!wanted.contains(it.key()))
-            result << QStringLiteral("settings.json: env.%1 should not be set").arg(it.key());
+    const Value* foundEnv = settings.find(envKey);
+    if (foundEnv && !foundEnv->isObject())
+        result << QStringLiteral("settings.json: env is not an object");
+    for (const QString& name : managedVariables()) {
+        const Value* found = env.find(name);
+        const Value* expected = wanted.find(name);
+        if (expected && !found)
+            result << QStringLiteral("settings.json: env.%1 is not set").arg(name);
+        else if (!expected && found)
+            result << QStringLiteral("settings.json: env.%1 should not be set").arg(name);
+        else if (expected && !(*expected == *found))
+            result << QStringLiteral("settings.json: env.%1 has another value").arg(name);
+    }
+    if (settings.find(apiKeyHelperKey))
+        result << QStringLiteral("settings.json: apiKeyHelper should not be set");
     return result;
 }
 
@@ -143,7 +141,7 @@ ClaudeSettingsPatchResult ClaudeSettingsPatcher::apply(const Profile& profile,
                                                        const std::optional<QString>& apiKey,
                                                        const ChangeRecorder& recorder) {
     const QString path = settingsPath();
-    const bool fileExists = FileUtil::exists(path);
+    const bool fileExists = FileUtil::fileExists(path);
 
     ClaudeSettingsPatchResult result;
     if (fileExists)
@@ -151,32 +149,29 @@ ClaudeSettingsPatchResult ClaudeSettingsPatcher::apply(const Profile& profile,
     else
         FileUtil::makePath(AppPaths::claudeDirectory());
 
-    QJsonObject settings = loadSettings(fileExists);
-
-    // Only an object is a usable env block; anything else is replaced.
-    const QJsonValue existingEnv = settings.value(envKey);
-    QJsonObject env = existingEnv.isObject() ? existingEnv.toObject() : QJsonObject();
-
-    if (usesVelqor(profile))
-        applyAPIKeyProfile(env, profile, apiKey);
-    else
-        applyAccountProfile(env);
+    Value settings = loadSettings(fileExists);
+    Value env = envOf(settings);
+    applyProfile(env, profile, apiKey);
+    const bool holdsKey = env.find(authTokenVariable) != nullptr;
     settings.remove(apiKeyHelperKey);
-    settings.insert(envKey, env);
+    settings.insert(envKey, std::move(env));
 
     if (recorder)
         recorder(FileChange{path, fileExists, result.timestampedBackupURL.value_or(QString())});
 
-    // A new file may hold an API key, so only its owner may read it. An existing file
-    // keeps its mode, and a symbolic link keeps pointing where it pointed.
-    FileUtil::writeAtomically(path, QJsonDocument(settings).toJson(QJsonDocument::Indented),
-                              FileUtil::NewFileMode::OwnerOnly);
+    // A new file is for its owner only, and a file that gets a key ends so whatever its
+    // mode was. Otherwise an existing file keeps its mode, and a symbolic link keeps
+    // pointing where it pointed.
+    FileUtil::writeAtomically(path, ExactJson::write(settings),
+                              holdsKey ? FileUtil::NewFileMode::Secret
+                                       : FileUtil::NewFileMode::OwnerOnly);
     return result;
 }
 
 ClaudeSettingsPatchResult ClaudeSettingsPatcher::createBackup() {
+    // The file may hold a key: both copies are for the owner only.
     const BackupResult backup = FileBackupService::createBackups(
         settingsPath(), AppPaths::claudeLatestBackupURL(), AppPaths::claudeBackupsDirectory(),
-        QStringLiteral("settings-"), QStringLiteral(".json"));
+        QStringLiteral("settings-"), QStringLiteral(".json"), true);
     return ClaudeSettingsPatchResult{backup.latestBackupURL, backup.timestampedBackupURL};
 }

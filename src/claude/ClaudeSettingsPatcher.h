@@ -16,17 +16,16 @@ struct ClaudeSettingsPatchResult {
 
 class ClaudeSettingsPatchError : public TavrinError {
 public:
-    enum class Kind { invalidSettings };
     // "Claude settings.json is not a JSON object."
     static ClaudeSettingsPatchError invalidSettings();
-    Kind kind() const { return Kind::invalidSettings; }
 
 private:
     using TavrinError::TavrinError;
 };
 
 // Rewrites the env block (and drops "apiKeyHelper") of ~/.claude/settings.json for an
-// API-key or an account profile, after two backup copies of the file.
+// API-key or an account profile, after two backup copies of the file. Every other value
+// comes back exactly as read, numbers by their text.
 class ClaudeSettingsPatcher {
 public:
     // The Velqor service's Claude-compatible origin: HTTPS, no path, no trailing slash.

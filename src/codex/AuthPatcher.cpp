@@ -2,32 +2,37 @@
 
 #include "profiles/AppPaths.h"
 #include "profiles/Errors.h"
+#include "profiles/ExactJson.h"
 #include "profiles/FileUtil.h"
-
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
 
 namespace {
 
+using ExactJson::Value;
+
+const QString authModeKey = QStringLiteral("auth_mode");
+const QString apiKeyKey = QStringLiteral("OPENAI_API_KEY");
+
 // The object in auth.json; an absent file or a non-object top level gives an empty one.
-QJsonObject readAuth(const QString& path) {
-    QJsonObject object;
-    if (FileUtil::exists(path)) {
-        const QByteArray data = FileUtil::readAll(path);
-        QJsonParseError error{};
-        const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+// Every member Tavrin does not set comes back exactly as read, numbers by their text.
+Value readAuth(const QString& path, bool exists) {
+    if (!exists)
+        return Value::object();
+    const QByteArray data = FileUtil::readAll(path);
+    Value document;
+    try {
+        document = ExactJson::parse(data);
+    } catch (const ExactJson::SyntaxError& error) {
         // A file we cannot parse holds someone's credentials: stop before overwriting it.
-        if (error.error != QJsonParseError::NoError)
-            throw JsonError(QStringLiteral("Could not read %1: it is not valid JSON (%2 at "
-                                           "character %3).")
-                                .arg(path, error.errorString(), QString::number(error.offset)));
-        // Any other top-level value, an array for example, is replaced by an object.
-        if (document.isObject())
-            object = document.object();
+        throw JsonError(QStringLiteral("Could not read %1: it is not valid JSON (%2).")
+                            .arg(path, error.localizedDescription()));
     }
-    return object;
+    // Any other top-level value, an array for example, is replaced by an object.
+    return document.isObject() ? document : Value::object();
+}
+
+Value readAuth() {
+    const QString path = AppPaths::authURL();
+    return readAuth(path, FileUtil::fileExists(path));
 }
 
 bool usesAPIKey(const Profile& profile, const std::optional<QString>& apiKey) {
@@ -37,40 +42,63 @@ bool usesAPIKey(const Profile& profile, const std::optional<QString>& apiKey) {
 } // namespace
 
 void AuthPatcher::checkCanApply() {
-    readAuth(AppPaths::authURL());
+    readAuth();
 }
 
 bool AuthPatcher::hasLoginTokens() {
-    return readAuth(AppPaths::authURL()).value(QStringLiteral("tokens")).isObject();
+    const Value auth = readAuth();
+    const Value* tokens = auth.find(QStringLiteral("tokens"));
+    return tokens && tokens->isObject();
 }
 
 QStringList AuthPatcher::differences(const Profile& profile, const std::optional<QString>& apiKey) {
-    const QJsonObject object = readAuth(AppPaths::authURL());
-    const QString mode =
-        usesAPIKey(profile, apiKey) ? QStringLiteral("apikey") : QStringLiteral("chatgpt");
-    const QString found = object.value(QStringLiteral("auth_mode")).toString();
-    if (found == mode)
-        return {};
-    return {QStringLiteral("auth.json: auth_mode is \"%1\", not \"%2\"").arg(found, mode)};
+    const Value auth = readAuth();
+    const bool usesKey = usesAPIKey(profile, apiKey);
+    QStringList result;
+
+    const QString mode = usesKey ? QStringLiteral("apikey") : QStringLiteral("chatgpt");
+    const Value* foundMode = auth.find(authModeKey);
+    if (!foundMode || !foundMode->isString())
+        result << QStringLiteral("auth.json: auth_mode is not \"%1\"").arg(mode);
+    else if (foundMode->toString() != mode)
+        result << QStringLiteral("auth.json: auth_mode is \"%1\", not \"%2\"")
+                      .arg(foundMode->toString(), mode);
+
+    // Never the key itself: only whether the right one is there.
+    const Value* foundKey = auth.find(apiKeyKey);
+    const bool keySet = foundKey && !foundKey->isNull();
+    if (usesKey && !keySet)
+        result << QStringLiteral("auth.json: OPENAI_API_KEY is not set");
+    else if (usesKey && !(foundKey->isString() && foundKey->toString() == *apiKey))
+        result << QStringLiteral("auth.json: OPENAI_API_KEY holds another key");
+    else if (!usesKey && keySet)
+        result << QStringLiteral("auth.json: OPENAI_API_KEY is set");
+    return result;
 }
 
 AuthPatchResult AuthPatcher::apply(const Profile& profile, const std::optional<QString>& apiKey,
                                    const ChangeRecorder& recorder) {
     const QString path = AppPaths::authURL();
-    const bool existed = FileUtil::exists(path);
-    QJsonObject object = readAuth(path);
+    const bool existed = FileUtil::fileExists(path);
+    Value auth = readAuth(path, existed);
 
     const bool usesKey = usesAPIKey(profile, apiKey);
-    object.insert(QStringLiteral("auth_mode"),
-                  usesKey ? QStringLiteral("apikey") : QStringLiteral("chatgpt"));
-    object.insert(QStringLiteral("OPENAI_API_KEY"),
-                  usesKey ? QJsonValue(*apiKey) : QJsonValue(QJsonValue::Null));
+    auth.insert(authModeKey,
+                Value::string(usesKey ? QStringLiteral("apikey") : QStringLiteral("chatgpt")));
+    auth.insert(apiKeyKey, usesKey ? Value::string(*apiKey) : Value());
 
     FileUtil::makePath(AppPaths::codexDirectory());
     AuthPatchResult result;
+    if (existed)
+        result.backupURL =
+            FileUtil::copyToDatedFile(path, AppPaths::backupsDirectory(), QStringLiteral("auth-"),
+                                      QStringLiteral(".json"), FileUtil::NewFileMode::OwnerOnly);
     if (recorder)
-        recorder(FileChange{path, existed, QString()});
-    FileUtil::writeAtomically(path, QJsonDocument(object).toJson(QJsonDocument::Indented),
-                              FileUtil::NewFileMode::OwnerOnly);
+        recorder(FileChange{path, existed, result.backupURL.value_or(QString())});
+    // The file holds login tokens or a key: a new one is for its owner only, and one that
+    // gets a key ends so whatever its mode was.
+    FileUtil::writeAtomically(path, ExactJson::write(auth),
+                              usesKey ? FileUtil::NewFileMode::Secret
+                                      : FileUtil::NewFileMode::OwnerOnly);
     return result;
 }

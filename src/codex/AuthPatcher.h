@@ -8,7 +8,9 @@
 #include <optional>
 
 // Sets "auth_mode" and "OPENAI_API_KEY" in ~/.codex/auth.json and keeps every other
-// member. Platform file and JSON errors pass through; a broken file is never overwritten.
+// member exactly as read. An existing file is first copied, owner-only, to
+// ~/.codex/backups/auth-<time stamp>.json. Platform file and JSON errors pass through; a
+// broken file is never overwritten.
 struct AuthPatchResult {
     // The copy of auth.json taken before it was changed; absent when there was no file.
     std::optional<QString> backupURL;

@@ -33,20 +33,17 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
 
     // The latest copy has a fixed name and is replaced on every run; copying refuses to
     // overwrite, so the old one goes first.
-    if (isTaken(latest))
-        FileUtil::remove(latest);
-    FileUtil::copy(file, latest);
-    if (ownerOnly)
-        FileUtil::makeOwnerOnly(latest);
+    const FileUtil::NewFileMode mode =
+        ownerOnly ? FileUtil::NewFileMode::OwnerOnly : FileUtil::NewFileMode::Default;
+    FileUtil::remove(latest);
+    FileUtil::copy(file, latest, mode);
 
     // The time-stamped copy is never replaced: every run keeps one of its own.
     const QString stem = directory + QLatin1Char('/') + prefix + FileUtil::timestamp();
     QString timestamped = stem + suffix;
     for (int n = 2; isTaken(timestamped); ++n)
         timestamped = stem + QLatin1Char('-') + QString::number(n) + suffix;
-    FileUtil::copy(file, timestamped);
-    if (ownerOnly)
-        FileUtil::makeOwnerOnly(timestamped);
+    FileUtil::copy(file, timestamped, mode);
 
     return BackupResult{latest, timestamped};
 }

@@ -8,23 +8,50 @@
 // throws FileError with the platform's own reason on failure.
 namespace FileUtil {
 
+// Follows symbolic links: a link that leads nowhere counts as missing. Use entryExists()
+// or fileExists() before creating a file.
 bool exists(const QString& path);
+
+// Whether anything at all is at `path`: a file, a folder, a symbolic link (also one that
+// leads nowhere or into a loop), a socket... The last link is not followed. Throws
+// FileError when the system cannot tell, for example behind a folder it may not search.
+bool entryExists(const QString& path);
+
+// Whether a file that can be read and replaced is at `path`: true for a regular file or a
+// symbolic link that leads to one, false when nothing at all is there (the file may be
+// created). Anything else throws FileError in plain words: a folder, a symbolic link loop,
+// a link that leads nowhere or to a folder, a socket, a pipe or a device.
+bool fileExists(const QString& path);
 
 // Creates the directory and all missing parents; an existing directory is fine.
 void makePath(const QString& directory);
 
 QByteArray readAll(const QString& path);
 
-enum class NewFileMode { Default, OwnerOnly };
+// Who may read a file that is written or copied.
+enum class NewFileMode {
+    Default,   // a new file gets the usual mode; an existing file keeps its own
+    OwnerOnly, // a new file is created 0600; an existing file keeps its own
+    Secret,    // the file holds a key: it ends 0600, also when it existed with another mode
+};
 
-// Replaces the file whole and atomically. An existing file keeps its mode and a
-// symbolic link stays a link (its target is rewritten). A file that does not exist
-// yet is created 0600 with NewFileMode::OwnerOnly.
+// Replaces the file whole and atomically; a symbolic link stays a link (its target is
+// rewritten). The mode is set on the temporary file before it replaces the old one, so
+// the content is never readable by others, even for a moment. Throws FileError, before
+// writing, when fileExists() refuses the path.
 void writeAtomically(const QString& path, const QByteArray& data,
                      NewFileMode newFileMode = NewFileMode::Default);
 
-// Copies a file; fails when the destination already exists.
-void copy(const QString& source, const QString& destination);
+// Copies a file; fails when anything exists at the destination. With OwnerOnly or Secret
+// the copy is created 0600, readable by nobody else from its first byte.
+void copy(const QString& source, const QString& destination,
+          NewFileMode mode = NewFileMode::Default);
+
+// Copies `source` into `directory` (created when missing) as <prefix><time stamp><suffix>,
+// or <prefix><time stamp>-2<suffix>, -3 ... when that name is taken, and returns the path
+// of the copy. Never replaces anything.
+QString copyToDatedFile(const QString& source, const QString& directory, const QString& prefix,
+                        const QString& suffix, NewFileMode mode = NewFileMode::Default);
 
 // Removes a file; fails when it exists and cannot be removed.
 void remove(const QString& path);

@@ -3,80 +3,228 @@
 #include "profiles/Errors.h"
 #include "support/TestHome.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <QJsonObject>
+#include <QRegularExpression>
 #include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString authFile = ".codex/auth.json";
+
+Profile profileFor(const QString& method) {
+    return Profile("p", "P", method, "v", "m", "e", true, true);
+}
+
+std::optional<QString> keyOf(const QString& key) {
+    return key.isNull() ? std::nullopt : std::optional(key);
+}
+
+int modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// The layout auth.json is written in.
+QByteArray pretty(const QByteArray& json) {
+    return QJsonDocument::fromJson(json).toJson();
+}
+
+QString describe(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const TavrinError& e) {
+        return e.localizedDescription();
+    }
+    return QString();
+}
+
+} // namespace
 
 class TestAuthPatcher : public QObject {
     Q_OBJECT
 
 private slots:
-    void apply_data();
-    void apply();
+    void initTestCase() { ::umask(022); }
+
+    void apply_data() {
+        QTest::addColumn<QByteArray>("existing"); // null: no file; <folder>, <loop>, <dangling>
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("apiKey");      // null: no stored key
+        QTest::addColumn<QByteArray>("expected"); // null: the error, and nothing changes
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("mode"); // of auth.json afterwards
+        const auto refused = [](const char* name, const QByteArray& existing,
+                                const QString& error) {
+            QTest::newRow(name) << existing << "apikey"
+                                << "sk" << QByteArray() << error << 0;
+        };
+        const QByteArray account = pretty(R"({"auth_mode":"chatgpt","OPENAI_API_KEY":null})");
+        const QString apikey = "apikey";
+
+        QTest::newRow("new file, api key")
+            << QByteArray() << apikey << " sk\"1 "
+            << pretty("{\"auth_mode\":\"apikey\",\"OPENAI_API_KEY\":\" sk\\\"1 \"}") << QString()
+            << 0600;
+        QTest::newRow("new file, api-key profile without a key")
+            << QByteArray() << apikey << QString() << account << QString() << 0600;
+        QTest::newRow("array replaced, empty key, mode kept")
+            << QByteArray("[1]") << apikey << "" << account << QString() << 0644;
+        QTest::newRow("account profile with a key") << QByteArray("{}") << "chatgpt"
+                                                    << "sk" << account << QString() << 0644;
+        // The key makes a 0644 file private; every other member comes back as read.
+        QTest::newRow("0644 file gets a key, other members exact")
+            << QByteArray("{\"auth_mode\":\"chatgpt\",\"tokens\":{\"id_token\":\"t\","
+                          "\"n\":12345678901234567890},\"last_refresh\":1.0,\"e\":1e-400,"
+                          "\"z\":-0,\"f\":0.1e+5,\"s\":\"\\u00e9\\n\\\"é\"}")
+            << apikey << "sk"
+            << QByteArray(
+                   "{\n    \"OPENAI_API_KEY\": \"sk\",\n    \"auth_mode\": \"apikey\",\n"
+                   "    \"e\": 1e-400,\n    \"f\": 0.1e+5,\n    \"last_refresh\": 1.0,\n"
+                   "    \"s\": \"é\\n\\\"é\",\n    \"tokens\": {\n        \"id_token\": \"t\",\n"
+                   "        \"n\": 12345678901234567890\n    },\n    \"z\": -0\n}\n")
+            << QString() << 0600;
+        // Nothing but a readable file or no file at all is ever replaced.
+        const QString notJson = "Could not read %1: it is not valid JSON (";
+        refused("not JSON", R"({"tokens": {"id": "t")",
+                notJson + "unterminated object at byte 21).");
+        refused("invalid UTF-8", "{\"tokens\": \"\xff\"}",
+                notJson + "invalid UTF-8 in a string at byte 12).");
+        refused("folder", "<folder>", "%1 is a folder, not a file.");
+        refused("link loop", "<loop>", "%1 is a symbolic link loop.");
+        refused("dangling link", "<dangling>",
+                "%1 is a symbolic link to %2, which does not exist.");
+    }
+
+    void apply() {
+        QFETCH(QByteArray, existing);
+        QFETCH(QString, method);
+        QFETCH(QString, apiKey);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, error);
+        QFETCH(int, mode);
+        TestHome home;
+        const QString path = home.file(authFile);
+        const QString target = home.file(".codex/elsewhere.json");
+        QVERIFY(QDir().mkpath(home.file(existing == "<folder>" ? authFile : ".codex")));
+        if (existing == "<loop>" || existing == "<dangling>")
+            QVERIFY(QFile::link(existing == "<loop>" ? path : target, path));
+        else if (!existing.isNull() && !existing.startsWith('<'))
+            home.write(authFile, existing);
+        error.replace("%1", path).replace("%2", target);
+        const auto everything =
+            QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
+        const QStringList before = QDir(home.file(".codex")).entryList(everything);
+
+        // The recorder hears of the change once the copy exists, before the file changes.
+        AuthPatchResult result;
+        std::optional<FileChange> heard;
+        const auto recorder = [&](const FileChange& change) {
+            heard = change;
+            QCOMPARE(home.read(authFile), existing);
+            QCOMPARE(QFile(change.copy).exists(), change.existed);
+        };
+        QCOMPARE(describe([&] {
+                     result = AuthPatcher().apply(profileFor(method), keyOf(apiKey), recorder);
+                 }),
+                 error);
+        if (!error.isEmpty()) {
+            QCOMPARE(describe([] { AuthPatcher().checkCanApply(); }), error);
+            QVERIFY(!heard);
+            QCOMPARE(QDir(home.file(".codex")).entryList(everything), before);
+            QVERIFY(existing.startsWith('<') || home.read(authFile) == existing);
+            return;
+        }
+        QVERIFY(heard && heard->path == AppPaths::authURL());
+        QCOMPARE(heard->copy, result.backupURL.value_or(QString()));
+        QCOMPARE(home.read(authFile), expected);
+        QCOMPARE(modeOf(path), mode);
+        // The copy taken before the change is the old file, for the owner only.
+        QCOMPARE(result.backupURL.has_value(), !existing.isNull());
+        if (result.backupURL) {
+            QVERIFY2(QRegularExpression("/\\.codex/backups/auth-\\d{4}(-\\d\\d){5}\\.json$")
+                         .match(*result.backupURL)
+                         .hasMatch(),
+                     qPrintable(*result.backupURL));
+            QCOMPARE(home.read(".codex/backups/" + result.backupURL->section('/', -1)), existing);
+            QCOMPARE(modeOf(*result.backupURL), 0600);
+        }
+    }
+
+    void hasLoginTokens_data() {
+        QTest::addColumn<QByteArray>("existing"); // null: no file
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("no file") << QByteArray() << false;
+        QTest::newRow("no tokens") << QByteArray(R"({"auth_mode":"chatgpt"})") << false;
+        QTest::newRow("null tokens") << QByteArray(R"({"tokens":null})") << false;
+        QTest::newRow("tokens not an object") << QByteArray(R"({"tokens":"t"})") << false;
+        QTest::newRow("array") << QByteArray(R"([{"tokens":{}}])") << false;
+        QTest::newRow("login") << QByteArray(R"({"tokens":{"id_token":"t"}})") << true;
+        QTest::newRow("empty tokens object") << QByteArray(R"({"tokens":{}})") << true;
+    }
+
+    void hasLoginTokens() {
+        QFETCH(QByteArray, existing);
+        QFETCH(bool, expected);
+        TestHome home;
+        if (!existing.isNull())
+            home.write(authFile, existing);
+        QCOMPARE(AuthPatcher().hasLoginTokens(), expected);
+    }
+
+    void differences_data() {
+        QTest::addColumn<QByteArray>("existing"); // null: no file
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("apiKey");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("api key matches")
+            << QByteArray(R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1","x":1})") << "apikey"
+            << "secret-1" << QStringList();
+        QTest::newRow("account matches, key absent")
+            << QByteArray(R"({"auth_mode":"chatgpt"})") << "chatgpt"
+            << "secret-1" << QStringList();
+        QTest::newRow("no file") << QByteArray() << "chatgpt" << QString()
+                                 << QStringList{"auth.json: auth_mode is not \"chatgpt\""};
+        QTest::newRow("another key")
+            << QByteArray(R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-0"})") << "apikey"
+            << "secret-1" << QStringList{"auth.json: OPENAI_API_KEY holds another key"};
+        QTest::newRow("key wanted, none there")
+            << QByteArray(R"({"auth_mode":"chatgpt","OPENAI_API_KEY":null})") << "apikey"
+            << "secret-1"
+            << QStringList{"auth.json: auth_mode is \"chatgpt\", not \"apikey\"",
+                           "auth.json: OPENAI_API_KEY is not set"};
+        QTest::newRow("account, key left behind")
+            << QByteArray(R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1"})") << "chatgpt"
+            << "secret-1"
+            << QStringList{"auth.json: auth_mode is \"apikey\", not \"chatgpt\"",
+                           "auth.json: OPENAI_API_KEY is set"};
+    }
+
+    void differences() {
+        QFETCH(QByteArray, existing);
+        QFETCH(QString, method);
+        QFETCH(QString, apiKey);
+        QFETCH(QStringList, expected);
+        TestHome home;
+        if (!existing.isNull())
+            home.write(authFile, existing);
+        QCOMPARE(AuthPatcher().differences(profileFor(method), keyOf(apiKey)), expected);
+    }
+
+    void throwingRecorder() {
+        TestHome home;
+        home.write(authFile, "{}");
+        QCOMPARE(describe([&] {
+                     AuthPatcher().apply(profileFor("apikey"), QString("sk"),
+                                         [](const FileChange&) { throw FileError("stop"); });
+                 }),
+                 "stop");
+        QCOMPARE(home.read(authFile), "{}");
+    }
 };
-
-void TestAuthPatcher::apply_data() {
-    QTest::addColumn<QByteArray>("existing"); // null: no file
-    QTest::addColumn<QString>("method");
-    QTest::addColumn<QString>("apiKey");      // null: no stored key
-    QTest::addColumn<QByteArray>("expected"); // null: an error, and the file stays as it was
-    const QByteArray account = R"({"auth_mode":"chatgpt","OPENAI_API_KEY":null})";
-    const QString apikey = QStringLiteral("apikey");
-    const QString key = QStringLiteral(" sk\"1 ");
-
-    QTest::newRow("new, api key") << QByteArray() << apikey << key
-                                  << QByteArray(
-                                         R"({"auth_mode":"apikey","OPENAI_API_KEY":" sk\"1 "})");
-    QTest::newRow("api-key profile, no key") << QByteArray() << apikey << QString() << account;
-    QTest::newRow("api-key profile, empty key")
-        << QByteArray("[1]") << apikey << QStringLiteral("") << account;
-    QTest::newRow("account profile with key")
-        << QByteArray("{}") << QStringLiteral("chatgpt") << key << account;
-    // The integer is beyond double precision and must survive digit for digit.
-    QTest::newRow("other members kept")
-        << QByteArray(R"({"auth_mode":"chatgpt","tokens":{"id":"t"},"n":9007199254740993})")
-        << apikey << QStringLiteral("sk")
-        << QByteArray(R"({"auth_mode":"apikey","OPENAI_API_KEY":"sk","tokens":{"id":"t"},
-                          "n":9007199254740993})");
-    QTest::newRow("not JSON") << QByteArray(R"({"tokens": {"id": "t")") << apikey << key
-                              << QByteArray();
-}
-
-void TestAuthPatcher::apply() {
-    QFETCH(QByteArray, existing);
-    QFETCH(QString, method);
-    QFETCH(QString, apiKey);
-    QFETCH(QByteArray, expected);
-    TestHome home;
-    const QString auth = QStringLiteral(".codex/auth.json");
-    if (!existing.isNull()) {
-        home.write(auth, existing);
-        QVERIFY(QFile::setPermissions(home.file(auth), QFileDevice::Permissions(0x6044)));
-    }
-    const Profile profile(QStringLiteral("p"), QStringLiteral("P"), method, QStringLiteral("v"),
-                          QStringLiteral("m"), QStringLiteral("e"), true, true);
-    QString error;
-    try {
-        AuthPatcher().apply(profile, apiKey.isNull() ? std::nullopt : std::optional(apiKey));
-    } catch (const JsonError& e) {
-        error = e.localizedDescription();
-    }
-    if (expected.isNull()) {
-        QVERIFY2(
-            error.startsWith(
-                QStringLiteral("Could not read %1: it is not valid JSON").arg(AppPaths::authURL())),
-            qPrintable(error));
-        QCOMPARE(home.read(auth), existing);
-        return;
-    }
-    const QByteArray written = home.read(auth);
-    QCOMPARE(QJsonDocument::fromJson(written).object(), QJsonDocument::fromJson(expected).object());
-    QVERIFY(written.contains("\n    \"auth_mode\": "));
-    // A new file is readable by its owner only; an existing one keeps its mode.
-    QCOMPARE(QFile::permissions(home.file(auth)) & QFileDevice::Permissions(0x7077),
-             QFileDevice::Permissions(existing.isNull() ? 0x6000 : 0x6044));
-}
 
 QTEST_GUILESS_MAIN(TestAuthPatcher)
 #include "tst_authpatcher.moc"

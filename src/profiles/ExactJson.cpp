@@ -1,0 +1,353 @@
+#include "profiles/ExactJson.h"
+
+#include <rapidjson/error/error.h>
+#include <rapidjson/reader.h>
+
+#include <algorithm>
+
+namespace ExactJson {
+
+namespace {
+
+// Deeper documents are refused, so that writing and destroying a tree never runs the
+// stack out.
+constexpr int maxDepth = 1024;
+
+bool keyLess(const Value::Member& member, const QByteArray& key) {
+    return member.first < key;
+}
+
+} // namespace
+
+Value Value::boolean(bool value) {
+    Value result;
+    result.m_type = Type::Bool;
+    result.m_text = value ? QByteArrayLiteral("true") : QByteArrayLiteral("false");
+    return result;
+}
+
+Value Value::number(const QByteArray& text) {
+    Value result;
+    result.m_type = Type::Number;
+    result.m_text = text;
+    return result;
+}
+
+Value Value::string(const QString& text) {
+    return stringFromUtf8(text.toUtf8());
+}
+
+Value Value::stringFromUtf8(const QByteArray& text) {
+    Value result;
+    result.m_type = Type::String;
+    result.m_text = text;
+    return result;
+}
+
+Value Value::array() {
+    Value result;
+    result.m_type = Type::Array;
+    return result;
+}
+
+Value Value::object() {
+    Value result;
+    result.m_type = Type::Object;
+    return result;
+}
+
+const Value* Value::find(const QString& key) const {
+    const QByteArray utf8 = key.toUtf8();
+    const auto it = std::lower_bound(m_members.begin(), m_members.end(), utf8, keyLess);
+    return it != m_members.end() && it->first == utf8 ? &it->second : nullptr;
+}
+
+void Value::insert(const QString& key, Value value) {
+    if (m_type != Type::Object)
+        return;
+    QByteArray utf8 = key.toUtf8();
+    const auto it = std::lower_bound(m_members.begin(), m_members.end(), utf8, keyLess);
+    if (it != m_members.end() && it->first == utf8)
+        it->second = std::move(value);
+    else
+        m_members.emplace(it, std::move(utf8), std::move(value));
+}
+
+void Value::remove(const QString& key) {
+    const QByteArray utf8 = key.toUtf8();
+    const auto it = std::lower_bound(m_members.begin(), m_members.end(), utf8, keyLess);
+    if (it != m_members.end() && it->first == utf8)
+        m_members.erase(it);
+}
+
+bool Value::operator==(const Value& other) const {
+    return m_type == other.m_type && m_text == other.m_text && m_elements == other.m_elements &&
+           m_members == other.m_members;
+}
+
+SyntaxError::SyntaxError(const QString& reason, qsizetype offset)
+    : JsonError(offset < 0 ? reason
+                           : reason + QStringLiteral(" at byte ") + QString::number(offset)) {}
+
+// Builds a tree from the reader's events. Numbers arrive as their text.
+class TreeBuilder {
+public:
+    using Ch = char;
+    using SizeType = rapidjson::SizeType;
+
+    Value root;
+    bool tooDeep = false;
+
+    bool Null() { return add(Value()); }
+    bool Bool(bool value) { return add(Value::boolean(value)); }
+    // Only RawNumber is called while numbers are read as strings.
+    bool Int(int) { return false; }
+    bool Uint(unsigned) { return false; }
+    bool Int64(int64_t) { return false; }
+    bool Uint64(uint64_t) { return false; }
+    bool Double(double) { return false; }
+    bool RawNumber(const Ch* text, SizeType length, bool) {
+        return add(Value::number(QByteArray(text, qsizetype(length))));
+    }
+    bool String(const Ch* text, SizeType length, bool) {
+        return add(Value::stringFromUtf8(QByteArray(text, qsizetype(length))));
+    }
+    bool Key(const Ch* text, SizeType length, bool) {
+        m_key = QByteArray(text, qsizetype(length));
+        return true;
+    }
+    bool StartObject() { return open(Value::object()); }
+    bool StartArray() { return open(Value::array()); }
+    bool EndArray(SizeType) {
+        m_open.pop_back();
+        return true;
+    }
+    bool EndObject(SizeType) {
+        std::vector<Value::Member>& members = m_open.back()->m_members;
+        m_open.pop_back();
+        // Sorted by key; of members with the same key the last one read stays.
+        const auto less = [](const Value::Member& a, const Value::Member& b) {
+            return a.first < b.first;
+        };
+        const auto notBefore = [](const Value::Member& a, const Value::Member& b) {
+            return !(a.first < b.first);
+        };
+        // Most files are written sorted already: then there is nothing to do.
+        if (std::adjacent_find(members.begin(), members.end(), notBefore) == members.end())
+            return true;
+        std::stable_sort(members.begin(), members.end(), less);
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            if (i + 1 < members.size() && members[i + 1].first == members[i].first)
+                continue;
+            if (kept != i)
+                members[kept] = std::move(members[i]);
+            ++kept;
+        }
+        members.erase(members.begin() + std::ptrdiff_t(kept), members.end());
+        return true;
+    }
+
+private:
+    // Puts a value into the innermost open container, or makes it the root.
+    Value& place(Value value) {
+        if (m_open.empty()) {
+            root = std::move(value);
+            return root;
+        }
+        Value* container = m_open.back();
+        if (container->m_type == Value::Type::Array) {
+            container->m_elements.push_back(std::move(value));
+            return container->m_elements.back();
+        }
+        container->m_members.emplace_back(std::move(m_key), std::move(value));
+        return container->m_members.back().second;
+    }
+
+    bool add(Value value) {
+        place(std::move(value));
+        return true;
+    }
+
+    bool open(Value container) {
+        if (m_open.size() >= std::size_t(maxDepth)) {
+            tooDeep = true;
+            return false;
+        }
+        // A container's own list stays put while its children are filled.
+        m_open.push_back(&place(std::move(container)));
+        return true;
+    }
+
+    std::vector<Value*> m_open; // the containers being filled, innermost last
+    QByteArray m_key;
+};
+
+namespace {
+
+QString reasonFor(rapidjson::ParseErrorCode code, bool tooDeep) {
+    switch (code) {
+    case rapidjson::kParseErrorDocumentRootNotSingular:
+        return QStringLiteral("garbage at the end of the document");
+    case rapidjson::kParseErrorObjectMissName:
+        return QStringLiteral("missing the name of an object member");
+    case rapidjson::kParseErrorObjectMissColon:
+        return QStringLiteral("missing name separator");
+    case rapidjson::kParseErrorObjectMissCommaOrCurlyBracket:
+        return QStringLiteral("unterminated object");
+    case rapidjson::kParseErrorArrayMissCommaOrSquareBracket:
+        return QStringLiteral("unterminated array");
+    case rapidjson::kParseErrorStringUnicodeEscapeInvalidHex:
+    case rapidjson::kParseErrorStringEscapeInvalid:
+        return QStringLiteral("invalid escape sequence");
+    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
+        return QStringLiteral("invalid surrogate pair in a \\u escape");
+    case rapidjson::kParseErrorStringMissQuotationMark:
+        return QStringLiteral("unterminated string");
+    case rapidjson::kParseErrorStringInvalidEncoding:
+        return QStringLiteral("invalid UTF-8 in a string");
+    case rapidjson::kParseErrorNumberTooBig:
+        return QStringLiteral("number too large to read");
+    case rapidjson::kParseErrorNumberMissFraction:
+    case rapidjson::kParseErrorNumberMissExponent:
+        return QStringLiteral("illegal number");
+    case rapidjson::kParseErrorTermination:
+        if (tooDeep)
+            return QStringLiteral("too deeply nested");
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("illegal value");
+}
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+void writeString(QByteArray& out, const QByteArray& text) {
+    static const char hex[] = "0123456789abcdef";
+    out += '"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            continue;
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '\b':
+            out += "\\b";
+            continue;
+        case '\f':
+            out += "\\f";
+            continue;
+        case '\n':
+            out += "\\n";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        default:
+            break;
+        }
+        if (c < 0x20) {
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 0xf];
+        } else if (c == 0xED && i + 2 < text.size() &&
+                   (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0xA0) {
+            // A lone surrogate read from a \u escape has no UTF-8 form: write the escape.
+            const unsigned code = 0xD000u |
+                                  ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
+                                  (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += hex[(code >> shift) & 0xf];
+            i += 2;
+        } else {
+            out += char(c);
+        }
+    }
+    out += '"';
+}
+
+void writeValue(QByteArray& out, const Value& value, int indent) {
+    switch (value.type()) {
+    case Value::Type::Null:
+        out += "null";
+        return;
+    case Value::Type::Bool:
+    case Value::Type::Number:
+        out += value.text();
+        return;
+    case Value::Type::String:
+        writeString(out, value.text());
+        return;
+    case Value::Type::Array:
+    case Value::Type::Object:
+        break;
+    }
+    const bool isObject = value.isObject();
+    const std::size_t count = isObject ? value.members().size() : value.elements().size();
+    const QByteArray inner(4 * (indent + 1), ' ');
+    out += isObject ? "{\n" : "[\n";
+    for (std::size_t i = 0; i < count; ++i) {
+        out += inner;
+        if (isObject) {
+            writeString(out, value.members()[i].first);
+            out += ": ";
+            writeValue(out, value.members()[i].second, indent + 1);
+        } else {
+            writeValue(out, value.elements()[i], indent + 1);
+        }
+        out += i + 1 < count ? ",\n" : "\n";
+    }
+    out += QByteArray(4 * indent, ' ');
+    out += isObject ? '}' : ']';
+}
+
+} // namespace
+
+Value parse(const QByteArray& data) {
+    const qsizetype start = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    qsizetype first = start;
+    while (first < data.size() && isSpace(data[first]))
+        ++first;
+    if (data.isEmpty())
+        throw SyntaxError(QStringLiteral("the file is empty"), -1);
+    if (first == data.size())
+        throw SyntaxError(QStringLiteral("the file holds only white space"), -1);
+    if (data[first] != '{' && data[first] != '[')
+        throw SyntaxError(QStringLiteral("the document does not start with an object or an array"),
+                          first);
+    // The reader stops at a NUL byte as if the text ended there; JSON allows none anywhere.
+    const qsizetype nul = data.indexOf('\0');
+    if (nul >= 0)
+        throw SyntaxError(QStringLiteral("illegal value"), nul);
+
+    constexpr unsigned flags = rapidjson::kParseIterativeFlag |
+                               rapidjson::kParseNumbersAsStringsFlag |
+                               rapidjson::kParseValidateEncodingFlag;
+    TreeBuilder builder;
+    rapidjson::Reader reader;
+    rapidjson::StringStream stream(data.constData() + start);
+    const rapidjson::ParseResult result = reader.Parse<flags>(stream, builder);
+    if (result.IsError())
+        throw SyntaxError(reasonFor(result.Code(), builder.tooDeep),
+                          start + qsizetype(result.Offset()));
+    return std::move(builder.root);
+}
+
+QByteArray write(const Value& value) {
+    QByteArray out;
+    writeValue(out, value, 0);
+    out += '\n';
+    return out;
+}
+
+} // namespace ExactJson

@@ -1,0 +1,182 @@
+#include "profiles/Errors.h"
+#include "profiles/FileUtil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+int modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+QByteArray read(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+void write(const QString& path, const QByteArray& data, int mode) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(data);
+    file.close();
+    QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
+}
+
+} // namespace
+
+class TestFileUtil : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ::umask(022); }
+
+    // What is at a path decides whether it may be read, replaced or created; nothing that
+    // exists is taken for a missing file.
+    void whatIsThere_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("entry");    // entryExists(): "yes", "no" or "error"
+        QTest::addColumn<QString>("expected"); // fileExists(): "true", "false" or the error
+        const auto row = [](const char* name, const char* setup, const char* entry,
+                            const char* expected) {
+            QTest::newRow(name) << QString(setup) << QString(entry) << QString(expected);
+        };
+        row("nothing", "", "no", "false");
+        row("below a file", "parent-is-file", "no", "false");
+        row("file", "file", "yes", "true");
+        row("link to a file", "link:real", "yes", "true");
+        row("folder", "folder", "yes", "%1 is a folder, not a file.");
+        row("link to a folder", "link:dir", "yes",
+            "%1 is a symbolic link to a folder, not to a file.");
+        row("link loop", "link:x", "yes", "%1 is a symbolic link loop.");
+        row("two links in a loop", "loop2", "yes", "%1 is a symbolic link loop.");
+        row("dangling link", "link:gone", "yes",
+            "%1 is a symbolic link to %2/gone, which does not exist.");
+        row("named pipe", "fifo", "yes", "%1 is a named pipe, not a file.");
+        row("below a link loop", "below-loop", "error",
+            "%1 cannot be reached: its folders run into a symbolic link loop.");
+    }
+
+    void whatIsThere() {
+        QFETCH(QString, setup);
+        QFETCH(QString, entry);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString base = dir.path();
+        QString path = base + "/x";
+        write(base + "/real", "old", 0644);
+        QVERIFY(QDir(base).mkdir("dir"));
+        if (setup == "file")
+            write(path, "old", 0644);
+        else if (setup == "folder")
+            QVERIFY(QDir(base).mkdir("x"));
+        else if (setup.startsWith("link:"))
+            QVERIFY(QFile::link(base + "/" + setup.mid(5), path));
+        else if (setup == "loop2")
+            QVERIFY(QFile::link(base + "/y", path) && QFile::link(path, base + "/y"));
+        else if (setup == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else if (setup == "parent-is-file")
+            path = base + "/real/x";
+        else if (setup == "below-loop") {
+            QVERIFY(QFile::link(base + "/x", base + "/x"));
+            path = base + "/x/settings.json";
+        }
+
+        QString entryFound = "error";
+        QString found;
+        try {
+            entryFound = FileUtil::entryExists(path) ? "yes" : "no";
+        } catch (const FileError&) {
+        }
+        try {
+            found = FileUtil::fileExists(path) ? "true" : "false";
+        } catch (const FileError& error) {
+            found = error.localizedDescription();
+        }
+        QCOMPARE(entryFound, entry);
+        expected.replace("%1", path).replace("%2", base);
+        QCOMPARE(found, expected);
+
+        // Writing refuses the same paths, before it touches anything.
+        const QStringList before = QDir(base).entryList(QDir::AllEntries | QDir::System);
+        try {
+            FileUtil::writeAtomically(path, "new");
+            QVERIFY(expected == "true" || expected == "false");
+            if (expected == "true")
+                QCOMPARE(read(base + "/real"), setup == "link:real" ? "new" : "old");
+        } catch (const FileError&) {
+            QVERIFY(expected != "true");
+            QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::System), before);
+        }
+    }
+
+    // Who may read what is written: a key never becomes readable by others, not even
+    // for a moment; files without one keep their modes.
+    void modes_data() {
+        QTest::addColumn<int>("existing");  // -1: no file yet
+        QTest::addColumn<int>("modeIndex"); // a FileUtil::NewFileMode
+        QTest::addColumn<int>("written");
+        QTest::addColumn<int>("copied");
+        const int Default = 0, OwnerOnly = 1, Secret = 2;
+        QTest::newRow("new, default") << -1 << Default << 0644 << 0;
+        QTest::newRow("new, owner only") << -1 << OwnerOnly << 0600 << 0;
+        QTest::newRow("0640, default") << 0640 << Default << 0640 << 0640;
+        QTest::newRow("0644, owner only when new") << 0644 << OwnerOnly << 0644 << 0600;
+        QTest::newRow("0644, secret") << 0644 << Secret << 0600 << 0600;
+    }
+
+    void modes() {
+        QFETCH(int, existing);
+        QFETCH(int, modeIndex);
+        const auto mode = FileUtil::NewFileMode(modeIndex);
+        QFETCH(int, written);
+        QFETCH(int, copied);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("file");
+        if (existing >= 0) {
+            write(path, "old", existing);
+            FileUtil::copy(path, dir.filePath("copy"), mode);
+            QCOMPARE(read(dir.filePath("copy")), "old");
+            QCOMPARE(modeOf(dir.filePath("copy")), copied);
+        }
+        FileUtil::writeAtomically(path, "new", mode);
+        QCOMPARE(read(path), "new");
+        QCOMPARE(modeOf(path), written);
+    }
+
+    void copyNeverReplaces() {
+        QTemporaryDir dir;
+        write(dir.filePath("source"), "source", 0644);
+        // A link leading nowhere is something too: a copy would write where it leads.
+        QVERIFY(QFile::link(dir.filePath("elsewhere"), dir.filePath("link")));
+        for (const char* name : {"source", "link"})
+            for (auto mode : {FileUtil::NewFileMode::Default, FileUtil::NewFileMode::OwnerOnly})
+                QVERIFY_THROWS_EXCEPTION(
+                    FileError, FileUtil::copy(dir.filePath("source"), dir.filePath(name), mode));
+        QVERIFY(!QFileInfo::exists(dir.filePath("elsewhere")));
+
+        // Dated copies made within one second get numbered names.
+        QStringList copies;
+        for (int i = 0; i < 3; ++i)
+            copies << FileUtil::copyToDatedFile(dir.filePath("source"), dir.filePath("backups"),
+                                                "auth-", ".json", FileUtil::NewFileMode::OwnerOnly);
+        const QRegularExpression name("/backups/auth-\\d{4}(-\\d\\d){5}(-[23])?\\.json$");
+        QCOMPARE(QSet<QString>(copies.begin(), copies.end()).size(), 3);
+        for (const QString& copy : copies) {
+            QVERIFY2(name.match(copy).hasMatch(), qPrintable(copy));
+            QCOMPARE(read(copy), "source");
+            QCOMPARE(modeOf(copy), 0600);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFileUtil)
+#include "tst_fileutil.moc"
