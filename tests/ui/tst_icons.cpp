@@ -14,7 +14,7 @@ private slots:
              {"sparkles", "terminal.fill", "power", "key.fill", "person.crop.circle.fill",
               "questionmark.circle.fill", "chevron.right", "hourglass",
               "exclamationmark.triangle.fill", "arrow.down.circle.fill", "checkmark.seal.fill",
-              "arrow.clockwise", "network", "checkmark"})
+              "arrow.clockwise", "network", "checkmark", "chevron.up.chevron.down"})
             QTest::newRow(name) << QString(name) << true;
         QTest::newRow("unknown") << QString("no.such.symbol") << false;
     }
