@@ -382,8 +382,15 @@ void ContentView::startSwitch() {
 void ContentView::openProfileMenu() {
     m_profileMenu->clear();
     const TargetIDE target = m_selectedIDE;
+    // Names as the menu should show them: as wide as the card, "&" not taken as a mnemonic.
+    const QFontMetrics metrics(m_profileMenu->font());
+    const int textWidth = m_profileCard->width() - 40;
+    m_profileMenu->setToolTipsVisible(true);
     for (const Profile& profile : m_viewModel->availableProfiles(target)) {
-        QAction* action = m_profileMenu->addAction(profile.name);
+        QString title = metrics.elidedText(profile.name, Qt::ElideRight, textWidth);
+        QAction* action =
+            m_profileMenu->addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        action->setToolTip(profile.name);
         action->setData(profile.id);
         const QString id = profile.id;
         connect(action, &QAction::triggered, this, [this, target, id] {

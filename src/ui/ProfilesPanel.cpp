@@ -64,6 +64,7 @@ DisclosureHeader::DisclosureHeader(QWidget* parent) : QAbstractButton(parent) {
     m_chevron = new IconView(10, this);
     m_icon = new IconView(14, this);
     m_title = new QLabel(QStringLiteral("Proxy Settings"), this);
+    m_title->setObjectName(QStringLiteral("proxyTitle"));
     m_title->setFont(uiFont(13, QFont::Bold));
     m_badge = new QLabel(QStringLiteral("Off"), this);
     m_badge->setObjectName(QStringLiteral("proxyBadge"));

@@ -452,6 +452,10 @@ void SettingsView::setEditor(const ProfileEditorState& editor) {
     m_restartToggle->setChecked(editor.restartCodex);
     m_proxySchemePicker->setCurrentIndex(editor.proxyScheme == ProxyScheme::socks5 ? 1 : 0);
     m_proxyAddressField->setText(editor.proxyAddress);
+    // A long value shows its start.
+    for (QLineEdit* field : {m_idField, m_nameField, m_authField, m_providerField, m_modelField,
+                             m_effortField, m_limitsField, m_proxyAddressField})
+        field->setCursorPosition(0);
     m_updatingForm = false;
     updateControls();
 }

@@ -120,7 +120,10 @@ private slots:
         const QColor detail = paintedColor(f.find("profileDetail"));
         QVERIFY2(sameColor(title, theme.primaryText()), qPrintable(title.name()));
         QVERIFY2(sameColor(detail, theme.secondaryText()), qPrintable(detail.name()));
-        QVERIFY(contrastRatio(detail, theme.panel()) >= 4.5);
+        // Every text role reads on every surface it is drawn on.
+        for (const QColor& text : {theme.primaryText(), theme.secondaryText(), theme.error()})
+            for (const QColor& surface : {theme.panel(), theme.background(), theme.buttonSurface()})
+                QVERIFY(contrastRatio(text, surface) >= 4.5);
         setAppearance(false);
     }
 
@@ -271,7 +274,9 @@ private slots:
         profile.name = QString("W").repeated(60);
         profile.limitsEndpoint = QString("http://127.0.0.1:9/limits");
         f.store->saveProfile(profile);
-        f.pick(profile.name);
+        const QStringList titles = f.pick();
+        QVERIFY(titles.last().endsWith(QChar(0x2026)));
+        f.view->viewModel()->setSelectedClaudeProfileID(profile.id);
         QVERIFY(f.find<ElidedLabel>("profileName")->displayedText().endsWith(QChar(0x2026)));
 
         f.click("tabProfiles");

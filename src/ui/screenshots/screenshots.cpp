@@ -58,7 +58,9 @@ QPalette darkPalette() {
 class LimitsEndpoint : public QTcpServer {
 public:
     LimitsEndpoint() {
-        listen(QHostAddress::LocalHost);
+        // A fixed port where free, so the settings shot shows the same address each run.
+        if (!listen(QHostAddress::LocalHost, 38917))
+            listen(QHostAddress::LocalHost);
         connect(this, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = nextPendingConnection()) {
                 connect(socket, &QTcpSocket::readyRead, socket, [socket] {
@@ -123,9 +125,9 @@ int main(int argc, char* argv[]) {
     QTest::qWait(200);
 
     // <window>-<appearance>-<what>.png
-    const auto path = [&out](const QString& window, const QString& what, bool dark) {
+    const auto path = [&out](const QString& kind, const QString& what, bool dark) {
         return QStringLiteral("%1/%2-%3%4.png")
-            .arg(out, window, dark ? QStringLiteral("dark") : QStringLiteral("light"),
+            .arg(out, kind, dark ? QStringLiteral("dark") : QStringLiteral("light"),
                  what.isEmpty() ? QString() : QLatin1Char('-') + what);
     };
     const QString main = QStringLiteral("main");
