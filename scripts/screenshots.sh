@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the screenshot program and renders the main window (both targets, both tabs,
-# light and dark) and the settings window to docs/screenshots/*.png under Xvfb.
+# light and dark, a failed switch, a long name with its remaining credit) and the
+# settings window to docs/screenshots/*.png under Xvfb.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${TAVRIN_BUILD_DIR:-$root/build-screenshots}"

@@ -124,7 +124,8 @@ void LimitCheckerService::check(const Profile& profile,
                                 std::function<void(const LimitStatus&)> done) {
     // Every status carries the profile and the moment it was made.
     auto answer = [id = profile.id, name = profile.name, done](const QString& text,
-                                                               bool isConfigured) {
+                                                               bool isConfigured, bool failed,
+                                                               const QStringList& details = {}) {
         LimitStatus status;
         status.id = id;
         status.profileID = id;
@@ -132,34 +133,37 @@ void LimitCheckerService::check(const Profile& profile,
         status.text = text;
         status.isConfigured = isConfigured;
         status.checkedAt = QDateTime::currentDateTime();
+        status.failed = failed;
+        status.details = details;
         done(status);
     };
-    auto answerLater = [this, answer](const QString& text, bool isConfigured) {
-        m_fetcher->post([answer, text, isConfigured] { answer(text, isConfigured); });
+    auto answerLater = [this, answer](const QString& text, bool isConfigured, bool failed) {
+        m_fetcher->post(
+            [answer, text, isConfigured, failed] { answer(text, isConfigured, failed); });
     };
 
     const QString endpoint = trimmedEndpoint(profile);
     const QUrl url(endpoint, QUrl::StrictMode);
     if (endpoint.isEmpty() || !url.isValid() || url.isRelative()) {
-        answerLater(noEndpointText, false);
+        answerLater(noEndpointText, false, false);
         return;
     }
 
     const std::optional<QString> key = m_keys->apiKey(profile.id);
     if (!key || key->isEmpty()) {
-        answerLater(keyMissingText, false);
+        answerLater(keyMissingText, false, false);
         return;
     }
 
     // Only HTTP(S) endpoints get the key; anything else could never answer over HTTP.
     const QString scheme = url.scheme();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        answerLater(QStringLiteral("Unexpected response"), true);
+        answerLater(QStringLiteral("Unexpected response"), true, true);
         return;
     }
     // A line break in the key would end the header and start another one.
     if (!isUsableInHeader(*key)) {
-        answerLater(QStringLiteral("API key contains a line break"), true);
+        answerLater(QStringLiteral("API key contains a line break"), true, true);
         return;
     }
 
@@ -175,54 +179,62 @@ void LimitCheckerService::check(const Profile& profile,
         using Outcome = HttpFetcher::Response::Outcome;
         switch (response.outcome) {
         case Outcome::transportError:
-            answer(response.errorText, true);
+            answer(response.errorText, true, true);
             return;
         case Outcome::notHttp:
-            answer(QStringLiteral("Unexpected response"), true);
+            answer(QStringLiteral("Unexpected response"), true, true);
             return;
         case Outcome::tooLarge:
             answer(
                 QStringLiteral("Response larger than %1 MB").arg(maximumBodySize / (1024 * 1024)),
-                true);
+                true, true);
             return;
         case Outcome::received:
             if (!response.isSuccess()) {
-                answer(QStringLiteral("HTTP %1").arg(response.statusCode), true);
+                answer(QStringLiteral("HTTP %1").arg(response.statusCode), true, true);
                 return;
             }
-            answer(describeLimitPayload(response.body).value_or(QStringLiteral("Checked")), true);
+            answer(describeLimitPayload(response.body).value_or(QStringLiteral("Checked")), true,
+                   false, describeLimitDetails(response.body, maximumDetails));
             return;
         }
     });
 }
 
-std::optional<QString> LimitCheckerService::describeLimitPayload(const QByteArray& body) {
+namespace {
+
+// The pairs of a JSON body, or none when it is not JSON.
+std::optional<QList<QPair<QString, QString>>> payloadPairs(const QByteArray& body) {
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    std::optional<QList<QPair<QString, QString>>> pairs;
-    if (parseError.error == QJsonParseError::NoError)
-        pairs = flatten(document.isArray() ? QJsonValue(document.array())
-                                           : QJsonValue(document.object()),
-                        QString());
+    if (parseError.error != QJsonParseError::NoError)
+        return std::nullopt;
+    return LimitCheckerService::flatten(document.isArray() ? QJsonValue(document.array())
+                                                           : QJsonValue(document.object()),
+                                        QString());
+}
 
-    if (pairs) {
-        const QPair<QString, QString>* picked = nullptr;
-        for (const QString& name : preferredNames) {
-            for (const auto& pair : std::as_const(*pairs)) {
-                if (pair.first.toLower().endsWith(name)) {
-                    picked = &pair;
-                    break;
-                }
-            }
-            if (picked)
-                break;
-        }
-        if (!picked) {
-            if (pairs->isEmpty())
-                return std::nullopt;
-            picked = &pairs->first();
-        }
-        return labelForKeyPath(picked->first) + QStringLiteral(": ") + picked->second;
+// The index of the pair the answer's text shows: the best preferred name, else the first.
+qsizetype pickedPair(const QList<QPair<QString, QString>>& pairs) {
+    for (const QString& name : preferredNames)
+        for (qsizetype i = 0; i < pairs.size(); ++i)
+            if (pairs.at(i).first.toLower().endsWith(name))
+                return i;
+    return pairs.isEmpty() ? -1 : 0;
+}
+
+QString describePair(const QPair<QString, QString>& pair) {
+    return labelForKeyPath(pair.first) + QStringLiteral(": ") + pair.second;
+}
+
+} // namespace
+
+std::optional<QString> LimitCheckerService::describeLimitPayload(const QByteArray& body) {
+    if (const auto pairs = payloadPairs(body)) {
+        const qsizetype picked = pickedPair(*pairs);
+        if (picked < 0)
+            return std::nullopt;
+        return describePair(pairs->at(picked));
     }
 
     // Not JSON: show the start of the text as it came.
@@ -231,6 +243,18 @@ std::optional<QString> LimitCheckerService::describeLimitPayload(const QByteArra
     if (decoder.hasError())
         return std::nullopt;
     return leadingCharacters(text, fallbackLength);
+}
+
+QStringList LimitCheckerService::describeLimitDetails(const QByteArray& body, int count) {
+    QStringList lines;
+    const auto pairs = payloadPairs(body);
+    if (!pairs)
+        return lines;
+    const qsizetype picked = pickedPair(*pairs);
+    for (qsizetype i = 0; i < pairs->size() && lines.size() < count; ++i)
+        if (i != picked)
+            lines << describePair(pairs->at(i));
+    return lines;
 }
 
 std::optional<QList<QPair<QString, QString>>> LimitCheckerService::flatten(const QJsonValue& value,

@@ -24,6 +24,10 @@ struct LimitStatus {
     QString text;
     bool isConfigured = false;
     std::optional<QDateTime> checkedAt;
+    // The endpoint could not be asked, or it answered with an error: `text` says why.
+    bool failed = false;
+    // Further "Label: value" lines of a JSON answer, after the one `text` shows.
+    QStringList details{};
 
     bool operator==(const LimitStatus&) const = default;
 
@@ -51,6 +55,10 @@ public:
     virtual void check(const Profile& profile, std::function<void(const LimitStatus&)> done);
 
     static std::optional<QString> describeLimitPayload(const QByteArray& body);
+    // Up to `count` "Label: value" lines of a JSON answer besides the one its text shows,
+    // in key-path order.
+    static QStringList describeLimitDetails(const QByteArray& body, int count);
+    static constexpr int maximumDetails = 3;
     static std::optional<QList<QPair<QString, QString>>> flatten(const QJsonValue& value,
                                                                  const QString& prefix);
 

@@ -23,8 +23,14 @@ struct CompactTheme {
     QColor mutedText() const;
     QColor accent() const;
     QColor good() const;
+    // Text that reports a failure; readable on `panel` and `background`.
+    QColor error() const;
     // The policy card's colour for a required update.
     static QColor warning();
+    // A filled control's colours while it cannot be pressed: its fill faded into the
+    // panel, and content that stays readable on it.
+    QColor dimmed(const QColor& fill) const;
+    static QColor readableOn(const QColor& fill, const QColor& preferred);
 
     bool operator==(const CompactTheme&) const = default;
 
@@ -35,6 +41,13 @@ struct CompactTheme {
 
 // `color` with its alpha multiplied by `opacity`.
 QColor withOpacity(const QColor& color, qreal opacity);
+// `top` painted over the opaque `bottom`.
+QColor composited(const QColor& top, const QColor& bottom);
+// The contrast ratio of two opaque colours (1 to 21), as accessibility guidelines define it.
+qreal contrastRatio(const QColor& a, const QColor& b);
+// `color`, moved toward black or white (away from `against`) just far enough to reach
+// the contrast `minimum` against it.
+QColor withContrast(const QColor& color, const QColor& against, qreal minimum);
 
 // The main window's two tabs, in the bottom bar's order.
 enum class AppTab { switcher, profiles };

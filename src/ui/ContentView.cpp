@@ -5,14 +5,19 @@
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 namespace {
@@ -29,6 +34,64 @@ bool isPresent(const std::optional<QString>& text) {
 
 } // namespace
 
+// The recent activity lines, newest last, selectable and copyable, in a popup.
+class ActivityPopover : public QFrame {
+public:
+    explicit ActivityPopover(QWidget* parent) : QFrame(parent, Qt::Popup) {
+        setObjectName(QStringLiteral("recentActivity"));
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(10, 10, 10, 10);
+        layout->setSpacing(8);
+        auto* header = new QHBoxLayout;
+        m_title = new QLabel(QStringLiteral("Recent activity"), this);
+        m_title->setFont(uiFont(12, QFont::Bold));
+        m_copy = new FilledButton(QStringLiteral("Copy"), this);
+        m_copy->setObjectName(QStringLiteral("copyActivityButton"));
+        m_copy->setFont(uiFont(11, QFont::Bold));
+        m_copy->setVerticalPadding(3);
+        m_copy->setHorizontalPadding(10);
+        header->addWidget(m_title, 1);
+        header->addWidget(m_copy);
+        m_lines = new QPlainTextEdit(this);
+        m_lines->setObjectName(QStringLiteral("recentActivityText"));
+        m_lines->setReadOnly(true);
+        m_lines->setFrameShape(QFrame::NoFrame);
+        m_lines->setFont(uiFont(11));
+        m_lines->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        layout->addLayout(header);
+        layout->addWidget(m_lines, 1);
+        connect(m_copy, &QAbstractButton::clicked, this,
+                [this] { QGuiApplication::clipboard()->setText(m_lines->toPlainText()); });
+    }
+
+    void fill(const AppViewModel& vm, const CompactTheme& t) {
+        setStyleSheet(
+            QStringLiteral("QFrame#recentActivity { background: %1; border: 1px solid %2; }"
+                           "QPlainTextEdit { background: %1; color: %3; }")
+                .arg(t.panel().name(), t.buttonSurface().name(), t.primaryText().name()));
+        setTextColor(m_title, t.primaryText());
+        m_copy->setColors(t.buttonSurface(), t.primaryText());
+        m_lines->clear();
+        const QStringList& log = vm.logLines();
+        for (qsizetype i = 0; i < log.size(); ++i) {
+            m_lines->appendPlainText(log.at(i));
+            if (!vm.isFailureLine(i))
+                continue;
+            QTextCursor cursor(m_lines->document()->lastBlock());
+            cursor.select(QTextCursor::BlockUnderCursor);
+            QTextCharFormat failure;
+            failure.setForeground(t.error());
+            cursor.mergeCharFormat(failure);
+        }
+        m_lines->verticalScrollBar()->setValue(m_lines->verticalScrollBar()->maximum());
+    }
+
+private:
+    QLabel* m_title;
+    FilledButton* m_copy;
+    QPlainTextEdit* m_lines;
+};
+
 // ProfileCard
 
 ProfileCard::ProfileCard(QWidget* parent) : QAbstractButton(parent) {
@@ -44,10 +107,10 @@ ProfileCard::ProfileCard(QWidget* parent) : QAbstractButton(parent) {
     auto* texts = new QVBoxLayout;
     texts->setSpacing(3);
     texts->setContentsMargins(0, 0, 0, 0);
-    m_title = new QLabel(this);
+    m_title = new ElidedLabel(this, Qt::AlignLeft);
     m_title->setObjectName(QStringLiteral("profileName"));
     m_title->setFont(uiFont(15, QFont::Bold));
-    m_detail = new QLabel(this);
+    m_detail = new ElidedLabel(this, Qt::AlignLeft);
     m_detail->setObjectName(QStringLiteral("profileDetail"));
     m_detail->setFont(uiFont(11, QFont::DemiBold));
     texts->addStretch(1);
@@ -70,8 +133,8 @@ void ProfileCard::setContent(const QString& symbol, const QString& title, const 
     m_tile->setIcon(symbol, theme.accent());
     m_title->setText(title);
     m_detail->setText(detail);
-    setTextColor(m_title, theme.primaryText());
-    setTextColor(m_detail, theme.secondaryText());
+    m_title->setColor(theme.primaryText());
+    m_detail->setColor(theme.secondaryText());
     m_chevron->setIcon(QStringLiteral("chevron.right"), theme.mutedText());
     setAccessibleName(title);
     setAccessibleDescription(detail);
@@ -171,6 +234,8 @@ ContentView::ContentView(ProfilesStore* store, AppServices services, QWidget* pa
     m_lastLogCaption = new ElidedLabel(m_switchCard);
     m_lastLogCaption->setObjectName(QStringLiteral("lastLogCaption"));
     m_lastLogCaption->setFont(uiFont(11));
+    m_lastLogCaption->setAccessibleName(QStringLiteral("Last activity"));
+    connect(m_lastLogCaption, &ElidedLabel::clicked, this, &ContentView::showRecentActivity);
     switchCardLayout->addStretch(1);
     switchCardLayout->addWidget(m_powerButton, 0, Qt::AlignHCenter);
     switchCardLayout->addSpacing(18);
@@ -268,6 +333,8 @@ void ContentView::setSelectedIDE(TargetIDE target) {
     if (target == m_selectedIDE)
         return;
     m_selectedIDE = target;
+    if (m_selectedTab == AppTab::profiles)
+        showPanelSelection();
     refresh();
 }
 
@@ -278,8 +345,14 @@ void ContentView::setSelectedTab(AppTab tab) {
     m_selectedTab = tab;
     m_pages->setCurrentIndex(tab == AppTab::switcher ? 0 : 1);
     if (changed && tab == AppTab::profiles)
-        m_panel->appear();
+        showPanelSelection();
     refresh();
+}
+
+void ContentView::showPanelSelection() {
+    // The panel opens on the profile the selected target would switch to.
+    const std::optional<Profile> profile = m_viewModel->selectedProfile(m_selectedIDE);
+    m_panel->appear(profile ? std::optional<QString>(profile->id) : std::nullopt);
 }
 
 void ContentView::ensureProfilesPanel() {
@@ -309,8 +382,15 @@ void ContentView::startSwitch() {
 void ContentView::openProfileMenu() {
     m_profileMenu->clear();
     const TargetIDE target = m_selectedIDE;
+    // Names as the menu should show them: as wide as the card, "&" not taken as a mnemonic.
+    const QFontMetrics metrics(m_profileMenu->font());
+    const int textWidth = m_profileCard->width() - 40;
+    m_profileMenu->setToolTipsVisible(true);
     for (const Profile& profile : m_viewModel->availableProfiles(target)) {
-        QAction* action = m_profileMenu->addAction(profile.name);
+        QString title = metrics.elidedText(profile.name, Qt::ElideRight, textWidth);
+        QAction* action =
+            m_profileMenu->addAction(title.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        action->setToolTip(profile.name);
         action->setData(profile.id);
         const QString id = profile.id;
         connect(action, &QAction::triggered, this, [this, target, id] {
@@ -321,6 +401,7 @@ void ContentView::openProfileMenu() {
         });
     }
     m_profileMenu->setMinimumWidth(m_profileCard->width());
+    m_profileMenu->setMaximumWidth(m_profileCard->width());
     m_profileMenu->popup(m_profileCard->mapToGlobal(QPoint(0, m_profileCard->height() + 4)));
 }
 
@@ -371,34 +452,34 @@ void ContentView::refresh() {
     const bool requiresUpdate = vm->requiresUpdate();
     const bool switching = vm->isSwitching();
     const QColor stateColor = requiresUpdate ? t.mutedText() : t.accent();
+    const bool canSwitch = !switching && profile.has_value() && !requiresUpdate;
+    // Both switch controls are dimmed alike while they cannot be pressed, their
+    // content kept readable.
+    const QColor dimmedFill = t.dimmed(stateColor);
+    const QColor dimmedContent = CompactTheme::readableOn(dimmedFill, Qt::white);
     m_switchCard->setStyle(t.panel(), t.border(), 16);
-    m_powerButton->setAppearance(stateColor, t.isDark ? 0.16 : 0.11,
-                                 switching ? QStringLiteral("hourglass") : QStringLiteral("power"));
+    m_powerButton->setAppearance(canSwitch ? stateColor : dimmedFill, t.isDark ? 0.16 : 0.11,
+                                 switching ? QStringLiteral("hourglass") : QStringLiteral("power"),
+                                 canSwitch ? QColor(Qt::white) : dimmedContent);
     m_actionButton->setText(vm->actionTitle(m_selectedIDE));
     m_actionButton->setColors(stateColor, Qt::white);
-    const bool canSwitch = !switching && profile.has_value() && !requiresUpdate;
+    m_actionButton->setDisabledColors(dimmedFill, dimmedContent);
     m_powerButton->setEnabled(canSwitch);
     m_actionButton->setEnabled(canSwitch);
     const QStringList& log = vm->logLines();
     m_lastLogCaption->setText(log.isEmpty() ? QString() : log.last());
-    m_lastLogCaption->setColor(t.secondaryText());
+    m_lastLogCaption->setColor(vm->lastLineIsFailure() ? t.error() : t.secondaryText());
+    m_lastLogCaption->setCursor(log.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    if (m_activity && m_activity->isVisible())
+        fillRecentActivity();
 
     // Policy card, only while an update is required.
     m_policyCard->setVisible(requiresUpdate);
     if (requiresUpdate) {
-        const bool updateAvailable = vm->updateAvailable();
         const CloudPolicy& policy = vm->cloudPolicy();
-        QString symbol = QStringLiteral("checkmark.seal.fill");
-        QColor statusColor = t.good();
-        if (requiresUpdate) {
-            symbol = QStringLiteral("exclamationmark.triangle.fill");
-            statusColor = CompactTheme::warning();
-        } else if (updateAvailable) {
-            symbol = QStringLiteral("arrow.down.circle.fill");
-            statusColor = t.accent();
-        }
         m_policyCard->setStyle(t.panel(), t.border(), 14);
-        m_policySymbol->setIcon(symbol, statusColor);
+        m_policySymbol->setIcon(QStringLiteral("exclamationmark.triangle.fill"),
+                                CompactTheme::warning());
         m_policyTitle->setText(vm->accessTitle());
         setTextColor(m_policyTitle, t.primaryText());
         QString detail;
@@ -415,7 +496,7 @@ void ContentView::refresh() {
                                                 : QStringLiteral("arrow.clockwise"),
                                        t.primaryText(), t.buttonSurface());
         m_refreshButton->setEnabled(!checking);
-        m_updateButton->setVisible(updateAvailable && policy.updateURL.has_value());
+        m_updateButton->setVisible(vm->updateAvailable() && policy.updateURL.has_value());
         m_updateButton->setColors(t.accent(), Qt::white);
     }
 
@@ -425,8 +506,29 @@ void ContentView::refresh() {
 
     if (m_panel)
         m_panel->setTheme(t);
+    applyMenuTheme(m_profileMenu, t);
     update();
     m_refreshing = false;
+    if (m_announcedTheme != t) {
+        m_announcedTheme = t;
+        emit themeChanged(t);
+    }
+}
+
+void ContentView::showRecentActivity() {
+    if (m_viewModel->logLines().isEmpty())
+        return;
+    if (!m_activity)
+        m_activity = new ActivityPopover(this);
+    fillRecentActivity();
+    // Over the switch card, whose caption was clicked.
+    const QRect card(m_switchCard->mapToGlobal(QPoint(0, 0)), m_switchCard->size());
+    m_activity->setGeometry(card.adjusted(8, 8, -8, -8));
+    m_activity->show();
+}
+
+void ContentView::fillRecentActivity() {
+    m_activity->fill(*m_viewModel, theme());
 }
 
 void ContentView::showEvent(QShowEvent* event) {

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class ActivityPopover;
 class CardWidget;
 class ElidedLabel;
 class FilledButton;
@@ -42,8 +43,8 @@ protected:
 
 private:
     IconView* m_tile;
-    QLabel* m_title;
-    QLabel* m_detail;
+    ElidedLabel* m_title;
+    ElidedLabel* m_detail;
     IconView* m_chevron;
     CompactTheme m_theme;
 };
@@ -66,7 +67,6 @@ public:
     CompactTheme theme() const;
     TargetIDE selectedIDE() const { return m_selectedIDE; }
     void setSelectedIDE(TargetIDE target);
-    AppTab selectedTab() const { return m_selectedTab; }
     void setSelectedTab(AppTab tab);
 
     // Null until the "Profiles" tab has been shown once.
@@ -77,11 +77,14 @@ public:
     static QString profileSymbol(TargetIDE target, const std::optional<Profile>& profile);
     static QString profileDetail(TargetIDE target, const std::optional<Profile>& profile);
 
-    // True until the first frame has been painted (start-up measurement).
-    bool hasPainted() const { return m_hasPainted; }
+    // Opens the list of recent activity lines, newest last (a click on the caption).
+    void showRecentActivity();
 
 signals:
+    // Once, when the first frame has been painted (start-up measurement).
     void firstFramePainted();
+    // The window's colours changed (appearance or target).
+    void themeChanged(const CompactTheme& theme);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -95,6 +98,8 @@ private:
     void ensureProfilesPanel();
     void startSwitch();
     void resetSelectionsToStore();
+    void showPanelSelection();
+    void fillRecentActivity();
 
     ProfilesStore* m_store;
     AppViewModel* m_viewModel;
@@ -102,6 +107,7 @@ private:
     TargetIDE m_selectedIDE = TargetIDE::claude;
     bool m_hasPainted = false;
     bool m_refreshing = false;
+    std::optional<CompactTheme> m_announcedTheme;
 
     CardWidget* m_switcherTrack;
     SegmentButton* m_segments[2];
@@ -112,6 +118,7 @@ private:
     PowerButton* m_powerButton;
     FilledButton* m_actionButton;
     ElidedLabel* m_lastLogCaption;
+    ActivityPopover* m_activity = nullptr;
     CardWidget* m_policyCard;
     IconView* m_policySymbol;
     QLabel* m_policyTitle;

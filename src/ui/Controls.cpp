@@ -2,9 +2,17 @@
 
 #include "ui/Icons.h"
 
+#include <QAbstractItemView>
 #include <QFontMetrics>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPushButton>
+
+#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -38,11 +46,56 @@ QFont uiFont(qreal pixelSize, QFont::Weight weight) {
 
 void setTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
-    if (palette.color(QPalette::WindowText) == color && palette.color(QPalette::Text) == color)
+    constexpr QPalette::ColorRole roles[] = {QPalette::WindowText, QPalette::Text,
+                                             QPalette::ButtonText};
+    if (std::all_of(std::begin(roles), std::end(roles),
+                    [&](QPalette::ColorRole role) { return palette.color(role) == color; }))
         return;
-    palette.setColor(QPalette::WindowText, color);
-    palette.setColor(QPalette::Text, color);
+    for (QPalette::ColorRole role : roles)
+        palette.setColor(role, color);
     widget->setPalette(palette);
+}
+
+bool confirmKeyDeletion(QWidget* parent, const QString& profileName) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Delete API Key"),
+                    QStringLiteral("Delete the stored API key of \u201C%1\u201D?").arg(profileName),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(
+        QStringLiteral("The key is removed from this computer. Switching to this profile "
+                       "needs a key again."));
+    QPushButton* remove = box.addButton(QStringLiteral("Delete Key"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+    box.exec();
+    return box.clickedButton() == remove;
+}
+
+namespace {
+
+QString menuStyleSheet(const CompactTheme& theme) {
+    const QColor highlight = withContrast(theme.accent(), Qt::white, 4.5);
+    return QStringLiteral("QMenuBar { background: %1; color: %2; }"
+                          "QMenuBar::item { background: transparent; padding: 3px 8px; }"
+                          "QMenuBar::item:selected, QMenu::item:selected { background: %3;"
+                          " color: white; }"
+                          "QMenu { background: %4; color: %2; border: 1px solid %5; }"
+                          "QMenu::item { padding: 4px 16px; }"
+                          "QMenu::item:disabled { color: %6; }")
+        .arg(theme.background().name(), theme.primaryText().name(), highlight.name(),
+             theme.panel().name(), theme.buttonSurface().name(), theme.mutedText().name());
+}
+
+} // namespace
+
+void applyMenuTheme(QMenuBar* menuBar, const CompactTheme& theme) {
+    const QString style = menuStyleSheet(theme);
+    if (menuBar->styleSheet() != style)
+        menuBar->setStyleSheet(style);
+}
+
+void applyMenuTheme(QMenu* menu, const CompactTheme& theme) {
+    const QString style = menuStyleSheet(theme);
+    if (menu->styleSheet() != style)
+        menu->setStyleSheet(style);
 }
 
 // CardWidget
@@ -109,7 +162,8 @@ void IconView::paintEvent(QPaintEvent*) {
 
 // ElidedLabel
 
-ElidedLabel::ElidedLabel(QWidget* parent) : QWidget(parent) {
+ElidedLabel::ElidedLabel(QWidget* parent, Qt::Alignment alignment)
+    : QWidget(parent), m_alignment(alignment) {
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
 
@@ -146,7 +200,13 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setPen(m_color);
     p.setFont(font());
-    p.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, displayedText());
+    p.drawText(rect(), m_alignment | Qt::AlignVCenter | Qt::TextSingleLine, displayedText());
+}
+
+void ElidedLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
 }
 
 // FilledButton
@@ -163,6 +223,26 @@ void FilledButton::setColors(const QColor& fill, const QColor& textColor) {
     m_fill = fill;
     m_textColor = textColor;
     update();
+}
+
+void FilledButton::setDisabledColors(const QColor& fill, const QColor& textColor) {
+    if (fill == m_disabledFill && textColor == m_disabledText)
+        return;
+    m_disabledFill = fill;
+    m_disabledText = textColor;
+    update();
+}
+
+bool FilledButton::usesDisabledColors() const {
+    return !isEnabled() && m_disabledFill.isValid();
+}
+
+QColor FilledButton::fillColor() const {
+    return usesDisabledColors() ? m_disabledFill : m_fill;
+}
+
+QColor FilledButton::textColor() const {
+    return usesDisabledColors() ? m_disabledText : m_textColor;
 }
 
 void FilledButton::setRadius(qreal radius) {
@@ -192,12 +272,13 @@ QSize FilledButton::minimumSizeHint() const {
 
 void FilledButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (!isEnabled())
+    if (!isEnabled() && !usesDisabledColors())
         p.setOpacity(disabledOpacity);
     else if (isDown())
         p.setOpacity(0.8);
-    if (m_fill.alpha() > 0)
-        fillRounded(p, rect(), m_radius, m_fill);
+    const QColor fill = fillColor();
+    if (fill.alpha() > 0)
+        fillRounded(p, rect(), m_radius, fill);
     p.setFont(font());
     const QFontMetrics fm(font());
     const int available = width() - 2 * m_horizontalPadding;
@@ -206,7 +287,7 @@ void FilledButton::paintEvent(QPaintEvent*) {
                               : fm.elidedText(text(), Qt::ElideRight, available);
     const int textWidth = fm.horizontalAdvance(label);
     const qreal x = (width() - textWidth) / 2.0;
-    p.setPen(m_textColor);
+    p.setPen(textColor());
     p.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignVCenter | Qt::AlignLeft, label);
 }
 
@@ -292,13 +373,15 @@ PowerButton::PowerButton(QWidget* parent) : QAbstractButton(parent) {
     setCursor(Qt::PointingHandCursor);
 }
 
-void PowerButton::setAppearance(const QColor& stateColor, qreal haloOpacity,
-                                const QString& symbol) {
-    if (stateColor == m_color && haloOpacity == m_haloOpacity && symbol == m_symbol)
+void PowerButton::setAppearance(const QColor& stateColor, qreal haloOpacity, const QString& symbol,
+                                const QColor& symbolColor) {
+    if (stateColor == m_color && haloOpacity == m_haloOpacity && symbol == m_symbol &&
+        symbolColor == m_symbolColor)
         return;
     m_color = stateColor;
     m_haloOpacity = haloOpacity;
     m_symbol = symbol;
+    m_symbolColor = symbolColor;
     update();
 }
 
@@ -318,7 +401,7 @@ void PowerButton::paintEvent(QPaintEvent*) {
     p.drawEllipse(c, 52, 52);
     p.setBrush(m_color);
     p.drawEllipse(c, 38, 38);
-    Icons::paint(p, QRectF(c.x() - 14, c.y() - 14, 28, 28), m_symbol, Qt::white);
+    Icons::paint(p, QRectF(c.x() - 14, c.y() - 14, 28, 28), m_symbol, m_symbolColor);
 }
 
 // IconButton
@@ -349,4 +432,49 @@ void IconButton::paintEvent(QPaintEvent*) {
     QRectF box(0, 0, m_iconSize, m_iconSize);
     box.moveCenter(QRectF(rect()).center());
     Icons::paint(p, box, m_symbol, m_iconColor);
+}
+
+// MenuPicker
+
+MenuPicker::MenuPicker(QWidget* parent) : QComboBox(parent) {
+    setCursor(Qt::PointingHandCursor);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void MenuPicker::setTheme(const CompactTheme& theme) {
+    if (theme == m_theme)
+        return;
+    m_theme = theme;
+    QPalette palette = view()->palette();
+    palette.setColor(QPalette::Base, theme.panel());
+    palette.setColor(QPalette::Text, theme.primaryText());
+    palette.setColor(QPalette::Highlight, withContrast(theme.accent(), Qt::white, 4.5));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    view()->setPalette(palette);
+    update();
+}
+
+QSize MenuPicker::sizeHint() const {
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, fm.horizontalAdvance(itemText(i)));
+    return {10 + widest + 8 + 10 + 8, fm.height() + 8};
+}
+
+QSize MenuPicker::minimumSizeHint() const {
+    return sizeHint();
+}
+
+void MenuPicker::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!isEnabled())
+        p.setOpacity(disabledOpacity);
+    fillRounded(p, rect(), 7, m_theme.buttonSurface(), m_theme.border());
+    p.setFont(font());
+    p.setPen(m_theme.primaryText());
+    p.drawText(QRectF(10, 0, width() - 36, height()), Qt::AlignVCenter | Qt::AlignLeft,
+               currentText());
+    Icons::paint(p, QRectF(width() - 8 - 10, (height() - 10) / 2.0, 10, 10),
+                 QStringLiteral("chevron.up.chevron.down"), m_theme.secondaryText());
 }

@@ -1,17 +1,16 @@
 #include "ui/ProfilesPanel.h"
 
+#include "app/CreditChecks.h"
 #include "profiles/ProfilesStore.h"
 #include "ui/Controls.h"
 #include "ui/ProfileRow.h"
 
-#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QSet>
 #include <QVBoxLayout>
-
-#include <limits>
 
 namespace {
 
@@ -25,18 +24,15 @@ bool hasProxy(const Profile& profile) {
     return ProxyURLFormatter::normalized(profile.proxyURL).has_value();
 }
 
-// A plain decimal number without sign or spaces, small enough to count one past it.
-std::optional<qint64> decimalNumber(const QString& text) {
-    if (text.isEmpty())
+// A plain count: one to six decimal digits, no sign or spaces. Longer numbers, such as
+// the time stamps of profiles made in the settings, are not counts.
+std::optional<qint64> plainCount(const QString& text) {
+    if (text.isEmpty() || text.size() > 6)
         return std::nullopt;
     for (QChar c : text)
         if (c < QLatin1Char('0') || c > QLatin1Char('9'))
             return std::nullopt;
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok);
-    if (!ok || value == std::numeric_limits<qint64>::max())
-        return std::nullopt;
-    return value;
+    return text.toLongLong();
 }
 
 QString fieldStyle(const CompactTheme& theme) {
@@ -45,17 +41,6 @@ QString fieldStyle(const CompactTheme& theme) {
                           "QLineEdit:disabled { color: %4; }")
         .arg(theme.buttonSurface().name(QColor::HexArgb), theme.primaryText().name(QColor::HexArgb),
              theme.border().name(QColor::HexArgb), theme.mutedText().name(QColor::HexArgb));
-}
-
-QString pickerStyle(const CompactTheme& theme) {
-    return QStringLiteral("QComboBox { background: %1; color: %2; border: 1px solid %3;"
-                          " border-radius: 7px; padding: 3px 10px; font-weight: bold; }"
-                          "QComboBox::drop-down { border: none; width: 16px; }"
-                          "QComboBox QAbstractItemView { background: %4; color: %2;"
-                          " selection-background-color: %5; selection-color: white; }")
-        .arg(theme.buttonSurface().name(QColor::HexArgb), theme.primaryText().name(QColor::HexArgb),
-             theme.border().name(QColor::HexArgb), theme.panel().name(QColor::HexArgb),
-             theme.accent().name(QColor::HexArgb));
 }
 
 void setPlaceholderColor(QLineEdit* field, const QColor& color) {
@@ -79,6 +64,7 @@ DisclosureHeader::DisclosureHeader(QWidget* parent) : QAbstractButton(parent) {
     m_chevron = new IconView(10, this);
     m_icon = new IconView(14, this);
     m_title = new QLabel(QStringLiteral("Proxy Settings"), this);
+    m_title->setObjectName(QStringLiteral("proxyTitle"));
     m_title->setFont(uiFont(13, QFont::Bold));
     m_badge = new QLabel(QStringLiteral("Off"), this);
     m_badge->setObjectName(QStringLiteral("proxyBadge"));
@@ -128,9 +114,11 @@ void DisclosureHeader::paintEvent(QPaintEvent*) {
 // ProfilesPanel
 
 ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, LogHandler onLog,
-                             ChangeHandler onProfilesChanged, QWidget* parent)
+                             ChangeHandler onProfilesChanged,
+                             std::shared_ptr<CreditChecks> creditChecks, QWidget* parent)
     : QWidget(parent), m_store(store), m_theme(theme), m_onLog(std::move(onLog)),
-      m_onProfilesChanged(std::move(onProfilesChanged)) {
+      m_onProfilesChanged(std::move(onProfilesChanged)),
+      m_credit(creditChecks ? std::move(creditChecks) : std::make_shared<CreditChecks>()) {
     setObjectName(QStringLiteral("profilesPanel"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -160,9 +148,34 @@ ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, Lo
     // Key section.
     auto* keySection = new QVBoxLayout;
     keySection->setSpacing(8);
-    m_keyHeading = new QLabel(this);
+    m_keyHeading = new ElidedLabel(this, Qt::AlignLeft);
     m_keyHeading->setObjectName(QStringLiteral("keyHeading"));
     m_keyHeading->setFont(uiFont(13, QFont::Bold));
+
+    // The remaining credit, for API-key profiles with a limits endpoint.
+    m_creditRow = new QWidget(this);
+    m_creditRow->setObjectName(QStringLiteral("creditRow"));
+    auto* creditLayout = new QHBoxLayout(m_creditRow);
+    creditLayout->setContentsMargins(0, 0, 0, 0);
+    creditLayout->setSpacing(8);
+    auto* creditTexts = new QVBoxLayout;
+    creditTexts->setSpacing(2);
+    m_creditStatus = new ElidedLabel(m_creditRow, Qt::AlignLeft);
+    m_creditStatus->setObjectName(QStringLiteral("creditStatus"));
+    m_creditStatus->setFont(uiFont(12, QFont::DemiBold));
+    creditTexts->addWidget(m_creditStatus);
+    for (int i = 0; i < LimitCheckerService::maximumDetails; ++i) {
+        auto* detail = new ElidedLabel(m_creditRow, Qt::AlignLeft);
+        detail->setObjectName(QStringLiteral("creditDetail"));
+        detail->setFont(uiFont(11));
+        creditTexts->addWidget(detail);
+        m_creditDetails << detail;
+    }
+    m_creditButton = new IconButton(QSize(26, 24), 12, m_creditRow);
+    m_creditButton->setObjectName(QStringLiteral("creditRefreshButton"));
+    m_creditButton->setAccessibleName(QStringLiteral("Check remaining credit"));
+    creditLayout->addLayout(creditTexts, 1);
+    creditLayout->addWidget(m_creditButton, 0, Qt::AlignTop);
     m_apiKeyField = new QLineEdit(this);
     m_apiKeyField->setObjectName(QStringLiteral("apiKeyField"));
     m_apiKeyField->setEchoMode(QLineEdit::Password);
@@ -185,6 +198,7 @@ ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, Lo
     keyButtons->addWidget(m_saveKeyButton, 1);
     keyButtons->addWidget(m_deleteKeyButton);
     keySection->addWidget(m_keyHeading);
+    keySection->addWidget(m_creditRow);
     keySection->addWidget(m_apiKeyField);
     keySection->addLayout(keyButtons);
     layout->addLayout(keySection);
@@ -204,7 +218,7 @@ ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, Lo
     auto* formatRow = new QHBoxLayout;
     m_formatLabel = new QLabel(QStringLiteral("Format"), m_proxyContent);
     m_formatLabel->setFont(uiFont(11));
-    m_proxySchemePicker = new QComboBox(m_proxyContent);
+    m_proxySchemePicker = new MenuPicker(m_proxyContent);
     m_proxySchemePicker->setObjectName(QStringLiteral("proxySchemePicker"));
     m_proxySchemePicker->setAccessibleName(QStringLiteral("Proxy format"));
     m_proxySchemePicker->setFont(uiFont(12));
@@ -248,6 +262,8 @@ ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, Lo
     m_statusLabel->setFont(uiFont(11, QFont::DemiBold));
     m_statusLabel->setWordWrap(true);
     m_statusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Wraps anywhere rather than widen the panel for a long name.
+    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     layout->addWidget(m_statusLabel);
     layout->addStretch(1);
 
@@ -264,12 +280,19 @@ ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, Lo
     connect(m_apiKeyField, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_saveKeyButton->setEnabled(selectedProfile().has_value() && !text.isEmpty());
     });
+    connect(m_creditButton, &QAbstractButton::clicked, this, &ProfilesPanel::checkCredit);
+    connect(m_credit.get(), &CreditChecks::changed, this, [this](const QString& id) {
+        if (const auto profile = selectedProfile(); profile && profile->id == id)
+            refreshCredit(profile);
+    });
     connect(m_proxyHeader, &QAbstractButton::toggled, m_proxyContent, &QWidget::setVisible);
     connect(m_store, &ProfilesStore::documentChanged, this, &ProfilesPanel::refresh);
 
     applyTheme();
     refresh();
 }
+
+ProfilesPanel::~ProfilesPanel() = default;
 
 void ProfilesPanel::setTheme(const CompactTheme& theme) {
     if (theme == m_theme && m_themeApplied)
@@ -295,7 +318,7 @@ void ProfilesPanel::applyTheme() {
         field->setStyleSheet(fieldStyle(m_theme));
         setPlaceholderColor(field, m_theme.mutedText());
     }
-    m_proxySchemePicker->setStyleSheet(pickerStyle(m_theme));
+    m_proxySchemePicker->setTheme(m_theme);
 }
 
 std::optional<Profile> ProfilesPanel::selectedProfile() const {
@@ -317,25 +340,50 @@ QString ProfilesPanel::keyStatus(const Profile& profile) const {
 
 qint64 ProfilesPanel::nextVelqorNumber(const QList<Profile>& profiles) {
     qint64 largest = 0;
+    QSet<QString> ids;
     for (const Profile& profile : profiles) {
+        ids.insert(profile.id);
         if (!profile.id.startsWith(velqorPrefix))
             continue;
         QString rest = profile.id;
         rest.remove(velqorPrefix);
-        if (const auto number = decimalNumber(rest))
+        if (const auto number = plainCount(rest))
             largest = std::max(largest, *number);
     }
-    return largest + 1;
+    qint64 next = largest + 1;
+    // A number past the counts may still be taken by an id that was not counted.
+    while (ids.contains(velqorPrefix + QString::number(next)))
+        ++next;
+    return next;
 }
 
-void ProfilesPanel::appear() {
-    if (!m_selectedProfileID)
-        m_selectedProfileID = m_store->activeProfileID();
-    if (const auto profile = selectedProfile()) {
-        loadProxyFields(profile->proxyURL);
-        m_status = keyStatus(*profile);
-    }
+void ProfilesPanel::appear(const std::optional<QString>& profileID) {
+    if (profileID && m_store->profile(*profileID))
+        select(*profileID);
+    else if (!m_selectedProfileID)
+        select(m_store->activeProfileID());
+    else if (const auto profile = selectedProfile())
+        select(profile->id);
     refresh();
+}
+
+void ProfilesPanel::select(const QString& profileID) {
+    if (m_selectedProfileID != profileID)
+        m_apiKeyField->clear();
+    m_selectedProfileID = profileID;
+    const auto profile = selectedProfile();
+    if (!profile)
+        return;
+    loadProxyFields(profile->proxyURL);
+    m_status = keyStatus(*profile);
+    // Choosing a profile asks for its credit (at most once a minute).
+    if (CreditChecks::appliesTo(*profile))
+        m_credit->check(*profile);
+}
+
+void ProfilesPanel::checkCredit() {
+    if (const auto profile = selectedProfile())
+        m_credit->check(*profile);
 }
 
 void ProfilesPanel::setStatus(const QString& status) {
@@ -380,10 +428,9 @@ ProxyScheme ProfilesPanel::proxyScheme() const {
 }
 
 void ProfilesPanel::selectProfile(const Profile& profile) {
-    m_selectedProfileID = profile.id;
     m_apiKeyField->clear();
-    loadProxyFields(profile.proxyURL);
-    setStatus(keyStatus(profile));
+    select(profile.id);
+    refresh();
 }
 
 void ProfilesPanel::addAccount() {
@@ -404,17 +451,22 @@ void ProfilesPanel::saveKey() {
     if (!perform([&] { m_store->saveProfile(*profile, m_apiKeyField->text()); }))
         return;
     m_apiKeyField->clear();
+    // The new key may answer differently.
+    m_credit->forget(profile->id);
+    if (CreditChecks::appliesTo(*profile))
+        m_credit->check(*profile);
     report(QStringLiteral("Key saved for ") + profile->name + QStringLiteral("."),
            QStringLiteral("Saved key for ") + profile->name);
 }
 
 void ProfilesPanel::deleteKey() {
     const auto profile = selectedProfile();
-    if (!profile)
+    if (!profile || !m_store->hasAPIKey(profile->id) || !confirmKeyDeletion(this, profile->name))
         return;
     if (!perform([&] { m_store->deleteAPIKey(profile->id); }))
         return;
     m_apiKeyField->clear();
+    m_credit->forget(profile->id);
     report(QStringLiteral("Key deleted for ") + profile->name + QStringLiteral("."),
            QStringLiteral("Deleted key for ") + profile->name);
 }
@@ -471,11 +523,13 @@ void ProfilesPanel::refresh() {
     const bool hasSelection = profile.has_value();
     const bool isVelqor = hasSelection && profile->isVelqorAccount();
 
+    const bool hasKey = hasSelection && m_store->hasAPIKey(profile->id);
     m_keyHeading->setText(hasSelection ? profile->name : QStringLiteral("No profile"));
+    refreshCredit(profile);
     QString placeholder;
     if (!hasSelection)
         placeholder = QStringLiteral("Universal Velqor API key");
-    else if (isVelqor && m_store->hasAPIKey(profile->id))
+    else if (isVelqor && hasKey)
         placeholder = QString(24, QChar(0x2022));
     else if (isVelqor)
         placeholder = QStringLiteral("Paste universal Velqor key");
@@ -484,7 +538,8 @@ void ProfilesPanel::refresh() {
     m_apiKeyField->setPlaceholderText(placeholder);
 
     m_saveKeyButton->setEnabled(hasSelection && !m_apiKeyField->text().isEmpty());
-    m_deleteKeyButton->setEnabled(hasSelection);
+    // Only a key that is stored can be deleted.
+    m_deleteKeyButton->setEnabled(hasKey);
 
     m_proxyGroup->setEnabled(hasSelection && isVelqor);
     m_proxyHeader->setAppearance(m_theme, hasSelection && isVelqor);
@@ -496,4 +551,43 @@ void ProfilesPanel::refresh() {
             : QStringLiteral("Off"));
 
     m_statusLabel->setText(m_status.isEmpty() ? defaultStatus() : m_status);
+}
+
+void ProfilesPanel::refreshCredit(const std::optional<Profile>& profile) {
+    const bool shown = profile && CreditChecks::appliesTo(*profile);
+    m_creditRow->setVisible(shown);
+    if (!shown)
+        return;
+    const std::optional<LimitStatus> status = m_credit->status(*profile);
+    const bool checking = m_credit->isChecking(*profile);
+    QString line;
+    QColor color = m_theme.secondaryText();
+    if (status) {
+        line = CreditChecks::describe(*status);
+        if (status->failed)
+            color = m_theme.error();
+        else if (status->isConfigured)
+            color = m_theme.primaryText();
+    } else if (checking) {
+        line = QStringLiteral("Checking remaining credit\u2026");
+    } else {
+        line = LimitStatus::idle(*profile, m_store->hasAPIKey(profile->id)).text;
+    }
+    m_creditStatus->setText(line);
+    m_creditStatus->setColor(color);
+    const QStringList details = status && !status->failed ? status->details : QStringList();
+    for (qsizetype i = 0; i < m_creditDetails.size(); ++i) {
+        ElidedLabel* label = m_creditDetails.at(i);
+        label->setVisible(i < details.size());
+        label->setText(details.value(i));
+        label->setColor(m_theme.secondaryText());
+    }
+    m_creditButton->setAppearance(checking ? QStringLiteral("hourglass")
+                                           : QStringLiteral("arrow.clockwise"),
+                                  m_theme.primaryText(), m_theme.buttonSurface());
+    const bool canCheck = m_credit->canCheck(*profile);
+    m_creditButton->setEnabled(canCheck);
+    m_creditButton->setToolTip(canCheck || checking
+                                   ? QStringLiteral("Check remaining credit")
+                                   : QStringLiteral("Checked less than a minute ago"));
 }

@@ -9,14 +9,18 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class CardWidget;
+class CreditChecks;
+class ElidedLabel;
 class FilledButton;
+class IconButton;
 class IconView;
+class MenuPicker;
 class ProfileRow;
 class ProfilesStore;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QVBoxLayout;
@@ -27,7 +31,6 @@ class DisclosureHeader : public QAbstractButton {
 public:
     explicit DisclosureHeader(QWidget* parent = nullptr);
     void setExpanded(bool expanded);
-    bool isExpanded() const { return m_expanded; }
     void setAppearance(const CompactTheme& theme, bool enabled);
     QLabel* badge() const { return m_badge; }
     QSize sizeHint() const override;
@@ -43,22 +46,27 @@ private:
     QLabel* m_badge;
 };
 
-// The "Profiles" tab: every account profile, Add Velqor, the selected profile's key
-// and its proxy. Works directly on the shared store and reports through two callbacks.
+// The "Profiles" tab: every account profile, Add Velqor, the selected profile's
+// remaining credit, key and proxy. Works directly on the shared store and reports
+// through two callbacks.
 class ProfilesPanel : public QWidget {
     Q_OBJECT
 public:
     using LogHandler = std::function<void(const QString&)>;
     using ChangeHandler = std::function<void()>;
 
+    // A null `creditChecks` gets its own, asking the default limits checker.
     ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, LogHandler onLog,
-                  ChangeHandler onProfilesChanged, QWidget* parent = nullptr);
+                  ChangeHandler onProfilesChanged,
+                  std::shared_ptr<CreditChecks> creditChecks = nullptr, QWidget* parent = nullptr);
+    ~ProfilesPanel() override;
 
     void setTheme(const CompactTheme& theme);
     const CompactTheme& theme() const { return m_theme; }
 
-    // Runs each time the panel comes on screen.
-    void appear();
+    // Runs each time the panel comes on screen: selects `profileID` when there is such
+    // a profile, otherwise keeps the selection (the active Codex profile at first).
+    void appear(const std::optional<QString>& profileID = std::nullopt);
 
     std::optional<Profile> selectedProfile() const;
     std::optional<QString> selectedProfileID() const { return m_selectedProfileID; }
@@ -66,8 +74,9 @@ public:
     QString keyStatus(const Profile& profile) const;
     QList<ProfileRow*> rows() const { return m_rows; }
 
-    // The id number that "Add Velqor" gives next: one past the largest among the
-    // "velqor-" ids of `profiles`.
+    // The id number that "Add Velqor" gives next: one past the largest plain count
+    // (up to six digits; time stamps do not count) among the "velqor-" ids of
+    // `profiles`, and never the number of an existing id.
     static qint64 nextVelqorNumber(const QList<Profile>& profiles);
 
     // The actions behind the controls.
@@ -77,9 +86,13 @@ public:
     void deleteKey();
     void saveProxy();
     void clearProxy();
+    // Asks the selected profile's limits endpoint again (the credit row's button).
+    void checkCredit();
 
 private:
     void refresh();
+    void refreshCredit(const std::optional<Profile>& profile);
+    void select(const QString& profileID);
     void rebuildRows();
     void applyTheme();
     void setStatus(const QString& status);
@@ -96,6 +109,7 @@ private:
     CompactTheme m_theme;
     LogHandler m_onLog;
     ChangeHandler m_onProfilesChanged;
+    std::shared_ptr<CreditChecks> m_credit;
 
     std::optional<QString> m_selectedProfileID;
     QString m_status;
@@ -105,7 +119,11 @@ private:
     FilledButton* m_addButton;
     QVBoxLayout* m_rowsLayout;
     QList<ProfileRow*> m_rows;
-    QLabel* m_keyHeading;
+    ElidedLabel* m_keyHeading;
+    QWidget* m_creditRow;
+    ElidedLabel* m_creditStatus;
+    QList<ElidedLabel*> m_creditDetails;
+    IconButton* m_creditButton;
     QLineEdit* m_apiKeyField;
     FilledButton* m_saveKeyButton;
     FilledButton* m_deleteKeyButton;
@@ -113,7 +131,7 @@ private:
     DisclosureHeader* m_proxyHeader;
     QWidget* m_proxyContent;
     QLabel* m_formatLabel;
-    QComboBox* m_proxySchemePicker;
+    MenuPicker* m_proxySchemePicker;
     QLineEdit* m_proxyAddressField;
     FilledButton* m_saveProxyButton;
     FilledButton* m_clearProxyButton;

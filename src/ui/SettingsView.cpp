@@ -1,6 +1,8 @@
 #include "ui/SettingsView.h"
 
 #include "profiles/ProfilesStore.h"
+#include "ui/CompactTheme.h"
+#include "ui/Controls.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,9 +13,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -52,13 +58,65 @@ QLabel* secondaryLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
+// A list row: the name, elided to the row's width, and at the right the mark of the
+// targets the profile is active for.
+class ProfileRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        const SettingsView::RowColors colors = SettingsView::rowColors(option.palette, selected);
+        painter->save();
+        if (selected) {
+            painter->fillRect(option.rect, colors.background);
+        } else if (option.widget) {
+            option.widget->style()->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter,
+                                                  option.widget);
+        }
+        const QRect area = option.rect.adjusted(8, 0, -8, 0);
+        int nameRight = area.right();
+        const QString mark = index.data(SettingsView::activeMarkRole).toString();
+        if (!mark.isEmpty()) {
+            const QFont font = markFont(option.font);
+            const int width = QFontMetrics(font).horizontalAdvance(mark);
+            painter->setFont(font);
+            painter->setPen(colors.mark);
+            painter->drawText(QRect(area.right() - width, area.top(), width + 1, area.height()),
+                              Qt::AlignRight | Qt::AlignVCenter, mark);
+            nameRight -= width + 10;
+        }
+        const QString name = QFontMetrics(option.font)
+                                 .elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
+                                             std::max(0, nameRight - area.left()));
+        painter->setFont(option.font);
+        painter->setPen(colors.name);
+        painter->drawText(QRect(area.left(), area.top(), nameRight - area.left(), area.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter, name);
+        painter->restore();
+    }
+
+    // As wide as the view gives, never wider: the list does not scroll sideways.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return {0, QFontMetrics(option.font).height() + 10};
+    }
+
+private:
+    static QFont markFont(QFont font) {
+        font.setPointSizeF(font.pointSizeF() * 0.85);
+        return font;
+    }
+};
+
 } // namespace
 
 SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     : QWidget(parent), m_store(store), m_editor(ProfileEditorState::newProfile()) {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(QStringLiteral("Tavrin Settings"));
-    setFixedSize(windowWidth, windowHeight);
+    setMinimumSize(windowWidth, windowHeight);
+    resize(windowWidth, windowHeight);
 
     auto* root = new QHBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -77,6 +135,9 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     m_list = new QListWidget(left);
     m_list->setObjectName(QStringLiteral("settingsProfileList"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setTextElideMode(Qt::ElideRight);
+    m_list->setItemDelegate(new ProfileRowDelegate(m_list));
     m_addButton = new QPushButton(QStringLiteral("Add Profile"), left);
     m_addButton->setObjectName(QStringLiteral("addProfileButton"));
     leftLayout->addWidget(heading);
@@ -90,15 +151,17 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     root->addWidget(divider);
 
     // The form.
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* form = new QWidget(scroll);
+    // It fits the smallest window while the proxy group is folded; otherwise it scrolls.
+    m_formScroll = new QScrollArea(this);
+    m_formScroll->setObjectName(QStringLiteral("settingsFormScroll"));
+    m_formScroll->setFrameShape(QFrame::NoFrame);
+    m_formScroll->setWidgetResizable(true);
+    m_formScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* form = new QWidget(m_formScroll);
     form->setObjectName(QStringLiteral("settingsForm"));
     auto* formLayout = new QVBoxLayout(form);
-    formLayout->setContentsMargins(16, 14, 16, 14);
-    formLayout->setSpacing(12);
+    formLayout->setContentsMargins(16, 10, 16, 10);
+    formLayout->setSpacing(8);
 
     // 1. "Profile".
     auto* profileGroup = new QGroupBox(QStringLiteral("Profile"), form);
@@ -127,8 +190,11 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     m_disableStorageToggle->setObjectName(QStringLiteral("disableResponseStorageToggle"));
     m_restartToggle = new QCheckBox(QStringLiteral("Restart app after switch"), profileGroup);
     m_restartToggle->setObjectName(QStringLiteral("restartToggle"));
-    fields->addRow(m_disableStorageToggle);
-    fields->addRow(m_restartToggle);
+    auto* toggles = new QHBoxLayout;
+    toggles->addWidget(m_disableStorageToggle);
+    toggles->addWidget(m_restartToggle);
+    toggles->addStretch(1);
+    fields->addRow(toggles);
     formLayout->addWidget(profileGroup);
 
     // 2. "API Key".
@@ -201,15 +267,15 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     formLayout->addWidget(m_proxyContent);
     formLayout->addStretch(1);
 
-    scroll->setWidget(form);
-    root->addWidget(scroll, 1);
+    m_formScroll->setWidget(form);
+    root->addWidget(m_formScroll, 1);
 
     // Bindings.
     // Follows the selection the user makes, not the current item the view sets on focus.
     connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem*> selected = m_list->selectedItems();
         if (!selected.isEmpty())
-            selectProfileID(selected.first()->data(Qt::UserRole).toString());
+            selectProfileID(selected.first()->data(profileIDRole).toString());
     });
     connect(m_addButton, &QPushButton::clicked, this, &SettingsView::addProfile);
     connect(m_saveButton, &QPushButton::clicked, this, &SettingsView::saveProfile);
@@ -219,6 +285,9 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     connect(m_proxyToggle, &QToolButton::toggled, this, [this](bool expanded) {
         m_proxyToggle->setArrowType(expanded ? Qt::DownArrow : Qt::RightArrow);
         m_proxyContent->setVisible(expanded);
+        if (expanded)
+            QTimer::singleShot(0, this,
+                               [this] { m_formScroll->ensureWidgetVisible(m_saveProxyButton); });
     });
     for (QLineEdit* field : {m_idField, m_nameField, m_authField, m_providerField, m_modelField,
                              m_effortField, m_limitsField, m_proxyAddressField})
@@ -268,7 +337,7 @@ void SettingsView::syncListSelection() {
     const QSignalBlocker blocker(m_list);
     for (int row = 0; row < m_list->count(); ++row) {
         QListWidgetItem* item = m_list->item(row);
-        if (m_selectedProfileID && item->data(Qt::UserRole).toString() == *m_selectedProfileID) {
+        if (m_selectedProfileID && item->data(profileIDRole).toString() == *m_selectedProfileID) {
             m_list->setCurrentItem(item);
             return;
         }
@@ -278,10 +347,11 @@ void SettingsView::syncListSelection() {
 }
 
 void SettingsView::finishAction() {
-    if (!m_selectionChangePending)
-        return;
-    m_selectionChangePending = false;
-    selectionChanged();
+    if (m_selectionChangePending) {
+        m_selectionChangePending = false;
+        selectionChanged();
+    }
+    m_actionSetStatus = false;
 }
 
 void SettingsView::selectionChanged() {
@@ -292,8 +362,9 @@ void SettingsView::selectionChanged() {
         return;
     setEditor(ProfileEditorState::fromProfile(*profile));
     m_apiKeyField->clear();
-    setStatus(m_store->hasAPIKey(profile->id) ? QStringLiteral("API key is saved locally.")
-                                              : QString());
+    // The status of the action that moved the selection ("Profile saved.") stays.
+    if (!m_actionSetStatus)
+        setStatus(m_hasStoredKey ? QStringLiteral("API key is saved locally.") : QString());
 }
 
 void SettingsView::addProfile() {
@@ -349,18 +420,26 @@ void SettingsView::deleteProfile() {
 
 void SettingsView::deleteStoredAPIKey() {
     ActionScope scope(m_actionDepth, [this] { finishAction(); });
+    // Only the key of the stored profile the form shows, never one an unsaved ID names.
+    const std::optional<Profile> profile =
+        m_editor.isExisting ? m_store->profile(m_editor.id) : std::nullopt;
+    if (!profile || !m_store->hasAPIKey(profile->id) || !confirmKeyDeletion(this, profile->name))
+        return;
     try {
-        m_store->deleteAPIKey(m_editor.id);
+        m_store->deleteAPIKey(profile->id);
     } catch (const std::exception&) {
         setStatus(describeError(std::current_exception()));
         return;
     }
     m_apiKeyField->clear();
+    m_hasStoredKey = false;
+    updateControls();
     setStatus(QStringLiteral("Stored API key deleted."));
 }
 
 void SettingsView::setEditor(const ProfileEditorState& editor) {
     m_editor = editor;
+    m_hasStoredKey = editor.isExisting && m_store->hasAPIKey(editor.id);
     m_updatingForm = true;
     m_idField->setText(editor.id);
     m_nameField->setText(editor.name);
@@ -373,6 +452,10 @@ void SettingsView::setEditor(const ProfileEditorState& editor) {
     m_restartToggle->setChecked(editor.restartCodex);
     m_proxySchemePicker->setCurrentIndex(editor.proxyScheme == ProxyScheme::socks5 ? 1 : 0);
     m_proxyAddressField->setText(editor.proxyAddress);
+    // A long value shows its start.
+    for (QLineEdit* field : {m_idField, m_nameField, m_authField, m_providerField, m_modelField,
+                             m_effortField, m_limitsField, m_proxyAddressField})
+        field->setCursorPosition(0);
     m_updatingForm = false;
     updateControls();
 }
@@ -396,43 +479,64 @@ void SettingsView::readForm() {
 }
 
 void SettingsView::setStatus(const QString& status) {
+    if (m_actionDepth > 0)
+        m_actionSetStatus = true;
     m_status = status;
     m_statusLabel->setText(status);
 }
 
 void SettingsView::updateControls() {
     m_idField->setEnabled(!m_editor.isExisting);
-    m_deleteKeyButton->setEnabled(!m_editor.id.isEmpty());
+    m_deleteKeyButton->setEnabled(m_editor.isExisting && m_hasStoredKey);
     m_saveButton->setEnabled(m_editor.isValid());
     m_saveProxyButton->setEnabled(m_editor.isValid());
-    m_deleteButton->setEnabled(m_editor.isExisting && m_editor.id != m_store->activeProfileID());
+    // The store refuses to delete either target's active profile.
+    m_deleteButton->setEnabled(m_editor.isExisting && m_editor.id != m_store->activeProfileID() &&
+                               m_editor.id != m_store->activeClaudeProfileID());
     m_proxyLabel->setText(m_editor.proxyLabel());
 }
 
 void SettingsView::rebuildList() {
     const QSignalBlocker blocker(m_list);
     m_list->clear();
-    const QString activeID = m_store->activeProfileID();
+    const QString codexID = m_store->activeProfileID();
+    const QString claudeID = m_store->activeClaudeProfileID();
     for (const Profile& profile : m_store->profiles()) {
-        auto* item = new QListWidgetItem(m_list);
-        item->setData(Qt::UserRole, profile.id);
-        item->setData(Qt::AccessibleTextRole, profile.name);
-        auto* row = new QWidget;
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(6, 3, 6, 3);
-        auto* name = new QLabel(profile.name, row);
-        name->setObjectName(QStringLiteral("profileName"));
-        layout->addWidget(name, 1);
-        if (profile.id == activeID) {
-            auto* active = secondaryLabel(QStringLiteral("Active"), row);
-            active->setObjectName(QStringLiteral("activeBadge"));
-            QFont small = active->font();
-            small.setPointSizeF(small.pointSizeF() * 0.85);
-            active->setFont(small);
-            layout->addWidget(active);
-        }
-        item->setSizeHint(row->sizeHint());
-        m_list->setItemWidget(item, row);
+        auto* item = new QListWidgetItem(profile.name, m_list);
+        item->setData(profileIDRole, profile.id);
+        const QString mark = activeMark(profile.id, codexID, claudeID);
+        item->setData(activeMarkRole, mark);
+        item->setToolTip(mark.isEmpty()
+                             ? profile.name
+                             : profile.name + QStringLiteral(" (") + mark + QStringLiteral(")"));
     }
     syncListSelection();
+}
+
+QString SettingsView::activeMark(const QString& profileID, const QString& activeCodexID,
+                                 const QString& activeClaudeID) {
+    QStringList targets;
+    if (profileID == activeCodexID)
+        targets << TargetIDEs::rawValue(TargetIDE::codex);
+    if (profileID == activeClaudeID)
+        targets << TargetIDEs::rawValue(TargetIDE::claude);
+    return targets.isEmpty()
+               ? QString()
+               : QStringLiteral("Active \u00B7 ") + targets.join(QStringLiteral(", "));
+}
+
+SettingsView::RowColors SettingsView::rowColors(const QPalette& palette, bool selected) {
+    RowColors colors;
+    if (selected) {
+        // Some styles' highlight is too light for its text: darken it until it reads.
+        colors.name = palette.color(QPalette::HighlightedText);
+        colors.background = withContrast(palette.color(QPalette::Highlight), colors.name, 4.5);
+        colors.mark = colors.name;
+    } else {
+        colors.background = palette.color(QPalette::Base);
+        colors.name = withContrast(palette.color(QPalette::Text), colors.background, 4.5);
+        colors.mark =
+            withContrast(palette.color(QPalette::PlaceholderText), colors.background, 3.0);
+    }
+    return colors;
 }

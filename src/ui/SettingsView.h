@@ -2,6 +2,7 @@
 
 #include "app/ProfileEditorState.h"
 
+#include <QColor>
 #include <QWidget>
 
 #include <optional>
@@ -12,7 +13,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPalette;
 class QPushButton;
+class QScrollArea;
 class QToolButton;
 
 // The settings window: every profile in a list, and a form that edits one detached
@@ -20,8 +23,24 @@ class QToolButton;
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
+    // The window's first and smallest size.
     static constexpr int windowWidth = 780;
     static constexpr int windowHeight = 460;
+    // The list rows' data: the profile id, and the mark of the targets it is active for.
+    static constexpr int profileIDRole = Qt::UserRole;
+    static constexpr int activeMarkRole = Qt::UserRole + 1;
+
+    // How a list row is drawn: its background, the name and the "Active" mark, readable
+    // on the palette's highlight too.
+    struct RowColors {
+        QColor background;
+        QColor name;
+        QColor mark;
+    };
+    static RowColors rowColors(const QPalette& palette, bool selected);
+    // "Active · Codex", "Active · Claude Code", both, or empty.
+    static QString activeMark(const QString& profileID, const QString& activeCodexID,
+                              const QString& activeClaudeID);
 
     explicit SettingsView(ProfilesStore* store, QWidget* parent = nullptr);
 
@@ -54,12 +73,16 @@ private:
     ProfilesStore* m_store;
     std::optional<QString> m_selectedProfileID;
     ProfileEditorState m_editor;
+    bool m_hasStoredKey = false;
     QString m_status;
     bool m_selectionChangePending = false;
+    // Whether the running action has set a status of its own, which then stays.
+    bool m_actionSetStatus = false;
     int m_actionDepth = 0;
     bool m_updatingForm = false;
 
     QListWidget* m_list;
+    QScrollArea* m_formScroll;
     QPushButton* m_addButton;
     QLineEdit* m_idField;
     QLineEdit* m_nameField;

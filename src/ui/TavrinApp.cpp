@@ -3,6 +3,7 @@
 #include "app/AppViewModel.h"
 #include "profiles/ProfilesStore.h"
 #include "ui/ContentView.h"
+#include "ui/Controls.h"
 #include "ui/SettingsView.h"
 
 #include <QAction>
@@ -63,6 +64,10 @@ TavrinApp::TavrinApp(QObject* parent) : QObject(parent), m_store(new ProfilesSto
     menu->addAction(m_settingsAction);
     menu->addSeparator();
     menu->addAction(quitAction);
+    // The menu band takes the content's colours, so no lighter strip sits above it.
+    applyMenuTheme(m_window->menuBar(), m_contentView->theme());
+    connect(m_contentView, &ContentView::themeChanged, m_window,
+            [this](const CompactTheme& theme) { applyMenuTheme(m_window->menuBar(), theme); });
 }
 
 TavrinApp::~TavrinApp() {

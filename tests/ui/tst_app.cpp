@@ -5,10 +5,12 @@
 #include "ui/Controls.h"
 #include "ui/SettingsView.h"
 #include "ui/TavrinApp.h"
+#include "ui/UiChecks.h"
 
 #include <QAction>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QTest>
 
@@ -87,6 +89,12 @@ private slots:
         QCOMPARE(settings->menuRole(), QAction::PreferencesRole);
         QVERIFY(!settings->shortcut().isEmpty());
         QVERIFY(app.mainWindow()->findChild<QMenu*>("appMenu")->actions().contains(settings));
+        // The menu band has the content's background, in either appearance.
+        for (const bool dark : {true, false}) {
+            setAppearance(dark);
+            QVERIFY(sameColor(app.mainWindow()->menuBar()->grab().toImage().pixelColor(2, 2),
+                              app.contentView()->theme().background()));
+        }
         settings->trigger();
         SettingsView* view = app.settingsView();
         QVERIFY(QTest::qWaitForWindowExposed(view));

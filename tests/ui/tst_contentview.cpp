@@ -4,20 +4,20 @@
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
+#include "ui/UiChecks.h"
 
 #include <QAction>
-#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollArea>
 #include <QTest>
-#include <QTimer>
 
 #include <memory>
 
 namespace {
-
-const QColor blue = QColor::fromRgbF(0.05, 0.56, 1.0);
-const QColor orange = QColor::fromRgbF(0.82, 0.36, 0.2);
 
 // A policy source that answers with a fixed policy, later, as the real one does.
 class FixedPolicy : public CloudControlService {
@@ -57,6 +57,7 @@ struct WindowFixture {
     FilledButton* action() const { return find<FilledButton>("actionButton"); }
     PowerButton* power() const { return find<PowerButton>("powerButton"); }
     ProfileCard* card() const { return find<ProfileCard>("profileCard"); }
+    QColor accent() const { return view->theme().accent(); }
     QColor tabColor(const char* name) const { return find<TabButton>(name)->contentColor(); }
     void click(const char* name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
     // Opens the profile menu, picks the item with that name (or none) and lists the items.
@@ -78,29 +79,22 @@ class TestContentView : public QObject {
 private slots:
     void opensOnClaudeAndRetints() {
         WindowFixture f;
+        const QColor claude = f.accent();
         QCOMPARE(f.view->selectedIDE(), TargetIDE::claude);
         QCOMPARE(f.find<SegmentButton>("segmentClaude")->contentColor(), QColor(Qt::white));
-        QCOMPARE(f.action()->fillColor(), orange);
-        QCOMPARE(f.power()->stateColor(), orange);
-        QCOMPARE(f.tabColor("tabSwitch"), orange);
-        QCOMPARE(f.find<TabButton>("tabSwitch")->text(), QString("Switch"));
-        QCOMPARE(f.find<TabButton>("tabProfiles")->text(), QString("Profiles"));
         QCOMPARE(f.pick(), (QStringList{"Claude Account", "Velqor 1", "Velqor 2"}));
 
         f.click("segmentCodex");
-        QCOMPARE(f.view->selectedIDE(), TargetIDE::codex);
-        QCOMPARE(f.action()->fillColor(), blue);
-        QCOMPARE(f.power()->stateColor(), blue);
-        QCOMPARE(f.tabColor("tabSwitch"), blue);
+        QVERIFY(f.accent() != claude);
         QCOMPARE(f.pick(), (QStringList{"ChatGPT Account", "Velqor 1", "Velqor 2"}));
-
-        // The profiles panel follows the target too.
+        // Every accent follows the target, inside the profiles panel too.
         f.click("tabProfiles");
-        QVERIFY(f.view->profilesPanel()->isVisible());
-        QCOMPARE(f.view->profilesPanel()->theme().accent(), blue);
+        for (const QColor& color :
+             {f.action()->fillColor(), f.power()->stateColor(), f.tabColor("tabProfiles"),
+              f.view->profilesPanel()->theme().accent()})
+            QCOMPARE(color, f.accent());
         f.click("segmentClaude");
-        QCOMPARE(f.view->profilesPanel()->theme().accent(), orange);
-        QCOMPARE(f.tabColor("tabProfiles"), orange);
+        QCOMPARE(f.view->profilesPanel()->theme().accent(), claude);
 
         // Showing the window again does not load the profiles a second time.
         f.view->hide();
@@ -108,20 +102,29 @@ private slots:
         QCOMPARE(f.view->viewModel()->logLines(), QStringList{"Profiles loaded"});
     }
 
-    void followsSystemAppearance() {
+    // The card's two lines are drawn in the theme's text roles, readable on the card.
+    void cardFollowsAppearance_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light") << false;
+        QTest::newRow("dark") << true;
+    }
+
+    void cardFollowsAppearance() {
+        QFETCH(bool, dark);
         WindowFixture f;
-        const QPalette original = QApplication::palette();
-        const auto setWindowColor = [&original](const QColor& color) {
-            QPalette palette = original;
-            palette.setColor(QPalette::Window, color);
-            QApplication::setPalette(palette);
-            QApplication::processEvents();
-        };
-        setWindowColor(QColor(0x20, 0x20, 0x20));
-        QCOMPARE(f.find<CardWidget>("switchCard")->fillColor(), QColor::fromRgbF(0.14, 0.14, 0.13));
-        setWindowColor(QColor(0xf0, 0xf0, 0xf0));
-        QCOMPARE(f.find<CardWidget>("switchCard")->fillColor(), QColor(Qt::white));
-        QApplication::setPalette(original);
+        setAppearance(dark);
+        const CompactTheme theme = f.view->theme();
+        QCOMPARE(theme.isDark, dark);
+        QCOMPARE(f.find<CardWidget>("switchCard")->fillColor(), theme.panel());
+        const QColor title = paintedColor(f.find("profileName"));
+        const QColor detail = paintedColor(f.find("profileDetail"));
+        QVERIFY2(sameColor(title, theme.primaryText()), qPrintable(title.name()));
+        QVERIFY2(sameColor(detail, theme.secondaryText()), qPrintable(detail.name()));
+        // Every text role reads on every surface it is drawn on.
+        for (const QColor& text : {theme.primaryText(), theme.secondaryText(), theme.error()})
+            for (const QColor& surface : {theme.panel(), theme.background(), theme.buttonSurface()})
+                QVERIFY(contrastRatio(text, surface) >= 4.5);
+        setAppearance(false);
     }
 
     void profileCard_data() {
@@ -160,22 +163,28 @@ private slots:
         QVERIFY(f.power()->isEnabled());
     }
 
-    // The store always keeps the two account profiles, so only the card's texts are checked.
-    void noProfileCard() {
-        QCOMPARE(ContentView::profileDetail(TargetIDE::claude, std::nullopt), QString("-"));
-        QCOMPARE(ContentView::profileSymbol(TargetIDE::codex, std::nullopt),
-                 QString("questionmark.circle.fill"));
-    }
-
-    void captionElidesLongLines() {
+    // A failure shows in the error colour, whole in the tooltip and in the recent lines.
+    void failureCaption() {
         WindowFixture f;
-        const QString longLine = "Could not restart Codex: " + QString(300, 'x');
-        f.view->viewModel()->appendLog(longLine);
+        const QString failure = "Could not restart Claude Code: zsh:1: " + QString(300, 'x');
+        f.view->viewModel()->appendFailure(failure);
         auto* caption = f.find<ElidedLabel>("lastLogCaption");
-        QCOMPARE(caption->text(), longLine);
-        QCOMPARE(caption->toolTip(), longLine);
+        QCOMPARE(caption->color(), f.view->theme().error());
+        QVERIFY(contrastRatio(caption->color(), f.view->theme().panel()) >= 4.5);
+        QCOMPARE(caption->toolTip(), failure);
         QVERIFY(caption->displayedText().endsWith(QChar(0x2026)));
         QVERIFY(caption->width() <= f.view->width());
+
+        QTest::mouseClick(caption, Qt::LeftButton);
+        auto* lines = f.find<QPlainTextEdit>("recentActivityText");
+        QTRY_VERIFY(lines->isVisible());
+        QCOMPARE(lines->toPlainText(), "Profiles loaded\n" + failure);
+        QTest::mouseClick(f.find("copyActivityButton"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), lines->toPlainText());
+        // The popup follows new lines, and a success is drawn as one again.
+        f.view->viewModel()->appendLog("Codex switched to Velqor 1. Synced 0 chats.");
+        QVERIFY(lines->toPlainText().endsWith("Synced 0 chats."));
+        QCOMPARE(caption->color(), f.view->theme().secondaryText());
     }
 
     // A required update locks switching and shows the card; "Update" only with a link.
@@ -212,11 +221,15 @@ private slots:
         QVERIFY(f.find("policyCard")->isVisible());
         QVERIFY(!f.action()->isEnabled());
         QVERIFY(!f.power()->isEnabled());
-        QCOMPARE(f.power()->stateColor(), f.view->theme().mutedText());
         QCOMPARE(f.action()->text(), QString("Locked"));
-        QCOMPARE(f.find<IconView>("policySymbol")->symbol(),
-                 QString("exclamationmark.triangle.fill"));
-        QCOMPARE(f.find<IconView>("policySymbol")->color(), QColor::fromRgbF(1.0, 0.49, 0.31));
+        // Both controls are dimmed alike, and "Locked" stays readable in either appearance.
+        for (const bool dark : {false, true}) {
+            setAppearance(dark);
+            QCOMPARE(f.power()->stateColor(), f.action()->fillColor());
+            QCOMPARE(f.power()->symbolColor(), f.action()->textColor());
+            QVERIFY(contrastRatio(f.action()->textColor(), f.action()->fillColor()) >= 4.5);
+        }
+        setAppearance(false);
         QCOMPARE(f.find<QLabel>("policyTitle")->text(), QString("Update required"));
         QTEST(f.find<QLabel>("policyDetail")->text(), "detail");
         QCOMPARE(f.find("updateButton")->isVisible(), !updateURL.isEmpty());
@@ -230,20 +243,57 @@ private slots:
         QCOMPARE(f.find<IconButton>("refreshButton")->symbol(), QString("arrow.clockwise"));
     }
 
-    void panelChangesResetSelections() {
+    // The Profiles tab opens on the selected target's profile; its changes reset both
+    // targets' selections to the active profiles.
+    void profilesTabFollowsTarget() {
         WindowFixture f;
         f.view->setSelectedIDE(TargetIDE::codex);
         f.pick("Velqor 1");
         f.view->setSelectedIDE(TargetIDE::claude);
         f.pick("Velqor 2");
         f.click("tabProfiles");
+        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-2"));
+        f.click("segmentCodex");
+        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-1"));
+
         f.click("addVelqorButton");
         QCOMPARE(f.view->viewModel()->logLines().last(), QString("Added Velqor 3"));
         QCOMPARE(f.view->viewModel()->selectedClaudeProfileID(),
                  std::optional<QString>("claude-code"));
         QCOMPARE(f.view->viewModel()->selectedProfileID(), std::optional<QString>("chatgpt"));
         f.click("tabSwitch");
-        QCOMPARE(f.card()->title(), QString("Claude Account"));
+        QCOMPARE(f.card()->title(), QString("ChatGPT Account"));
+    }
+
+    // A long name elides and never pushes a control out of the Profiles tab's viewport.
+    void longNameStaysInViewport() {
+        WindowFixture f;
+        Profile profile = Profile::velqorAccount(9);
+        profile.name = QString("W").repeated(60);
+        profile.limitsEndpoint = QString("http://127.0.0.1:9/limits");
+        f.store->saveProfile(profile);
+        const QStringList titles = f.pick();
+        QVERIFY(titles.last().endsWith(QChar(0x2026)));
+        f.view->viewModel()->setSelectedClaudeProfileID(profile.id);
+        QVERIFY(f.find<ElidedLabel>("profileName")->displayedText().endsWith(QChar(0x2026)));
+
+        f.click("tabProfiles");
+        f.click("proxyDisclosure");
+        QTest::keyClicks(f.find<QLineEdit>("apiKeyField"), "sk-long");
+        f.click("saveKeyButton");
+        QVERIFY(f.view->profilesPanel()->status().contains(profile.name));
+        QWidget* viewport = f.find<QScrollArea>("profilesScroll")->viewport();
+        QApplication::processEvents();
+        QVERIFY(f.view->profilesPanel()->width() <= viewport->width());
+        const auto buttons = f.view->profilesPanel()->findChildren<QAbstractButton*>();
+        QVERIFY(buttons.size() >= 10);
+        for (QAbstractButton* button : buttons) {
+            if (!button->isVisible())
+                continue;
+            const QRect area(button->mapTo(viewport, QPoint(0, 0)), button->size());
+            QVERIFY2(area.left() >= 0 && area.right() < viewport->width(),
+                     qPrintable(button->objectName() + button->text()));
+        }
     }
 };
 

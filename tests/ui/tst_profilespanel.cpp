@@ -1,7 +1,11 @@
+#include "app/CreditChecks.h"
 #include "profiles/ProfilesStore.h"
 #include "support/TestHome.h"
+#include "support/TestHttpServer.h"
+#include "ui/Controls.h"
 #include "ui/ProfileRow.h"
 #include "ui/ProfilesPanel.h"
+#include "ui/UiChecks.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -11,6 +15,8 @@
 
 #include <memory>
 
+using Response = TestHttpServer::Response;
+
 // One panel over a real store in a temporary home, with recording callbacks.
 struct PanelFixture {
     TestHome home;
@@ -18,6 +24,9 @@ struct PanelFixture {
     std::unique_ptr<ProfilesPanel> panel;
     QStringList log;
     int changes = 0;
+    QDateTime now = QDateTime::currentDateTimeUtc();
+    std::shared_ptr<CreditChecks> credit =
+        std::make_shared<CreditChecks>(nullptr, [this] { return now; });
 
     explicit PanelFixture(const QByteArray& profilesFile = {}) {
         if (!profilesFile.isEmpty())
@@ -28,7 +37,7 @@ struct PanelFixture {
         }
         panel = std::make_unique<ProfilesPanel>(
             store.get(), CompactTheme{false, TargetIDE::codex},
-            [this](const QString& line) { log << line; }, [this] { ++changes; });
+            [this](const QString& line) { log << line; }, [this] { ++changes; }, credit);
         panel->resize(292, 700);
         panel->show();
         panel->appear();
@@ -62,12 +71,12 @@ private slots:
         QTest::newRow("gap is not reused")
             << QStringList{"velqor-1", "velqor-2", "velqor-7"} << "8";
         QTest::newRow("non-numeric rest") << QStringList{"velqor-abc"} << "1";
-        QTest::newRow("settings time stamp")
-            << QStringList{"velqor-2", "velqor-1700000000"} << "1700000001";
+        QTest::newRow("settings time stamp is not a count")
+            << QStringList{"velqor-2", "velqor-1700000000", "velqor-9223372036854775807"} << "3";
         QTest::newRow("prefix elsewhere, signs and spaces ignored")
             << QStringList{"my-velqor-9", "velqor--4", "velqor- 5"} << "1";
-        QTest::newRow("largest number cannot overflow")
-            << QStringList{"velqor-3", "velqor-9223372036854775807"} << "4";
+        QTest::newRow("next number taken by an uncounted id")
+            << QStringList{"velqor-999999", "velqor-1000000"} << "1000001";
     }
 
     void addVelqorNumbering() {
@@ -98,7 +107,7 @@ private slots:
         auto* field = f.find<QLineEdit>("apiKeyField");
         auto* save = f.find<QAbstractButton>("saveKeyButton");
         f.select("velqor-1");
-        QCOMPARE(f.text("keyHeading"), QString("Velqor 1"));
+        QCOMPARE(f.find<ElidedLabel>("keyHeading")->text(), QString("Velqor 1"));
         QCOMPARE(f.status(), QString("No key, no proxy."));
         QCOMPARE(field->placeholderText(), QString("Paste universal Velqor key"));
         QCOMPARE(f.row("velqor-1")->subtitle(), QString("No Velqor key"));
@@ -113,8 +122,15 @@ private slots:
         QCOMPARE(field->placeholderText(), QString(24, QChar(0x2022)));
         QCOMPARE(f.row("velqor-1")->subtitle(), QString("Velqor key saved"));
 
+        // Deleting asks first, naming the profile; "Cancel" keeps the key.
+        auto question = answerNextMessageBox("Cancel");
+        f.click("deleteKeyButton");
+        QVERIFY(question->contains("Velqor 1"));
+        QVERIFY(f.store->hasAPIKey("velqor-1"));
+        answerNextMessageBox("Delete Key");
         f.click("deleteKeyButton");
         QVERIFY(!f.store->hasAPIKey("velqor-1"));
+        QVERIFY(!f.find("deleteKeyButton")->isEnabled());
         QCOMPARE(f.status(), QString("Key deleted for Velqor 1."));
         QCOMPARE(f.log.last(), QString("Deleted key for Velqor 1"));
         QCOMPARE(f.changes, 2);
@@ -127,21 +143,19 @@ private slots:
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
         f.select("velqor-2");
         QVERIFY(f.find("proxyGroup")->isEnabled());
+        // A label inside a button is drawn in the theme's role, not the button text colour.
+        QVERIFY(sameColor(paintedColor(f.find("proxyTitle")), f.panel->theme().primaryText()));
         f.select("claude-code");
         QVERIFY(!f.find("proxyGroup")->isEnabled());
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
         QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
                  QString("No Velqor key needed"));
         QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
-        QCOMPARE(f.row("claude-code")->symbol(), QString("terminal.fill"));
         QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
-        QCOMPARE(f.row("chatgpt")->symbol(), QString("person.crop.circle.fill"));
-        QCOMPARE(f.row("velqor-2")->symbol(), QString("key.fill"));
         // The window's theme reaches the rows: the selected one is outlined in its accent.
         const CompactTheme claude{true, TargetIDE::claude};
         f.panel->setTheme(claude);
-        QCOMPARE(f.row("claude-code")->borderColor(),
-                 withOpacity(QColor::fromRgbF(0.82, 0.36, 0.2), 0.55));
+        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
         QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
 
@@ -182,6 +196,66 @@ private slots:
         QCOMPARE(f.log.last(), QString("Saved proxy for Velqor 1"));
         QCOMPARE(f.text("proxyBadge"), QString("Off"));
         QCOMPARE(f.changes, 3);
+    }
+
+    // The remaining credit under an API-key profile with a limits endpoint, asked when
+    // the profile is chosen and then at most once a minute.
+    void creditRow_data() {
+        QTest::addColumn<Response>("response");
+        QTest::addColumn<bool>("hasEndpoint");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("details");
+        QTest::newRow("answer") << Response::json(
+                                       R"({"data": {"credits_remaining": 12.5, "credits_total": 50,
+                                           "plan": "pro"}})")
+                                << true << "Credits Remaining: 12.5"
+                                << QStringList{"Credits Total: 50", "Plan: pro"};
+        QTest::newRow("error status") << Response::json(R"({"remaining": 1})", 500) << true
+                                      << "Could not check the credit: HTTP 500" << QStringList{};
+        QTest::newRow("no endpoint") << Response::json("{}") << false << "" << QStringList{};
+    }
+
+    void creditRow() {
+        QFETCH(Response, response);
+        QFETCH(bool, hasEndpoint);
+        QFETCH(QString, text);
+        TestHttpServer server;
+        server.setResponse(response);
+        PanelFixture f;
+        Profile profile = *f.store->profile("velqor-1");
+        if (hasEndpoint)
+            profile.limitsEndpoint = server.url("/limits").toString();
+        f.store->saveProfile(profile, QString("sk-credit"));
+        QCOMPARE(server.requestCount(), 0);
+        f.select("velqor-1");
+        QCOMPARE(f.find("creditRow")->isVisible(), hasEndpoint);
+        if (!hasEndpoint) {
+            QCOMPARE(server.requestCount(), 0);
+            return;
+        }
+
+        auto* status = f.find<ElidedLabel>("creditStatus");
+        QTRY_COMPARE(status->text(), text);
+        QStringList details;
+        for (ElidedLabel* label : f.panel->findChildren<ElidedLabel*>("creditDetail"))
+            if (label->isVisible())
+                details << label->text();
+        QTEST(details, "details");
+        const bool failed = text.startsWith("Could not");
+        QCOMPARE(status->color(),
+                 failed ? f.panel->theme().error() : f.panel->theme().primaryText());
+
+        // Within the minute neither the button nor choosing the profile again asks again.
+        auto* refresh = f.find<QAbstractButton>("creditRefreshButton");
+        QVERIFY(!refresh->isEnabled());
+        f.select("velqor-2");
+        f.select("velqor-1");
+        QCOMPARE(server.requestCount(), 1);
+        f.now = f.now.addSecs(CreditChecks::minimumInterval.count());
+        emit f.credit->changed("velqor-1"); // the minute's timer
+        QVERIFY(refresh->isEnabled());
+        QTest::mouseClick(refresh, Qt::LeftButton);
+        QTRY_COMPARE(server.requestCount(), 2);
     }
 
     // A change is refused with its reason instead of overwriting an unreadable file.

@@ -1,21 +1,31 @@
-// Renders the main window (both targets, both tabs, light and dark) and the settings
-// window to PNG files, over a temporary home holding the default profiles.
+// Renders the main window (both targets, both tabs, light and dark, a failure and a long
+// name with its remaining credit) and the settings window to PNG files, over a temporary
+// home holding the default profiles.
 //
 //   tavrin_screenshots <output directory>
 
+#include "app/AppViewModel.h"
 #include "profiles/AppPaths.h"
+#include "profiles/ProfilesStore.h"
 #include "ui/CompactTheme.h"
 #include "ui/ContentView.h"
+#include "ui/ProfilesPanel.h"
 #include "ui/SettingsView.h"
 #include "ui/TavrinApp.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPalette>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -44,11 +54,50 @@ QPalette darkPalette() {
     return p;
 }
 
-bool save(QWidget* widget, const QString& path) {
-    QApplication::processEvents();
-    const bool ok = widget->grab().save(path);
+// A limits endpoint on 127.0.0.1 that answers every request with the same credit.
+class LimitsEndpoint : public QTcpServer {
+public:
+    LimitsEndpoint() {
+        // A fixed port where free, so the settings shot shows the same address each run.
+        if (!listen(QHostAddress::LocalHost, 38917))
+            listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                    const QByteArray body =
+                        R"({"data": {"credits_remaining": 42.5, "credits_total": 100,)"
+                        R"( "plan": "team", "renews": "2025-07-01"}})";
+                    socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                                  "Connection: close\r\nContent-Length: " +
+                                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
+                    socket->disconnectFromHost();
+                });
+                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/limits").arg(serverPort()); }
+};
+
+bool save(const QImage& image, const QString& path) {
+    const bool ok = image.save(path);
     std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     return ok;
+}
+
+bool save(QWidget* widget, const QString& path) {
+    QApplication::processEvents();
+    return save(widget->grab().toImage(), path);
+}
+
+// The window with a popup drawn where it stands over it.
+bool saveWithPopup(QWidget* window, QWidget* popup, const QString& path) {
+    QApplication::processEvents();
+    QImage image = window->grab().toImage();
+    QPainter painter(&image);
+    painter.drawPixmap(window->mapFromGlobal(popup->mapToGlobal(QPoint(0, 0))), popup->grab());
+    painter.end();
+    return save(image, path);
 }
 
 } // namespace
@@ -72,28 +121,83 @@ int main(int argc, char* argv[]) {
     app.show();
     QMainWindow* window = app.mainWindow();
     ContentView* view = app.contentView();
+    AppViewModel* vm = view->viewModel();
     QTest::qWait(200);
 
+    // <window>-<appearance>-<what>.png
+    const auto path = [&out](const QString& kind, const QString& what, bool dark) {
+        return QStringLiteral("%1/%2-%3%4.png")
+            .arg(out, kind, dark ? QStringLiteral("dark") : QStringLiteral("light"),
+                 what.isEmpty() ? QString() : QLatin1Char('-') + what);
+    };
+    const QString main = QStringLiteral("main");
+    const QString settings = QStringLiteral("settings");
     bool ok = true;
     for (const bool dark : {false, true}) {
         QApplication::setPalette(dark ? darkPalette() : light);
-        const QString appearance = dark ? QStringLiteral("dark") : QStringLiteral("light");
         for (const TargetIDE target : TargetIDEs::allCases) {
             view->setSelectedIDE(target);
             const QString name =
                 target == TargetIDE::codex ? QStringLiteral("codex") : QStringLiteral("claude");
             view->setSelectedTab(AppTab::switcher);
-            ok &=
-                save(window, QStringLiteral("%1/main-%2-%3-switch.png").arg(out, appearance, name));
+            ok &= save(window, path(main, name + QStringLiteral("-switch"), dark));
             view->setSelectedTab(AppTab::profiles);
-            ok &= save(window,
-                       QStringLiteral("%1/main-%2-%3-profiles.png").arg(out, appearance, name));
+            ok &= save(window, path(main, name + QStringLiteral("-profiles"), dark));
         }
         view->setSelectedTab(AppTab::switcher);
         view->setSelectedIDE(TargetIDE::claude);
         app.openSettings();
         QTest::qWait(100);
-        ok &= save(app.settingsView(), QStringLiteral("%1/settings-%2.png").arg(out, appearance));
+        ok &= save(app.settingsView(), path(settings, QString(), dark));
+        app.settingsView()->hide();
+    }
+
+    // A failed switch: the caption in the error colour, and the recent lines it opens.
+    vm->appendLog(QStringLiteral("Claude Code settings updated for Claude Account."));
+    vm->appendFailure(QStringLiteral("Could not restart Claude Code: zsh:1: command not found: "
+                                     "osascript. Open Terminal and run claude yourself."));
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : light);
+        ok &= save(window, path(main, QStringLiteral("claude-failure"), dark));
+    }
+    view->showRecentActivity();
+    QTest::qWait(100);
+    ok &= saveWithPopup(window, view->findChild<QWidget*>(QStringLiteral("recentActivity")),
+                        path(main, QStringLiteral("claude-activity"), true));
+    view->findChild<QWidget*>(QStringLiteral("recentActivity"))->hide();
+
+    // A long name, its remaining credit and its proxy; the settings list marks both targets.
+    LimitsEndpoint endpoint;
+    ProfilesStore* store = app.profilesStore();
+    Profile team = Profile::velqorAccount(3);
+    team.name = QStringLiteral("Velqor team account for the nightly integration test runs");
+    team.limitsEndpoint = endpoint.url();
+    team.proxyURL = QStringLiteral("socks5://proxy.internal:1080");
+    store->saveProfile(team, QStringLiteral("vk-screenshot"));
+    store->saveActiveClaudeProfileID(team.id);
+    vm->setSelectedClaudeProfileID(team.id);
+    view->setSelectedTab(AppTab::profiles);
+    QTest::qWait(300);
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette() : light);
+        view->setSelectedTab(AppTab::switcher);
+        ok &= save(window, path(main, QStringLiteral("claude-long-name"), dark));
+        view->setSelectedTab(AppTab::profiles);
+        ok &= save(window, path(main, QStringLiteral("claude-credit"), dark));
+        // Further down: the proxy, unfolded.
+        auto* proxy =
+            view->profilesPanel()->findChild<QAbstractButton*>(QStringLiteral("proxyDisclosure"));
+        auto* scroll = view->findChild<QScrollArea*>(QStringLiteral("profilesScroll"));
+        proxy->click();
+        QApplication::processEvents();
+        scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
+        ok &= save(window, path(main, QStringLiteral("claude-proxy"), dark));
+        proxy->click();
+        scroll->verticalScrollBar()->setValue(0);
+        app.openSettings();
+        app.settingsView()->selectProfileID(team.id);
+        QTest::qWait(100);
+        ok &= save(app.settingsView(), path(settings, QStringLiteral("long-name"), dark));
         app.settingsView()->hide();
     }
     return ok ? 0 : 1;
