@@ -74,12 +74,18 @@ void TestAppViewModel::switchAndWait(AppViewModel& model, TargetIDE target) {
 
 void TestAppViewModel::makeChatDatabase(int openai, int other) {
     QDir().mkpath(m_home->file(QStringLiteral(".codex")));
-    QString sql = QStringLiteral("PRAGMA journal_mode=WAL; CREATE TABLE threads(id INTEGER PRIMARY "
-                                 "KEY, model_provider TEXT);");
-    for (int i = 0; i < openai; ++i)
-        sql += QStringLiteral("INSERT INTO threads(model_provider) VALUES('openai');");
-    for (int i = 0; i < other; ++i)
-        sql += QStringLiteral("INSERT INTO threads(model_provider) VALUES('other');");
+    QString sql = QStringLiteral("PRAGMA journal_mode=WAL; CREATE TABLE threads(id TEXT PRIMARY "
+                                 "KEY, rollout_path TEXT, model_provider TEXT);");
+    // Each chat has a session file whose first line names its provider too.
+    for (int i = 0; i < openai + other; ++i) {
+        const QString provider = i < openai ? QStringLiteral("openai") : QStringLiteral("other");
+        const QString file = QStringLiteral("sessions/rollout-%1.jsonl").arg(i);
+        m_home->write(QStringLiteral(".codex/") + file,
+                      R"({"type":"session_meta","payload":{"model_provider":")" +
+                          provider.toUtf8() + "\"}}\n");
+        sql += QStringLiteral("INSERT INTO threads VALUES('t%1', '%2', '%3');")
+                   .arg(QString::number(i), file, provider);
+    }
     QProcess sqlite;
     sqlite.start(QStringLiteral("sqlite3"),
                  {m_home->file(QStringLiteral(".codex/state_5.sqlite")), sql});
