@@ -24,7 +24,9 @@ namespace {
 
 bool runSqlite(const QString& database, const QString& script, QByteArray* output = nullptr) {
     QProcess process;
-    process.start(QStringLiteral("/usr/bin/sqlite3"), {database, script});
+    process.start(QStringLiteral("/usr/bin/sqlite3"),
+                  {QStringLiteral("-batch"), QStringLiteral("-init"), QStringLiteral("/dev/null"),
+                   database, script});
     if (!process.waitForStarted(-1) || !process.waitForFinished(-1))
         return false;
     if (output)
@@ -54,6 +56,16 @@ bool createDatabase(const QString& database, qint64 threads) {
             .arg(threads)
             .replace(QStringLiteral("CODEX"), AppPaths::codexDirectory());
     return runSqlite(database, script);
+}
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+#ifdef Q_OS_MACOS
+    return double(usage.ru_maxrss) / (1024.0 * 1024.0);
+#else
+    return double(usage.ru_maxrss) / 1024.0;
+#endif
 }
 
 void removeBackups() {
@@ -96,15 +108,12 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     if (!home.isValid())
         return 1;
-    // The login shell reads its start-up files from $HOME: keep them out of the figures.
-    const QByteArray realHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qunsetenv("ZDOTDIR");
     AppPaths::setHomeDirectoryOverride(home.path());
 
     ChatSyncService service;
     const QString providers[] = {QStringLiteral("velqor"), QStringLiteral("openai")};
-    std::printf("%-10s %14s %14s %8s\n", "threads", "syncChats ms", "by hand ms", "ratio");
+    std::printf("%-10s %14s %14s %8s %9s\n", "threads", "syncChats ms", "by hand ms", "ratio",
+                "peak MB");
     std::fflush(stdout);
     for (const qint64 threads : {qint64(100000), qint64(1000000)}) {
         QFile::remove(AppPaths::stateDatabaseURL());
@@ -137,22 +146,14 @@ int main(int argc, char** argv) {
         std::sort(handTimes.begin(), handTimes.end());
         const double serviceMs = double(serviceTimes[serviceTimes.size() / 2]) / 1e6;
         const double handMs = double(handTimes[handTimes.size() / 2]) / 1e6;
-        std::printf("%-10lld %14.1f %14.1f %7.2fx   (median of %d; rows changed %lld / %lld)\n",
-                    static_cast<long long>(threads), serviceMs, handMs, serviceMs / handMs, rounds,
-                    static_cast<long long>(changedByService),
-                    static_cast<long long>(changedByHand));
+        std::printf(
+            "%-10lld %14.1f %14.1f %7.2fx %9.0f   (median of %d; rows changed %lld / %lld)\n",
+            static_cast<long long>(threads), serviceMs, handMs, serviceMs / handMs, peakMegabytes(),
+            rounds, static_cast<long long>(changedByService),
+            static_cast<long long>(changedByHand));
         std::fflush(stdout);
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-#ifdef Q_OS_MACOS
-    const double peakMB = double(usage.ru_maxrss) / (1024.0 * 1024.0);
-#else
-    const double peakMB = double(usage.ru_maxrss) / 1024.0;
-#endif
-    std::printf("peak memory of this process: %.0f MB\n", peakMB);
     removeBackups();
     AppPaths::setHomeDirectoryOverride(QString());
-    qputenv("HOME", realHome);
     return 0;
 }
