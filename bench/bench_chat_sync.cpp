@@ -1,5 +1,8 @@
-// Times ChatSyncService::syncChats against the same work done by hand: copying the
-// database files and running the same script with /usr/bin/sqlite3 directly.
+// Times ChatSyncService::syncChats against the same database work done by hand: copying
+// the database files and running the same script with /usr/bin/sqlite3 directly. The
+// threads' session files do not exist here (bench_chat_sessions times those), so the
+// service's extra work is reading the moved rows, looking for their files and writing
+// the journal.
 #include "codex/ChatSyncService.h"
 #include "profiles/AppPaths.h"
 
@@ -15,11 +18,15 @@
 #include <cstdio>
 #include <vector>
 
+#include <sys/resource.h>
+
 namespace {
 
 bool runSqlite(const QString& database, const QString& script, QByteArray* output = nullptr) {
     QProcess process;
-    process.start(QStringLiteral("/usr/bin/sqlite3"), {database, script});
+    process.start(QStringLiteral("/usr/bin/sqlite3"),
+                  {QStringLiteral("-batch"), QStringLiteral("-init"), QStringLiteral("/dev/null"),
+                   database, script});
     if (!process.waitForStarted(-1) || !process.waitForFinished(-1))
         return false;
     if (output)
@@ -37,14 +44,28 @@ bool createDatabase(const QString& database, qint64 threads) {
     const QString script =
         QStringLiteral(
             "PRAGMA journal_mode=WAL;\n"
-            "CREATE TABLE threads(id TEXT PRIMARY KEY, title TEXT, model_provider TEXT,\n"
-            "  created_at INTEGER);\n"
+            "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, title TEXT,\n"
+            "  model_provider TEXT, created_at INTEGER);\n"
             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)\n"
-            "INSERT INTO threads SELECT printf('thread-%08d', i), 'Chat number ' || i,\n"
+            "INSERT INTO threads SELECT printf('0196%08x-7c1e-7d52-9a3b-5f0e2c4d6a18', i),\n"
+            "  printf('CODEX/sessions/2025/05/%02d/rollout-2025-05-01T10-00-00-%08d.jsonl',\n"
+            "    1 + i % 28, i),\n"
+            "  'Chat number ' || i,\n"
             "  CASE i % 4 WHEN 0 THEN 'openai' WHEN 1 THEN 'velqor' WHEN 2 THEN 'other'\n"
             "  ELSE 'anthropic' END, 1700000000 + i FROM n;")
-            .arg(threads);
+            .arg(threads)
+            .replace(QStringLiteral("CODEX"), AppPaths::codexDirectory());
     return runSqlite(database, script);
+}
+
+double peakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+#ifdef Q_OS_MACOS
+    return double(usage.ru_maxrss) / (1024.0 * 1024.0);
+#else
+    return double(usage.ru_maxrss) / 1024.0;
+#endif
 }
 
 void removeBackups() {
@@ -57,7 +78,7 @@ qint64 timedSync(ChatSyncService& service, const Profile& profile, qint64* chang
     timer.start();
     const ChatSyncResult result = service.syncChats(profile);
     const qint64 elapsed = timer.nsecsElapsed();
-    *changed = result.changedRows;
+    *changed = result.changedRows + result.skippedFiles;
     return elapsed;
 }
 
@@ -76,7 +97,7 @@ qint64 timedByHand(const QString& provider, qint64* changed) {
     QByteArray output;
     runSqlite(database, ChatSyncService::sqlScript(provider), &output);
     const qint64 elapsed = timer.nsecsElapsed();
-    *changed = ChatSyncService::changedRowsFromOutput(QString::fromUtf8(output));
+    *changed = output.count("thread|");
     return elapsed;
 }
 
@@ -87,15 +108,13 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     if (!home.isValid())
         return 1;
-    // The login shell reads its start-up files from $HOME: keep them out of the figures.
-    const QByteArray realHome = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qunsetenv("ZDOTDIR");
     AppPaths::setHomeDirectoryOverride(home.path());
 
     ChatSyncService service;
     const QString providers[] = {QStringLiteral("velqor"), QStringLiteral("openai")};
-    std::printf("%-10s %14s %14s %8s\n", "threads", "syncChats ms", "by hand ms", "ratio");
+    std::printf("%-10s %14s %14s %8s %9s\n", "threads", "syncChats ms", "by hand ms", "ratio",
+                "peak MB");
+    std::fflush(stdout);
     for (const qint64 threads : {qint64(100000), qint64(1000000)}) {
         QFile::remove(AppPaths::stateDatabaseURL());
         if (!createDatabase(AppPaths::stateDatabaseURL(), threads))
@@ -105,17 +124,21 @@ int main(int argc, char** argv) {
         std::vector<qint64> handTimes;
         qint64 changedByService = 0;
         qint64 changedByHand = 0;
-        // Alternating the provider keeps every round's update the same size; alternating
-        // the order keeps the page cache fair to both.
+        // Every call moves the threads of both providers to the other one, so every call
+        // after the first (not timed) moves the same rows; alternating the order keeps the
+        // page cache fair to both.
+        int call = 0;
+        const auto next = [&] { return providers[call++ % 2]; };
+        timedByHand(next(), &changedByHand);
         for (int round = 0; round < rounds; ++round) {
-            const QString& provider = providers[round % 2];
             Profile profile = Profile::chatGPTAccount();
-            profile.modelProvider = provider;
             if (round % 2 == 0) {
+                profile.modelProvider = next();
                 serviceTimes.push_back(timedSync(service, profile, &changedByService));
-                handTimes.push_back(timedByHand(providers[(round + 1) % 2], &changedByHand));
+                handTimes.push_back(timedByHand(next(), &changedByHand));
             } else {
-                handTimes.push_back(timedByHand(provider, &changedByHand));
+                handTimes.push_back(timedByHand(next(), &changedByHand));
+                profile.modelProvider = next();
                 serviceTimes.push_back(timedSync(service, profile, &changedByService));
             }
         }
@@ -123,13 +146,14 @@ int main(int argc, char** argv) {
         std::sort(handTimes.begin(), handTimes.end());
         const double serviceMs = double(serviceTimes[serviceTimes.size() / 2]) / 1e6;
         const double handMs = double(handTimes[handTimes.size() / 2]) / 1e6;
-        std::printf("%-10lld %14.1f %14.1f %7.2fx   (median of %d; rows changed %lld / %lld)\n",
-                    static_cast<long long>(threads), serviceMs, handMs, serviceMs / handMs, rounds,
-                    static_cast<long long>(changedByService),
-                    static_cast<long long>(changedByHand));
+        std::printf(
+            "%-10lld %14.1f %14.1f %7.2fx %9.0f   (median of %d; rows changed %lld / %lld)\n",
+            static_cast<long long>(threads), serviceMs, handMs, serviceMs / handMs, peakMegabytes(),
+            rounds, static_cast<long long>(changedByService),
+            static_cast<long long>(changedByHand));
+        std::fflush(stdout);
     }
     removeBackups();
     AppPaths::setHomeDirectoryOverride(QString());
-    qputenv("HOME", realHome);
     return 0;
 }
