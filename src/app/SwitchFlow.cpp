@@ -154,8 +154,8 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
         m_services.authPatcher->apply(profile, key, journal.recorder());
         progress(QStringLiteral("Updated auth.json."));
         try {
-            const ChatSyncResult result = m_services.chatSyncService->syncChats(profile);
-            journal.recordChatMove(result.journalURL);
+            const ChatSyncResult result = m_services.chatSyncService->syncChats(
+                profile, [&journal](const QString& chats) { journal.recordChatMove(chats); });
             chats = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
             if (result.skippedFiles > 0)
                 chats += QStringLiteral(" %1 chat files could not be changed and were skipped.")

@@ -613,7 +613,9 @@ QString ChatSyncService::sqliteProgram() const {
     return onPath;
 }
 
-ChatSyncResult ChatSyncService::syncChats(const Profile& profile) {
+ChatSyncResult
+ChatSyncService::syncChats(const Profile& profile,
+                           const std::function<void(const QString& journalURL)>& journalWritten) {
     const QString provider = threadProvider(profile);
     // Only this check keeps the provider safe to place inside the SQL text.
     if (!isSafeProvider(provider))
@@ -625,7 +627,7 @@ ChatSyncResult ChatSyncService::syncChats(const Profile& profile) {
     const QString sqlite = sqliteProgram();
 
     ChatSyncResult result;
-    const QString stamp = FileUtil::timestamp();
+    const QString stamp = unusedStamp();
     result.backupURLs = backupStateDatabaseFiles(stamp);
 
     const ShellResult run =
@@ -656,6 +658,8 @@ ChatSyncResult ChatSyncService::syncChats(const Profile& profile) {
         }
         throw ChatSyncError::fileFailed(reason);
     }
+    if (journalWritten)
+        journalWritten(result.journalURL);
 
     for (const PlannedFile& file : planned) {
         try {
@@ -745,6 +749,26 @@ QString ChatSyncService::runScriptFile(const QByteArray& sql) {
         return {};
     const QString reason = plainReason(run.standardError);
     return reason.isEmpty() ? QStringLiteral("sqlite3 failed") : reason;
+}
+
+QString ChatSyncService::unusedStamp() {
+    // Two moves in one second each keep their own backups and journal.
+    const QDir directory(AppPaths::backupsDirectory());
+    const QString base = FileUtil::timestamp();
+    QString stamp = base;
+    const auto taken = [&directory](const QString& candidate) {
+        for (const QString& name :
+             {QStringLiteral("state_5-%1.sqlite"), QStringLiteral("state_5-%1-wal.sqlite"),
+              QStringLiteral("state_5-%1-shm.sqlite"), QStringLiteral("chats-%1.json")}) {
+            const QFileInfo info(directory.filePath(name.arg(candidate)));
+            if (info.exists() || info.isSymLink())
+                return true;
+        }
+        return false;
+    };
+    for (int n = 2; taken(stamp); ++n)
+        stamp = base + QLatin1Char('-') + QString::number(n);
+    return stamp;
 }
 
 QStringList ChatSyncService::backupStateDatabaseFiles(const QString& stamp) {

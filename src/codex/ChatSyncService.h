@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -56,7 +57,11 @@ public:
                              QString sqlitePath = {});
     virtual ~ChatSyncService() = default;
 
-    virtual ChatSyncResult syncChats(const Profile& profile);
+    // `journalWritten` hears of the journal once it is on disk, before any session file
+    // changes, so a switch can record where the undo of an interrupted move lies.
+    virtual ChatSyncResult
+    syncChats(const Profile& profile,
+              const std::function<void(const QString& journalURL)>& journalWritten = {});
     // Puts back what the sync that wrote `journalURL` changed: the first lines of the
     // session files it rewrote and the providers of the rows it moved. Running it again
     // changes nothing. Session files changed since the sync are left alone and named in
@@ -81,6 +86,7 @@ private:
     // Runs an SQL script of any length against the chat database; the tool's reason
     // when it fails, empty when it succeeds.
     QString runScriptFile(const QByteArray& sql);
+    static QString unusedStamp();
     QStringList backupStateDatabaseFiles(const QString& stamp);
     std::shared_ptr<ShellService> m_shell;
     QString m_sqlitePath;

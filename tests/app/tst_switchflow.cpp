@@ -69,10 +69,11 @@ class FaultyChatSync : public ChatSyncService {
 public:
     Fault* fault;
     explicit FaultyChatSync(Fault* f) : fault(f) {}
-    ChatSyncResult syncChats(const Profile& p) override {
+    ChatSyncResult syncChats(const Profile& p,
+                             const std::function<void(const QString&)>& written) override {
         if (*fault == Fault::chats)
             throw ChatSyncError::sqliteFailed(QStringLiteral("database is locked"));
-        ChatSyncResult result = ChatSyncService::syncChats(p);
+        ChatSyncResult result = ChatSyncService::syncChats(p, written);
         if (*fault == Fault::save)
             breakProfilesFile();
         return result;
@@ -97,6 +98,14 @@ public:
 const QByteArray oldConfig = "model = \"gpt-old\"\r\nmodel_provider = \"openai\"\r\n\r\n[tui]\r\n";
 const QByteArray oldAuth = R"({"auth_mode": "chatgpt", "tokens": {"id_token": "t"}})";
 const QByteArray oldSettings = R"({"env": {"KEEP": "1"}, "theme": "dark"})";
+
+QByteArray sessionFile(const QString& id, const QString& provider) {
+    return QStringLiteral("{\"timestamp\":\"2026-01-01T00:00:00Z\",\"type\":\"session_meta\","
+                          "\"payload\":{\"id\":\"%1\",\"model_provider\":\"%2\"}}\n"
+                          "{\"type\":\"event\"}\n")
+        .arg(id, provider)
+        .toUtf8();
+}
 
 QString sqlite(const QString& database, const QString& sql) {
     QProcess process;
@@ -139,11 +148,16 @@ void TestSwitchFlow::init() {
     m_home->write(QStringLiteral(".codex/config.toml"), oldConfig);
     m_home->write(QStringLiteral(".codex/auth.json"), oldAuth);
     m_home->write(QStringLiteral(".claude/settings.json"), oldSettings);
-    const QString database = m_home->file(QStringLiteral(".codex/state_5.sqlite"));
-    sqlite(database,
+    // Two chats of the switched providers, each with its session file, and one of another.
+    for (const char* id : {"a", "b"})
+        m_home->write(QStringLiteral(".codex/sessions/2026/01/01/rollout-%1.jsonl").arg(id),
+                      sessionFile(QString::fromLatin1(id), QStringLiteral("openai")));
+    sqlite(m_home->file(QStringLiteral(".codex/state_5.sqlite")),
            QStringLiteral("CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, "
-                          "model_provider TEXT); INSERT INTO threads VALUES('a', '', 'openai'), "
-                          "('b', '', 'openai'), ('c', '', 'other');"));
+                          "model_provider TEXT); INSERT INTO threads VALUES"
+                          "('a', 'sessions/2026/01/01/rollout-a.jsonl', 'openai'), "
+                          "('b', 'sessions/2026/01/01/rollout-b.jsonl', 'openai'), "
+                          "('c', '', 'other');"));
     m_fault = Fault::none;
     m_codex = std::make_shared<FakeCodexRestarter>();
     m_claude = std::make_shared<FakeClaudeRestarter>();
@@ -257,6 +271,10 @@ void TestSwitchFlow::codexOutcomes() {
         QCOMPARE(m_store->activeProfileID(),
                  switched ? QStringLiteral("velqor-1") : QStringLiteral("chatgpt"));
     QTEST(chatProviders(), "chats");
+    // The session files moved with their rows, or not at all.
+    QFETCH(QString, chats);
+    QCOMPARE(m_home->read(QStringLiteral(".codex/sessions/2026/01/01/rollout-a.jsonl")),
+             sessionFile(QStringLiteral("a"), chats.section(QLatin1Char(','), 0, 0)));
     QTEST(m_codex->calls(), "calls");
     QVERIFY(!QFileInfo::exists(SwitchJournal::path()));
 }
