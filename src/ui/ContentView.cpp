@@ -4,6 +4,7 @@
 #include "profiles/ProfilesStore.h"
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
+#include "ui/RecoveryPrompt.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -18,6 +19,7 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTextBlock>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -319,6 +321,7 @@ ContentView::ContentView(ProfilesStore* store, AppServices services, QWidget* pa
           &AppViewModel::isCheckingCloudChanged})
         connect(m_viewModel, signal, this, &ContentView::refresh);
     connect(m_store, &ProfilesStore::documentChanged, this, &ContentView::refresh);
+    connect(m_store, &ProfilesStore::reloadFailed, m_viewModel, &AppViewModel::appendFailure);
 
     refresh();
 }
@@ -533,8 +536,14 @@ void ContentView::fillRecentActivity() {
 
 void ContentView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (m_viewModel->logLines().isEmpty())
+    if (m_viewModel->logLines().isEmpty()) {
         m_viewModel->load();
+        // Changes made outside the window (tavrin-cli, a second Tavrin) are picked up.
+        m_store->startWatchingFiles();
+        // Once the window is on screen: a switch that did not finish is asked about.
+        QTimer::singleShot(0, this,
+                           [this] { RecoveryPrompt::offer(this, *m_store, *m_viewModel); });
+    }
     refresh();
 }
 

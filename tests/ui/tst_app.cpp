@@ -8,11 +8,18 @@
 #include "ui/UiChecks.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 class TestApp : public QObject {
     Q_OBJECT
@@ -79,6 +86,38 @@ private slots:
         QVERIFY2(!calls.isEmpty() && calls.first().startsWith("osascript") &&
                      calls.last().startsWith("open -a Codex"),
                  qPrintable(calls.join('\n')));
+    }
+
+    // A switch killed halfway left its journal: the window asks at start and restores.
+    void interruptedSwitchIsOfferedAtStart() {
+        TestHome home;
+        home.write(".codex/config.toml", "model = \"new\"\n");
+        home.write(".codex/backups/config-old.toml", "model = \"old\"\n");
+        home.write(".codex/tavrin/switch-journal.json",
+                   QJsonDocument(
+                       QJsonObject{{"target", "Codex"},
+                                   {"profile_name", "Velqor 1"},
+                                   {"changes",
+                                    QJsonArray{QJsonObject{
+                                        {"path", home.file(".codex/config.toml")},
+                                        {"existed", true},
+                                        {"copy", home.file(".codex/backups/config-old.toml")}}}}})
+                       .toJson());
+        TavrinApp app;
+        bool asked = false;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            asked = box->informativeText().contains("config.toml: changed by the switch");
+            box->findChild<QPushButton*>("restoreButton")->click();
+        });
+        app.show();
+        QTRY_VERIFY(asked);
+        QTRY_COMPARE(home.read(".codex/config.toml"), QByteArray("model = \"old\"\n"));
+        QVERIFY(!home.exists(".codex/tavrin/switch-journal.json"));
+        QVERIFY(
+            app.contentView()->viewModel()->logLines().last().startsWith("Restored config.toml"));
     }
 
     void settingsCommandOpensSettings() {
