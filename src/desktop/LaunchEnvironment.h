@@ -29,8 +29,4 @@ LaunchEnvironment codex(const std::optional<Profile>& profile);
 LaunchEnvironment claude(const std::optional<Profile>& profile,
                          const std::optional<QString>& apiKey);
 
-// One shell command line that applies the variables to the macOS launch environment:
-// "launchctl setenv NAME \"value\"" or "launchctl unsetenv NAME" each, joined by "; ".
-QString launchctlCommand(const LaunchEnvironment& variables);
-
 } // namespace LaunchEnvironments

@@ -1,4 +1,7 @@
 #include "app/AppViewModel.h"
+#include "claude/ClaudeRestarter.h"
+#include "codex/CodexRestarter.h"
+#include "desktop/MacDesktop.h"
 #include "profiles/ProfilesStore.h"
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
@@ -12,6 +15,19 @@
 #include <QTimer>
 
 Q_DECLARE_METATYPE(TargetIDE)
+
+namespace {
+
+// The flows are checked against the macOS desktop's tools on every platform.
+AppServices macServices() {
+    const auto desktop = std::make_shared<MacDesktop>();
+    AppServices services;
+    services.restarter = std::make_shared<CodexRestarter>(desktop);
+    services.claudeRestarter = std::make_shared<ClaudeRestarter>(desktop);
+    return services;
+}
+
+} // namespace
 
 class TestAppViewModel : public QObject {
     Q_OBJECT
@@ -88,7 +104,7 @@ void TestAppViewModel::makeChatDatabase(int openai, int other) {
 }
 
 void TestAppViewModel::logKeepsTheNewestFiftyLines() {
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     QSignalSpy changed(&model, &AppViewModel::logLinesChanged);
     for (int i = 1; i <= 60; ++i)
         model.appendLog(QString::number(i));
@@ -100,7 +116,7 @@ void TestAppViewModel::logKeepsTheNewestFiftyLines() {
 
 void TestAppViewModel::loadCopiesActiveIdsOrLogsTheError() {
     {
-        AppViewModel model(m_store.get());
+        AppViewModel model(m_store.get(), macServices());
         m_home->write(QStringLiteral(".codex/tavrin/profiles.json"), "{ nope");
         model.load();
         QCOMPARE(model.logLines().size(), 1);
@@ -109,7 +125,7 @@ void TestAppViewModel::loadCopiesActiveIdsOrLogsTheError() {
         QVERIFY(!model.isCheckingCloud());
     }
     QFile::remove(m_home->file(QStringLiteral(".codex/tavrin/profiles.json")));
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     QSignalSpy refreshed(&model, &AppViewModel::cloudRefreshFinished);
     model.load();
     QCOMPARE(model.selectedProfileID(), std::optional<QString>(QStringLiteral("chatgpt")));
@@ -161,7 +177,7 @@ void TestAppViewModel::selectionRules() {
     for (const QString& id : deleted)
         m_store->deleteProfile(id);
 
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     if (!pickCodex.isEmpty())
         model.setSelectedProfileID(pickCodex);
     if (!pickClaude.isEmpty())
@@ -177,7 +193,7 @@ void TestAppViewModel::selectionRules() {
 
 void TestAppViewModel::actionTitles() {
     m_store->load();
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     model.setSelectedProfileID(QStringLiteral("chatgpt"));
     model.setSelectedClaudeProfileID(QStringLiteral("velqor-1"));
     QCOMPARE(model.actionTitle(TargetIDE::codex), QStringLiteral("Restart Codex"));
@@ -196,7 +212,7 @@ void TestAppViewModel::codexSwitchEndToEnd() {
     m_home->write(QStringLiteral(".codex/config.toml"), "model = \"old\"\n\n[tools]\nx = 1\n");
     makeChatDatabase(3, 2);
 
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     model.setSelectedProfileID(QStringLiteral("velqor-1"));
     switchAndWait(model, TargetIDE::codex);
 
@@ -226,7 +242,7 @@ void TestAppViewModel::codexSwitchWithoutRestartLeavesCodexClosed() {
     Profile profile = Profile::chatGPTAccount();
     profile.restartCodex = false;
     m_store->saveProfile(profile);
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     switchAndWait(model, TargetIDE::codex);
     // No chat database: the switch goes on and reports no chats.
     QCOMPARE(model.logLines().last(),
@@ -268,7 +284,7 @@ void TestAppViewModel::codexFailures() {
     if (failure == QLatin1String("open"))
         m_tools->setResult(QStringLiteral("open"), 1, "no such app\n");
 
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     model.setSelectedProfileID(QStringLiteral("velqor-2"));
     if (failure == QLatin1String("save")) {
         // The profiles file can no longer be replaced.
@@ -295,7 +311,7 @@ void TestAppViewModel::loopKeepsTurningAndSecondPressIsIgnored() {
     m_tools.reset();
     m_tools = std::make_unique<StandIns>(m_home->file(QStringLiteral("tools2")));
     m_store->load();
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     int ticks = 0;
     QTimer timer;
     connect(&timer, &QTimer::timeout, [&] { ++ticks; });
@@ -334,7 +350,7 @@ void TestAppViewModel::claudeSwitch() {
     Profile p = *m_store->profile(profile);
     p.restartCodex = restart;
     m_store->saveProfile(p, QStringLiteral("  sk-claude \n"));
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     model.setSelectedClaudeProfileID(profile);
     switchAndWait(model, TargetIDE::claude);
     QTEST(model.logLines().last(), "logged");
@@ -372,7 +388,7 @@ void TestAppViewModel::claudeFailures() {
         m_tools->setResult(QStringLiteral("launchctl"), 1, " denied \n");
     if (failure == QLatin1String("osascript"))
         m_tools->setResult(QStringLiteral("osascript"), 1);
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     model.setSelectedClaudeProfileID(QStringLiteral("velqor-1"));
     switchAndWait(model, TargetIDE::claude);
     QFETCH(QString, logged);
@@ -414,7 +430,7 @@ void TestAppViewModel::policyVerdicts() {
         {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.0.0")}});
     m_store->load();
     QList<QUrl> opened;
-    AppServices services;
+    AppServices services = macServices();
     services.openURL = [&](const QUrl& url) { opened << url; };
     AppViewModel model(m_store.get(), services);
     QSignalSpy refreshed(&model, &AppViewModel::cloudRefreshFinished);
@@ -446,7 +462,7 @@ void TestAppViewModel::failedRefreshKeepsTheLock() {
         QVariantMap{{QStringLiteral("CloudPolicyURL"), server.url().toString()},
                     {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.0.0")}});
     m_store->load();
-    AppViewModel model(m_store.get());
+    AppViewModel model(m_store.get(), macServices());
     QSignalSpy refreshed(&model, &AppViewModel::cloudRefreshFinished);
     model.refreshCloudControl();
     QVERIFY(refreshed.wait(10000));

@@ -1,5 +1,7 @@
 #include "support/TestHome.h"
 
+#include "codex/ShellService.h"
+#include "desktop/LinuxDesktop.h"
 #include "profiles/AppPaths.h"
 
 #include <QDir>
@@ -18,6 +20,17 @@ TestHome::TestHome() {
     AppPaths::setHomeDirectoryOverride(m_dir.path());
     // The login shell must read its start-up files from the temporary home only.
     qunsetenv("ZDOTDIR");
+    // They run after the system's (Debian's /etc/profile sets PATH afresh, macOS's
+    // /etc/zprofile puts the system folders first) and put the stand-ins first again.
+    const QByteArray posix = "if [ -n \"${TAVRIN_TEST_STAND_INS-}\" ]; then\n"
+                             "    PATH=\"$TAVRIN_TEST_STAND_INS:$PATH\"; export PATH\n"
+                             "fi\n";
+    write(QStringLiteral(".profile"), posix);
+    write(QStringLiteral(".zprofile"), posix);
+    write(QStringLiteral(".config/fish/config.fish"),
+          "if set -q TAVRIN_TEST_STAND_INS\n"
+          "    set -gx PATH $TAVRIN_TEST_STAND_INS $PATH\n"
+          "end\n");
 }
 
 TestHome::~TestHome() {
@@ -76,43 +89,109 @@ QByteArray readFile(const QString& path) {
 
 } // namespace
 
-StandIns::StandIns(const QString& directory, const QStringList& tools)
+namespace {
+
+const QStringList outsideTools{
+    "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
+    "terminal",  "claude", "codex"};
+
+// Apart from recording the environment, the script runs no other program, so a call
+// costs one shell; tools are named by their full paths, so the stand-ins also run where
+// PATH holds nothing but the stand-ins.
+QByteArray recordingScript(const QString& records, const QString& tool) {
+    QByteArray script = "#!/bin/sh\n"
+                        "d=" +
+                        shellQuote(records) + "\nt=" + tool.toUtf8() +
+                        "\n"
+                        "n=0; [ -f \"$d/$t.count\" ] && read n < \"$d/$t.count\"\n"
+                        "n=$((n+1))\n"
+                        "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
+                        "pwd > \"$d/$t.$n.cwd\"\n";
+    if (tool == QLatin1String("claude") || tool == QLatin1String("codex"))
+        script += "/usr/bin/env > \"$d/$t.$n.env\"\n";
+    if (tool == QLatin1String("osascript"))
+        script += "if [ $# -eq 0 ]; then /bin/cat > \"$d/$t.$n.stdin\"; fi\n";
+    // A terminal runs its command before the call counts, so that a test waiting for the
+    // count finds everything the command did.
+    if (tool == QLatin1String("terminal"))
+        script += "if [ \"$1\" = -e ]; then shift; \"$@\" > \"$d/$t.$n.out\" 2>&1; fi\n";
+    script += "{ printf '%s' \"$t\"; for a in \"$@\"; do printf ' %s' \"$a\"; done; echo; } "
+              ">> \"$d/calls.log\"\n"
+              "echo \"$n\" > \"$d/$t.count\"\n"
+              "[ -f \"$d/$t.stderr\" ] && /bin/cat \"$d/$t.stderr\" >&2\n"
+              "s=0; [ -f \"$d/$t.status\" ] && read s < \"$d/$t.status\"\n"
+              "exit \"$s\"\n";
+    return script;
+}
+
+void restore(const char* name, const QByteArray& value) {
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
+}
+
+} // namespace
+
+StandIns::StandIns(const QString& directory, const QStringList& extraTools)
     : m_bin(directory + QStringLiteral("/bin")), m_records(directory + QStringLiteral("/records")) {
     QDir().mkpath(m_bin);
     QDir().mkpath(m_records);
-    for (const QString& tool : tools) {
-        const QByteArray name = tool.toUtf8();
-        QByteArray script = "#!/bin/sh\n"
-                            "d=" +
-                            shellQuote(m_records) +
-                            "\n"
-                            "t=" +
-                            name +
-                            "\n"
-                            "n=$(cat \"$d/$t.count\" 2>/dev/null || echo 0)\n"
-                            "n=$((n+1))\n"
-                            "echo \"$n\" > \"$d/$t.count\"\n"
-                            ": > \"$d/$t.$n.args\"\n"
-                            "for a in \"$@\"; do printf '%s\\0' \"$a\" >> \"$d/$t.$n.args\"; done\n"
-                            "printf '%s' \"$t\" >> \"$d/calls.log\"\n"
-                            "for a in \"$@\"; do printf ' %s' \"$a\" >> \"$d/calls.log\"; done\n"
-                            "printf '\\n' >> \"$d/calls.log\"\n";
-        if (tool == QLatin1String("osascript"))
-            script += "if [ $# -eq 0 ]; then cat > \"$d/$t.$n.stdin\"; fi\n";
-        script += "[ -f \"$d/$t.stderr\" ] && cat \"$d/$t.stderr\" >&2\n"
-                  "exit $(cat \"$d/$t.status\" 2>/dev/null || echo 0)\n";
-        QFile f(m_bin + QLatin1Char('/') + tool);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(script);
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
+    m_tools = outsideTools;
+    for (const QString& tool : extraTools)
+        if (!m_tools.contains(tool))
+            m_tools << tool;
+    for (const QString& tool : m_tools)
+        replace(tool, recordingScript(m_records, tool));
     m_oldPath = qgetenv("PATH");
+    m_oldTerminal = qgetenv("TERMINAL");
+    m_oldStandIns = qgetenv("TAVRIN_TEST_STAND_INS");
     qputenv("PATH", QFile::encodeName(m_bin) + ':' + m_oldPath);
+    qputenv("TERMINAL", QFile::encodeName(path(QStringLiteral("terminal"))));
+    qputenv("TAVRIN_TEST_STAND_INS", QFile::encodeName(m_bin));
 }
 
 StandIns::~StandIns() {
     qputenv("PATH", m_oldPath);
+    restore("TERMINAL", m_oldTerminal);
+    restore("TAVRIN_TEST_STAND_INS", m_oldStandIns);
+}
+
+void StandIns::requireFirstOnPath() const {
+    QStringList wrong;
+    if (QFileInfo::exists(QStringLiteral("/bin/zsh"))) {
+        // The macOS desktop's shell: every command line goes through the login zsh.
+        QString loop = QStringLiteral("for t in");
+        for (const QString& tool : m_tools)
+            loop += QLatin1Char(' ') + tool;
+        loop += QStringLiteral("; do command -v \"$t\" || echo \"(not found)\"; done");
+        const QStringList found = ShellService().run(loop).standardOutput.split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < m_tools.size(); ++i)
+            if (found.value(i) != path(m_tools[i]))
+                wrong << QStringLiteral("login zsh: %1 is %2").arg(m_tools[i], found.value(i));
+    }
+    // The Linux desktop's lookup: the PATH of the login shell that $SHELL names.
+    LinuxDesktop desktop;
+    for (const QString& tool : m_tools) {
+        const QString found = desktop.findProgram(tool);
+        if (found != path(tool))
+            wrong << QStringLiteral("$SHELL -l: %1 is %2").arg(tool, found);
+    }
+    if (!wrong.isEmpty())
+        qFatal("The stand-ins are not first on PATH, so the tests would run real tools:\n%s",
+               qPrintable(wrong.join(QLatin1Char('\n'))));
+}
+
+void StandIns::replace(const QString& tool, const QByteArray& script) {
+    QFile f(path(tool));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(script);
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void StandIns::remove(const QString& tool) {
+    QFile::remove(path(tool));
 }
 
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
@@ -140,8 +219,29 @@ QStringList StandIns::arguments(const QString& tool, int call) const {
     return args;
 }
 
+QMap<QString, QString> StandIns::environment(const QString& tool, int call) const {
+    QMap<QString, QString> variables;
+    const QByteArray data = readFile(m_records + QStringLiteral("/%1.%2.env").arg(tool).arg(call));
+    for (const QByteArray& line : data.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0)
+            variables.insert(QString::fromUtf8(line.left(equals)),
+                             QString::fromUtf8(line.mid(equals + 1)));
+    }
+    return variables;
+}
+
+QString StandIns::workingDirectory(const QString& tool, int call) const {
+    return QString::fromUtf8(
+        readFile(m_records + QStringLiteral("/%1.%2.cwd").arg(tool).arg(call)).trimmed());
+}
+
 QByteArray StandIns::standardInput(const QString& tool, int call) const {
     return readFile(m_records + QStringLiteral("/%1.%2.stdin").arg(tool).arg(call));
+}
+
+QByteArray StandIns::output(const QString& tool, int call) const {
+    return readFile(m_records + QStringLiteral("/%1.%2.out").arg(tool).arg(call));
 }
 
 QStringList StandIns::callLog() const {

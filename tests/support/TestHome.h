@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
 // A throw-away home directory for one test: $HOME, the XDG folders and the app's own
-// path override all point into it, so no test touches the real home.
+// path override all point into it, so no test touches the real home. Its login shell
+// start-up files put the stand-ins (below) first on PATH again after the system's own
+// start-up files have set it.
 class TestHome {
 public:
     TestHome();
@@ -30,25 +33,40 @@ private:
     QByteArray m_oldXdgData;
 };
 
-// Recording stand-ins for the macOS-only tools (osascript, open, launchctl), placed
-// first on PATH. Each call records its arguments and, for a here-document call of
-// osascript, its standard input; it exits with the status and standard error the
-// test chose.
+// Recording stand-ins for the outside tools, placed first on PATH: the macOS tools
+// (osascript, open, launchctl), the Linux ones (systemctl,
+// dbus-update-activation-environment, a terminal that $TERMINAL names) and the two
+// assistants (claude, codex), plus any extra tools a test names. Each call records its
+// arguments and working directory (the assistants also their environment, osascript
+// its standard input when called with a here-document) and exits with the status and
+// standard error the test chose. The terminal stand-in then runs what follows its "-e", as a terminal would.
 class StandIns {
 public:
-    explicit StandIns(const QString& directory,
-                      const QStringList& tools = {QStringLiteral("osascript"),
-                                                  QStringLiteral("open"),
-                                                  QStringLiteral("launchctl")});
+    explicit StandIns(const QString& directory, const QStringList& extraTools = {});
     ~StandIns();
     StandIns(const StandIns&) = delete;
     StandIns& operator=(const StandIns&) = delete;
 
+    // Stops the test program when any tool would not reach its stand-in through the
+    // login shells the product asks (the login zsh, $SHELL -l): a login profile that
+    // puts the system folders first (macOS's path_helper does) would let a test quit
+    // the developer's real Codex. Call it before running a switch or a restarter.
+    void requireFirstOnPath() const;
+
+    QString path(const QString& tool) const { return m_bin + QLatin1Char('/') + tool; }
     void setResult(const QString& tool, int status, const QByteArray& standardError = {});
+    // Replaces a stand-in with a script of the test's own.
+    void replace(const QString& tool, const QByteArray& script);
+    void remove(const QString& tool);
     int callCount(const QString& tool) const;
     // Arguments of call `call` (1-based) of the tool.
     QStringList arguments(const QString& tool, int call = 1) const;
+    // The environment an assistant got, name to value; the working directory of any tool.
+    QMap<QString, QString> environment(const QString& tool, int call = 1) const;
+    QString workingDirectory(const QString& tool, int call = 1) const;
     QByteArray standardInput(const QString& tool, int call = 1) const;
+    // What the command run by the terminal stand-in printed.
+    QByteArray output(const QString& tool, int call = 1) const;
     // Every call of every tool in order, as "tool arg1 arg2 ...".
     QStringList callLog() const;
     void reset();
@@ -56,5 +74,8 @@ public:
 private:
     QString m_bin;
     QString m_records;
+    QStringList m_tools;
     QByteArray m_oldPath;
+    QByteArray m_oldTerminal;
+    QByteArray m_oldStandIns;
 };
