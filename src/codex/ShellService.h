@@ -19,8 +19,9 @@ struct ShellResult {
 // backslash, double quote, dollar sign and backtick each get a backslash.
 QString shellDoubleQuoted(const QString& value);
 
-// Starts every outside program. run() takes one command line for the login zsh (the
-// macOS tools), runProgram() and startDetached() a program and its plain arguments.
+// Starts every outside program and hands back its exit status and both outputs. run()
+// gives one command line to the login zsh (/bin/zsh -lc), quoted by the caller;
+// runProgram() and startDetached() take a program and its plain arguments.
 class ShellService {
 public:
     static constexpr std::chrono::milliseconds defaultTimeLimit{std::chrono::minutes(5)};

@@ -92,23 +92,26 @@ QStringList LinuxDesktop::setLaunchEnvironment(const LaunchEnvironment& variable
         return {
             QStringLiteral("No systemd user manager: the launch environment was left as it was.")};
     }
+    // The values reach both tools through their environment, which only this user can
+    // read; a command line (and an API key on it) is visible to everyone on the machine.
+    const QProcessEnvironment environment = withVariables(variables);
     for (const QStringList& call : systemctlCalls(variables)) {
-        const ShellResult result = m_shell->runProgram(systemctl, call);
+        const ShellResult result = m_shell->runProgram(systemctl, call, environment);
         if (result.terminationStatus != 0)
             throw DesktopError(result.standardError.trimmed());
     }
 
     // D-Bus keeps an activation environment of its own. It can only be given values, not
     // told to forget one; with --systemd it passes them to the user manager as well.
-    QStringList assignments;
+    QStringList names;
     for (const EnvironmentVariable& variable : variables)
         if (variable.value)
-            assignments << variable.name + QLatin1Char('=') + *variable.value;
+            names << variable.name;
     const QString dbus = findProgram(QStringLiteral("dbus-update-activation-environment"));
-    if (dbus.isEmpty() || assignments.isEmpty())
+    if (dbus.isEmpty() || names.isEmpty())
         return {};
     const ShellResult result =
-        m_shell->runProgram(dbus, QStringList{QStringLiteral("--systemd")} + assignments);
+        m_shell->runProgram(dbus, QStringList{QStringLiteral("--systemd")} + names, environment);
     if (result.terminationStatus == 0)
         return {};
     qCWarning(lcDesktop) << "dbus-update-activation-environment failed:"
@@ -133,14 +136,8 @@ QStringList LinuxDesktop::openTerminal(const QStringList& command,
     if (!terminal)
         throw DesktopError(noTerminalMessage(terminalVariable));
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = withVariables(variables);
     environment.insert(QStringLiteral("PATH"), searchPath());
-    for (const EnvironmentVariable& variable : variables) {
-        if (variable.value)
-            environment.insert(variable.name, *variable.value);
-        else
-            environment.remove(variable.name);
-    }
     const QString home = AppPaths::homeDirectory();
     m_shell->startDetached(terminal->program,
                            terminal->arguments +
@@ -260,16 +257,25 @@ QStringList LinuxDesktop::sessionCommand(const QStringList& banner, const QStrin
 QList<QStringList> LinuxDesktop::systemctlCalls(const LaunchEnvironment& variables) {
     QList<QStringList> calls;
     for (const EnvironmentVariable& variable : variables) {
-        const QString verb = variable.value ? QStringLiteral("set-environment")
+        const QString verb = variable.value ? QStringLiteral("import-environment")
                                             : QStringLiteral("unset-environment");
-        const QString argument =
-            variable.value ? variable.name + QLatin1Char('=') + *variable.value : variable.name;
         if (!calls.isEmpty() && calls.last().at(1) == verb)
-            calls.last() << argument;
+            calls.last() << variable.name;
         else
-            calls << QStringList{QStringLiteral("--user"), verb, argument};
+            calls << QStringList{QStringLiteral("--user"), verb, variable.name};
     }
     return calls;
+}
+
+QProcessEnvironment LinuxDesktop::withVariables(const LaunchEnvironment& variables) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const EnvironmentVariable& variable : variables) {
+        if (variable.value)
+            environment.insert(variable.name, *variable.value);
+        else
+            environment.remove(variable.name);
+    }
+    return environment;
 }
 
 int LinuxDesktop::runningProcesses(const QString& program) {
@@ -295,6 +301,8 @@ int LinuxDesktop::runningProcesses(const QString& program) {
         if (open < 0 || close < open)
             continue;
         const QString name = stat.mid(open + 1, close - open - 1);
+        if (stat.mid(close + 2, 1) == QLatin1String("Z"))
+            continue; // exited, not yet reaped
         const QString firstArgument =
             QString::fromLocal8Bit(commandLine.readAll().split('\0').value(0));
         if (name == program || fileName(firstArgument) == program)

@@ -3,6 +3,7 @@
 #include "desktop/Desktop.h"
 
 #include <QMutex>
+#include <QProcessEnvironment>
 
 #include <functional>
 #include <optional>
@@ -20,9 +21,10 @@ public:
     void checkInstalled(Assistant assistant) override;
     // Nothing is quit: the assistant's running processes are counted for a note.
     QStringList quitAssistant(Assistant assistant) override;
-    // systemctl --user set-environment/unset-environment, then the set variables to
-    // dbus-update-activation-environment when it is installed. Without a user manager
-    // nothing is changed and a note says so.
+    // systemctl --user import-environment/unset-environment, then the set variables to
+    // dbus-update-activation-environment when it is installed; the values go through the
+    // tools' environment, never their command lines. Without a user manager nothing is
+    // changed and a note says so.
     QStringList setLaunchEnvironment(const LaunchEnvironment& variables) override;
     // A terminal window in the home directory that prints the banner and runs the
     // assistant with the session's variables in its environment.
@@ -58,9 +60,12 @@ public:
     // stays open in the user's shell. Banner and arguments are passed as arguments.
     static QStringList sessionCommand(const QStringList& banner, const QString& program,
                                       const QStringList& arguments);
-    // The systemctl calls that apply the variables in order; consecutive settings (or
+    // The systemctl calls that apply the variables in order, by name: the set ones are
+    // imported from systemctl's environment, the others cleared; consecutive imports (or
     // clearings) share one call.
     static QList<QStringList> systemctlCalls(const LaunchEnvironment& variables);
+    // This process's environment with the variables set or removed.
+    static QProcessEnvironment withVariables(const LaunchEnvironment& variables);
     // Processes of this user running the program, not counting those started by another
     // counted one.
     static int runningProcesses(const QString& program);

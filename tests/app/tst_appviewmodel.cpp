@@ -71,6 +71,7 @@ void TestAppViewModel::init() {
     // `sleep` is stood in too, so that quitting Codex does not wait two seconds here.
     m_tools = std::make_unique<StandIns>(m_home->file(QStringLiteral("tools")),
                                          QStringList{"osascript", "open", "launchctl", "sleep"});
+    m_tools->requireFirstOnPath();
     m_store = std::make_unique<ProfilesStore>();
 }
 

@@ -9,17 +9,33 @@
 #include <QFileInfo>
 #include <QTest>
 
+ScopedEnvironment::~ScopedEnvironment() {
+    for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {
+        if (it.value().isNull())
+            qunsetenv(it.key().constData());
+        else
+            qputenv(it.key().constData(), it.value());
+    }
+}
+
+void ScopedEnvironment::set(const QByteArray& name, const QByteArray& value) {
+    if (!m_old.contains(name))
+        m_old.insert(name, qgetenv(name.constData()));
+    if (value.isNull())
+        qunsetenv(name.constData());
+    else
+        qputenv(name.constData(), value);
+}
+
 TestHome::TestHome() {
     QVERIFY2(m_dir.isValid(), "cannot create a temporary home");
-    m_oldHome = qgetenv("HOME");
-    m_oldXdgConfig = qgetenv("XDG_CONFIG_HOME");
-    m_oldXdgData = qgetenv("XDG_DATA_HOME");
-    qputenv("HOME", QFile::encodeName(m_dir.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.local/share")));
-    AppPaths::setHomeDirectoryOverride(m_dir.path());
+    const QByteArray home = QFile::encodeName(m_dir.path());
+    m_environment.set("HOME", home);
+    m_environment.set("XDG_CONFIG_HOME", home + "/.config");
+    m_environment.set("XDG_DATA_HOME", home + "/.local/share");
     // The login shell must read its start-up files from the temporary home only.
-    qunsetenv("ZDOTDIR");
+    m_environment.set("ZDOTDIR", {});
+    AppPaths::setHomeDirectoryOverride(m_dir.path());
     // They run after the system's (Debian's /etc/profile sets PATH afresh, macOS's
     // /etc/zprofile puts the system folders first) and put the stand-ins first again.
     const QByteArray posix = "if [ -n \"${TAVRIN_TEST_STAND_INS-}\" ]; then\n"
@@ -35,15 +51,6 @@ TestHome::TestHome() {
 
 TestHome::~TestHome() {
     AppPaths::setHomeDirectoryOverride(QString());
-    qputenv("HOME", m_oldHome);
-    if (m_oldXdgConfig.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", m_oldXdgConfig);
-    if (m_oldXdgData.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", m_oldXdgData);
 }
 
 QString TestHome::file(const QString& relative) const {
@@ -107,7 +114,9 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
                         "n=$((n+1))\n"
                         "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
                         "pwd > \"$d/$t.$n.cwd\"\n";
-    if (tool == QLatin1String("claude") || tool == QLatin1String("codex"))
+    if (tool == QLatin1String("claude") || tool == QLatin1String("codex") ||
+        tool == QLatin1String("systemctl") ||
+        tool == QLatin1String("dbus-update-activation-environment"))
         script += "/usr/bin/env > \"$d/$t.$n.env\"\n";
     if (tool == QLatin1String("osascript"))
         script += "if [ $# -eq 0 ]; then /bin/cat > \"$d/$t.$n.stdin\"; fi\n";
@@ -124,13 +133,6 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
     return script;
 }
 
-void restore(const char* name, const QByteArray& value) {
-    if (value.isNull())
-        qunsetenv(name);
-    else
-        qputenv(name, value);
-}
-
 } // namespace
 
 StandIns::StandIns(const QString& directory, const QStringList& extraTools)
@@ -143,18 +145,9 @@ StandIns::StandIns(const QString& directory, const QStringList& extraTools)
             m_tools << tool;
     for (const QString& tool : m_tools)
         replace(tool, recordingScript(m_records, tool));
-    m_oldPath = qgetenv("PATH");
-    m_oldTerminal = qgetenv("TERMINAL");
-    m_oldStandIns = qgetenv("TAVRIN_TEST_STAND_INS");
-    qputenv("PATH", QFile::encodeName(m_bin) + ':' + m_oldPath);
-    qputenv("TERMINAL", QFile::encodeName(path(QStringLiteral("terminal"))));
-    qputenv("TAVRIN_TEST_STAND_INS", QFile::encodeName(m_bin));
-}
-
-StandIns::~StandIns() {
-    qputenv("PATH", m_oldPath);
-    restore("TERMINAL", m_oldTerminal);
-    restore("TAVRIN_TEST_STAND_INS", m_oldStandIns);
+    m_environment.set("PATH", QFile::encodeName(m_bin) + ':' + qgetenv("PATH"));
+    m_environment.set("TERMINAL", QFile::encodeName(path(QStringLiteral("terminal"))));
+    m_environment.set("TAVRIN_TEST_STAND_INS", QFile::encodeName(m_bin));
 }
 
 void StandIns::requireFirstOnPath() const {
@@ -175,7 +168,8 @@ void StandIns::requireFirstOnPath() const {
     for (const QString& tool : m_tools) {
         const QString found = desktop.findProgram(tool);
         if (found != path(tool))
-            wrong << QStringLiteral("$SHELL -l: %1 is %2").arg(tool, found);
+            wrong << QStringLiteral("$SHELL -l: %1 is %2")
+                         .arg(tool, found.isEmpty() ? QStringLiteral("(not found)") : found);
     }
     if (!wrong.isEmpty())
         qFatal("The stand-ins are not first on PATH, so the tests would run real tools:\n%s",

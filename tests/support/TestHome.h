@@ -6,6 +6,20 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+// Environment variables set for a while and restored when this ends; a null value
+// removes a variable.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    void set(const QByteArray& name, const QByteArray& value);
+
+private:
+    QMap<QByteArray, QByteArray> m_old;
+};
+
 // A throw-away home directory for one test: $HOME, the XDG folders and the app's own
 // path override all point into it, so no test touches the real home. Its login shell
 // start-up files put the stand-ins (below) first on PATH again after the system's own
@@ -27,23 +41,21 @@ public:
     QStringList entries(const QString& relative) const;
 
 private:
+    ScopedEnvironment m_environment;
     QTemporaryDir m_dir;
-    QByteArray m_oldHome;
-    QByteArray m_oldXdgConfig;
-    QByteArray m_oldXdgData;
 };
 
 // Recording stand-ins for the outside tools, placed first on PATH: the macOS tools
 // (osascript, open, launchctl), the Linux ones (systemctl,
-// dbus-update-activation-environment, a terminal that $TERMINAL names) and the two
-// assistants (claude, codex), plus any extra tools a test names. Each call records its
-// arguments and working directory (the assistants also their environment, osascript
-// its standard input when called with a here-document) and exits with the status and
-// standard error the test chose. The terminal stand-in then runs what follows its "-e", as a terminal would.
+// dbus-update-activation-environment, a terminal that $TERMINAL names), the two
+// assistants (claude, codex) and any extra tools a test names. Each call records its
+// arguments and working directory (the assistants and the Linux tools also their
+// environment, osascript its standard input when given a here-document) and exits with
+// the status and standard error the test chose. The terminal stand-in also runs what
+// follows its "-e", as a terminal would.
 class StandIns {
 public:
     explicit StandIns(const QString& directory, const QStringList& extraTools = {});
-    ~StandIns();
     StandIns(const StandIns&) = delete;
     StandIns& operator=(const StandIns&) = delete;
 
@@ -53,6 +65,10 @@ public:
     // the developer's real Codex. Call it before running a switch or a restarter.
     void requireFirstOnPath() const;
 
+    // Sets a variable until the stand-ins go away.
+    void setEnvironment(const QByteArray& name, const QByteArray& value) {
+        m_environment.set(name, value);
+    }
     QString path(const QString& tool) const { return m_bin + QLatin1Char('/') + tool; }
     void setResult(const QString& tool, int status, const QByteArray& standardError = {});
     // Replaces a stand-in with a script of the test's own.
@@ -61,7 +77,7 @@ public:
     int callCount(const QString& tool) const;
     // Arguments of call `call` (1-based) of the tool.
     QStringList arguments(const QString& tool, int call = 1) const;
-    // The environment an assistant got, name to value; the working directory of any tool.
+    // The environment a tool got (see above), name to value; its working directory.
     QMap<QString, QString> environment(const QString& tool, int call = 1) const;
     QString workingDirectory(const QString& tool, int call = 1) const;
     QByteArray standardInput(const QString& tool, int call = 1) const;
@@ -75,7 +91,5 @@ private:
     QString m_bin;
     QString m_records;
     QStringList m_tools;
-    QByteArray m_oldPath;
-    QByteArray m_oldTerminal;
-    QByteArray m_oldStandIns;
+    ScopedEnvironment m_environment;
 };
