@@ -53,7 +53,8 @@ public:
     // Throws DesktopError with a full sentence when the assistant cannot be started here
     // at all (its program or a terminal to run it in is missing).
     virtual void checkInstalled(Assistant assistant) = 0;
-    // Makes way before the assistant's files change: quits what would keep the old profile.
+    // Makes way before the assistant's files change: quits what would keep the old
+    // profile, or says in a note what keeps it.
     virtual QStringList quitAssistant(Assistant assistant) = 0;
     // Sets or clears, in order, the variables that programs started from now on get.
     virtual QStringList setLaunchEnvironment(const LaunchEnvironment& variables) = 0;
