@@ -11,7 +11,7 @@ if [[ "$(uname -s)" == "Darwin" ]]; then
     exit 0
 fi
 
-packages=(qt6-base-dev qt6-svg-dev libgl-dev libtomlplusplus-dev rapidjson-dev zsh sqlite3 cmake ninja-build g++ xvfb xauth)
+packages=(qt6-base-dev qt6-svg-dev libgl-dev libtomlplusplus-dev rapidjson-dev zsh sqlite3 cmake ninja-build g++ xvfb xauth xterm)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

@@ -1,79 +1,45 @@
 #include "claude/ClaudeRestarter.h"
 
 #include "claude/ClaudeSettingsPatcher.h"
-#include "desktop/LaunchEnvironment.h"
-
-#include <QStringList>
+#include "desktop/Desktop.h"
 
 ClaudeRestartError ClaudeRestartError::failed(const QString& message) {
     return ClaudeRestartError(
         prefixedMessage(QStringLiteral("Could not restart Claude Code"), message));
 }
 
-namespace {
+ClaudeRestarter::ClaudeRestarter(std::shared_ptr<Desktop> desktop)
+    : m_desktop(desktop ? std::move(desktop) : Desktop::forThisSystem()) {}
 
-// Escapes a text for use inside an AppleScript string literal.
-QString quotedForAppleScript(QString value) {
-    value.replace(QLatin1Char('\\'), QStringLiteral("\\\\\\\\"));
-    value.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-    return value;
+void ClaudeRestarter::checkReady() {
+    m_desktop->checkInstalled(Assistant::claudeCode);
 }
-
-} // namespace
-
-ClaudeRestarter::ClaudeRestarter(std::shared_ptr<ShellService> shellService)
-    : m_shell(shellService ? std::move(shellService) : std::make_shared<ShellService>()) {}
-
-void ClaudeRestarter::checkReady() {}
 
 QStringList ClaudeRestarter::restartClaudeCode(const std::optional<Profile>& profile,
                                                const std::optional<QString>& apiKey) {
-    runChecked(launchEnvironmentCommand(profile, apiKey));
-    const bool velqor = profile && ClaudeSettingsPatcher::usesVelqor(*profile);
-    runChecked(terminalScriptCommand(velqor));
-    return {};
+    const AssistantSession claude = session(profile, apiKey);
+    try {
+        // A failed environment step stops here, before anything is quit or opened.
+        QStringList notes = m_desktop->setLaunchEnvironment(claude.environment);
+        notes += m_desktop->startAssistant(claude);
+        return notes;
+    } catch (const DesktopError& error) {
+        throw ClaudeRestartError::failed(error.localizedDescription());
+    }
 }
 
-QString ClaudeRestarter::launchEnvironmentCommand(const std::optional<Profile>& profile,
-                                                  const std::optional<QString>& apiKey) {
-    return LaunchEnvironments::launchctlCommand(LaunchEnvironments::claude(profile, apiKey));
-}
-
-QString ClaudeRestarter::terminalCommand(bool usesVelqor) {
-    const QString title = usesVelqor ? QStringLiteral("Claude Code API session")
-                                     : QStringLiteral("Claude Code account session");
-    const QString subtitle = usesVelqor ? QStringLiteral("Using Velqor via ~/.claude/settings.json")
-                                        : QStringLiteral("Using your Claude account login");
-    const QString argument = usesVelqor ? QStringLiteral("--bare") : QString();
-
-    QString command = QStringLiteral("clear; echo \"");
-    command += title;
-    command += QStringLiteral("\"; echo \"");
-    command += subtitle;
-    command += QStringLiteral("\"; echo; if command -v claude >/dev/null 2>&1; then claude ");
-    command += argument;
-    command +=
-        QStringLiteral("; elif [ -x /opt/homebrew/bin/claude ]; then /opt/homebrew/bin/claude ");
-    command += argument;
-    command += QStringLiteral("; else echo \"Claude Code CLI was not found. Install it first: npm "
-                              "install -g @anthropic-ai/claude-code\"; fi");
-    return command;
-}
-
-QString ClaudeRestarter::terminalScriptCommand(bool usesVelqor) {
-    const QString script = QStringLiteral("tell application \"Claude\" to quit\n"
-                                          "delay 1\n"
-                                          "tell application \"Terminal\"\n"
-                                          "    activate\n"
-                                          "    do script \"") +
-                           quotedForAppleScript(terminalCommand(usesVelqor)) +
-                           QStringLiteral("\"\nend tell");
-    // The quoted delimiter keeps the shell from expanding anything in the script.
-    return QStringLiteral("osascript <<'APPLESCRIPT'\n") + script + QStringLiteral("\nAPPLESCRIPT");
-}
-
-void ClaudeRestarter::runChecked(const QString& command) {
-    const ShellResult result = m_shell->run(command);
-    if (result.terminationStatus != 0)
-        throw ClaudeRestartError::failed(result.standardError.trimmed());
+AssistantSession ClaudeRestarter::session(const std::optional<Profile>& profile,
+                                          const std::optional<QString>& apiKey) {
+    AssistantSession session;
+    session.assistant = Assistant::claudeCode;
+    session.environment = LaunchEnvironments::claude(profile, apiKey);
+    if (profile && ClaudeSettingsPatcher::usesVelqor(*profile)) {
+        session.banner = QStringList{QStringLiteral("Claude Code API session"),
+                                     QStringLiteral("Using Velqor via ~/.claude/settings.json")};
+        session.arguments = QStringList{QStringLiteral("--bare")};
+    } else {
+        session.banner = QStringList{QStringLiteral("Claude Code account session"),
+                                     QStringLiteral("Using your Claude account login")};
+    }
+    return session;
 }

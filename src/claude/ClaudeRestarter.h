@@ -1,6 +1,5 @@
 #pragma once
 
-#include "codex/ShellService.h"
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
 
@@ -9,22 +8,24 @@
 #include <memory>
 #include <optional>
 
+class Desktop;
+struct AssistantSession;
+
 class ClaudeRestartError : public TavrinError {
 public:
-    enum class Kind { failed };
     // "Could not restart Claude Code: " + message, or "Could not restart Claude Code."
     static ClaudeRestartError failed(const QString& message);
-    Kind kind() const { return Kind::failed; }
 
 private:
     using TavrinError::TavrinError;
 };
 
-// Sets the launch environment for a Claude Code profile, quits the Claude desktop app
-// and opens a Terminal window running Claude Code.
+// Sets the launch environment for a Claude Code profile and opens a terminal window
+// running Claude Code (on macOS after quitting the Claude desktop app).
 class ClaudeRestarter {
 public:
-    explicit ClaudeRestarter(std::shared_ptr<ShellService> shellService = nullptr);
+    // A null desktop means the one this build runs on.
+    explicit ClaudeRestarter(std::shared_ptr<Desktop> desktop = nullptr);
     virtual ~ClaudeRestarter() = default;
 
     // Throws, before anything is changed, when Claude Code cannot be started here at all.
@@ -33,13 +34,10 @@ public:
     virtual QStringList restartClaudeCode(const std::optional<Profile>& profile,
                                           const std::optional<QString>& apiKey);
 
-    // The command texts, public so they can be tested as tables.
-    static QString launchEnvironmentCommand(const std::optional<Profile>& profile,
-                                            const std::optional<QString>& apiKey);
-    static QString terminalCommand(bool usesVelqor);
-    static QString terminalScriptCommand(bool usesVelqor);
+    // The session for a profile: banner, arguments and the variables, in order.
+    static AssistantSession session(const std::optional<Profile>& profile,
+                                    const std::optional<QString>& apiKey);
 
 private:
-    void runChecked(const QString& command);
-    std::shared_ptr<ShellService> m_shell;
+    std::shared_ptr<Desktop> m_desktop;
 };

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "codex/ShellService.h"
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
 
@@ -9,37 +8,31 @@
 #include <memory>
 #include <optional>
 
+class Desktop;
+
 class RestartError : public TavrinError {
 public:
-    enum class Kind { failed };
     // "Could not restart Codex: " + message, or "Could not restart Codex." when empty.
     static RestartError failed(const QString& message);
-    Kind kind() const { return Kind::failed; }
 
 private:
     using TavrinError::TavrinError;
 };
 
-// Quits the Codex app before its files change and reopens it with the profile's
-// proxy in the launch environment.
+// Quits Codex before its files change and starts it again with the profile's proxy in
+// the launch environment: the desktop app on macOS, the CLI in a terminal on Linux.
 class CodexRestarter {
 public:
-    explicit CodexRestarter(std::shared_ptr<ShellService> shellService = nullptr);
+    // A null desktop means the one this build runs on.
+    explicit CodexRestarter(std::shared_ptr<Desktop> desktop = nullptr);
     virtual ~CodexRestarter() = default;
 
-    // Throws, before anything is changed, when Codex cannot be restarted here at all.
+    // Throws, before anything is changed, when Codex cannot be started here at all.
     virtual void checkReady();
     // Each returns notes for the switch's log line (empty when there is nothing to say).
     virtual QStringList quitCodex();
     virtual QStringList openCodex(const std::optional<Profile>& profile);
 
-    // The shell command texts, public so they can be tested as tables.
-    static QString quitCommand();
-    static QString openCommand();
-    static QString proxyEnvironmentCommand(const std::optional<Profile>& profile);
-
 private:
-    void applyProxyEnvironment(const std::optional<Profile>& profile);
-    void runChecked(const QString& command);
-    std::shared_ptr<ShellService> m_shell;
+    std::shared_ptr<Desktop> m_desktop;
 };

@@ -94,3 +94,20 @@ ShellResult ShellService::runProgram(const QString& program, const QStringList& 
     }
     return result;
 }
+
+void ShellService::startDetached(const QString& program, const QStringList& arguments,
+                                 const QProcessEnvironment& environment,
+                                 const QString& workingDirectory) {
+    QProcess process;
+    process.setProgram(program);
+    process.setArguments(arguments);
+    if (!environment.isEmpty())
+        process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingDirectory);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        throw ProcessError(
+            QStringLiteral("Could not start %1: %2").arg(program, process.errorString()));
+}

@@ -19,8 +19,9 @@ struct ShellResult {
 // backslash, double quote, dollar sign and backtick each get a backslash.
 QString shellDoubleQuoted(const QString& value);
 
-// Runs one command line through the user's login shell (/bin/zsh -lc) and hands back
-// its exit status and both outputs. Callers quote their own arguments.
+// Starts every outside program and hands back its exit status and both outputs. run()
+// gives one command line to the login zsh (/bin/zsh -lc), quoted by the caller;
+// runProgram() and startDetached() take a program and its plain arguments.
 class ShellService {
 public:
     static constexpr std::chrono::milliseconds defaultTimeLimit{std::chrono::minutes(5)};
@@ -39,6 +40,13 @@ public:
     // Throws ProcessError when the program cannot be started; the time limit applies.
     virtual ShellResult runProgram(const QString& program, const QStringList& arguments,
                                    const QProcessEnvironment& environment = {});
+
+    // Starts a program that runs on after the call returns (a terminal window), with a
+    // plain argument list, in the directory and environment given, its input and output
+    // going nowhere. Throws ProcessError when it cannot be started.
+    virtual void startDetached(const QString& program, const QStringList& arguments,
+                               const QProcessEnvironment& environment,
+                               const QString& workingDirectory);
 
     std::chrono::milliseconds timeLimit() const { return m_timeLimit; }
 

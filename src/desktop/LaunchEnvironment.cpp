@@ -1,10 +1,7 @@
 #include "desktop/LaunchEnvironment.h"
 
 #include "claude/ClaudeSettingsPatcher.h"
-#include "codex/ShellService.h"
 #include "profiles/ProxyURLFormatter.h"
-
-#include <QStringList>
 
 namespace LaunchEnvironments {
 
@@ -47,19 +44,6 @@ LaunchEnvironment claude(const std::optional<Profile>& profile,
             variables.append({QLatin1String(name), std::nullopt});
     }
     return variables;
-}
-
-QString launchctlCommand(const LaunchEnvironment& variables) {
-    QStringList commands;
-    for (const EnvironmentVariable& variable : variables) {
-        if (variable.value)
-            commands << QStringLiteral("launchctl setenv ") + variable.name +
-                            QStringLiteral(" \"") + shellDoubleQuoted(*variable.value) +
-                            QLatin1Char('"');
-        else
-            commands << QStringLiteral("launchctl unsetenv ") + variable.name;
-    }
-    return commands.join(QStringLiteral("; "));
 }
 
 std::optional<Shell> shellNamed(const QString& name) {

@@ -29,10 +29,6 @@ LaunchEnvironment codex(const std::optional<Profile>& profile);
 LaunchEnvironment claude(const std::optional<Profile>& profile,
                          const std::optional<QString>& apiKey);
 
-// One shell command line that applies the variables to the macOS launch environment:
-// "launchctl setenv NAME \"value\"" or "launchctl unsetenv NAME" each, joined by "; ".
-QString launchctlCommand(const LaunchEnvironment& variables);
-
 // The shells whose syntax shellScript() speaks.
 enum class Shell { sh, bash, zsh, fish };
 std::optional<Shell> shellNamed(const QString& name);

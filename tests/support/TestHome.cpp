@@ -1,5 +1,7 @@
 #include "support/TestHome.h"
 
+#include "codex/ShellService.h"
+#include "desktop/LinuxDesktop.h"
 #include "profiles/AppPaths.h"
 
 #include <QDir>
@@ -7,30 +9,48 @@
 #include <QFileInfo>
 #include <QTest>
 
+ScopedEnvironment::~ScopedEnvironment() {
+    for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {
+        if (it.value().isNull())
+            qunsetenv(it.key().constData());
+        else
+            qputenv(it.key().constData(), it.value());
+    }
+}
+
+void ScopedEnvironment::set(const QByteArray& name, const QByteArray& value) {
+    if (!m_old.contains(name))
+        m_old.insert(name, qgetenv(name.constData()));
+    if (value.isNull())
+        qunsetenv(name.constData());
+    else
+        qputenv(name.constData(), value);
+}
+
 TestHome::TestHome() {
     QVERIFY2(m_dir.isValid(), "cannot create a temporary home");
-    m_oldHome = qgetenv("HOME");
-    m_oldXdgConfig = qgetenv("XDG_CONFIG_HOME");
-    m_oldXdgData = qgetenv("XDG_DATA_HOME");
-    qputenv("HOME", QFile::encodeName(m_dir.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/.local/share")));
-    AppPaths::setHomeDirectoryOverride(m_dir.path());
+    const QByteArray home = QFile::encodeName(m_dir.path());
+    m_environment.set("HOME", home);
+    m_environment.set("XDG_CONFIG_HOME", home + "/.config");
+    m_environment.set("XDG_DATA_HOME", home + "/.local/share");
     // The login shell must read its start-up files from the temporary home only.
-    qunsetenv("ZDOTDIR");
+    m_environment.set("ZDOTDIR", {});
+    AppPaths::setHomeDirectoryOverride(m_dir.path());
+    // They run after the system's (Debian's /etc/profile sets PATH afresh, macOS's
+    // /etc/zprofile puts the system folders first) and put the stand-ins first again.
+    const QByteArray posix = "if [ -n \"${TAVRIN_TEST_STAND_INS-}\" ]; then\n"
+                             "    PATH=\"$TAVRIN_TEST_STAND_INS:$PATH\"; export PATH\n"
+                             "fi\n";
+    write(QStringLiteral(".profile"), posix);
+    write(QStringLiteral(".zprofile"), posix);
+    write(QStringLiteral(".config/fish/config.fish"),
+          "if set -q TAVRIN_TEST_STAND_INS\n"
+          "    set -gx PATH $TAVRIN_TEST_STAND_INS $PATH\n"
+          "end\n");
 }
 
 TestHome::~TestHome() {
     AppPaths::setHomeDirectoryOverride(QString());
-    qputenv("HOME", m_oldHome);
-    if (m_oldXdgConfig.isNull())
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", m_oldXdgConfig);
-    if (m_oldXdgData.isNull())
-        qunsetenv("XDG_DATA_HOME");
-    else
-        qputenv("XDG_DATA_HOME", m_oldXdgData);
 }
 
 QString TestHome::file(const QString& relative) const {
@@ -76,43 +96,96 @@ QByteArray readFile(const QString& path) {
 
 } // namespace
 
-StandIns::StandIns(const QString& directory, const QStringList& tools)
+namespace {
+
+const QStringList outsideTools{
+    "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
+    "terminal",  "claude", "codex"};
+
+// Apart from recording the environment, the script runs no other program, so a call
+// costs one shell; tools are named by their full paths, so the stand-ins also run where
+// PATH holds nothing but the stand-ins.
+QByteArray recordingScript(const QString& records, const QString& tool) {
+    QByteArray script = "#!/bin/sh\n"
+                        "d=" +
+                        shellQuote(records) + "\nt=" + tool.toUtf8() +
+                        "\n"
+                        "n=0; [ -f \"$d/$t.count\" ] && read n < \"$d/$t.count\"\n"
+                        "n=$((n+1))\n"
+                        "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
+                        "pwd > \"$d/$t.$n.cwd\"\n";
+    if (tool == QLatin1String("claude") || tool == QLatin1String("codex") ||
+        tool == QLatin1String("systemctl") ||
+        tool == QLatin1String("dbus-update-activation-environment"))
+        script += "/usr/bin/env > \"$d/$t.$n.env\"\n";
+    if (tool == QLatin1String("osascript"))
+        script += "if [ $# -eq 0 ]; then /bin/cat > \"$d/$t.$n.stdin\"; fi\n";
+    // A terminal runs its command before the call counts, so that a test waiting for the
+    // count finds everything the command did.
+    if (tool == QLatin1String("terminal"))
+        script += "if [ \"$1\" = -e ]; then shift; \"$@\" > \"$d/$t.$n.out\" 2>&1; fi\n";
+    script += "{ printf '%s' \"$t\"; for a in \"$@\"; do printf ' %s' \"$a\"; done; echo; } "
+              ">> \"$d/calls.log\"\n"
+              "echo \"$n\" > \"$d/$t.count\"\n"
+              "[ -f \"$d/$t.stderr\" ] && /bin/cat \"$d/$t.stderr\" >&2\n"
+              "s=0; [ -f \"$d/$t.status\" ] && read s < \"$d/$t.status\"\n"
+              "exit \"$s\"\n";
+    return script;
+}
+
+} // namespace
+
+StandIns::StandIns(const QString& directory, const QStringList& extraTools)
     : m_bin(directory + QStringLiteral("/bin")), m_records(directory + QStringLiteral("/records")) {
     QDir().mkpath(m_bin);
     QDir().mkpath(m_records);
-    for (const QString& tool : tools) {
-        const QByteArray name = tool.toUtf8();
-        QByteArray script = "#!/bin/sh\n"
-                            "d=" +
-                            shellQuote(m_records) +
-                            "\n"
-                            "t=" +
-                            name +
-                            "\n"
-                            "n=$(cat \"$d/$t.count\" 2>/dev/null || echo 0)\n"
-                            "n=$((n+1))\n"
-                            "echo \"$n\" > \"$d/$t.count\"\n"
-                            ": > \"$d/$t.$n.args\"\n"
-                            "for a in \"$@\"; do printf '%s\\0' \"$a\" >> \"$d/$t.$n.args\"; done\n"
-                            "printf '%s' \"$t\" >> \"$d/calls.log\"\n"
-                            "for a in \"$@\"; do printf ' %s' \"$a\" >> \"$d/calls.log\"; done\n"
-                            "printf '\\n' >> \"$d/calls.log\"\n";
-        if (tool == QLatin1String("osascript"))
-            script += "if [ $# -eq 0 ]; then cat > \"$d/$t.$n.stdin\"; fi\n";
-        script += "[ -f \"$d/$t.stderr\" ] && cat \"$d/$t.stderr\" >&2\n"
-                  "exit $(cat \"$d/$t.status\" 2>/dev/null || echo 0)\n";
-        QFile f(m_bin + QLatin1Char('/') + tool);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(script);
-        f.close();
-        f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    }
-    m_oldPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(m_bin) + ':' + m_oldPath);
+    m_tools = outsideTools;
+    for (const QString& tool : extraTools)
+        if (!m_tools.contains(tool))
+            m_tools << tool;
+    for (const QString& tool : m_tools)
+        replace(tool, recordingScript(m_records, tool));
+    m_environment.set("PATH", QFile::encodeName(m_bin) + ':' + qgetenv("PATH"));
+    m_environment.set("TERMINAL", QFile::encodeName(path(QStringLiteral("terminal"))));
+    m_environment.set("TAVRIN_TEST_STAND_INS", QFile::encodeName(m_bin));
 }
 
-StandIns::~StandIns() {
-    qputenv("PATH", m_oldPath);
+void StandIns::requireFirstOnPath() const {
+    QStringList wrong;
+    if (QFileInfo::exists(QStringLiteral("/bin/zsh"))) {
+        // The macOS desktop's shell: every command line goes through the login zsh.
+        QString loop = QStringLiteral("for t in");
+        for (const QString& tool : m_tools)
+            loop += QLatin1Char(' ') + tool;
+        loop += QStringLiteral("; do command -v \"$t\" || echo \"(not found)\"; done");
+        const QStringList found = ShellService().run(loop).standardOutput.split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < m_tools.size(); ++i)
+            if (found.value(i) != path(m_tools[i]))
+                wrong << QStringLiteral("login zsh: %1 is %2").arg(m_tools[i], found.value(i));
+    }
+    // The Linux desktop's lookup: the PATH of the login shell that $SHELL names.
+    LinuxDesktop desktop;
+    for (const QString& tool : m_tools) {
+        const QString found = desktop.findProgram(tool);
+        if (found != path(tool))
+            wrong << QStringLiteral("$SHELL -l: %1 is %2")
+                         .arg(tool, found.isEmpty() ? QStringLiteral("(not found)") : found);
+    }
+    if (!wrong.isEmpty())
+        qFatal("The stand-ins are not first on PATH, so the tests would run real tools:\n%s",
+               qPrintable(wrong.join(QLatin1Char('\n'))));
+}
+
+void StandIns::replace(const QString& tool, const QByteArray& script) {
+    QFile f(path(tool));
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(script);
+    f.close();
+    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void StandIns::remove(const QString& tool) {
+    QFile::remove(path(tool));
 }
 
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
@@ -140,8 +213,29 @@ QStringList StandIns::arguments(const QString& tool, int call) const {
     return args;
 }
 
+QMap<QString, QString> StandIns::environment(const QString& tool, int call) const {
+    QMap<QString, QString> variables;
+    const QByteArray data = readFile(m_records + QStringLiteral("/%1.%2.env").arg(tool).arg(call));
+    for (const QByteArray& line : data.split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0)
+            variables.insert(QString::fromUtf8(line.left(equals)),
+                             QString::fromUtf8(line.mid(equals + 1)));
+    }
+    return variables;
+}
+
+QString StandIns::workingDirectory(const QString& tool, int call) const {
+    return QString::fromUtf8(
+        readFile(m_records + QStringLiteral("/%1.%2.cwd").arg(tool).arg(call)).trimmed());
+}
+
 QByteArray StandIns::standardInput(const QString& tool, int call) const {
     return readFile(m_records + QStringLiteral("/%1.%2.stdin").arg(tool).arg(call));
+}
+
+QByteArray StandIns::output(const QString& tool, int call) const {
+    return readFile(m_records + QStringLiteral("/%1.%2.out").arg(tool).arg(call));
 }
 
 QStringList StandIns::callLog() const {

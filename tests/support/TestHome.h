@@ -1,12 +1,29 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 
+// Environment variables set for a while and restored when this ends; a null value
+// removes a variable.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment() = default;
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    void set(const QByteArray& name, const QByteArray& value);
+
+private:
+    QMap<QByteArray, QByteArray> m_old;
+};
+
 // A throw-away home directory for one test: $HOME, the XDG folders and the app's own
-// path override all point into it, so no test touches the real home.
+// path override all point into it, so no test touches the real home. Its login shell
+// start-up files put the stand-ins (below) first on PATH again after the system's own
+// start-up files have set it.
 class TestHome {
 public:
     TestHome();
@@ -24,31 +41,48 @@ public:
     QStringList entries(const QString& relative) const;
 
 private:
+    ScopedEnvironment m_environment;
     QTemporaryDir m_dir;
-    QByteArray m_oldHome;
-    QByteArray m_oldXdgConfig;
-    QByteArray m_oldXdgData;
 };
 
-// Recording stand-ins for the macOS-only tools (osascript, open, launchctl), placed
-// first on PATH. Each call records its arguments and, for a here-document call of
-// osascript, its standard input; it exits with the status and standard error the
-// test chose.
+// Recording stand-ins for the outside tools, placed first on PATH: the macOS tools
+// (osascript, open, launchctl), the Linux ones (systemctl,
+// dbus-update-activation-environment, a terminal that $TERMINAL names), the two
+// assistants (claude, codex) and any extra tools a test names. Each call records its
+// arguments and working directory (the assistants and the Linux tools also their
+// environment, osascript its standard input when given a here-document) and exits with
+// the status and standard error the test chose. The terminal stand-in also runs what
+// follows its "-e", as a terminal would.
 class StandIns {
 public:
-    explicit StandIns(const QString& directory,
-                      const QStringList& tools = {QStringLiteral("osascript"),
-                                                  QStringLiteral("open"),
-                                                  QStringLiteral("launchctl")});
-    ~StandIns();
+    explicit StandIns(const QString& directory, const QStringList& extraTools = {});
     StandIns(const StandIns&) = delete;
     StandIns& operator=(const StandIns&) = delete;
 
+    // Stops the test program when any tool would not reach its stand-in through the
+    // login shells the product asks (the login zsh, $SHELL -l): a login profile that
+    // puts the system folders first (macOS's path_helper does) would let a test quit
+    // the developer's real Codex. Call it before running a switch or a restarter.
+    void requireFirstOnPath() const;
+
+    // Sets a variable until the stand-ins go away.
+    void setEnvironment(const QByteArray& name, const QByteArray& value) {
+        m_environment.set(name, value);
+    }
+    QString path(const QString& tool) const { return m_bin + QLatin1Char('/') + tool; }
     void setResult(const QString& tool, int status, const QByteArray& standardError = {});
+    // Replaces a stand-in with a script of the test's own.
+    void replace(const QString& tool, const QByteArray& script);
+    void remove(const QString& tool);
     int callCount(const QString& tool) const;
     // Arguments of call `call` (1-based) of the tool.
     QStringList arguments(const QString& tool, int call = 1) const;
+    // The environment a tool got (see above), name to value; its working directory.
+    QMap<QString, QString> environment(const QString& tool, int call = 1) const;
+    QString workingDirectory(const QString& tool, int call = 1) const;
     QByteArray standardInput(const QString& tool, int call = 1) const;
+    // What the command run by the terminal stand-in printed.
+    QByteArray output(const QString& tool, int call = 1) const;
     // Every call of every tool in order, as "tool arg1 arg2 ...".
     QStringList callLog() const;
     void reset();
@@ -56,5 +90,6 @@ public:
 private:
     QString m_bin;
     QString m_records;
-    QByteArray m_oldPath;
+    QStringList m_tools;
+    ScopedEnvironment m_environment;
 };

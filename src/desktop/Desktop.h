@@ -1,0 +1,63 @@
+#pragma once
+
+#include "desktop/LaunchEnvironment.h"
+#include "profiles/Errors.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class ShellService;
+
+// The two assistants a switch may restart.
+enum class Assistant { codex, claudeCode };
+
+namespace Assistants {
+// "Codex" or "Claude Code".
+QString displayName(Assistant assistant);
+// The command-line program: "codex" or "claude".
+QString program(Assistant assistant);
+} // namespace Assistants
+
+// A desktop step that failed. The text is the detail the restarters put after their own
+// "Could not restart ..." prefix; it may be empty when the tool said nothing.
+class DesktopError : public TavrinError {
+public:
+    using TavrinError::TavrinError;
+};
+
+// How an assistant is started after a switch.
+struct AssistantSession {
+    Assistant assistant = Assistant::codex;
+    // Lines printed above the assistant in its terminal window (none for Codex).
+    QStringList banner;
+    // Arguments for the assistant's program.
+    QStringList arguments;
+    // The profile's variables. Besides the launch environment, a terminal started for the
+    // session gets them directly where the platform can do that.
+    LaunchEnvironment environment;
+};
+
+// Everything a switch asks of the desktop. Each platform has its own implementation:
+// MacDesktop (osascript, open, launchctl through the login zsh) and LinuxDesktop (the
+// systemd user manager and a terminal emulator, programs started with plain argument
+// lists). Operations return notes: short sentences for the switch's log line.
+class Desktop {
+public:
+    virtual ~Desktop();
+
+    // The implementation for the platform this was built for.
+    static std::shared_ptr<Desktop> forThisSystem(std::shared_ptr<ShellService> shell = nullptr);
+
+    // Throws DesktopError with a full sentence when the assistant cannot be started here
+    // at all (its program or a terminal to run it in is missing).
+    virtual void checkInstalled(Assistant assistant) = 0;
+    // Makes way before the assistant's files change: quits what would keep the old
+    // profile, or says in a note what keeps it.
+    virtual QStringList quitAssistant(Assistant assistant) = 0;
+    // Sets or clears, in order, the variables that programs started from now on get.
+    virtual QStringList setLaunchEnvironment(const LaunchEnvironment& variables) = 0;
+    // Starts the assistant; the call returns while it runs on.
+    virtual QStringList startAssistant(const AssistantSession& session) = 0;
+};
