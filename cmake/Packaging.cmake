@@ -40,8 +40,13 @@ set(CPACK_PACKAGE_VENDOR Tavrin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT ${TAVRIN_PACKAGE_CONTACT})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Switches Codex and Claude Code between account profiles")
-set(CPACK_PACKAGE_DESCRIPTION
-  "Tavrin keeps account profiles for the Codex app and the Claude Code CLI and switches either one to the profile you pick: it rewrites their configuration and credential files safely (backup, verify, roll back), moves Codex's chat threads to the new model provider and restarts the assistant with the profile's proxy. A tray menu switches without opening the window.")
+set(CPACK_PACKAGE_DESCRIPTION [=[
+Tavrin keeps account profiles for the Codex app and the Claude Code CLI
+and switches either one to the profile you pick: it rewrites their
+configuration and credential files safely (backup, verify, roll back),
+moves Codex's chat threads to the new model provider and restarts the
+assistant with the profile's proxy. A tray menu switches without opening
+the window.]=])
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
 

@@ -22,7 +22,6 @@ void TavrinApp::configureApplication() {
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tavrin"));
     // Names the installed desktop entry, so Wayland compositors show its icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("dev.tavrin.Tavrin"));
-    QGuiApplication::setWindowIcon(TrayIcons::application());
 }
 
 bool TavrinApp::trayAvailable() {
@@ -83,6 +82,12 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
         // The window's close leaves the process running in the tray.
         QGuiApplication::setQuitOnLastWindowClosed(false);
     }
+    // Drawing the icons waits for the first frame, so start-up is not slowed by them.
+    connect(m_contentView, &ContentView::firstFramePainted, this, [this] {
+        QGuiApplication::setWindowIcon(TrayIcons::application());
+        if (m_tray)
+            m_tray->show();
+    });
 }
 
 TavrinApp::~TavrinApp() {

@@ -16,7 +16,6 @@ Tray::Tray(AppViewModel* viewModel, QObject* parent)
       m_menu(std::make_unique<QMenu>()), m_icon(new QSystemTrayIcon(this)) {
     m_menu->setObjectName(QStringLiteral("trayMenu"));
     m_icon->setContextMenu(m_menu.get());
-    m_icon->setIcon(TrayIcons::application());
     connect(m_model, &TrayMenuModel::changed, this, &Tray::scheduleRebuild);
     connect(m_model, &TrayMenuModel::outcome, this,
             [this](const QString& line, bool failure) { notify(line, failure); });
@@ -28,6 +27,11 @@ Tray::Tray(AppViewModel* viewModel, QObject* parent)
     });
 #endif
     rebuild();
+}
+
+void Tray::show() {
+    m_shown = true;
+    m_icon->setIcon(m_model->isSwitching() ? TrayIcons::switching() : TrayIcons::application());
     if (isAvailable())
         m_icon->show();
 }
@@ -98,9 +102,8 @@ void Tray::rebuild() {
         });
     }
     const bool switching = m_model->isSwitching();
-    if (switching != m_shownSwitching) {
-        m_shownSwitching = switching;
+    if (m_shown && switching != m_shownSwitching)
         m_icon->setIcon(switching ? TrayIcons::switching() : TrayIcons::application());
-    }
+    m_shownSwitching = switching;
     m_icon->setToolTip(m_model->toolTip());
 }

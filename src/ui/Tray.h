@@ -17,12 +17,14 @@ class TrayMenuModel;
 class Tray : public QObject {
     Q_OBJECT
 public:
-    // Needs a QApplication. The icon is shown only when the platform has a tray; the
-    // menu is kept up to date either way.
+    // Needs a QApplication. The menu is kept up to date from the start; the icon is
+    // drawn and put in the tray by show().
     explicit Tray(AppViewModel* viewModel, QObject* parent = nullptr);
     ~Tray() override;
 
     static bool isAvailable();
+    // Puts the icon in the tray when the platform has one.
+    void show();
 
     TrayMenuModel* model() const { return m_model; }
     QMenu* menu() const { return m_menu.get(); }
@@ -44,5 +46,6 @@ private:
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_icon;
     bool m_rebuildPending = false;
+    bool m_shown = false;
     bool m_shownSwitching = false;
 };

@@ -139,6 +139,7 @@ private slots:
         const auto knobInTheMiddle = [&app] {
             return app.tray()->icon()->icon().pixmap(32).toImage().pixelColor(16, 16) == Qt::white;
         };
+        QTRY_VERIFY(!app.tray()->icon()->icon().isNull()); // drawn after the first frame
         QVERIFY(!knobInTheMiddle());
         AppViewModel* viewModel = app.contentView()->viewModel();
         action("Velqor 2")->trigger();
