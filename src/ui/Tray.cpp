@@ -3,6 +3,7 @@
 #include "app/TrayMenuModel.h"
 #include "ui/TrayIcons.h"
 
+#include <QActionGroup>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -66,7 +67,13 @@ void Tray::rebuild() {
     using Kind = TrayMenuEntry::Kind;
     m_rebuildPending = false;
     m_menu->clear();
+    // One exclusive group per target: the active profile shows as the chosen one.
+    delete m_groups;
+    m_groups = new QObject(this);
+    QActionGroup* group = nullptr;
     for (const TrayMenuEntry& entry : m_model->entries()) {
+        if (entry.kind == Kind::section)
+            group = new QActionGroup(m_groups);
         if (entry.kind == Kind::separator) {
             m_menu->addSeparator();
             continue;
@@ -79,6 +86,8 @@ void Tray::rebuild() {
         if (entry.kind == Kind::profile) {
             action->setCheckable(true);
             action->setChecked(entry.checked);
+            if (group)
+                group->addAction(action);
         }
         connect(action, &QAction::triggered, this, [this, entry] {
             switch (entry.kind) {

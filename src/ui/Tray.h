@@ -45,6 +45,7 @@ private:
     TrayMenuModel* m_model;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_icon;
+    QObject* m_groups = nullptr;
     bool m_rebuildPending = false;
     bool m_shown = false;
     bool m_shownSwitching = false;
