@@ -70,6 +70,15 @@ private slots:
                  QStringList({"# Codex", "[x] ChatGPT Account", "[ ] Velqor 2", "-",
                               "# Claude Code", "[ ] Claude Account", "[x] Velqor 2"}) +
                      commands);
+
+        // A menu older than the store may still offer the deleted profile: switching
+        // would fall back to another profile of the target, so nothing happens.
+        QSignalSpy outcome(&model, &TrayMenuModel::outcome);
+        model.choose(TargetIDE::codex, "velqor-1");
+        model.choose(TargetIDE::claude, "chatgpt"); // not a Claude Code profile
+        QVERIFY(!model.isSwitching());
+        QVERIFY(!viewModel.selectedProfileID() && !viewModel.selectedClaudeProfileID());
+        QCOMPARE(outcome.count(), 0);
     }
 
     // Choosing runs the power button's switch; the profiles are off meanwhile, and the
@@ -108,21 +117,6 @@ private slots:
         QCOMPARE(outcome.first().at(1).toBool(), failure);
         QCOMPARE(m_store->activeProfileID(), failure ? QString("chatgpt") : profileID);
         QCOMPARE(describe(model.entries()).filter("(off)").size(), 0);
-    }
-
-    // A menu older than the store may offer a profile that is gone: switching would fall
-    // back to another profile, so nothing happens.
-    void staleChoiceIsIgnored() {
-        m_store->load();
-        AppViewModel viewModel(m_store.get());
-        TrayMenuModel model(&viewModel);
-        QSignalSpy outcome(&model, &TrayMenuModel::outcome);
-        model.choose(TargetIDE::claude, "gone");
-        model.choose(TargetIDE::claude, "chatgpt"); // not a Claude Code profile
-        QVERIFY(!model.isSwitching());
-        QVERIFY(!viewModel.selectedClaudeProfileID());
-        QCOMPARE(outcome.count(), 0);
-        QCOMPARE(m_tools->callLog(), QStringList());
     }
 
     // While an update is required the profiles are off; a choice still made is refused
