@@ -11,7 +11,10 @@ if [[ "$(uname -s)" == "Darwin" ]]; then
     exit 0
 fi
 
-packages=(qt6-base-dev qt6-svg-dev libgl-dev libtomlplusplus-dev rapidjson-dev zsh sqlite3 cmake ninja-build g++ xvfb xauth xterm)
+# desktop-file-utils and appstream validate the desktop entry and AppStream metadata;
+# dpkg-dev gives the .deb its library dependencies (dpkg-shlibdeps).
+packages=(qt6-base-dev qt6-svg-dev libgl-dev libtomlplusplus-dev rapidjson-dev zsh sqlite3 cmake ninja-build g++
+          xvfb xauth xterm desktop-file-utils appstream dpkg-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")

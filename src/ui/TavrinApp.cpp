@@ -5,6 +5,8 @@
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/SettingsView.h"
+#include "ui/Tray.h"
+#include "ui/TrayIcons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,14 +15,22 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 
 void TavrinApp::configureApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
     QCoreApplication::setApplicationName(QStringLiteral("Tavrin"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tavrin"));
+    // Names the installed desktop entry, so Wayland compositors show its icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("dev.tavrin.Tavrin"));
 }
 
-TavrinApp::TavrinApp(QObject* parent) : QObject(parent), m_store(new ProfilesStore(nullptr, this)) {
+bool TavrinApp::trayAvailable() {
+    return Tray::isAvailable();
+}
+
+TavrinApp::TavrinApp(QObject* parent, bool withTray)
+    : QObject(parent), m_store(new ProfilesStore(nullptr, this)) {
     configureApplication();
 
     m_window = new QMainWindow;
@@ -68,9 +78,28 @@ TavrinApp::TavrinApp(QObject* parent) : QObject(parent), m_store(new ProfilesSto
     applyMenuTheme(m_window->menuBar(), m_contentView->theme());
     connect(m_contentView, &ContentView::themeChanged, m_window,
             [this](const CompactTheme& theme) { applyMenuTheme(m_window->menuBar(), theme); });
+
+    if (withTray) {
+        m_tray = new Tray(m_contentView->viewModel(), this);
+        connect(m_tray, &Tray::openWindowRequested, this, &TavrinApp::openWindow);
+        connect(m_tray, &Tray::settingsRequested, this, &TavrinApp::openSettings);
+        connect(m_tray, &Tray::quitRequested, this, &TavrinApp::quit, Qt::QueuedConnection);
+        // The window's close leaves the process running in the tray.
+        QGuiApplication::setQuitOnLastWindowClosed(false);
+    }
+    // Drawing the icons waits for the first frame, so start-up is not slowed by them.
+    connect(m_contentView, &ContentView::firstFramePainted, this, [this] {
+        QGuiApplication::setWindowIcon(TrayIcons::application());
+        if (m_tray)
+            m_tray->show();
+    });
 }
 
 TavrinApp::~TavrinApp() {
+    if (m_tray) {
+        delete m_tray;
+        QGuiApplication::setQuitOnLastWindowClosed(true);
+    }
     delete m_settings;
     delete m_window;
 }
@@ -86,16 +115,49 @@ void TavrinApp::quit() {
 }
 
 bool TavrinApp::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_window && event->type() == QEvent::Close && isSwitching()) {
-        m_closeWhenSwitched = true;
-        event->ignore();
-        return true;
+    if (watched == m_window && event->type() == QEvent::Close) {
+        // With a tray the window only hides and a running switch goes on; without one
+        // the process ends with the window, so that waits for the switch.
+        if (m_tray)
+            tellAboutTrayOnce();
+        else if (isSwitching()) {
+            m_closeWhenSwitched = true;
+            event->ignore();
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }
 
+void TavrinApp::tellAboutTrayOnce() {
+    if (m_toldAboutTray)
+        return;
+    m_toldAboutTray = true;
+#if defined(Q_OS_MACOS)
+    const QString text =
+        QStringLiteral("Tavrin keeps running in the menu bar. Choose Quit in its menu to end it.");
+#else
+    const QString text = QStringLiteral(
+        "Tavrin keeps running in the system tray. Choose Quit in its menu to end it.");
+#endif
+    if (m_tray->notify(text))
+        return;
+    auto* box =
+        new QMessageBox(QMessageBox::Information, QStringLiteral("Tavrin"), text, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("trayNotice"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+
 void TavrinApp::show() {
     m_window->show();
+}
+
+void TavrinApp::openWindow() {
+    m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
 }
 
 SettingsView* TavrinApp::settingsView() {

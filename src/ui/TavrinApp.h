@@ -8,25 +8,34 @@ class ProfilesStore;
 class QAction;
 class QMainWindow;
 class SettingsView;
+class Tray;
 
 // The application: one profiles store for the process, the main window with its own
-// view model, and the settings window opened from the application menu.
+// view model, the settings window opened from the application menu, and the tray icon
+// where the platform has a tray.
 class TavrinApp : public QObject {
     Q_OBJECT
 public:
-    // Needs a QApplication.
-    explicit TavrinApp(QObject* parent = nullptr);
+    // Needs a QApplication. With a tray, closing the window leaves Tavrin running there;
+    // without one, closing the window quits.
+    explicit TavrinApp(QObject* parent = nullptr, bool withTray = trayAvailable());
     ~TavrinApp() override;
 
-    // Organisation and application name, which the user defaults are read through.
+    // Organisation and application name, which the user defaults are read through, the
+    // desktop entry's name and the window icon.
     static void configureApplication();
+    static bool trayAvailable();
 
     void show();
+    // Shows the main window and brings it to the front.
+    void openWindow();
 
     ProfilesStore* profilesStore() const { return m_store; }
     QMainWindow* mainWindow() const { return m_window; }
     ContentView* contentView() const { return m_contentView; }
     QAction* settingsAction() const { return m_settingsAction; }
+    // Null without a tray.
+    Tray* tray() const { return m_tray; }
     // The settings window, created the first time it is asked for.
     SettingsView* settingsView();
     void openSettings();
@@ -42,8 +51,11 @@ private:
     ContentView* m_contentView;
     QAction* m_settingsAction;
     QPointer<SettingsView> m_settings;
+    Tray* m_tray = nullptr;
     bool m_closeWhenSwitched = false;
     bool m_quitWhenSwitched = false;
+    bool m_toldAboutTray = false;
 
     bool isSwitching() const;
+    void tellAboutTrayOnce();
 };

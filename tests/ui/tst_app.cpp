@@ -5,6 +5,7 @@
 #include "ui/Controls.h"
 #include "ui/SettingsView.h"
 #include "ui/TavrinApp.h"
+#include "ui/Tray.h"
 #include "ui/UiChecks.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
 
@@ -151,6 +153,59 @@ private slots:
         view->selectProfileID(QString("velqor-2"));
         view->deleteProfile();
         QCOMPARE(app.contentView()->viewModel()->availableProfiles(TargetIDE::codex).size(), 2);
+    }
+
+    // With a tray, closing the window leaves Tavrin running there (said once), and the
+    // tray menu opens the window, opens the settings and switches like the power button.
+    void trayKeepsRunningAndSwitches() {
+        TestHome home;
+        StandIns tools(home.path() + "/tools", {"osascript", "open", "launchctl", "sleep"});
+        TavrinApp app(nullptr, true);
+        app.show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.mainWindow()));
+        QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
+        QMenu* menu = app.tray()->menu();
+        // The Codex section comes first, so the first match is the Codex entry.
+        const auto action = [menu](const QString& text) {
+            const QList<QAction*> actions = menu->actions();
+            const auto found = std::find_if(actions.begin(), actions.end(),
+                                            [&](QAction* a) { return a->text() == text; });
+            return found == actions.end() ? nullptr : *found;
+        };
+        const auto notices = [] {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            return std::count_if(windows.begin(), windows.end(), [](QWidget* w) {
+                return w->objectName() == "trayNotice" && w->isVisible();
+            });
+        };
+
+        QVERIFY(app.mainWindow()->close());
+        QVERIFY(!app.mainWindow()->isVisible());
+        QCOMPARE(notices(), 1); // no notifications offscreen: a message box instead
+        action("Open Tavrin")->trigger();
+        QVERIFY(app.mainWindow()->isVisible());
+        QVERIFY(app.mainWindow()->close());
+        QCOMPARE(notices(), 1);
+        action("Settings\u2026")->trigger();
+        QVERIFY(app.settingsView()->isVisible());
+
+        // The icon's knob stands in the middle of its track while a switch runs.
+        const auto knobInTheMiddle = [&app] {
+            return app.tray()->icon()->icon().pixmap(32).toImage().pixelColor(16, 16) == Qt::white;
+        };
+        QTRY_VERIFY(!app.tray()->icon()->icon().isNull()); // drawn after the first frame
+        QVERIFY(!knobInTheMiddle());
+        AppViewModel* viewModel = app.contentView()->viewModel();
+        action("Velqor 2")->trigger();
+        QVERIFY(viewModel->isSwitching());
+        QCOMPARE(viewModel->selectedProfileID(), std::optional<QString>("velqor-2"));
+        QTRY_VERIFY(!action("Velqor 2")->isEnabled());
+        QVERIFY(knobInTheMiddle());
+        QTRY_VERIFY_WITH_TIMEOUT(!viewModel->isSwitching(), 20000);
+        QTRY_VERIFY(action("Velqor 2")->isEnabled());
+        QVERIFY(!knobInTheMiddle());
+        QCOMPARE(action("Velqor 2")->isChecked(),
+                 app.profilesStore()->activeProfileID() == "velqor-2");
     }
 
     void refusesToStartWithoutDisplay() {

@@ -1,0 +1,78 @@
+# Installation and packages. `cmake --install` puts Tavrin under CMAKE_INSTALL_PREFIX;
+# cpack makes a .deb on Linux and a drag-and-drop .dmg on macOS (scripts/package.sh
+# does both steps). Included after src/, so the targets exist here.
+include(GNUInstallDirs)
+
+set(TAVRIN_PACKAGE_CONTACT "Tavrin developers <packages@tavrin.invalid>"
+  CACHE STRING "Maintainer named in the packages")
+
+# The desktop entry and the AppStream metadata, with the id and version filled in.
+set(TAVRIN_DESKTOP_FILE ${CMAKE_BINARY_DIR}/desktop/${TAVRIN_APP_ID}.desktop)
+set(TAVRIN_METAINFO_FILE ${CMAKE_BINARY_DIR}/desktop/${TAVRIN_APP_ID}.metainfo.xml)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/dev.tavrin.Tavrin.desktop.in ${TAVRIN_DESKTOP_FILE} @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/dev.tavrin.Tavrin.metainfo.xml.in ${TAVRIN_METAINFO_FILE} @ONLY)
+
+if(APPLE)
+  install(TARGETS tavrin BUNDLE DESTINATION .)
+  # Copies the Qt frameworks and plugins into the bundle, so it runs without Homebrew's Qt.
+  if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
+    qt_generate_deploy_app_script(TARGET tavrin OUTPUT_SCRIPT deploy_script
+      NO_UNSUPPORTED_PLATFORM_ERROR)
+  else()
+    qt_generate_deploy_app_script(TARGET tavrin FILENAME_VARIABLE deploy_script
+      NO_UNSUPPORTED_PLATFORM_ERROR)
+  endif()
+  install(SCRIPT ${deploy_script})
+else()
+  install(TARGETS tavrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(TARGET tavrin-cli)
+    install(TARGETS tavrin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+  install(FILES ${TAVRIN_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${TAVRIN_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${PROJECT_SOURCE_DIR}/cmake/icons/${TAVRIN_APP_ID}.svg
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  install(DIRECTORY ${TAVRIN_ICON_BUILD_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+endif()
+
+set(CPACK_PACKAGE_NAME tavrin)
+set(CPACK_PACKAGE_VENDOR Tavrin)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT ${TAVRIN_PACKAGE_CONTACT})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Switches Codex and Claude Code between account profiles")
+set(CPACK_PACKAGE_DESCRIPTION [=[
+Tavrin keeps account profiles for the Codex app and the Claude Code CLI
+and switches either one to the profile you pick: it rewrites their
+configuration and credential files safely (backup, verify, roll back),
+moves Codex's chat threads to the new model provider and restarts the
+assistant with the profile's proxy. A tray menu switches without opening
+the window.]=])
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+
+if(APPLE)
+  set(CPACK_GENERATOR DragNDrop)
+  set(CPACK_PACKAGE_FILE_NAME Tavrin-${PROJECT_VERSION})
+  set(CPACK_DMG_VOLUME_NAME Tavrin)
+  if(TAVRIN_ICNS)
+    set(CPACK_PACKAGE_ICON ${TAVRIN_ICNS})
+  endif()
+else()
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+  # Libraries from the binaries themselves where dpkg-shlibdeps (dpkg-dev) is there,
+  # otherwise the Qt libraries by name. The rest are programs Tavrin runs: zsh and
+  # sqlite3 always, a terminal for Claude Code sessions.
+  find_program(TAVRIN_DPKG_SHLIBDEPS dpkg-shlibdeps)
+  set(depends "zsh, sqlite3, qt6-qpa-plugins")
+  if(TAVRIN_DPKG_SHLIBDEPS)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  else()
+    string(PREPEND depends "libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6svg6 (>= 6.4), ")
+  endif()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${depends}")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator")
+endif()
+include(CPack)

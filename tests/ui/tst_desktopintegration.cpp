@@ -1,0 +1,152 @@
+#include "support/TestHome.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The installed side of the application, run as real processes: the information
+// options, one instance per user, and the files the packages install.
+class TestDesktopIntegration : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        m_binary = qEnvironmentVariable("TAVRIN_APP");
+        m_buildDir = qEnvironmentVariable("TAVRIN_BINARY_DIR");
+        if (m_binary.isEmpty() || m_buildDir.isEmpty())
+            QSKIP("TAVRIN_APP and TAVRIN_BINARY_DIR are not set (run through ctest)");
+    }
+
+    // --help and --version answer without a display and touch nothing.
+    void informationOptions_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("pattern");
+        const QString version = "^Tavrin \\d+\\.\\d+\\.\\d+\\n$";
+        const QString help = "^Usage: tavrin .*-h, --help.*-v, --version";
+        QTest::newRow("--version") << "--version" << version;
+        QTest::newRow("-v") << "-v" << version;
+        QTest::newRow("--help") << "--help" << help;
+        QTest::newRow("-h") << "-h" << help;
+    }
+    void informationOptions() {
+        QFETCH(QString, option);
+        QFETCH(QString, pattern);
+        TestHome home;
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name);
+        process.setProcessEnvironment(env);
+        process.start(m_binary, {option});
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(process.readAllStandardError(), QByteArray());
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(QRegularExpression(pattern, QRegularExpression::DotMatchesEverythingOption)
+                     .match(out)
+                     .hasMatch(),
+                 qPrintable(out));
+        QVERIFY(!home.exists(".codex"));
+    }
+
+    // A second start hands over to the running instance and ends; after the running
+    // instance has crashed, its socket file is taken over by the next start.
+    void secondStartHandsOver() {
+        TestHome home;
+        QTemporaryDir runtime;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("QT_LOGGING_RULES", "tavrin.desktop.debug=true");
+        const auto start = [&](QProcess& process) {
+            process.setProcessEnvironment(env);
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(m_binary, {});
+            QVERIFY(process.waitForStarted());
+        };
+        const auto handOver = [&](QProcess& running) {
+            QProcess second;
+            start(second);
+            QVERIFY(second.waitForFinished(20000));
+            QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(second.exitCode(), 0);
+            QVERIFY2(second.readAll().contains("Handed over"), "no hand-over");
+            QByteArray said;
+            QTRY_VERIFY_WITH_TIMEOUT((said += running.readAll()).contains("asked for the window"),
+                                     10000);
+            QCOMPARE(running.state(), QProcess::Running);
+        };
+
+        QProcess first;
+        start(first);
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += first.readAll()).contains("Listening on"), 20000);
+        handOver(first);
+        if (QTest::currentTestFailed())
+            return;
+        // No clean exit: the socket file stays behind.
+        first.kill();
+        QVERIFY(first.waitForFinished());
+        QVERIFY(QFile::exists(runtime.filePath("tavrin.socket")));
+
+        QProcess next;
+        start(next);
+        said.clear();
+        QTRY_VERIFY_WITH_TIMEOUT((said += next.readAll()).contains("Listening on"), 20000);
+        handOver(next);
+        next.kill();
+        QVERIFY(next.waitForFinished());
+    }
+
+    // The desktop entry and the AppStream metadata pass their validators.
+    void desktopFilesValidate_data() {
+        QTest::addColumn<QString>("validator");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("desktop entry")
+            << "desktop-file-validate" << QStringList{} << "dev.tavrin.Tavrin.desktop";
+        QTest::newRow("AppStream") << "appstreamcli" << QStringList{"validate", "--no-net"}
+                                   << "dev.tavrin.Tavrin.metainfo.xml";
+    }
+    void desktopFilesValidate() {
+        QFETCH(QString, validator);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, file);
+        const QString program = QStandardPaths::findExecutable(validator);
+        if (program.isEmpty())
+            QSKIP(qPrintable(validator + " is not installed"));
+        const QString path = m_buildDir + "/desktop/" + file;
+        QVERIFY2(QFile::exists(path), qPrintable(path));
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(program, arguments << path);
+        QVERIFY(process.waitForFinished(60000));
+        QVERIFY2(process.exitCode() == 0, process.readAll().constData());
+    }
+
+    // Every rendered theme icon has the size its folder names and is drawn, not blank.
+    void renderedIcons() {
+        const QDir hicolor(m_buildDir + "/icons/hicolor");
+        if (!hicolor.exists())
+            QSKIP("no rendered icons in this build (macOS bundles an .icns instead)");
+        const QStringList folders = hicolor.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        QVERIFY(folders.contains("16x16") && folders.contains("256x256"));
+        for (const QString& folder : folders) {
+            const QImage image(hicolor.filePath(folder + "/apps/dev.tavrin.Tavrin.png"));
+            const int size = folder.section('x', 0, 0).toInt();
+            QCOMPARE(image.size(), QSize(size, size));
+            QCOMPARE(qAlpha(image.pixel(size / 2, size / 2)), 255);
+            QCOMPARE(qAlpha(image.pixel(0, 0)), 0); // rounded corner
+        }
+    }
+
+private:
+    QString m_binary;
+    QString m_buildDir;
+};
+
+QTEST_GUILESS_MAIN(TestDesktopIntegration)
+#include "tst_desktopintegration.moc"
