@@ -430,7 +430,7 @@ void TestDesktop::linuxCountsRunningCodex() {
     tools.replace("codex", "#!/bin/sh\n"
                            "if [ \"$1\" = wrapper ]; then \"$0\" wrapped & fi\n"
                            "[ \"$1\" = wrapped ] && : > \"$HOME/wrapped\"\n"
-                           "while [ ! -e \"$HOME/stop\" ]; do sleep 0.05; done\n");
+                           "while [ -d \"$HOME\" ] && [ ! -e \"$HOME/stop\" ]; do sleep 0.05; done\n");
     QProcess wrapper;
     QProcess plain;
     wrapper.start(tools.path("codex"), {"wrapper"});

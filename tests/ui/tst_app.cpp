@@ -77,7 +77,9 @@ private slots:
         QTest::mouseClick(view->findChild<QWidget*>("segmentCodex"), Qt::LeftButton);
 
         auto* caption = view->findChild<ElidedLabel*>("lastLogCaption");
-        QCOMPARE(caption->text(), QString("Codex switched to Velqor 1. Synced 0 chats."));
+        // No chat database here: the line says the chats did not move.
+        QVERIFY2(caption->text().startsWith("Codex switched to Velqor 1. Chats not moved: "),
+                 qPrintable(caption->text()));
         QCOMPARE(caption->toolTip(), caption->text());
         QCOMPARE(power->symbol(), QString("power"));
         QCOMPARE(action->text(), QString("Restart Codex"));
@@ -115,13 +117,17 @@ private slots:
                        .toJson());
         TavrinApp app;
         bool asked = false;
-        QTimer::singleShot(0, [&] {
-            QTRY_VERIFY(QApplication::activeModalWidget());
+        // The question is modal: answer it from a timer while its own loop runs.
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            QVERIFY(box);
+            if (!box)
+                return;
+            answer.stop();
             asked = box->informativeText().contains("config.toml: changed by the switch");
             box->findChild<QPushButton*>("restoreButton")->click();
         });
+        answer.start(20);
         app.show();
         QTRY_VERIFY(asked);
         QTRY_COMPARE(home.read(".codex/config.toml"), QByteArray("model = \"old\"\n"));
@@ -209,6 +215,9 @@ private slots:
     }
 
     void refusesToStartWithoutDisplay() {
+#ifdef Q_OS_MACOS
+        QSKIP("a Mac always has a display");
+#endif
         const QString binary = qEnvironmentVariable("TAVRIN_APP");
         if (binary.isEmpty())
             QSKIP("TAVRIN_APP is not set (run through ctest)");
