@@ -29,9 +29,9 @@ ProfilesStoreError ProfilesStoreError::notLoaded(const QString& path, const QStr
 }
 
 ProfilesStoreError ProfilesStoreError::notWritable(const QString& directory) {
-    return {Kind::notWritable,
-            QStringLiteral("Profiles cannot be saved: the folder %1 is not writable.")
-                .arg(directory)};
+    return {
+        Kind::notWritable,
+        QStringLiteral("Profiles cannot be saved: the folder %1 is not writable.").arg(directory)};
 }
 
 ProfilesStore::ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService, QObject* parent)

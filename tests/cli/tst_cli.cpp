@@ -154,14 +154,18 @@ void TestCli::switchThenStatusAndList() {
 void TestCli::envEvaluatedByRealShells_data() {
     QTest::addColumn<QString>("shell");
     QTest::addColumn<QString>("script");
-    QTest::newRow("bash") << "bash"
-                          << R"SH(eval "$("$CLI" env claude velqor-1 --shell bash)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("zsh") << "zsh"
-                         << R"SH(eval "$("$CLI" env claude velqor-1 --shell zsh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("sh") << "sh"
-                        << R"SH(eval "$("$CLI" env claude velqor-1 --shell sh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("fish") << "fish"
-                          << R"SH($CLI env claude velqor-1 --shell fish | source; printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")SH";
+    QTest::newRow("bash")
+        << "bash"
+        << R"SH(eval "$("$CLI" env claude velqor-1 --shell bash)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
+    QTest::newRow("zsh")
+        << "zsh"
+        << R"SH(eval "$("$CLI" env claude velqor-1 --shell zsh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
+    QTest::newRow("sh")
+        << "sh"
+        << R"SH(eval "$("$CLI" env claude velqor-1 --shell sh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
+    QTest::newRow("fish")
+        << "fish"
+        << R"SH($CLI env claude velqor-1 --shell fish | source; printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")SH";
 }
 
 void TestCli::envEvaluatedByRealShells() {

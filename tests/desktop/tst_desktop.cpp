@@ -427,10 +427,11 @@ void TestDesktop::linuxCountsRunningCodex() {
     StandIns tools(home.path() + "/tools");
     tools.requireFirstOnPath();
     const int before = LinuxDesktop::runningProcesses("codex");
-    tools.replace("codex", "#!/bin/sh\n"
-                           "if [ \"$1\" = wrapper ]; then \"$0\" wrapped & fi\n"
-                           "[ \"$1\" = wrapped ] && : > \"$HOME/wrapped\"\n"
-                           "while [ -d \"$HOME\" ] && [ ! -e \"$HOME/stop\" ]; do sleep 0.05; done\n");
+    tools.replace("codex",
+                  "#!/bin/sh\n"
+                  "if [ \"$1\" = wrapper ]; then \"$0\" wrapped & fi\n"
+                  "[ \"$1\" = wrapped ] && : > \"$HOME/wrapped\"\n"
+                  "while [ -d \"$HOME\" ] && [ ! -e \"$HOME/stop\" ]; do sleep 0.05; done\n");
     QProcess wrapper;
     QProcess plain;
     wrapper.start(tools.path("codex"), {"wrapper"});
