@@ -155,7 +155,8 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
         progress(QStringLiteral("Updated auth.json."));
         try {
             const ChatSyncResult result = m_services.chatSyncService->syncChats(
-                profile, [&journal](const QString& chats) { journal.recordChatMove(chats); });
+                profile,
+                [&journal](const QString& chatsJournal) { journal.recordChatMove(chatsJournal); });
             chats = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
             if (result.skippedFiles > 0)
                 chats += QStringLiteral(" %1 chat files could not be changed and were skipped.")
