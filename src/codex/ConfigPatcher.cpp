@@ -1,6 +1,7 @@
 #include "codex/ConfigPatcher.h"
 
 #include "claude/ClaudeSettingsPatcher.h"
+#include "codex/Toml.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
@@ -9,8 +10,6 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringView>
-
-#include <toml++/toml.h>
 
 #include <array>
 #include <sstream>
@@ -303,8 +302,11 @@ struct Reading {
     std::optional<Found> requiresOpenAIAuth;
 };
 
+// A string the parser read; unlike QString::fromUtf8(), keeps a U+FEFF it starts with.
 QString fromStd(std::string_view text) {
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(text.data(), qsizetype(text.size())));
 }
 
 std::optional<toml::table> parsedToml(const QByteArray& utf8) {
@@ -352,16 +354,75 @@ Reading readToml(const toml::table& root, const QString& provider) {
     return reading;
 }
 
-// The value of a key/value statement by the line rules: the text after the first "="
-// up to the first "#", trimmed; the text without surrounding double quotes is what
-// it holds (escapes are not decoded).
+int hexValue(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+// A one-line basic string at the start of `value` ("..." with TOML's escapes): what it
+// holds and its length in `value`; nothing when `value` does not start with a whole one.
+std::optional<std::pair<QString, qsizetype>> basicStringAt(QStringView value) {
+    if (!value.startsWith(u'"') || value.startsWith(QLatin1String("\"\"\"")))
+        return std::nullopt;
+    QString text;
+    for (qsizetype i = 1; i < value.size(); ++i) {
+        const QChar c = value[i];
+        if (c == u'"')
+            return std::pair(text, i + 1);
+        if (c == u'\n')
+            return std::nullopt;
+        if (c != u'\\') {
+            text += c;
+            continue;
+        }
+        if (++i >= value.size())
+            return std::nullopt;
+        const char16_t escape = value[i].unicode();
+        const qsizetype digits = escape == u'u' ? 4 : escape == u'U' ? 8 : 0;
+        if (digits > 0) {
+            char32_t code = 0;
+            for (qsizetype d = 1; d <= digits; ++d) {
+                const int hex = i + d < value.size() ? hexValue(value[i + d]) : -1;
+                if (hex < 0)
+                    return std::nullopt;
+                code = code * 16 + char32_t(hex);
+            }
+            if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+                return std::nullopt;
+            text += QString::fromUcs4(&code, 1);
+            i += digits;
+            continue;
+        }
+        const qsizetype which = QStringView(u"\"\\btnfr").indexOf(QChar(escape));
+        if (which < 0)
+            return std::nullopt;
+        text += QStringView(u"\"\\\b\t\n\f\r")[which];
+    }
+    return std::nullopt;
+}
+
+// The value of a key/value statement by the line rules: a basic string after the first
+// "=" holds what it spells; otherwise the text after the "=" up to the first "#",
+// trimmed, without surrounding double quotes.
 Found foundInLine(QStringView statement) {
     const qsizetype equals = statement.indexOf(u'=');
     QStringView value = statement.sliced(equals + 1);
     if (value.isEmpty())
         value = statement.first(equals);
-    const qsizetype hash = value.indexOf(u'#');
     Found found;
+    const QStringView start = trimmedHorizontally(value);
+    if (const auto string = basicStringAt(start)) {
+        found.text = string->first;
+        found.display = start.first(string->second).toString();
+        return found;
+    }
+    const qsizetype hash = value.indexOf(u'#');
     found.display = (hash < 0 ? value : value.first(hash)).toString().trimmed();
     QStringView text = found.display;
     if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
@@ -674,10 +735,27 @@ ConfigPatcher::ConfigPatcher(std::shared_ptr<FileBackupService> backupService)
                                     : std::make_shared<FileBackupService>()) {}
 
 QString ConfigPatcher::quoted(const QString& value) {
-    QString escaped = value;
-    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    escaped.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
+    QString result;
+    result.reserve(value.size() + 2);
+    result += QLatin1Char('"');
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        if (u == u'"' || u == u'\\') {
+            result += QLatin1Char('\\');
+            result += c;
+        } else if (u < 0x20 || u == 0x7F) {
+            // A control character would end or break the line: TOML's escapes instead.
+            const qsizetype form = QStringView(u"\b\t\n\f\r").indexOf(c);
+            if (form >= 0)
+                result += QLatin1Char('\\') + QLatin1Char("btnfr"[form]);
+            else
+                result += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0'));
+        } else {
+            result += c;
+        }
+    }
+    result += QLatin1Char('"');
+    return result;
 }
 
 QString ConfigPatcher::patchedContent(const QString& content, const Profile& profile) {
@@ -687,8 +765,15 @@ QString ConfigPatcher::patchedContent(const QString& content, const Profile& pro
     if (const auto why = refusal(reading, profile, provider))
         throw ConfigPatchError(*why);
     const QString patched = patchText(content, profile, !provider.isEmpty() && !reading.hasTable);
-    if (tree)
+    if (tree) {
         checkAgainst(*tree, patched, profile);
+    } else if (const auto why = mismatch(readingOf(patched, provider), profile, provider)) {
+        // Verification after writing would fail the same way: refuse before anything changes.
+        throw ConfigPatchError(cannotUpdate +
+                               QStringLiteral("config.toml is not valid TOML, and read line by "
+                                              "line the new text would not be right: ") +
+                               *why + nothingWritten);
+    }
     return patched;
 }
 
