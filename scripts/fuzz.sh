@@ -24,7 +24,7 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYP
 cmake --build "$dir" --target tavrin_fuzzers
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$PWD/fuzz/ubsan.supp"
 targets=("$@")
 if ((${#targets[@]} == 0)); then
     for source in fuzz/*/fuzz_*.cpp; do

@@ -1,5 +1,7 @@
 #include "profiles/ExactJson.h"
 
+#include <QStringDecoder>
+
 #include <rapidjson/error/error.h>
 #include <rapidjson/reader.h>
 
@@ -54,6 +56,15 @@ Value Value::object() {
     Value result;
     result.m_type = Type::Object;
     return result;
+}
+
+QString Value::toString() const {
+    if (m_type != Type::String)
+        return QString();
+    // QString::fromUtf8() would drop a leading U+FEFF as a byte order mark.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
+                                                     QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(m_text);
 }
 
 const Value* Value::find(const QString& key) const {
@@ -333,9 +344,14 @@ Value parse(const QByteArray& data) {
     constexpr unsigned flags = rapidjson::kParseIterativeFlag |
                                rapidjson::kParseNumbersAsStringsFlag |
                                rapidjson::kParseValidateEncodingFlag;
+    // The reader's UTF-8 check takes all the bytes a sequence announces before it looks
+    // at them, so a sequence cut short at the very end would be read past the text: it
+    // gets NUL bytes to read there, which fail the check.
+    QByteArray text = data;
+    text.append(QByteArray(4, '\0'));
     TreeBuilder builder;
     rapidjson::Reader reader;
-    rapidjson::StringStream stream(data.constData() + start);
+    rapidjson::StringStream stream(text.constData() + start);
     const rapidjson::ParseResult result = reader.Parse<flags>(stream, builder);
     if (result.IsError())
         throw SyntaxError(reasonFor(result.Code(), builder.tooDeep),

@@ -36,9 +36,8 @@ public:
     bool isObject() const { return m_type == Type::Object; }
     // A string's characters, a number's text, "true" or "false"; empty for the others.
     const QByteArray& text() const { return m_text; }
-    QString toString() const {
-        return m_type == Type::String ? QString::fromUtf8(m_text) : QString();
-    }
+    // A string's characters (a U+FEFF it starts with included); empty for the others.
+    QString toString() const;
 
     // Array elements; empty for other types.
     const std::vector<Value>& elements() const { return m_elements; }

@@ -3,6 +3,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <algorithm>
 #include <cctype>
 
 namespace ProxySchemes {
@@ -22,18 +23,44 @@ std::optional<ProxyScheme> fromRawValue(const QString& raw) {
 
 namespace ProxyURLFormatter {
 
+namespace {
+
+// Whether the text begins with a URL scheme and "://" ("http://", "socks5h://"); a
+// password that holds "://" does not make a compact address a URL.
+bool startsWithScheme(const QString& text) {
+    const qsizetype end = text.indexOf(QLatin1String("://"));
+    if (end < 1 || !(text[0].isLetter() && text[0].unicode() < 0x80))
+        return false;
+    return std::all_of(text.cbegin(), text.cbegin() + end, [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
+               u == u'+' || u == u'-' || u == u'.';
+    });
+}
+
+} // namespace
+
 std::optional<QString> normalized(const std::optional<QString>& input, ProxyScheme scheme) {
     if (!input)
         return std::nullopt;
     const QString text = input->trimmed();
     if (text.isEmpty())
         return std::nullopt;
-    if (text.contains(QLatin1String("://")))
+    if (startsWithScheme(text))
         return text;
     const QString prefix = ProxySchemes::rawValue(scheme) + QStringLiteral("://");
-    const QStringList parts = text.split(QLatin1Char(':'), Qt::KeepEmptyParts);
-    // host:port:user:pass; the password keeps any further colons.
-    if (parts.size() >= 4)
+    // An IPv6 address in brackets is one host: its colons separate nothing.
+    const qsizetype close = text.startsWith(u'[') ? text.indexOf(u']') : -1;
+    QStringList parts = text.sliced(close + 1).split(QLatin1Char(':'), Qt::KeepEmptyParts);
+    parts[0].prepend(text.first(close + 1));
+    // host:port:user:pass, the port in digits (else it is the user info of an address
+    // such as "user:pa:ss@host:port"); the password keeps any further colons.
+    const auto isPort = [](const QString& port) {
+        return !port.isEmpty() && std::all_of(port.cbegin(), port.cend(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+    };
+    if (parts.size() >= 4 && isPort(parts[1]))
         return prefix + encodedUserInfo(parts[2]) + QLatin1Char(':') +
                encodedUserInfo(parts.mid(3).join(QLatin1Char(':'))) + QLatin1Char('@') + parts[0] +
                QLatin1Char(':') + parts[1];

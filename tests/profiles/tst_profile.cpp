@@ -189,7 +189,7 @@ void TestProfile::normalized_data() {
     QTest::newRow("has scheme") << o(" SOCKS5://a:b@h:1 ") << ProxyScheme::http
                                 << o("SOCKS5://a:b@h:1");
     QTest::newRow("inner spaces kept") << o("h :1") << ProxyScheme::http << o("http://h :1");
-    QTest::newRow("ipv6 is split") << o("[::1]:8") << ProxyScheme::http << o("http://1%5D:8@[:");
+    QTest::newRow("ipv6 host") << o("[::1]:8:u:p") << ProxyScheme::http << o("http://u:p@[::1]:8");
 }
 
 void TestProfile::normalized() {
