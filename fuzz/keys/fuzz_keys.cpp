@@ -19,8 +19,6 @@
 
 namespace {
 
-QTemporaryDir* home = nullptr;
-
 QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -30,10 +28,11 @@ QByteArray readFile(const QString& path) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     Fuzz::quietLogging();
-    home = new QTemporaryDir();
-    Fuzz::require(home->isValid(), "a temporary home can be made");
-    qputenv("HOME", QFile::encodeName(home->path()));
-    AppPaths::setHomeDirectoryOverride(home->path());
+    // Removed when the fuzzer ends normally (left behind after a finding, to look at).
+    static QTemporaryDir home;
+    Fuzz::require(home.isValid(), "a temporary home can be made");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    AppPaths::setHomeDirectoryOverride(home.path());
     return 0;
 }
 
