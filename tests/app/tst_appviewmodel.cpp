@@ -150,7 +150,7 @@ void TestAppViewModel::switchRunsOnItsOwnThreadAndReportsBack() {
     codex->quitMilliseconds = 1000;
     codex->failing = QStringLiteral("open");
     AppServices services;
-    services.restarter = codex;
+    services.codexRestarter = codex;
     AppViewModel model(m_store.get(), services);
     // The event loop keeps turning while the quit blocks the switch's thread.
     int ticks = 0;
