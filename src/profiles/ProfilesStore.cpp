@@ -4,9 +4,12 @@
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 ProfilesStoreError::ProfilesStoreError(Kind kind, QString message)
     : TavrinError(std::move(message)), m_kind(kind) {}
@@ -29,9 +32,9 @@ ProfilesStoreError ProfilesStoreError::notLoaded(const QString& path, const QStr
 }
 
 ProfilesStoreError ProfilesStoreError::notWritable(const QString& directory) {
-    return {Kind::notWritable,
-            QStringLiteral("Profiles cannot be saved: the folder %1 is not writable.")
-                .arg(directory)};
+    return {
+        Kind::notWritable,
+        QStringLiteral("Profiles cannot be saved: the folder %1 is not writable.").arg(directory)};
 }
 
 ProfilesStore::ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService, QObject* parent)
@@ -107,6 +110,36 @@ void ProfilesStore::ensureProfilesFileExists() {
 
 void ProfilesStore::write(const ProfilesDocument& document) {
     FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded());
+    m_fileStamp = stampOf(AppPaths::profilesURL());
+}
+
+std::optional<ProfilesStore::FileStamp> ProfilesStore::stampOf(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<qint64>(status.st_ino), static_cast<qint64>(status.st_size),
+                     static_cast<qint64>(status.st_mtime) * 1000000000LL +
+#ifdef Q_OS_MACOS
+                         status.st_mtimespec.tv_nsec
+#else
+                         status.st_mtim.tv_nsec
+#endif
+    };
+}
+
+void ProfilesStore::catchUpWithFile() {
+    if (!m_fileStamp || stampOf(AppPaths::profilesURL()) == m_fileStamp)
+        return;
+    try {
+        // Stamped before reading: a file replaced meanwhile is read again next time.
+        const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
+        m_document = migrated(ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL())));
+        m_fileStamp = stamp;
+    } catch (const TavrinError& error) {
+        // Something else broke the file: never write over it.
+        m_loadFailure = error.localizedDescription();
+        throw ProfilesStoreError::notLoaded(AppPaths::profilesURL(), *m_loadFailure);
+    }
 }
 
 void ProfilesStore::load() {
@@ -114,8 +147,10 @@ void ProfilesStore::load() {
         QMutexLocker lock(&m_mutex);
         try {
             ensureProfilesFileExists();
+            const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
             const ProfilesDocument decoded =
                 ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL()));
+            m_fileStamp = stamp;
             const ProfilesDocument repaired = migrated(decoded);
             if (repaired != decoded)
                 write(repaired);
@@ -137,6 +172,7 @@ void ProfilesStore::change(const std::function<void(ProfilesDocument&)>& edit) {
     {
         QMutexLocker lock(&m_mutex);
         ensureWritable();
+        catchUpWithFile();
         ProfilesDocument next = m_document;
         edit(next);
         write(next);

@@ -154,14 +154,18 @@ void TestCli::switchThenStatusAndList() {
 void TestCli::envEvaluatedByRealShells_data() {
     QTest::addColumn<QString>("shell");
     QTest::addColumn<QString>("script");
-    QTest::newRow("bash") << "bash"
-                          << R"SH(eval "$("$CLI" env claude velqor-1 --shell bash)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("zsh") << "zsh"
-                         << R"SH(eval "$("$CLI" env claude velqor-1 --shell zsh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("sh") << "sh"
-                        << R"SH(eval "$("$CLI" env claude velqor-1 --shell sh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("fish") << "fish"
-                          << R"SH($CLI env claude velqor-1 --shell fish | source; printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")SH";
+    QTest::newRow("bash")
+        << "bash"
+        << R"SH(eval "$("$CLI" env claude velqor-1 --shell bash)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
+    QTest::newRow("zsh")
+        << "zsh"
+        << R"SH(eval "$("$CLI" env claude velqor-1 --shell zsh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
+    QTest::newRow("sh")
+        << "sh"
+        << R"SH(eval "$("$CLI" env claude velqor-1 --shell sh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
+    QTest::newRow("fish")
+        << "fish"
+        << R"SH($CLI env claude velqor-1 --shell fish | source; printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")SH";
 }
 
 void TestCli::envEvaluatedByRealShells() {
@@ -237,10 +241,19 @@ void TestCli::windowStoreFollowsTheCommandLine() {
     run({"key", "set", "velqor-2"}, "two");
     ProfilesStore store;
     store.load();
+    // A change made before the window has noticed the command line's still keeps it.
+    QCOMPARE(run({"switch", "claude", "velqor-2", "--no-restart"}).status, 0);
+    store.saveActiveProfileID(QStringLiteral("velqor-1"));
+    QCOMPARE(store.activeClaudeProfileID(), QStringLiteral("velqor-2"));
+    QCOMPARE(
+        ProfilesDocument::decode(m_home->read(".codex/tavrin/profiles.json")).activeClaudeProfile,
+        std::optional<QString>(QStringLiteral("velqor-2")));
+
+    run({"key", "set", "velqor-1"}, "one");
     store.startWatchingFiles();
     QSignalSpy changed(&store, &ProfilesStore::documentChanged);
-    QCOMPARE(run({"switch", "claude", "velqor-2", "--no-restart"}).status, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(store.activeClaudeProfileID(), QStringLiteral("velqor-2"), 5000);
+    QCOMPARE(run({"switch", "claude", "velqor-1", "--no-restart"}).status, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(store.activeClaudeProfileID(), QStringLiteral("velqor-1"), 5000);
     // A change the window then makes keeps what the command line wrote.
     store.saveActiveProfileID(QStringLiteral("velqor-2"));
     QCOMPARE(json(run({"status", "--json"}))
@@ -248,7 +261,7 @@ void TestCli::windowStoreFollowsTheCommandLine() {
                  .toObject()
                  .value(QStringLiteral("active"))
                  .toString(),
-             QStringLiteral("velqor-2"));
+             QStringLiteral("velqor-1"));
 }
 
 void TestCli::interruptedSwitchIsReportedAndRecovered() {
