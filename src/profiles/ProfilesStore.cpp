@@ -102,9 +102,9 @@ void ProfilesStore::checkWritable() const {
 
 void ProfilesStore::ensureProfilesFileExists() {
     FileUtil::makePath(AppPaths::tavrinDirectory());
-    // Anything at the path (a dangling or looping link included) is read, never replaced.
-    const QString path = AppPaths::profilesURL();
-    if (!FileUtil::exists(path) && !QFileInfo(path).isSymLink())
+    // Only where nothing at all is: a folder, a dangling link or a link loop at the path
+    // is reported in plain words, never replaced by the default document.
+    if (!FileUtil::fileExists(AppPaths::profilesURL()))
         write(ProfilesDocument::defaultDocument());
 }
 
@@ -159,7 +159,7 @@ void ProfilesStore::load() {
         } catch (const TavrinError& error) {
             // Keep the file as it is and refuse changes that would overwrite it.
             const QString path = AppPaths::profilesURL();
-            if (FileUtil::exists(path) || QFileInfo(path).isSymLink())
+            if (FileUtil::entryExists(path))
                 m_loadFailure = error.localizedDescription();
             throw;
         }
