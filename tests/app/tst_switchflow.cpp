@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <QProcess>
 #include <QTest>
 
@@ -441,6 +442,13 @@ void TestSwitchFlow::interruptedSwitchIsFoundAndRestored() {
         flow().applyCodex(profile);
         QFAIL("the crash did not happen");
     } catch (int) {
+    }
+    {
+        // While a switch holds the lock (another program's, say), its journal is no
+        // interrupted one.
+        QLockFile running(SwitchJournal::lockPath());
+        QVERIFY(running.tryLock(0));
+        QVERIFY(!SwitchJournal::interrupted());
     }
     const std::optional<SwitchJournal::State> state = SwitchJournal::interrupted();
     QVERIFY(state);
