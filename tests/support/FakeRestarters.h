@@ -7,14 +7,29 @@
 #include <QStringList>
 #include <QThread>
 
-// Stand-ins for the assistants themselves (quitting, starting), which cannot exist here.
-// They record each call and fail or block on request.
-class FakeCodexRestarter : public CodexRestarter {
+// The calls a stand-in heard, from any thread.
+class CallRecord {
 public:
     QStringList calls() const {
         QMutexLocker lock(&m_mutex);
         return m_calls;
     }
+
+protected:
+    void record(const QString& call) {
+        QMutexLocker lock(&m_mutex);
+        m_calls << call;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_calls;
+};
+
+// Stand-ins for the assistants themselves (quitting, starting), which cannot exist here.
+// They record each call and fail or block on request.
+class FakeCodexRestarter : public CodexRestarter, public CallRecord {
+public:
     // Which calls fail: "quit", "open" (every open), "open once" (the first only), "ready".
     QString failing;
     int quitMilliseconds = 0;
@@ -38,22 +53,10 @@ public:
             throw RestartError::failed(QStringLiteral("no such app"));
         return {};
     }
-
-private:
-    void record(const QString& call) {
-        QMutexLocker lock(&m_mutex);
-        m_calls << call;
-    }
-    mutable QMutex m_mutex;
-    QStringList m_calls;
 };
 
-class FakeClaudeRestarter : public ClaudeRestarter {
+class FakeClaudeRestarter : public ClaudeRestarter, public CallRecord {
 public:
-    QStringList calls() const {
-        QMutexLocker lock(&m_mutex);
-        return m_calls;
-    }
     bool failing = false;
 
     void checkReady() override { record(QStringLiteral("ready")); }
@@ -64,12 +67,4 @@ public:
             throw ClaudeRestartError::failed(QStringLiteral("denied"));
         return {};
     }
-
-private:
-    void record(const QString& call) {
-        QMutexLocker lock(&m_mutex);
-        m_calls << call;
-    }
-    mutable QMutex m_mutex;
-    QStringList m_calls;
 };

@@ -3,6 +3,7 @@
 #include "codex/ShellService.h"
 #include "desktop/LinuxDesktop.h"
 #include "profiles/AppPaths.h"
+#include "support/Checks.h"
 
 #include <QDir>
 #include <QFile>
@@ -58,18 +59,11 @@ QString TestHome::file(const QString& relative) const {
 }
 
 void TestHome::write(const QString& relative, const QByteArray& data) const {
-    const QString path = file(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    f.write(data);
+    writeFile(file(relative), data);
 }
 
 QByteArray TestHome::read(const QString& relative) const {
-    QFile f(file(relative));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return readFile(file(relative));
 }
 
 bool TestHome::exists(const QString& relative) const {
@@ -88,15 +82,6 @@ QByteArray shellQuote(const QString& text) {
     bytes.replace('\'', "'\\''");
     return '\'' + bytes + '\'';
 }
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
-namespace {
 
 const QStringList outsideTools{
     "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
@@ -197,6 +182,12 @@ void StandIns::setResult(const QString& tool, int status, const QByteArray& stan
     e.write(standardError);
 }
 
+// What the stand-in noted of one call of a tool, in the file with that extension.
+static QByteArray record(const QString& records, const QString& tool, int call,
+                         const char* extension) {
+    return readFile(QStringLiteral("%1/%2.%3.%4").arg(records, tool).arg(call).arg(extension));
+}
+
 int StandIns::callCount(const QString& tool) const {
     return readFile(m_records + QLatin1Char('/') + tool + QStringLiteral(".count"))
         .trimmed()
@@ -204,7 +195,7 @@ int StandIns::callCount(const QString& tool) const {
 }
 
 QStringList StandIns::arguments(const QString& tool, int call) const {
-    const QByteArray data = readFile(m_records + QStringLiteral("/%1.%2.args").arg(tool).arg(call));
+    const QByteArray data = record(m_records, tool, call, "args");
     QStringList args;
     for (const QByteArray& part : data.split('\0'))
         args << QString::fromUtf8(part);
@@ -215,7 +206,7 @@ QStringList StandIns::arguments(const QString& tool, int call) const {
 
 QMap<QString, QString> StandIns::environment(const QString& tool, int call) const {
     QMap<QString, QString> variables;
-    const QByteArray data = readFile(m_records + QStringLiteral("/%1.%2.env").arg(tool).arg(call));
+    const QByteArray data = record(m_records, tool, call, "env");
     for (const QByteArray& line : data.split('\n')) {
         const qsizetype equals = line.indexOf('=');
         if (equals > 0)
@@ -226,16 +217,15 @@ QMap<QString, QString> StandIns::environment(const QString& tool, int call) cons
 }
 
 QString StandIns::workingDirectory(const QString& tool, int call) const {
-    return QString::fromUtf8(
-        readFile(m_records + QStringLiteral("/%1.%2.cwd").arg(tool).arg(call)).trimmed());
+    return QString::fromUtf8(record(m_records, tool, call, "cwd").trimmed());
 }
 
 QByteArray StandIns::standardInput(const QString& tool, int call) const {
-    return readFile(m_records + QStringLiteral("/%1.%2.stdin").arg(tool).arg(call));
+    return record(m_records, tool, call, "stdin");
 }
 
 QByteArray StandIns::output(const QString& tool, int call) const {
-    return readFile(m_records + QStringLiteral("/%1.%2.out").arg(tool).arg(call));
+    return record(m_records, tool, call, "out");
 }
 
 QStringList StandIns::callLog() const {
