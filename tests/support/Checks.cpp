@@ -41,26 +41,22 @@ QProcessEnvironment environmentWithoutDisplay() {
 
 QString sqlite(const QString& database, const QByteArray& script) {
     return QString::fromUtf8(
-        runProcess(QStringLiteral("/usr/bin/sqlite3"),
-                   {QStringLiteral("-init"), QStringLiteral("/dev/null"), database}, script)
-            .out);
+        runProcess("/usr/bin/sqlite3", {"-init", "/dev/null", database}, script).out);
 }
 
 void writeInterruptedCodexSwitch(const TestHome& home) {
-    home.write(QStringLiteral(".codex/config.toml"), "model = \"new\"\n");
-    home.write(QStringLiteral(".codex/backups/config-old.toml"), "model = \"old\"\n");
-    const QJsonObject change{
-        {QStringLiteral("path"), home.file(QStringLiteral(".codex/config.toml"))},
-        {QStringLiteral("existed"), true},
-        {QStringLiteral("copy"), home.file(QStringLiteral(".codex/backups/config-old.toml"))}};
-    home.write(QStringLiteral(".codex/tavrin/switch-journal.json"),
-               QJsonDocument(
-                   QJsonObject{{QStringLiteral("target"), QStringLiteral("Codex")},
-                               {QStringLiteral("profile"), QStringLiteral("velqor-1")},
-                               {QStringLiteral("profile_name"), QStringLiteral("Velqor 1")},
-                               {QStringLiteral("active_before"), QStringLiteral("chatgpt")},
-                               {QStringLiteral("started"), QStringLiteral("2026-01-02T03:04:05")},
-                               {QStringLiteral("changes"), QJsonArray{change}}})
+    home.write(".codex/config.toml", "model = \"new\"\n");
+    home.write(".codex/backups/config-old.toml", "model = \"old\"\n");
+    const QJsonObject change{{"path", home.file(".codex/config.toml")},
+                             {"existed", true},
+                             {"copy", home.file(".codex/backups/config-old.toml")}};
+    home.write(".codex/tavrin/switch-journal.json",
+               QJsonDocument(QJsonObject{{"target", "Codex"},
+                                         {"profile", "velqor-1"},
+                                         {"profile_name", "Velqor 1"},
+                                         {"active_before", "chatgpt"},
+                                         {"started", "2026-01-02T03:04:05"},
+                                         {"changes", QJsonArray{change}}})
                    .toJson());
 }
 

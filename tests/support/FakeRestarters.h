@@ -35,22 +35,22 @@ public:
     int quitMilliseconds = 0;
 
     void checkReady() override {
-        record(QStringLiteral("ready"));
-        if (failing == QLatin1String("ready"))
-            throw RestartError::failed(QStringLiteral("Codex is not installed"));
+        record("ready");
+        if (failing == "ready")
+            throw RestartError::failed("Codex is not installed");
     }
     QStringList quitCodex() override {
-        record(QStringLiteral("quit"));
+        record("quit");
         QThread::msleep(static_cast<unsigned long>(quitMilliseconds));
-        if (failing == QLatin1String("quit"))
-            throw RestartError::failed(QStringLiteral("cannot quit"));
+        if (failing == "quit")
+            throw RestartError::failed("cannot quit");
         return {};
     }
     QStringList openCodex(const std::optional<Profile>&) override {
-        const bool first = !calls().contains(QStringLiteral("open"));
-        record(QStringLiteral("open"));
-        if (failing == QLatin1String("open") || (failing == QLatin1String("open once") && first))
-            throw RestartError::failed(QStringLiteral("no such app"));
+        const bool first = !calls().contains("open");
+        record("open");
+        if (failing == "open" || (failing == "open once" && first))
+            throw RestartError::failed("no such app");
         return {};
     }
 };
@@ -59,12 +59,12 @@ class FakeClaudeRestarter : public ClaudeRestarter, public CallRecord {
 public:
     bool failing = false;
 
-    void checkReady() override { record(QStringLiteral("ready")); }
+    void checkReady() override { record("ready"); }
     QStringList restartClaudeCode(const std::optional<Profile>&,
                                   const std::optional<QString>& apiKey) override {
-        record(QStringLiteral("restart ") + apiKey.value_or(QStringLiteral("-")));
+        record("restart " + apiKey.value_or("-"));
         if (failing)
-            throw ClaudeRestartError::failed(QStringLiteral("denied"));
+            throw ClaudeRestartError::failed("denied");
         return {};
     }
 };

@@ -42,12 +42,11 @@ TestHome::TestHome() {
     const QByteArray posix = "if [ -n \"${TAVRIN_TEST_STAND_INS-}\" ]; then\n"
                              "    PATH=\"$TAVRIN_TEST_STAND_INS:$PATH\"; export PATH\n"
                              "fi\n";
-    write(QStringLiteral(".profile"), posix);
-    write(QStringLiteral(".zprofile"), posix);
-    write(QStringLiteral(".config/fish/config.fish"),
-          "if set -q TAVRIN_TEST_STAND_INS\n"
-          "    set -gx PATH $TAVRIN_TEST_STAND_INS $PATH\n"
-          "end\n");
+    write(".profile", posix);
+    write(".zprofile", posix);
+    write(".config/fish/config.fish", "if set -q TAVRIN_TEST_STAND_INS\n"
+                                      "    set -gx PATH $TAVRIN_TEST_STAND_INS $PATH\n"
+                                      "end\n");
 }
 
 TestHome::~TestHome() {
@@ -55,7 +54,7 @@ TestHome::~TestHome() {
 }
 
 QString TestHome::file(const QString& relative) const {
-    return m_dir.path() + QLatin1Char('/') + relative;
+    return m_dir.path() + '/' + relative;
 }
 
 void TestHome::write(const QString& relative, const QByteArray& data) const {
@@ -99,15 +98,14 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
                         "n=$((n+1))\n"
                         "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
                         "pwd > \"$d/$t.$n.cwd\"\n";
-    if (tool == QLatin1String("claude") || tool == QLatin1String("codex") ||
-        tool == QLatin1String("systemctl") ||
-        tool == QLatin1String("dbus-update-activation-environment"))
+    if (tool == "claude" || tool == "codex" || tool == "systemctl" ||
+        tool == "dbus-update-activation-environment")
         script += "/usr/bin/env > \"$d/$t.$n.env\"\n";
-    if (tool == QLatin1String("osascript"))
+    if (tool == "osascript")
         script += "if [ $# -eq 0 ]; then /bin/cat > \"$d/$t.$n.stdin\"; fi\n";
     // A terminal runs its command before the call counts, so that a test waiting for the
     // count finds everything the command did.
-    if (tool == QLatin1String("terminal"))
+    if (tool == "terminal")
         script += "if [ \"$1\" = -e ]; then shift; \"$@\" > \"$d/$t.$n.out\" 2>&1; fi\n";
     script += "{ printf '%s' \"$t\"; for a in \"$@\"; do printf ' %s' \"$a\"; done; echo; } "
               ">> \"$d/calls.log\"\n"
@@ -121,7 +119,7 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
 } // namespace
 
 StandIns::StandIns(const QString& directory, const QStringList& extraTools)
-    : m_bin(directory + QStringLiteral("/bin")), m_records(directory + QStringLiteral("/records")) {
+    : m_bin(directory + "/bin"), m_records(directory + "/records") {
     QDir().mkpath(m_bin);
     QDir().mkpath(m_records);
     m_tools = outsideTools;
@@ -131,19 +129,19 @@ StandIns::StandIns(const QString& directory, const QStringList& extraTools)
     for (const QString& tool : m_tools)
         replace(tool, recordingScript(m_records, tool));
     m_environment.set("PATH", QFile::encodeName(m_bin) + ':' + qgetenv("PATH"));
-    m_environment.set("TERMINAL", QFile::encodeName(path(QStringLiteral("terminal"))));
+    m_environment.set("TERMINAL", QFile::encodeName(path("terminal")));
     m_environment.set("TAVRIN_TEST_STAND_INS", QFile::encodeName(m_bin));
 }
 
 void StandIns::requireFirstOnPath() const {
     QStringList wrong;
-    if (QFileInfo::exists(QStringLiteral("/bin/zsh"))) {
+    if (QFileInfo::exists("/bin/zsh")) {
         // The macOS desktop's shell: every command line goes through the login zsh.
-        QString loop = QStringLiteral("for t in");
+        QString loop = "for t in";
         for (const QString& tool : m_tools)
-            loop += QLatin1Char(' ') + tool;
-        loop += QStringLiteral("; do command -v \"$t\" || echo \"(not found)\"; done");
-        const QStringList found = ShellService().run(loop).standardOutput.split(QLatin1Char('\n'));
+            loop += ' ' + tool;
+        loop += "; do command -v \"$t\" || echo \"(not found)\"; done";
+        const QStringList found = ShellService().run(loop).standardOutput.split('\n');
         for (qsizetype i = 0; i < m_tools.size(); ++i)
             if (found.value(i) != path(m_tools[i]))
                 wrong << QStringLiteral("login zsh: %1 is %2").arg(m_tools[i], found.value(i));
@@ -154,11 +152,11 @@ void StandIns::requireFirstOnPath() const {
         const QString found = desktop.findProgram(tool);
         if (found != path(tool))
             wrong << QStringLiteral("$SHELL -l: %1 is %2")
-                         .arg(tool, found.isEmpty() ? QStringLiteral("(not found)") : found);
+                         .arg(tool, found.isEmpty() ? "(not found)" : found);
     }
     if (!wrong.isEmpty())
         qFatal("The stand-ins are not first on PATH, so the tests would run real tools:\n%s",
-               qPrintable(wrong.join(QLatin1Char('\n'))));
+               qPrintable(wrong.join('\n')));
 }
 
 void StandIns::replace(const QString& tool, const QByteArray& script) {
@@ -174,10 +172,10 @@ void StandIns::remove(const QString& tool) {
 }
 
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
-    QFile s(m_records + QLatin1Char('/') + tool + QStringLiteral(".status"));
+    QFile s(m_records + '/' + tool + ".status");
     QVERIFY(s.open(QIODevice::WriteOnly | QIODevice::Truncate));
     s.write(QByteArray::number(status));
-    QFile e(m_records + QLatin1Char('/') + tool + QStringLiteral(".stderr"));
+    QFile e(m_records + '/' + tool + ".stderr");
     QVERIFY(e.open(QIODevice::WriteOnly | QIODevice::Truncate));
     e.write(standardError);
 }
@@ -189,9 +187,7 @@ static QByteArray record(const QString& records, const QString& tool, int call,
 }
 
 int StandIns::callCount(const QString& tool) const {
-    return readFile(m_records + QLatin1Char('/') + tool + QStringLiteral(".count"))
-        .trimmed()
-        .toInt();
+    return readFile(m_records + '/' + tool + ".count").trimmed().toInt();
 }
 
 QStringList StandIns::arguments(const QString& tool, int call) const {
@@ -229,8 +225,7 @@ QByteArray StandIns::output(const QString& tool, int call) const {
 }
 
 QStringList StandIns::callLog() const {
-    QStringList lines = QString::fromUtf8(readFile(m_records + QStringLiteral("/calls.log")))
-                            .split(QLatin1Char('\n'));
+    QStringList lines = QString::fromUtf8(readFile(m_records + "/calls.log")).split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
