@@ -10,6 +10,7 @@
 #include "support/FakeRestarters.h"
 #include "support/TestHome.h"
 
+#include <QDir>
 #include <QLockFile>
 
 // The switch flows end to end on a temporary home with the real patchers, the real chat
@@ -297,6 +298,10 @@ private slots:
              "Claude Code cannot use a SOCKS5 proxy; use an HTTP proxy for this profile."},
             {"codex cannot start here", codex, "chatgpt", "ready",
              "Could not restart Codex: Codex is not installed"},
+            {"config.toml a link loop", codex, "velqor-1", "config loop",
+             "*config.toml is a symbolic link loop."},
+            {"profiles.json a folder", claude, "velqor-1", "profiles folder",
+             "*profiles.json is a folder, not a file."},
         });
     }
 
@@ -321,6 +326,16 @@ private slots:
             m_home->write(".codex/tavrin/profiles.json", "{ broken");
             QVERIFY_THROWS_EXCEPTION(JsonError, m_store->load());
         }
+        if (row.setup == "config loop") {
+            QFile::remove(m_home->file(".codex/config.toml"));
+            QVERIFY(QFile::link(m_home->file(".codex/config.toml"),
+                                m_home->file(".codex/config.toml")));
+        }
+        if (row.setup == "profiles folder") {
+            QFile::remove(m_home->file(".codex/tavrin/profiles.json"));
+            QDir().mkpath(m_home->file(".codex/tavrin/profiles.json"));
+            QVERIFY_THROWS_EXCEPTION(FileError, m_store->load());
+        }
         const auto contents = [this] {
             QByteArrayList all;
             for (const QString& file : watchedFiles)
@@ -332,10 +347,24 @@ private slots:
         QVERIFY2(row.line.startsWith('*') ? outcome.contains(row.line.mid(1)) : outcome == row.line,
                  qPrintable(outcome));
         QCOMPARE(contents(), before);
+        // Nothing that stood at a path was replaced.
+        if (row.setup == "config loop")
+            QVERIFY(QFileInfo(m_home->file(".codex/config.toml")).isSymLink());
+        if (row.setup == "profiles folder")
+            QVERIFY(QFileInfo(m_home->file(".codex/tavrin/profiles.json")).isDir());
         QVERIFY(!m_codex->calls().contains("quit"));
         QVERIFY(m_claude->calls().filter("restart").isEmpty());
         QCOMPARE(chatProviders(), "openai,openai,other");
         QVERIFY(!m_home->exists(".codex/backups"));
+    }
+
+    // An account profile while Codex holds no login tokens still switches, and says so.
+    void accountWithoutLoginTokensSaysSo() {
+        m_home->write(".codex/auth.json", R"({"auth_mode": "apikey", "OPENAI_API_KEY": "sk-x"})");
+        const QString line = flow().applyCodex(*m_store->profile("chatgpt"));
+        QVERIFY2(line.endsWith("Codex is not logged in: run `codex login`."), qPrintable(line));
+        QVERIFY(line.startsWith("Codex switched to ChatGPT Account. "));
+        QCOMPARE(m_store->activeProfileID(), "chatgpt");
     }
 
     void interruptedSwitchIsFoundAndRestored() {
