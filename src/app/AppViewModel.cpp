@@ -2,12 +2,6 @@
 
 #include "app/SwitchFlow.h"
 
-#include "claude/ClaudeRestarter.h"
-#include "claude/ClaudeSettingsPatcher.h"
-#include "codex/AuthPatcher.h"
-#include "codex/ChatSyncService.h"
-#include "codex/CodexRestarter.h"
-#include "codex/ConfigPatcher.h"
 #include "profiles/ProfilesStore.h"
 
 #include <QCoreApplication>
@@ -15,25 +9,13 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace {
-
-template <class T, class... Args>
-std::shared_ptr<T> orDefault(std::shared_ptr<T> service, Args&&... args) {
-    return service ? std::move(service) : std::make_shared<T>(std::forward<Args>(args)...);
-}
-
-} // namespace
-
 AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, QObject* parent)
     : QObject(parent), m_store(profilesStore) {
     m_switchPool.setMaxThreadCount(1);
-    m_services.configPatcher = orDefault(std::move(services.configPatcher));
-    m_services.authPatcher = orDefault(std::move(services.authPatcher));
-    m_services.restarter = orDefault(std::move(services.restarter));
-    m_services.chatSyncService = orDefault(std::move(services.chatSyncService));
-    m_services.cloudControlService = orDefault(std::move(services.cloudControlService));
-    m_services.claudeSettingsPatcher = orDefault(std::move(services.claudeSettingsPatcher));
-    m_services.claudeRestarter = orDefault(std::move(services.claudeRestarter));
+    static_cast<SwitchServices&>(m_services) = SwitchServices::withDefaults(services);
+    m_services.cloudControlService = services.cloudControlService
+                                         ? std::move(services.cloudControlService)
+                                         : std::make_shared<CloudControlService>();
     m_services.openURL = std::move(services.openURL);
 }
 
@@ -166,14 +148,7 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
     // The worker holds only what the switch needs; the policy service and the link opener
     // stay on this thread. The outcome is posted back and dropped if the view model is gone
     // (its destructor waits for the worker, so the post itself is always safe).
-    auto flow = std::make_shared<SwitchFlow>(*m_store, SwitchServices{
-                                                           m_services.configPatcher,
-                                                           m_services.authPatcher,
-                                                           m_services.restarter,
-                                                           m_services.chatSyncService,
-                                                           m_services.claudeSettingsPatcher,
-                                                           m_services.claudeRestarter,
-                                                       });
+    auto flow = std::make_shared<SwitchFlow>(*m_store, SwitchServices(m_services));
     const QPointer<AppViewModel> self(this);
     m_switchPool.start([self, flow, target, profile = *profile] {
         QString line;

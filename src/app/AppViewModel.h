@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/SwitchFlow.h"
 #include "profiles/Profile.h"
 #include "remote/CloudControlService.h"
 
@@ -12,23 +13,12 @@
 #include <memory>
 #include <optional>
 
-class AuthPatcher;
-class ChatSyncService;
-class ClaudeRestarter;
-class ClaudeSettingsPatcher;
-class CodexRestarter;
-class ConfigPatcher;
 class ProfilesStore;
 
-// The collaborators of one view model; any left empty gets its default instance.
-struct AppServices {
-    std::shared_ptr<ConfigPatcher> configPatcher;
-    std::shared_ptr<AuthPatcher> authPatcher;
-    std::shared_ptr<CodexRestarter> restarter;
-    std::shared_ptr<ChatSyncService> chatSyncService;
+// The collaborators of one view model: those of the switch, the policy service and the
+// link opener. Any service left empty gets its default instance.
+struct AppServices : SwitchServices {
     std::shared_ptr<CloudControlService> cloudControlService;
-    std::shared_ptr<ClaudeSettingsPatcher> claudeSettingsPatcher;
-    std::shared_ptr<ClaudeRestarter> claudeRestarter;
     // Hands a link to the system's default handler for its scheme; the window passes
     // the desktop's opener (without one, links are not opened).
     std::function<void(const QUrl&)> openURL;

@@ -28,7 +28,8 @@ class SwitchLock {
 public:
     static constexpr int waitMilliseconds = 5000;
 
-    SwitchLock() : m_file((FileUtil::makePath(AppPaths::tavrinDirectory()), lockPath())) {
+    SwitchLock()
+        : m_file((FileUtil::makePath(AppPaths::tavrinDirectory()), SwitchJournal::lockPath())) {
         // A lock left by a process that died is taken over; a live one is never stale.
         m_file.setStaleLockTime(0);
         if (m_file.tryLock(waitMilliseconds))
@@ -36,20 +37,19 @@ public:
         if (m_file.error() == QLockFile::LockFailedError)
             throw SwitchError(
                 QStringLiteral("Another switch is running. Try again when it has finished."));
-        throw FileError(QStringLiteral("Could not create the switch lock %1.").arg(lockPath()));
+        throw FileError(
+            QStringLiteral("Could not create the switch lock %1.").arg(SwitchJournal::lockPath()));
     }
 
 private:
-    static QString lockPath() {
-        return AppPaths::tavrinDirectory() + QStringLiteral("/switch.lock");
-    }
     QLockFile m_file;
 };
 
 // A switch that did not finish must be looked at first: switching again would take its
 // half-changed files for the state to return to.
 void refuseAfterInterruptedSwitch() {
-    if (const auto state = SwitchJournal::interrupted())
+    // This switch holds the lock already: a journal on disk is an earlier switch's.
+    if (const auto state = SwitchJournal::interrupted(true))
         throw SwitchError(QStringLiteral("The last switch of %1 to %2 did not finish. Restore "
                                          "the files from before it, or keep them as they are, "
                                          "first (in the window, or with `tavrin-cli recover`).")

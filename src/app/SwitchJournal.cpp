@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 
 namespace {
 
@@ -160,9 +161,25 @@ QString SwitchJournal::undo(ChatSyncService& chats) {
     return sentences.join(QLatin1Char(' '));
 }
 
-std::optional<SwitchJournal::State> SwitchJournal::interrupted() {
+QString SwitchJournal::lockPath() {
+    return AppPaths::tavrinDirectory() + QStringLiteral("/switch.lock");
+}
+
+bool SwitchJournal::switchRunning() {
+    if (!FileUtil::exists(AppPaths::tavrinDirectory()))
+        return false;
+    QLockFile lock(lockPath());
+    lock.setStaleLockTime(0);
+    if (lock.tryLock(0)) {
+        lock.unlock();
+        return false;
+    }
+    return lock.error() == QLockFile::LockFailedError;
+}
+
+std::optional<SwitchJournal::State> SwitchJournal::interrupted(bool evenWhileASwitchRuns) {
     const QString file = path();
-    if (!FileUtil::exists(file))
+    if (!FileUtil::exists(file) || (!evenWhileASwitchRuns && switchRunning()))
         return std::nullopt;
     const QJsonDocument document = QJsonDocument::fromJson(FileUtil::readAll(file));
     const QJsonObject object = document.object();

@@ -43,9 +43,14 @@ public:
     void finish();
 
     static QString path();
+    // The lock a switch holds from start to end, whichever program runs it.
+    static QString lockPath();
+    // Whether a switch is running now, in this process or another.
+    static bool switchRunning();
     // The journal of an interrupted switch, if one is on disk (throws when it is there but
-    // cannot be read).
-    static std::optional<State> interrupted();
+    // cannot be read). A journal of a switch that is still running is no interrupted one,
+    // unless `evenWhileASwitchRuns` (the caller itself holds the lock).
+    static std::optional<State> interrupted(bool evenWhileASwitchRuns = false);
     // What the interrupted switch left, file by file, in a few plain lines.
     static QString describe(const State& state);
     // Restores the copies from before the interrupted switch and the active profile. What

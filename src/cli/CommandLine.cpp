@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandLineText.h"
+#include "cli/PolicyCheck.h"
 
 #include "app/SwitchFlow.h"
 #include "app/SwitchJournal.h"
@@ -14,7 +15,6 @@
 #include "remote/CloudControlService.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -128,27 +128,6 @@ Profile findProfile(const ProfilesStore& store, const QString& text,
 
 std::optional<Profile> activeProfile(const ProfilesStore& store, TargetIDE target) {
     return target == TargetIDE::codex ? store.activeProfile() : store.activeClaudeProfile();
-}
-
-// Whether a remote policy that is configured requires a newer version than this one. A
-// policy that cannot be fetched locks nothing, as in the window at start.
-bool updateRequired() {
-    if (!CloudControlService::configuredURL())
-        return false;
-    CloudControlService service;
-    QEventLoop loop;
-    bool required = false;
-    service.loadPolicy([&](std::exception_ptr error, const CloudPolicyResult& result) {
-        if (error)
-            qWarning().noquote() << "Cloud check failed:" << describeError(error);
-        else
-            required = result.isConfigured &&
-                       CloudControlService::isVersion(CloudControlService::currentAppVersion(),
-                                                      result.policy.minimumSupportedVersion);
-        loop.quit();
-    });
-    loop.exec();
-    return required;
 }
 
 // The key as typed: from standard input, or asked for without echo on a terminal.
@@ -387,9 +366,18 @@ int CommandLine::switchProfile(QStringList& arguments) {
     const TargetIDE target = targetNamed(positional[0]);
     loadStore();
     const Profile profile = findProfile(*m_store, positional[1], target);
-    if (updateRequired()) {
+    // The policy lock of the window holds here too. A policy that cannot be loaded locks
+    // nothing, as in the window at start.
+    QString problem;
+    switch (PolicyCheck::updateRequired(problem)) {
+    case PolicyCheck::Verdict::updateRequired:
         m_err << QStringLiteral("Update required") << Qt::endl;
         return failure;
+    case PolicyCheck::Verdict::unknown:
+        m_err << QStringLiteral("Cloud check failed: ") << problem << Qt::endl;
+        break;
+    case PolicyCheck::Verdict::allowed:
+        break;
     }
     SwitchFlow flow(*m_store, {}, [this](const QString& line) { m_err << line << Qt::endl; });
     SwitchOptions options;

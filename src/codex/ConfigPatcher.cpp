@@ -703,7 +703,9 @@ DecodedText decodeUtf8(const QByteArray& bytes, const QString& path) {
 }
 
 DecodedText readConfig(const QString& configURL) {
-    if (!FileUtil::exists(configURL))
+    // A folder, a dangling link or a link loop there is refused in plain words, never
+    // taken for a missing file.
+    if (!FileUtil::fileExists(configURL))
         return {};
     return decodeUtf8(FileUtil::readAll(configURL), configURL);
 }
@@ -838,7 +840,7 @@ QStringList ConfigPatcher::differences(const Profile& profile, const QString& co
 ConfigPatchResult ConfigPatcher::apply(const Profile& profile, const QString& configURL,
                                        const ChangeRecorder& recorder) {
     // Everything that can refuse the patch comes before the first change.
-    const bool existed = FileUtil::exists(configURL);
+    const bool existed = FileUtil::fileExists(configURL);
     const QByteArray originalBytes = existed ? FileUtil::readAll(configURL) : QByteArray();
     const DecodedText original = existed ? decodeUtf8(originalBytes, configURL) : DecodedText{};
     QByteArray bytes = patchedContent(original.text, profile).toUtf8();

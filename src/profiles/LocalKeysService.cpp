@@ -58,6 +58,8 @@ void LocalKeysService::deleteAPIKey(const QString& profileID) {
 }
 
 void LocalKeysService::change(const std::function<void(KeyMap&)>& edit) {
+    // A folder, a dangling link or a link loop at the path is reported, never replaced.
+    FileUtil::fileExists(AppPaths::keysURL());
     bool decodable = true;
     KeyMap keys = readKeys(&decodable);
     if (!decodable)
@@ -83,8 +85,8 @@ void LocalKeysService::writeKeys(const KeyMap& keys) {
     for (auto it = keys.begin(); it != keys.end(); ++it)
         object.insert(it.key(), *it);
     const QString path = AppPaths::keysURL();
+    // Owner-only from the start, also when an earlier version left the file readable by
+    // others.
     FileUtil::writeAtomically(path, QJsonDocument(object).toJson(QJsonDocument::Indented),
-                              FileUtil::NewFileMode::OwnerOnly);
-    // Also tightens a key file that an earlier version left readable by others.
-    FileUtil::makeOwnerOnly(path);
+                              FileUtil::NewFileMode::Secret);
 }

@@ -4,9 +4,12 @@
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QTimer>
+
+#include <sys/stat.h>
 
 ProfilesStoreError::ProfilesStoreError(Kind kind, QString message)
     : TavrinError(std::move(message)), m_kind(kind) {}
@@ -99,14 +102,44 @@ void ProfilesStore::checkWritable() const {
 
 void ProfilesStore::ensureProfilesFileExists() {
     FileUtil::makePath(AppPaths::tavrinDirectory());
-    // Anything at the path (a dangling or looping link included) is read, never replaced.
-    const QString path = AppPaths::profilesURL();
-    if (!FileUtil::exists(path) && !QFileInfo(path).isSymLink())
+    // Only where nothing at all is: a folder, a dangling link or a link loop at the path
+    // is reported in plain words, never replaced by the default document.
+    if (!FileUtil::fileExists(AppPaths::profilesURL()))
         write(ProfilesDocument::defaultDocument());
 }
 
 void ProfilesStore::write(const ProfilesDocument& document) {
     FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded());
+    m_fileStamp = stampOf(AppPaths::profilesURL());
+}
+
+std::optional<ProfilesStore::FileStamp> ProfilesStore::stampOf(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<qint64>(status.st_ino), static_cast<qint64>(status.st_size),
+                     static_cast<qint64>(status.st_mtime) * 1000000000LL +
+#ifdef Q_OS_MACOS
+                         status.st_mtimespec.tv_nsec
+#else
+                         status.st_mtim.tv_nsec
+#endif
+    };
+}
+
+void ProfilesStore::catchUpWithFile() {
+    if (!m_fileStamp || stampOf(AppPaths::profilesURL()) == m_fileStamp)
+        return;
+    try {
+        // Stamped before reading: a file replaced meanwhile is read again next time.
+        const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
+        m_document = migrated(ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL())));
+        m_fileStamp = stamp;
+    } catch (const TavrinError& error) {
+        // Something else broke the file: never write over it.
+        m_loadFailure = error.localizedDescription();
+        throw ProfilesStoreError::notLoaded(AppPaths::profilesURL(), *m_loadFailure);
+    }
 }
 
 void ProfilesStore::load() {
@@ -114,8 +147,10 @@ void ProfilesStore::load() {
         QMutexLocker lock(&m_mutex);
         try {
             ensureProfilesFileExists();
+            const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
             const ProfilesDocument decoded =
                 ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL()));
+            m_fileStamp = stamp;
             const ProfilesDocument repaired = migrated(decoded);
             if (repaired != decoded)
                 write(repaired);
@@ -124,7 +159,7 @@ void ProfilesStore::load() {
         } catch (const TavrinError& error) {
             // Keep the file as it is and refuse changes that would overwrite it.
             const QString path = AppPaths::profilesURL();
-            if (FileUtil::exists(path) || QFileInfo(path).isSymLink())
+            if (FileUtil::entryExists(path))
                 m_loadFailure = error.localizedDescription();
             throw;
         }
@@ -137,6 +172,7 @@ void ProfilesStore::change(const std::function<void(ProfilesDocument&)>& edit) {
     {
         QMutexLocker lock(&m_mutex);
         ensureWritable();
+        catchUpWithFile();
         ProfilesDocument next = m_document;
         edit(next);
         write(next);

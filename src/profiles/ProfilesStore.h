@@ -87,12 +87,25 @@ private:
     // when `edit` or the write throws.
     void change(const std::function<void(ProfilesDocument&)>& edit);
     void reloadAfterOutsideChange();
+    // Takes in what another program wrote to profiles.json since this store last read or
+    // wrote it, so a change never overwrites it. Callers hold m_mutex.
+    void catchUpWithFile();
+
+    // What identifies the file's content as last read or written: inode, size, time.
+    struct FileStamp {
+        qint64 inode = 0;
+        qint64 size = 0;
+        qint64 modified = 0;
+        bool operator==(const FileStamp&) const = default;
+    };
+    static std::optional<FileStamp> stampOf(const QString& path);
 
     std::shared_ptr<LocalKeysService> m_keys;
     mutable QMutex m_mutex;
     ProfilesDocument m_document;
     // Why the last load failed; while set, every change is refused.
     std::optional<QString> m_loadFailure;
+    std::optional<FileStamp> m_fileStamp;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_reloadTimer = nullptr;
 };

@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <optional>
+
 // The tray menu as lines: "# Codex" for a section, "[x] Name" for a checked profile,
 // "-" for a separator, and " (off)" after an entry that cannot be chosen.
 static QStringList describe(const QList<TrayMenuEntry>& entries) {
@@ -122,10 +124,7 @@ private slots:
     // While an update is required the profiles are off; a choice still made is refused
     // at once and that refusal is the outcome.
     void requiredUpdateLocksTheProfiles() {
-        TestHttpServer server;
-        server.setResponse(TestHttpServer::Response::json(R"({"minimum_supported_version": "2"})"));
-        CloudControlService::setInfoDictionaryOverride(QVariantMap{
-            {"CloudPolicyURL", server.url().toString()}, {"CFBundleShortVersionString", "1.0.0"}});
+        std::optional<ServedPolicy> policy(std::in_place, R"({"minimum_supported_version": "2"})");
         m_store->load();
         AppViewModel viewModel(m_store.get());
         TrayMenuModel model(&viewModel);
@@ -133,7 +132,7 @@ private slots:
         QSignalSpy refreshed(&viewModel, &AppViewModel::cloudRefreshFinished);
         viewModel.refreshCloudControl();
         QVERIFY(refreshed.wait(10000));
-        CloudControlService::setInfoDictionaryOverride(std::nullopt);
+        policy.reset();
         QVERIFY(changed.count() > 0);
         QCOMPARE(describe(model.entries()).filter("(off)").size(), 6);
 

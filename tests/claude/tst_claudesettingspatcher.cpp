@@ -1,12 +1,6 @@
 #include "claude/ClaudeSettingsPatcher.h"
+#include "support/Checks.h"
 #include "support/TestHome.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QTest>
 
 #include <sys/stat.h>
 
@@ -15,26 +9,8 @@ namespace {
 const QString settingsFile = ".claude/settings.json";
 const QString latestFile = ".claude/settings.json.backup-before-profile-switch";
 
-int modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
 QByteArray pretty(const QJsonObject& object) {
     return QJsonDocument(object).toJson();
-}
-
-std::optional<QString> keyOf(const QString& key) {
-    return key.isNull() ? std::nullopt : std::optional(key);
-}
-
-QString describe(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const TavrinError& e) {
-        return e.localizedDescription();
-    }
-    return QString();
 }
 
 } // namespace
@@ -149,15 +125,16 @@ private slots:
             QCOMPARE(home.read(settingsFile), initial);
             QCOMPARE(QFile(change.copy).exists(), change.existed);
         };
-        QCOMPARE(describe([&] {
-                     result = ClaudeSettingsPatcher().apply(profile, keyOf(apiKey), recorder);
+        QCOMPARE(errorOf([&] {
+                     result =
+                         ClaudeSettingsPatcher().apply(profile, optionalText(apiKey), recorder);
                  }),
                  error);
         QCOMPARE(heard.has_value(), error.isEmpty());
         if (heard)
             QCOMPARE(heard->copy, result.timestampedBackupURL.value_or(""));
         if (special) { // refused before anything is made
-            QCOMPARE(describe([] { ClaudeSettingsPatcher().checkCanApply(); }), error);
+            QCOMPARE(errorOf([] { ClaudeSettingsPatcher().checkCanApply(); }), error);
             const auto everything =
                 QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
             QCOMPARE(QDir(home.file(".claude")).entryList(everything),
@@ -250,7 +227,7 @@ private slots:
     void throwingRecorder() {
         TestHome home;
         home.write(settingsFile, "{\"env\": {}}");
-        QCOMPARE(describe([&] {
+        QCOMPARE(errorOf([&] {
                      ClaudeSettingsPatcher().apply(
                          Profile::velqorAccount(1), QString("sk"),
                          [](const FileChange&) { throw FileError("stop"); });

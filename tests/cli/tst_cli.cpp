@@ -1,20 +1,17 @@
-#include "app/SwitchJournal.h"
-#include "profiles/AppPaths.h"
 #include "profiles/ProfilesStore.h"
 #include "profiles/ProxyURLFormatter.h"
+#include "support/Checks.h"
 #include "support/TestHome.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTest>
 
 // tavrin-cli run as a real process over a temporary home.
 
 namespace {
+
+QString cli() {
+    return qEnvironmentVariable("TAVRIN_CLI");
+}
 
 struct Run {
     int status = -1;
@@ -22,23 +19,13 @@ struct Run {
     QString err;
 };
 
-QString cli() {
-    return qEnvironmentVariable("TAVRIN_CLI");
-}
-
 Run run(const QStringList& arguments, const QByteArray& input = {}) {
-    QProcess process;
-    process.start(cli(), arguments);
-    process.write(input);
-    process.closeWriteChannel();
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()),
-            QString::fromUtf8(process.readAllStandardError())};
+    const ProcessRun result = runProcess(cli(), arguments, input);
+    return {result.status, QString::fromUtf8(result.out), QString::fromUtf8(result.err)};
 }
 
-QJsonObject json(const Run& run) {
-    return QJsonDocument::fromJson(run.out.toUtf8()).object();
+QJsonObject claudeStatus() {
+    return QJsonDocument::fromJson(run({"status", "--json"}).out.toUtf8())["claude"].toObject();
 }
 
 } // namespace
@@ -46,246 +33,182 @@ QJsonObject json(const Run& run) {
 class TestCli : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void usage_data();
-    void usage();
-    void switchThenStatusAndList();
-    void envEvaluatedByRealShells_data();
-    void envEvaluatedByRealShells();
-    void completionScriptsParse_data();
-    void completionScriptsParse();
-    void twoSwitchesAtOnceBothEndCleanly();
-    void windowStoreFollowsTheCommandLine();
-    void interruptedSwitchIsReportedAndRecovered();
+    void init() {
+        QVERIFY2(QFileInfo::exists(cli()), "TAVRIN_CLI must name the built tavrin-cli");
+        m_home = std::make_unique<TestHome>();
+    }
+
+    void cleanup() { m_home.reset(); }
+
+    void usage_data() {
+        QTest::addColumn<QString>("arguments"); // "_" stands for a space inside one
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("said"); // on standard output when it succeeds, else on error
+        const auto row = [](const char* arguments, int status, const char* said) {
+            QTest::newRow(*arguments ? arguments : "nothing")
+                << QString(arguments) << status << QString(said);
+        };
+        row("--version", 0, "tavrin-cli 1.");
+        row("--help", 0, "Usage: tavrin-cli");
+        row("switch --help", 0, "--no-restart");
+        row("", 2, "Usage: tavrin-cli");
+        row("frobnicate", 2, "Unknown command");
+        row("list --colour", 2, "Unknown option --colour");
+        row("switch codex", 2, "tavrin-cli switch --help");
+        row("switch vim x", 2, "use codex or claude");
+        row("switch codex nope", 1,
+            "There is no profile 'nope'. Profiles for Codex: chatgpt (ChatGPT Account), velqor-1 "
+            "(Velqor 1), velqor-2 (Velqor 2).");
+        row("switch claude ChatGPT_Account", 1, "ChatGPT Account cannot be used for Claude Code.");
+        row("switch claude velqor-2 --no-restart", 1,
+            "Velqor 2 has no API key. Add it in Profiles.");
+        row("key set velqor-1", 1, "No key was given");
+        row("env claude --shell csh", 2, "use sh, bash, zsh or fish");
+    }
+
+    void usage() {
+        QFETCH(QString, arguments);
+        QFETCH(QString, said);
+        QStringList words = arguments.split(' ', Qt::SkipEmptyParts);
+        words.replaceInStrings("_", " ");
+        const Run result = run(words);
+        QTEST(result.status, "status");
+        QVERIFY2((result.status == 0 ? result.out : result.err).contains(said),
+                 qPrintable(result.out + result.err));
+    }
+
+    void switchThenStatusAndList() {
+        QCOMPARE(run({"key", "set", "Velqor 1"}, "sk-one\n").out, "Key saved for Velqor 1.\n");
+        const Run switched = run({"switch", "claude", "velqor-1", "--no-restart"});
+        QCOMPARE(switched.status, 0);
+        QCOMPARE(switched.out, "Claude Code API session opened for Velqor 1.\n");
+        QVERIFY2(switched.err.contains("Updated settings.json."), qPrintable(switched.err));
+        QVERIFY(m_home->read(".claude/settings.json").contains("\"sk-one\""));
+
+        const QJsonObject list =
+            QJsonDocument::fromJson(run({"list", "claude", "--json"}).out.toUtf8()).object();
+        QCOMPARE(list.keys(), QStringList{"claude"});
+        for (const QJsonValue& entry : list["claude"].toArray())
+            QCOMPARE(entry["active"].toBool(), entry["id"].toString() == "velqor-1");
+        QCOMPARE(run({"list", "claude", "--ids"}).out, "claude-code\nvelqor-1\nvelqor-2\n");
+
+        QCOMPARE(claudeStatus()["active"].toString(), "velqor-1");
+        QVERIFY(claudeStatus()["matches"].toBool());
+        // Something else changes the file: status says so.
+        m_home->write(".claude/settings.json", R"({"env": {}})");
+        QVERIFY(!claudeStatus()["matches"].toBool());
+        QVERIFY(!claudeStatus()["differences"].toArray().isEmpty());
+        QVERIFY(!run({"status"}).out.contains("sk-one"));
+
+        QCOMPARE(run({"key", "delete", "velqor-1"}).out, "Key deleted for Velqor 1.\n");
+        QVERIFY(!m_home->read(".codex/tavrin/keys.json").contains("sk-one"));
+    }
+
+    // What `env` prints, evaluated by each real shell, gives back the values as typed.
+    void envEvaluatedByRealShells_data() {
+        QTest::addColumn<QString>("shell");
+        for (const char* shell : {"bash", "zsh", "sh", "fish"})
+            QTest::newRow(shell) << QString(shell);
+    }
+
+    void envEvaluatedByRealShells() {
+        QFETCH(QString, shell);
+        const QString program = QStandardPaths::findExecutable(shell);
+        if (program.isEmpty())
+            QSKIP("this shell is not installed");
+        const QString key = "k'e\"y $HOME `x` \\n ü;";
+        const QString proxyTyped = "gw.example:3128:dom\\us'r:p@ss w\"$rd";
+        {
+            ProfilesStore store;
+            store.load();
+            Profile profile = *store.profile("velqor-1");
+            profile.proxyURL = ProxyURLFormatter::normalized(proxyTyped);
+            store.saveProfile(profile, key);
+        }
+        const QString print =
+            R"(printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")";
+        const QString script =
+            shell == "fish"
+                ? "$CLI env claude velqor-1 --shell fish | source; " + print
+                : "eval \"$(\"$CLI\" env claude velqor-1 --shell " + shell + ")\" && " + print;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("CLI", cli());
+        const ProcessRun result = runProcess(program, {"-c", script}, {}, environment);
+        QCOMPARE(QString::fromUtf8(result.err), QString());
+        QCOMPARE(QString::fromUtf8(result.out),
+                 *ProxyURLFormatter::normalized(proxyTyped) + '|' + key + "|1");
+    }
+
+    void completionScriptsParse_data() {
+        QTest::addColumn<QString>("shell");
+        QTest::addColumn<QString>("check");
+        QTest::newRow("bash") << "bash"
+                              << "-n";
+        QTest::newRow("zsh") << "zsh"
+                             << "-n";
+        QTest::newRow("fish") << "fish"
+                              << "--no-execute";
+    }
+
+    void completionScriptsParse() {
+        QFETCH(QString, shell);
+        QFETCH(QString, check);
+        const QString program = QStandardPaths::findExecutable(shell);
+        if (program.isEmpty())
+            QSKIP("this shell is not installed");
+        const Run script = run({"completions", shell});
+        QCOMPARE(script.status, 0);
+        const ProcessRun parsed = runProcess(program, {check}, script.out.toUtf8());
+        QCOMPARE(QString::fromUtf8(parsed.err), QString());
+        QCOMPARE(parsed.status, 0);
+    }
+
+    void twoSwitchesAtOnceBothEndCleanly() {
+        run({"key", "set", "velqor-1"}, "one");
+        run({"key", "set", "velqor-2"}, "two");
+        for (int round = 0; round < 3; ++round) {
+            QProcess first, second;
+            first.start(cli(), {"switch", "claude", "velqor-1", "--no-restart"});
+            second.start(cli(), {"switch", "claude", "velqor-2", "--no-restart"});
+            QVERIFY(first.waitForFinished(30000) && second.waitForFinished(30000));
+            QVERIFY2(first.exitCode() == 0, first.readAllStandardError().constData());
+            QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
+            // Whichever ran last, the file and the active profile agree.
+            QVERIFY(claudeStatus()["matches"].toBool());
+        }
+    }
+
+    void windowStoreFollowsTheCommandLine() {
+        run({"key", "set", "velqor-2"}, "two");
+        ProfilesStore store;
+        store.load();
+        // A change made before the window has noticed the command line's still keeps it.
+        QCOMPARE(run({"switch", "claude", "velqor-2", "--no-restart"}).status, 0);
+        store.saveActiveProfileID("velqor-1");
+        QCOMPARE(store.activeClaudeProfileID(), "velqor-2");
+        QCOMPARE(claudeStatus()["active"].toString(), "velqor-2");
+        // With the files watched, the window follows without a change of its own.
+        run({"key", "set", "velqor-1"}, "one");
+        store.startWatchingFiles();
+        QCOMPARE(run({"switch", "claude", "velqor-1", "--no-restart"}).status, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(store.activeClaudeProfileID(), "velqor-1", 5000);
+    }
+
+    void interruptedSwitchIsReportedAndRecovered() {
+        writeInterruptedCodexSwitch(*m_home);
+        QVERIFY(run({"list"}).err.contains("the last switch of Codex to Velqor 1 did not finish"));
+        const Run asked = run({"recover"});
+        QCOMPARE(asked.status, 1);
+        QVERIFY2(asked.out.contains("config.toml: changed by the switch"), qPrintable(asked.out));
+        QCOMPARE(m_home->read(".codex/config.toml"), "model = \"new\"\n");
+        QCOMPARE(run({"recover", "--yes"}).status, 0);
+        QCOMPARE(m_home->read(".codex/config.toml"), "model = \"old\"\n");
+        QCOMPARE(run({"recover"}).out, "No switch was interrupted.\n");
+    }
 
 private:
     std::unique_ptr<TestHome> m_home;
 };
-
-void TestCli::init() {
-    QVERIFY2(QFileInfo::exists(cli()), "TAVRIN_CLI must name the built tavrin-cli");
-    m_home = std::make_unique<TestHome>();
-}
-
-void TestCli::cleanup() {
-    m_home.reset();
-}
-
-void TestCli::usage_data() {
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("out");
-    QTest::addColumn<QString>("err");
-    QTest::newRow("version") << QStringList{"--version"} << 0 << "tavrin-cli 1."
-                             << "";
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: tavrin-cli"
-                          << "";
-    QTest::newRow("help for a command") << QStringList{"switch", "--help"} << 0 << "--no-restart"
-                                        << "";
-    QTest::newRow("nothing") << QStringList{} << 2 << ""
-                             << "Usage: tavrin-cli";
-    QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << ""
-                                     << "Unknown command";
-    QTest::newRow("unknown option") << QStringList{"list", "--colour"} << 2 << ""
-                                    << "Unknown option --colour";
-    QTest::newRow("missing profile") << QStringList{"switch", "codex"} << 2 << ""
-                                     << "tavrin-cli switch --help";
-    QTest::newRow("unknown target") << QStringList{"switch", "vim", "x"} << 2 << ""
-                                    << "use codex or claude";
-    QTest::newRow("unknown profile lists the others")
-        << QStringList{"switch", "codex", "nope"} << 1 << ""
-        << "There is no profile 'nope'. Profiles for Codex: chatgpt (ChatGPT Account), velqor-1 "
-           "(Velqor 1), velqor-2 (Velqor 2).";
-    QTest::newRow("profile of the other assistant")
-        << QStringList{"switch", "claude", "ChatGPT Account"} << 1 << ""
-        << "ChatGPT Account cannot be used for Claude Code.";
-    QTest::newRow("no key") << QStringList{"switch", "claude", "velqor-2", "--no-restart"} << 1
-                            << ""
-                            << "Velqor 2 has no API key. Add it in Profiles.";
-    QTest::newRow("empty key is not saved") << QStringList{"key", "set", "velqor-1"} << 1 << ""
-                                            << "No key was given";
-    QTest::newRow("unknown shell") << QStringList{"env", "claude", "--shell", "csh"} << 2 << ""
-                                   << "use sh, bash, zsh or fish";
-}
-
-void TestCli::usage() {
-    QFETCH(QStringList, arguments);
-    const Run result = run(arguments);
-    QTEST(result.status, "status");
-    QFETCH(QString, out);
-    QFETCH(QString, err);
-    QVERIFY2(result.out.contains(out), qPrintable(result.out));
-    QVERIFY2(result.err.contains(err), qPrintable(result.err));
-}
-
-void TestCli::switchThenStatusAndList() {
-    QCOMPARE(run({"key", "set", "Velqor 1"}, "sk-one\n").out,
-             QStringLiteral("Key saved for Velqor 1.\n"));
-    const Run switched = run({"switch", "claude", "velqor-1", "--no-restart"});
-    QCOMPARE(switched.status, 0);
-    QCOMPARE(switched.out, QStringLiteral("Claude Code API session opened for Velqor 1.\n"));
-    QVERIFY2(switched.err.contains(QStringLiteral("Updated settings.json.")),
-             qPrintable(switched.err));
-    QVERIFY(m_home->read(QStringLiteral(".claude/settings.json")).contains("\"sk-one\""));
-
-    const QJsonObject list = json(run({"list", "claude", "--json"}));
-    QCOMPARE(list.keys(), QStringList{"claude"});
-    for (const QJsonValue& entry : list.value(QStringLiteral("claude")).toArray())
-        QCOMPARE(entry[QStringLiteral("active")].toBool(),
-                 entry[QStringLiteral("id")].toString() == QLatin1String("velqor-1"));
-    QCOMPARE(run({"list", "claude", "--ids"}).out,
-             QStringLiteral("claude-code\nvelqor-1\nvelqor-2\n"));
-
-    QJsonObject claude = json(run({"status", "--json"})).value(QStringLiteral("claude")).toObject();
-    QCOMPARE(claude.value(QStringLiteral("active")).toString(), QStringLiteral("velqor-1"));
-    QVERIFY(claude.value(QStringLiteral("matches")).toBool());
-    // Something else changes the file: status says so.
-    m_home->write(QStringLiteral(".claude/settings.json"), R"({"env": {}})");
-    claude = json(run({"status", "--json"})).value(QStringLiteral("claude")).toObject();
-    QVERIFY(!claude.value(QStringLiteral("matches")).toBool());
-    QVERIFY(!claude.value(QStringLiteral("differences")).toArray().isEmpty());
-    QVERIFY(!run({"status"}).out.contains(QStringLiteral("sk-one")));
-
-    QCOMPARE(run({"key", "delete", "velqor-1"}).out, QStringLiteral("Key deleted for Velqor 1.\n"));
-    QVERIFY(!m_home->read(QStringLiteral(".codex/tavrin/keys.json")).contains("sk-one"));
-}
-
-void TestCli::envEvaluatedByRealShells_data() {
-    QTest::addColumn<QString>("shell");
-    QTest::addColumn<QString>("script");
-    QTest::newRow("bash")
-        << "bash"
-        << R"SH(eval "$("$CLI" env claude velqor-1 --shell bash)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("zsh")
-        << "zsh"
-        << R"SH(eval "$("$CLI" env claude velqor-1 --shell zsh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("sh")
-        << "sh"
-        << R"SH(eval "$("$CLI" env claude velqor-1 --shell sh)" && printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "${CLAUDE_CODE_SIMPLE}")SH";
-    QTest::newRow("fish")
-        << "fish"
-        << R"SH($CLI env claude velqor-1 --shell fish | source; printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")SH";
-}
-
-void TestCli::envEvaluatedByRealShells() {
-    QFETCH(QString, shell);
-    QFETCH(QString, script);
-    const QString program = QStandardPaths::findExecutable(shell);
-    if (program.isEmpty())
-        QSKIP("this shell is not installed");
-    const QString key = QStringLiteral("k'e\"y $HOME `x` \\n ü;");
-    const QString proxyTyped = QStringLiteral("gw.example:3128:dom\\us'r:p@ss w\"$rd");
-    {
-        ProfilesStore store;
-        store.load();
-        Profile profile = *store.profile(QStringLiteral("velqor-1"));
-        profile.proxyURL = ProxyURLFormatter::normalized(proxyTyped);
-        store.saveProfile(profile, key);
-    }
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("CLI"), cli());
-    process.setProcessEnvironment(environment);
-    process.start(program, {QStringLiteral("-c"), script});
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QString());
-    QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
-             *ProxyURLFormatter::normalized(proxyTyped) + QLatin1Char('|') + key +
-                 QStringLiteral("|1"));
-}
-
-void TestCli::completionScriptsParse_data() {
-    QTest::addColumn<QString>("shell");
-    QTest::addColumn<QStringList>("check");
-    QTest::newRow("bash") << "bash" << QStringList{"-n"};
-    QTest::newRow("zsh") << "zsh" << QStringList{"-n"};
-    QTest::newRow("fish") << "fish" << QStringList{"--no-execute"};
-}
-
-void TestCli::completionScriptsParse() {
-    QFETCH(QString, shell);
-    QFETCH(QStringList, check);
-    const QString program = QStandardPaths::findExecutable(shell);
-    if (program.isEmpty())
-        QSKIP("this shell is not installed");
-    const Run script = run({"completions", shell});
-    QCOMPARE(script.status, 0);
-    QProcess process;
-    process.start(program, check);
-    process.write(script.out.toUtf8());
-    process.closeWriteChannel();
-    QVERIFY(process.waitForFinished(30000));
-    QCOMPARE(QString::fromUtf8(process.readAllStandardError()), QString());
-    QCOMPARE(process.exitCode(), 0);
-}
-
-void TestCli::twoSwitchesAtOnceBothEndCleanly() {
-    run({"key", "set", "velqor-1"}, "one");
-    run({"key", "set", "velqor-2"}, "two");
-    for (int round = 0; round < 3; ++round) {
-        QProcess first, second;
-        first.start(cli(), {"switch", "claude", "velqor-1", "--no-restart"});
-        second.start(cli(), {"switch", "claude", "velqor-2", "--no-restart"});
-        QVERIFY(first.waitForFinished(30000) && second.waitForFinished(30000));
-        QVERIFY2(first.exitCode() == 0, first.readAllStandardError().constData());
-        QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
-        // Whichever ran last, the file and the active profile agree.
-        const QJsonObject claude =
-            json(run({"status", "--json"})).value(QStringLiteral("claude")).toObject();
-        QVERIFY(claude.value(QStringLiteral("matches")).toBool());
-    }
-}
-
-void TestCli::windowStoreFollowsTheCommandLine() {
-    run({"key", "set", "velqor-2"}, "two");
-    ProfilesStore store;
-    store.load();
-    store.startWatchingFiles();
-    QSignalSpy changed(&store, &ProfilesStore::documentChanged);
-    QCOMPARE(run({"switch", "claude", "velqor-2", "--no-restart"}).status, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(store.activeClaudeProfileID(), QStringLiteral("velqor-2"), 5000);
-    // A change the window then makes keeps what the command line wrote.
-    store.saveActiveProfileID(QStringLiteral("velqor-2"));
-    QCOMPARE(json(run({"status", "--json"}))
-                 .value(QStringLiteral("claude"))
-                 .toObject()
-                 .value(QStringLiteral("active"))
-                 .toString(),
-             QStringLiteral("velqor-2"));
-}
-
-void TestCli::interruptedSwitchIsReportedAndRecovered() {
-    // What a switch killed after rewriting config.toml leaves behind.
-    m_home->write(QStringLiteral(".codex/config.toml"), "model = \"new\"\n");
-    m_home->write(QStringLiteral(".codex/backups/config-old.toml"), "model = \"old\"\n");
-    m_home->write(
-        QStringLiteral(".codex/tavrin/switch-journal.json"),
-        QJsonDocument(
-            QJsonObject{
-                {"target", "Codex"},
-                {"profile", "velqor-1"},
-                {"profile_name", "Velqor 1"},
-                {"active_before", "chatgpt"},
-                {"started", "2026-01-02T03:04:05"},
-                {"changes",
-                 QJsonArray{QJsonObject{{"path", m_home->file(".codex/config.toml")},
-                                        {"existed", true},
-                                        {"copy", m_home->file(".codex/backups/config-old.toml")}}}},
-            })
-            .toJson());
-    QVERIFY(run({"list"}).err.contains(
-        QStringLiteral("the last switch of Codex to Velqor 1 did not finish")));
-    const Run asked = run({"recover"});
-    QCOMPARE(asked.status, 1);
-    QVERIFY2(asked.out.contains(QStringLiteral("config.toml: changed by the switch")),
-             qPrintable(asked.out));
-    QCOMPARE(m_home->read(QStringLiteral(".codex/config.toml")), QByteArray("model = \"new\"\n"));
-    const Run restored = run({"recover", "--yes"});
-    QCOMPARE(restored.status, 0);
-    QCOMPARE(m_home->read(QStringLiteral(".codex/config.toml")), QByteArray("model = \"old\"\n"));
-    QCOMPARE(run({"recover"}).out, QStringLiteral("No switch was interrupted.\n"));
-}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"

@@ -1,13 +1,9 @@
 #include "codex/AuthPatcher.h"
 #include "profiles/AppPaths.h"
-#include "profiles/Errors.h"
+#include "support/Checks.h"
 #include "support/TestHome.h"
 
-#include <QDir>
-#include <QFile>
-#include <QJsonDocument>
 #include <QRegularExpression>
-#include <QTest>
 
 #include <sys/stat.h>
 
@@ -19,27 +15,9 @@ Profile profileFor(const QString& method) {
     return Profile("p", "P", method, "v", "m", "e", true, true);
 }
 
-std::optional<QString> keyOf(const QString& key) {
-    return key.isNull() ? std::nullopt : std::optional(key);
-}
-
-int modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
-
 // The layout auth.json is written in.
 QByteArray pretty(const QByteArray& json) {
     return QJsonDocument::fromJson(json).toJson();
-}
-
-QString describe(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const TavrinError& e) {
-        return e.localizedDescription();
-    }
-    return QString();
 }
 
 } // namespace
@@ -127,12 +105,13 @@ private slots:
             QCOMPARE(home.read(authFile), existing);
             QCOMPARE(QFile(change.copy).exists(), change.existed);
         };
-        QCOMPARE(describe([&] {
-                     result = AuthPatcher().apply(profileFor(method), keyOf(apiKey), recorder);
+        QCOMPARE(errorOf([&] {
+                     result =
+                         AuthPatcher().apply(profileFor(method), optionalText(apiKey), recorder);
                  }),
                  error);
         if (!error.isEmpty()) {
-            QCOMPARE(describe([] { AuthPatcher().checkCanApply(); }), error);
+            QCOMPARE(errorOf([] { AuthPatcher().checkCanApply(); }), error);
             QVERIFY(!heard);
             QCOMPARE(QDir(home.file(".codex")).entryList(everything), before);
             QVERIFY(existing.startsWith('<') || home.read(authFile) == existing);
@@ -211,13 +190,13 @@ private slots:
         TestHome home;
         if (!existing.isNull())
             home.write(authFile, existing);
-        QCOMPARE(AuthPatcher().differences(profileFor(method), keyOf(apiKey)), expected);
+        QCOMPARE(AuthPatcher().differences(profileFor(method), optionalText(apiKey)), expected);
     }
 
     void throwingRecorder() {
         TestHome home;
         home.write(authFile, "{}");
-        QCOMPARE(describe([&] {
+        QCOMPARE(errorOf([&] {
                      AuthPatcher().apply(profileFor("apikey"), QString("sk"),
                                          [](const FileChange&) { throw FileError("stop"); });
                  }),

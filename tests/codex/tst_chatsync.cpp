@@ -1,68 +1,21 @@
 #include "codex/ChatSyncService.h"
 #include "profiles/AppPaths.h"
+#include "support/Checks.h"
 #include "support/TestHome.h"
-
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
 
-class TestChatSync : public QObject {
-    Q_OBJECT
-
-private slots:
-    void rewritesOnlyThePayloadProvider_data();
-    void rewritesOnlyThePayloadProvider();
-    void countsRealMoves_data();
-    void countsRealMoves();
-    void sessionFiles_data();
-    void sessionFiles();
-    void failures_data();
-    void failures();
-    void undo_data();
-    void undo();
-};
-
 namespace {
 
-// Runs the real sqlite3 tool with a script on its standard input.
-QString sqlite(const QString& database, const QByteArray& script) {
-    QProcess process;
-    process.start("/usr/bin/sqlite3", {"-init", "/dev/null", database});
-    process.write(script);
-    process.closeWriteChannel();
-    process.waitForFinished();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QByteArray bytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& data) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(data);
-}
-
 QByteArray meta(const QByteArray& provider, const QByteArray& extra = {}) {
-    return R"({"timestamp":"2025-05-01T10:00:00.000Z","type":"session_meta","payload":{"id":"01)"
-           R"(96","cwd":"/work","originator":"codex_cli_rs",)" +
-           extra + R"("model_provider":")" + provider + R"(","cli_version":"0.1.0"}})";
+    return "{\"timestamp\":\"2025-05-01T10:00:00.000Z\",\"type\":\"session_meta\",\"payload\":"
+           "{\"id\":\"0196\",\"cwd\":\"/work\",\"originator\":\"codex_cli_rs\"," +
+           extra + "\"model_provider\":\"" + provider + "\",\"cli_version\":\"0.1.0\"}}";
 }
 const QByteArray rest = "\n" +
-                        QByteArray(R"({"type":"response_item","payload":{"type":"message",)"
-                                   R"("model_provider":"openai","text":"é \"x\""}})")
+                        QByteArray("{\"type\":\"response_item\",\"payload\":{\"type\":\"message\","
+                                   "\"model_provider\":\"openai\",\"text\":\"é \\\"x\\\"\"}}")
                             .repeated(3) +
                         "\n";
 
@@ -105,355 +58,355 @@ ChatSyncResult sync(const QString& provider, const QString& sqlitePath = {}) {
     return ChatSyncService(nullptr, sqlitePath).syncChats(profile);
 }
 
-QString errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const TavrinError& error) {
-        return error.localizedDescription();
-    }
-    return {};
-}
-
 } // namespace
 
-void TestChatSync::rewritesOnlyThePayloadProvider_data() {
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<QByteArray>("rewritten"); // null: left alone
-    QTest::newRow("plain") << meta("openai") << meta("velqor");
-    QTest::newRow("spaces and a line end kept")
-        << QByteArray(
-               R"( { "type" : "session_meta", "payload" : { "model_provider" : "openai" , "n" : 1.50e3 } })"
-               "\r")
-        << QByteArray(
-               R"( { "type" : "session_meta", "payload" : { "model_provider" : "velqor" , "n" : 1.50e3 } })"
-               "\r");
-    const QByteArray decoys =
-        R"("instructions":"say \"model_provider\":\"openai\" \u00e9 ü","git":{"model_provider":"openai"},"list":[{"model_provider":"openai"}],)";
-    QTest::newRow("provider in strings and nested objects")
-        << R"({"model_provider":"openai",)" + meta("openai", decoys).mid(1)
-        << R"({"model_provider":"openai",)" + meta("velqor", decoys).mid(1);
-    QTest::newRow("escaped key")
-        << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"openai"}})")
-        << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
-    QTest::newRow("not session_meta")
-        << QByteArray(R"({"type":"turn_context","payload":{"model_provider":"openai"}})")
-        << QByteArray();
-    QTest::newRow("other provider") << meta("anthropic") << QByteArray();
-    QTest::newRow("twice in payload")
-        << QByteArray(
-               R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})")
-        << QByteArray();
-    QTest::newRow("cut short") << meta("openai").chopped(1) << QByteArray();
-    QTest::newRow("not UTF-8") << meta("openai", "\"x\":\"\xff\",") << QByteArray();
-}
+class TestChatSync : public QObject {
+    Q_OBJECT
 
-void TestChatSync::rewritesOnlyThePayloadProvider() {
-    QFETCH(QByteArray, line);
-    QFETCH(QByteArray, rewritten);
-    const auto result = ChatSyncService::rewrittenFirstLine(line, "openai", "velqor");
-    QCOMPARE(result.value_or(QByteArray()), rewritten);
-    QCOMPARE(result.has_value(), !rewritten.isNull());
-}
-
-void TestChatSync::countsRealMoves_data() {
-    QTest::addColumn<QString>("provider"); // null: none
-    QTest::addColumn<QString>("before");
-    QTest::addColumn<QString>("after");
-    QTest::addColumn<qint64>("changedRows");
-    QTest::addColumn<bool>("pendingLog");
-    const QString mixed = "openai velqor other openai OpenAI";
-    QTest::newRow("to velqor") << "velqor" << mixed << "velqor velqor other velqor OpenAI"
-                               << qint64(2) << true;
-    QTest::newRow("no provider means openai")
-        << QString() << mixed << "openai openai other openai OpenAI" << qint64(1) << true;
-    QTest::newRow("trimmed custom provider, main file only")
-        << "\tMy_proxy-2 \n"
-        << "velqor my_proxy"
-        << "My_proxy-2 my_proxy" << qint64(1) << false;
-    QTest::newRow("nothing to move") << "velqor"
-                                     << "velqor other"
-                                     << "velqor other" << qint64(0) << false;
-}
-
-void TestChatSync::countsRealMoves() {
-    QFETCH(QString, before);
-    QFETCH(bool, pendingLog);
-    TestHome home;
-    QStringList threads;
-    for (const QString& provider : before.split(' ')) {
-        const QString file = QString("sessions/2025/05/01/rollout-%1.jsonl").arg(threads.size());
-        threads << QString("t%1 %2 %3").arg(threads.size()).arg(provider, file);
+private slots:
+    void rewritesOnlyThePayloadProvider_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("rewritten"); // null: left alone
+        QTest::newRow("plain") << meta("openai") << meta("velqor");
+        QTest::newRow("spaces and a line end kept")
+            << QByteArray(
+                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "openai" , "n" : 1.50e3 } })"
+                   "\r")
+            << QByteArray(
+                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "velqor" , "n" : 1.50e3 } })"
+                   "\r");
+        const QByteArray decoys =
+            "\"instructions\":\"say \\\"model_provider\\\":\\\"openai\\\" \\u00e9 ü\","
+            "\"git\":{\"model_provider\":\"openai\"},\"list\":[{\"model_provider\":\"openai\"}],";
+        QTest::newRow("provider in strings and nested objects")
+            << R"({"model_provider":"openai",)" + meta("openai", decoys).mid(1)
+            << R"({"model_provider":"openai",)" + meta("velqor", decoys).mid(1);
+        QTest::newRow("escaped key")
+            << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"openai"}})")
+            << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
+        QTest::newRow("not session_meta")
+            << QByteArray(R"({"type":"turn_context","payload":{"model_provider":"openai"}})")
+            << QByteArray();
+        QTest::newRow("other provider") << meta("anthropic") << QByteArray();
+        QTest::newRow("twice in payload")
+            << QByteArray(
+                   R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})")
+            << QByteArray();
+        QTest::newRow("cut short") << meta("openai").chopped(1) << QByteArray();
+        QTest::newRow("not UTF-8") << meta("openai", "\"x\":\"\xff\",") << QByteArray();
     }
-    const QString database = createHome(home, threads, pendingLog);
-    for (const QString& thread : threads)
-        writeFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2),
-                  meta(thread.section(' ', 1, 1).toUtf8()) + rest);
-    const QStringList suffixes = pendingLog ? QStringList{"", "-wal", "-shm"} : QStringList{""};
-    QList<QByteArray> originals;
-    for (const QString& suffix : suffixes)
-        originals << bytes(database + suffix);
 
-    QFETCH(QString, provider);
-    const ChatSyncResult result = sync(provider);
-    QTEST(result.changedRows, "changedRows");
-    QCOMPARE(result.skippedFiles, 0);
-    QTEST(providers(), "after");
-    // Every session file names the provider its row names.
-    QStringList inFiles;
-    for (int i = 0; i < threads.size(); ++i)
-        inFiles << QJsonDocument::fromJson(
-                       bytes(AppPaths::codexDirectory() +
-                             QString("/sessions/2025/05/01/rollout-%1.jsonl").arg(i))
-                           .split('\n')
-                           .first())["payload"]["model_provider"]
-                       .toString();
-    QTEST(inFiles.join(' '), "after");
-    // Copies of the database files as they were, and a journal, all with one time stamp.
-    QCOMPARE(result.backupURLs.size(), suffixes.size());
-    const QString stamp = result.backupURLs.first().section('/', -1).mid(8, 19);
-    QVERIFY(QDateTime::fromString(stamp, "yyyy-MM-dd-HH-mm-ss").isValid());
-    for (qsizetype i = 0; i < suffixes.size(); ++i) {
-        QCOMPARE(result.backupURLs[i],
-                 AppPaths::backupsDirectory() + "/state_5-" + stamp + suffixes[i] + ".sqlite");
-        QCOMPARE(bytes(result.backupURLs[i]), originals[i]);
+    void rewritesOnlyThePayloadProvider() {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, rewritten);
+        const auto result = ChatSyncService::rewrittenFirstLine(line, "openai", "velqor");
+        QCOMPARE(result.value_or(QByteArray()), rewritten);
+        QCOMPARE(result.has_value(), !rewritten.isNull());
     }
-    QCOMPARE(result.journalURL, result.changedRows
-                                    ? AppPaths::backupsDirectory() + "/chats-" + stamp + ".json"
-                                    : QString());
-}
 
-void TestChatSync::sessionFiles_data() {
-    QTest::addColumn<QString>("rolloutPath");  // "~/" is the home; empty: none
-    QTest::addColumn<QByteArray>("firstLine"); // null: no file; "dir", "link": such an entry
-    QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
-    QTest::addColumn<int>("restCopies");
-    const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
-    QTest::newRow("absolute") << "~/.codex/" + day << meta("openai") << meta("velqor") << 1;
-    QTest::newRow("relative to ~/.codex") << day << meta("openai") << meta("velqor") << 1;
-    QTest::newRow("large") << day
-                           << meta("openai", "\"base_instructions\":{\"text\":\"" +
-                                                 QByteArray(6000, 'i') + "\"},")
-                           << meta("velqor", "\"base_instructions\":{\"text\":\"" +
-                                                 QByteArray(6000, 'i') + "\"},")
-                           << 4000;
-    QTest::newRow("single line") << day << meta("openai") << meta("velqor") << 0;
-    QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
-    QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
-    QTest::newRow("outside ~/.codex")
-        << "~/elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
-    QTest::newRow("relative, leaving ~/.codex")
-        << "sessions/../../elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
-    QTest::newRow("a directory") << day << QByteArray("dir") << QByteArray() << 1;
-    QTest::newRow("a link") << day << QByteArray("link") << QByteArray() << 1;
-    QTest::newRow("no session_meta")
-        << day << QByteArray(R"({"type":"response_item","payload":{"model_provider":"openai"}})")
-        << QByteArray() << 1;
-    QTest::newRow("another provider in the file") << day << meta("velqor") << QByteArray() << 1;
-}
-
-// One openai thread moves to velqor (next to one already there); its session file moves
-// with it or is counted as skipped. Undoing puts everything back.
-void TestChatSync::sessionFiles() {
-    QFETCH(QString, rolloutPath);
-    QFETCH(QByteArray, firstLine);
-    QFETCH(QByteArray, movedLine);
-    QFETCH(int, restCopies);
-    TestHome home;
-    createHome(home, {"t0 velqor"});
-    const QString codex = AppPaths::codexDirectory();
-    const QString stored =
-        rolloutPath.startsWith("~/") ? AppPaths::homeDirectory() + rolloutPath.mid(1) : rolloutPath;
-    const QString path =
-        QDir::cleanPath(QDir::isAbsolutePath(stored) ? stored : codex + '/' + stored);
-    sqlite(AppPaths::stateDatabaseURL(),
-           "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', " +
-               (stored.isEmpty() ? QByteArray("NULL")
-                                 : "'" + stored.toUtf8().replace("'", "''") + "'") +
-               ");");
-    const QByteArray tail = rest.repeated(restCopies);
-    if (firstLine == "dir") {
-        QDir().mkpath(path);
-    } else if (firstLine == "link") {
-        writeFile(codex + "/target.jsonl", meta("openai") + tail);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QVERIFY(QFile::link(codex + "/target.jsonl", path));
-    } else if (!firstLine.isNull()) {
-        writeFile(path, firstLine + tail);
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                        QFileDevice::ReadGroup);
+    void countsRealMoves_data() {
+        QTest::addColumn<QString>("provider"); // null: none
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<qint64>("changedRows");
+        QTest::addColumn<bool>("pendingLog");
+        const QString mixed = "openai velqor other openai OpenAI";
+        QTest::newRow("to velqor")
+            << "velqor" << mixed << "velqor velqor other velqor OpenAI" << qint64(2) << true;
+        QTest::newRow("no provider means openai")
+            << QString() << mixed << "openai openai other openai OpenAI" << qint64(1) << true;
+        QTest::newRow("trimmed custom provider, main file only")
+            << "\tMy_proxy-2 \n"
+            << "velqor my_proxy"
+            << "My_proxy-2 my_proxy" << qint64(1) << false;
+        QTest::newRow("nothing to move") << "velqor"
+                                         << "velqor other"
+                                         << "velqor other" << qint64(0) << false;
     }
-    const QByteArray original = bytes(path);
-    const QDateTime modified = QFileInfo(path).lastModified();
 
-    const ChatSyncResult result = sync("velqor");
-    const bool moves = !movedLine.isNull();
-    QCOMPARE(result.changedRows, moves ? 1 : 0);
-    QCOMPARE(result.skippedFiles, moves ? 0 : 1);
-    QCOMPARE(providers(), "velqor velqor");
-    QCOMPARE(bytes(path), moves ? movedLine + tail : original);
-    if (moves) {
-        QCOMPARE(QFileInfo(path).lastModified(), modified);
-        QCOMPARE(int(QFile::permissions(path) & 0x7077), 0x6040);
+    void countsRealMoves() {
+        QFETCH(QString, before);
+        QFETCH(bool, pendingLog);
+        TestHome home;
+        QStringList threads;
+        for (const QString& provider : before.split(' ')) {
+            const QString file =
+                QString("sessions/2025/05/01/rollout-%1.jsonl").arg(threads.size());
+            threads << QString("t%1 %2 %3").arg(threads.size()).arg(provider, file);
+        }
+        const QString database = createHome(home, threads, pendingLog);
+        for (const QString& thread : threads)
+            writeFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2),
+                      meta(thread.section(' ', 1, 1).toUtf8()) + rest);
+        const QStringList suffixes = pendingLog ? QStringList{"", "-wal", "-shm"} : QStringList{""};
+        QList<QByteArray> originals;
+        for (const QString& suffix : suffixes)
+            originals << readFile(database + suffix);
+
+        QFETCH(QString, provider);
+        const ChatSyncResult result = sync(provider);
+        QTEST(result.changedRows, "changedRows");
+        QCOMPARE(result.skippedFiles, 0);
+        QTEST(providers(), "after");
+        // Every session file names the provider its row names.
+        QStringList inFiles;
+        for (int i = 0; i < threads.size(); ++i)
+            inFiles << QJsonDocument::fromJson(
+                           readFile(AppPaths::codexDirectory() +
+                                    QString("/sessions/2025/05/01/rollout-%1.jsonl").arg(i))
+                               .split('\n')
+                               .first())["payload"]["model_provider"]
+                           .toString();
+        QTEST(inFiles.join(' '), "after");
+        // Copies of the database files as they were, and a journal, all with one time stamp.
+        QCOMPARE(result.backupURLs.size(), suffixes.size());
+        const QString stamp = result.backupURLs.first().section('/', -1).mid(8, 19);
+        QVERIFY(QDateTime::fromString(stamp, "yyyy-MM-dd-HH-mm-ss").isValid());
+        for (qsizetype i = 0; i < suffixes.size(); ++i) {
+            QCOMPARE(result.backupURLs[i],
+                     AppPaths::backupsDirectory() + "/state_5-" + stamp + suffixes[i] + ".sqlite");
+            QCOMPARE(readFile(result.backupURLs[i]), originals[i]);
+        }
+        QCOMPARE(result.journalURL, result.changedRows
+                                        ? AppPaths::backupsDirectory() + "/chats-" + stamp + ".json"
+                                        : QString());
     }
-    // The journal, readable by its owner only, holds what undoing needs.
-    QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
-    QJsonObject entry{{"id", "t1"}, {"old_provider", "openai"}};
-    if (moves) {
-        entry["session_file"] = path;
-        entry["first_line"] = QString::fromUtf8(firstLine);
+
+    void sessionFiles_data() {
+        QTest::addColumn<QString>("rolloutPath");  // "~/" is the home; empty: none
+        QTest::addColumn<QByteArray>("firstLine"); // null: no file; "dir", "link": such an entry
+        QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
+        QTest::addColumn<int>("restCopies");
+        const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
+        QTest::newRow("absolute") << "~/.codex/" + day << meta("openai") << meta("velqor") << 1;
+        QTest::newRow("relative to ~/.codex") << day << meta("openai") << meta("velqor") << 1;
+        QTest::newRow("large") << day
+                               << meta("openai", "\"base_instructions\":{\"text\":\"" +
+                                                     QByteArray(6000, 'i') + "\"},")
+                               << meta("velqor", "\"base_instructions\":{\"text\":\"" +
+                                                     QByteArray(6000, 'i') + "\"},")
+                               << 4000;
+        QTest::newRow("single line") << day << meta("openai") << meta("velqor") << 0;
+        QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
+        QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
+        QTest::newRow("outside ~/.codex")
+            << "~/elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
+        QTest::newRow("relative, leaving ~/.codex")
+            << "sessions/../../elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
+        QTest::newRow("a directory") << day << QByteArray("dir") << QByteArray() << 1;
+        QTest::newRow("a link") << day << QByteArray("link") << QByteArray() << 1;
+        QTest::newRow("no session_meta")
+            << day
+            << QByteArray(R"({"type":"response_item","payload":{"model_provider":"openai"}})")
+            << QByteArray() << 1;
+        QTest::newRow("another provider in the file") << day << meta("velqor") << QByteArray() << 1;
     }
-    const QJsonObject journal = QJsonDocument::fromJson(bytes(result.journalURL)).object();
-    QCOMPARE(journal,
-             (QJsonObject{{"format", 1}, {"provider", "velqor"}, {"threads", QJsonArray{entry}}}));
 
-    ChatSyncService().undo(result.journalURL);
-    QCOMPARE(providers(), "velqor openai");
-    QCOMPARE(bytes(path), original);
-}
+    // One openai thread moves to velqor (next to one already there); its session file moves
+    // with it or is counted as skipped. Undoing puts everything back.
+    void sessionFiles() {
+        QFETCH(QString, rolloutPath);
+        QFETCH(QByteArray, firstLine);
+        QFETCH(QByteArray, movedLine);
+        QFETCH(int, restCopies);
+        TestHome home;
+        createHome(home, {"t0 velqor"});
+        const QString codex = AppPaths::codexDirectory();
+        const QString stored = rolloutPath.startsWith("~/")
+                                   ? AppPaths::homeDirectory() + rolloutPath.mid(1)
+                                   : rolloutPath;
+        const QString path =
+            QDir::cleanPath(QDir::isAbsolutePath(stored) ? stored : codex + '/' + stored);
+        sqlite(AppPaths::stateDatabaseURL(),
+               "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', " +
+                   (stored.isEmpty() ? QByteArray("NULL")
+                                     : "'" + stored.toUtf8().replace("'", "''") + "'") +
+                   ");");
+        const QByteArray tail = rest.repeated(restCopies);
+        if (firstLine == "dir") {
+            QDir().mkpath(path);
+        } else if (firstLine == "link") {
+            writeFile(codex + "/target.jsonl", meta("openai") + tail);
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QVERIFY(QFile::link(codex + "/target.jsonl", path));
+        } else if (!firstLine.isNull()) {
+            writeFile(path, firstLine + tail);
+            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                            QFileDevice::ReadGroup);
+        }
+        const QByteArray original = readFile(path);
+        const QDateTime modified = QFileInfo(path).lastModified();
 
-void TestChatSync::failures_data() {
-    QTest::addColumn<QString>("provider");
-    QTest::addColumn<QByteArray>("database"); // SQL that makes it, or raw bytes; null: none
-    QTest::addColumn<QString>("sqlite");      // "missing": nowhere; "path": on PATH only
-    QTest::addColumn<QString>("message");     // empty: the move succeeds
-    // The provider is checked first; a database is not even looked for.
-    for (const char* unsafe : {"velqor proxy", "v1.2", "o'neil", "velqör"})
-        QTest::newRow(unsafe)
-            << QString::fromUtf8(unsafe) << QByteArray() << QString()
-            << QString("Unsafe model provider for chat sync: %1.").arg(QString::fromUtf8(unsafe));
-    const QString velqor = "velqor";
-    const QByteArray threads = "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, "
-                               "model_provider TEXT); INSERT INTO threads VALUES('t1', "
-                               "'sessions/r.jsonl', 'openai');";
-    QTest::newRow("missing") << velqor << QByteArray() << QString()
-                             << "Could not find Codex chat database.";
-    QTest::newRow("not a database") << velqor << QByteArray(8192, 'x') << QString()
-                                    << "Could not sync chats: file is not a database";
-    QTest::newRow("no threads table")
-        << velqor << QByteArray("CREATE TABLE chats(id INTEGER);") << QString()
-        << "Could not sync chats: no such table: threads";
-    // A statement that fails inside the transaction, after the moved rows were read.
-    QTest::newRow("update fails") << velqor
-                                  << threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN "
-                                               "SELECT RAISE(ABORT, 'chats are frozen'); END;"
-                                  << QString() << "Could not sync chats: chats are frozen";
-    QTest::newRow("sqlite3 missing") << velqor << threads << "missing"
-                                     << "The sqlite3 tool is not installed.";
-    QTest::newRow("sqlite3 on PATH only") << velqor << threads << "path" << QString();
-}
+        const ChatSyncResult result = sync("velqor");
+        const bool moves = !movedLine.isNull();
+        QCOMPARE(result.changedRows, moves ? 1 : 0);
+        QCOMPARE(result.skippedFiles, moves ? 0 : 1);
+        QCOMPARE(providers(), "velqor velqor");
+        QCOMPARE(readFile(path), moves ? movedLine + tail : original);
+        if (moves) {
+            QCOMPARE(QFileInfo(path).lastModified(), modified);
+            QCOMPARE(int(QFile::permissions(path) & 0x7077), 0x6040);
+        }
+        // The journal, readable by its owner only, holds what undoing needs.
+        QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
+        QJsonObject entry{{"id", "t1"}, {"old_provider", "openai"}};
+        if (moves) {
+            entry["session_file"] = path;
+            entry["first_line"] = QString::fromUtf8(firstLine);
+        }
+        const QJsonObject journal = QJsonDocument::fromJson(readFile(result.journalURL)).object();
+        QCOMPARE(
+            journal,
+            (QJsonObject{{"format", 1}, {"provider", "velqor"}, {"threads", QJsonArray{entry}}}));
 
-void TestChatSync::failures() {
-    QFETCH(QString, provider);
-    QFETCH(QByteArray, database);
-    QFETCH(QString, sqlite);
-    QFETCH(QString, message);
-    TestHome home;
-    const QString path = createHome(home, {});
-    QFile::remove(path);
-    if (database.startsWith("CREATE"))
-        ::sqlite(path, database);
-    else if (!database.isNull())
-        writeFile(path, database);
-    const QString session = AppPaths::codexDirectory() + "/sessions/r.jsonl";
-    writeFile(session, meta("openai") + rest);
-    const QByteArray original = bytes(path);
-    const QByteArray oldPath = qgetenv("PATH");
-    QDir().mkpath(home.file("bin"));
-    if (sqlite == "path")
-        QFile::link("/usr/bin/sqlite3", home.file("bin/sqlite3"));
-    if (!sqlite.isEmpty())
-        qputenv("PATH", QFile::encodeName(home.file("bin")));
-    QString error;
-    ChatSyncResult result;
-    error = errorOf([&] { result = sync(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3"); });
-    qputenv("PATH", oldPath);
-    QCOMPARE(error, message);
-    if (message.isEmpty()) {
-        QCOMPARE(result.changedRows, 1);
-        return;
+        ChatSyncService().undo(result.journalURL);
+        QCOMPARE(providers(), "velqor openai");
+        QCOMPARE(readFile(path), original);
     }
-    // Nothing changed, no journal; only the backup of a database that the tool then
-    // failed on was made.
-    QCOMPARE(bytes(path), original);
-    QCOMPARE(bytes(session), meta("openai") + rest);
-    const bool ran = message.startsWith("Could not sync");
-    QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size(), ran ? 1 : 0);
-}
 
-void TestChatSync::undo_data() {
-    QTest::addColumn<QString>("before"); // what happens between the move and the undo
-    QTest::addColumn<QString>("message");
-    QTest::newRow("after success") << ""
-                                   << "";
-    QTest::newRow("twice") << "undo"
-                           << "";
-    QTest::newRow("after a partly finished move") << "first file back"
-                                                  << "";
-    QTest::newRow("a file changed since")
-        << "first file edited"
-        << "Could not put the chats back: session files changed since the move were left alone: "
-           "%1/sessions/a.jsonl";
-    QTest::newRow("journal gone") << "journal gone"
-                                  << "Could not put the chats back: Could not read %2: No such "
-                                     "file or directory";
-    QTest::newRow("disk full during the move")
-        << "disk full"
-        << "Could not write %1/sessions/b.jsonl: File too large";
-}
-
-void TestChatSync::undo() {
-    QFETCH(QString, before);
-    TestHome home;
-    // The undo script goes through a temporary file whose path needs quoting.
-    const QByteArray oldTemp = qgetenv("TMPDIR");
-    QDir().mkpath(home.file("tmp \"q\" \\ x"));
-    qputenv("TMPDIR", QFile::encodeName(home.file("tmp \"q\" \\ x")));
-    // Thread d shares a's session file.
-    createHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl", "c other",
-                      "d openai sessions/a.jsonl"});
-    const QString codex = AppPaths::codexDirectory();
-    const QByteArray a = meta("openai") + rest;
-    const QByteArray b = meta("velqor") + rest.repeated(10000); // about 3 MB
-    writeFile(codex + "/sessions/a.jsonl", a);
-    writeFile(codex + "/sessions/b.jsonl", b);
-    const QByteArray edited = meta("mine") + rest;
-
-    ChatSyncResult result;
-    QString error;
-    if (before == "disk full") {
-        // Writes beyond 2 MB fail: a.jsonl is rewritten, b.jsonl cannot be.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 2 * 1024 * 1024;
-        setrlimit(RLIMIT_FSIZE, &small);
-        error = errorOf([&] { sync("custom"); });
-        setrlimit(RLIMIT_FSIZE, &old);
-    } else {
-        result = sync("custom");
-        QCOMPARE(result.changedRows, 3);
-        QCOMPARE(providers(), "custom custom other custom");
-        if (before == "undo")
-            ChatSyncService().undo(result.journalURL);
-        else if (before == "first file back")
-            writeFile(codex + "/sessions/a.jsonl", a);
-        else if (before == "first file edited")
-            writeFile(codex + "/sessions/a.jsonl", edited);
-        else if (before == "journal gone")
-            QFile::remove(result.journalURL);
-        error = errorOf([&] { ChatSyncService().undo(result.journalURL); });
+    void failures_data() {
+        QTest::addColumn<QString>("provider");
+        QTest::addColumn<QByteArray>("database"); // SQL that makes it, or raw bytes; null: none
+        QTest::addColumn<QString>("sqlite");      // "missing": nowhere; "path": on PATH only
+        QTest::addColumn<QString>("message");     // empty: the move succeeds
+        // The provider is checked first; a database is not even looked for.
+        for (const char* unsafe : {"velqor proxy", "v1.2", "o'neil", "velqör"})
+            QTest::newRow(unsafe) << QString::fromUtf8(unsafe) << QByteArray() << QString()
+                                  << QString("Unsafe model provider for chat sync: %1.")
+                                         .arg(QString::fromUtf8(unsafe));
+        const QString velqor = "velqor";
+        const QByteArray threads = "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, "
+                                   "model_provider TEXT); INSERT INTO threads VALUES('t1', "
+                                   "'sessions/r.jsonl', 'openai');";
+        QTest::newRow("missing") << velqor << QByteArray() << QString()
+                                 << "Could not find Codex chat database.";
+        QTest::newRow("not a database") << velqor << QByteArray(8192, 'x') << QString()
+                                        << "Could not sync chats: file is not a database";
+        QTest::newRow("no threads table")
+            << velqor << QByteArray("CREATE TABLE chats(id INTEGER);") << QString()
+            << "Could not sync chats: no such table: threads";
+        // A statement that fails inside the transaction, after the moved rows were read.
+        QTest::newRow("update fails")
+            << velqor
+            << threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN "
+                         "SELECT RAISE(ABORT, 'chats are frozen'); END;"
+            << QString() << "Could not sync chats: chats are frozen";
+        QTest::newRow("sqlite3 missing") << velqor << threads << "missing"
+                                         << "The sqlite3 tool is not installed.";
+        QTest::newRow("sqlite3 on PATH only") << velqor << threads << "path" << QString();
     }
-    qputenv("TMPDIR", oldTemp);
-    QFETCH(QString, message);
-    QCOMPARE(error, message.replace("%1", codex).replace("%2", result.journalURL));
-    const bool gone = before == "journal gone";
-    QCOMPARE(providers(), gone ? "custom custom other custom" : "openai velqor other openai");
-    QCOMPARE(bytes(codex + "/sessions/a.jsonl"), before == "first file edited" ? edited
-                                                 : gone ? meta("custom") + rest
-                                                        : a);
-    QCOMPARE(bytes(codex + "/sessions/b.jsonl"), gone ? meta("custom") + rest.repeated(10000) : b);
-}
+
+    void failures() {
+        QFETCH(QString, provider);
+        QFETCH(QByteArray, database);
+        QFETCH(QString, sqlite);
+        QFETCH(QString, message);
+        TestHome home;
+        const QString path = createHome(home, {});
+        QFile::remove(path);
+        if (database.startsWith("CREATE"))
+            ::sqlite(path, database);
+        else if (!database.isNull())
+            writeFile(path, database);
+        const QString session = AppPaths::codexDirectory() + "/sessions/r.jsonl";
+        writeFile(session, meta("openai") + rest);
+        const QByteArray original = readFile(path);
+        std::optional<ScopedEnvironment> onlyBin(std::in_place);
+        QDir().mkpath(home.file("bin"));
+        if (sqlite == "path")
+            QFile::link("/usr/bin/sqlite3", home.file("bin/sqlite3"));
+        if (!sqlite.isEmpty())
+            onlyBin->set("PATH", QFile::encodeName(home.file("bin")));
+        ChatSyncResult result;
+        const QString error =
+            errorOf([&] { result = sync(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3"); });
+        onlyBin.reset();
+        QCOMPARE(error, message);
+        if (message.isEmpty()) {
+            QCOMPARE(result.changedRows, 1);
+            return;
+        }
+        // Nothing changed, no journal; only the backup of a database that the tool then
+        // failed on was made.
+        QCOMPARE(readFile(path), original);
+        QCOMPARE(readFile(session), meta("openai") + rest);
+        const bool ran = message.startsWith("Could not sync");
+        QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size(), ran ? 1 : 0);
+    }
+
+    void undo_data() {
+        QTest::addColumn<QString>("before"); // what happens between the move and the undo
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char* name, const char* before, const char* message) {
+            QTest::newRow(name) << QString(before) << QString(message);
+        };
+        row("after success", "", "");
+        row("twice", "undo", "");
+        row("after a partly finished move", "first file back", "");
+        row("a file changed since", "first file edited",
+            "Could not put the chats back: session files changed since the move were left "
+            "alone: %1/sessions/a.jsonl");
+        row("journal gone", "journal gone",
+            "Could not put the chats back: Could not read %2: No such file or directory");
+        row("disk full during the move", "disk full",
+            "Could not write %1/sessions/b.jsonl: File too large");
+    }
+
+    void undo() {
+        QFETCH(QString, before);
+        TestHome home;
+        // The undo script goes through a temporary file whose path needs quoting.
+        std::optional<ScopedEnvironment> temporary(std::in_place);
+        QDir().mkpath(home.file("tmp \"q\" \\ x"));
+        temporary->set("TMPDIR", QFile::encodeName(home.file("tmp \"q\" \\ x")));
+        // Thread d shares a's session file.
+        createHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl", "c other",
+                          "d openai sessions/a.jsonl"});
+        const QString codex = AppPaths::codexDirectory();
+        const QByteArray a = meta("openai") + rest;
+        const QByteArray b = meta("velqor") + rest.repeated(10000); // about 3 MB
+        writeFile(codex + "/sessions/a.jsonl", a);
+        writeFile(codex + "/sessions/b.jsonl", b);
+        const QByteArray edited = meta("mine") + rest;
+
+        ChatSyncResult result;
+        QString error;
+        if (before == "disk full") {
+            // Writes beyond 2 MB fail: a.jsonl is rewritten, b.jsonl cannot be.
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit old{};
+            getrlimit(RLIMIT_FSIZE, &old);
+            rlimit small = old;
+            small.rlim_cur = 2 * 1024 * 1024;
+            setrlimit(RLIMIT_FSIZE, &small);
+            error = errorOf([&] { sync("custom"); });
+            setrlimit(RLIMIT_FSIZE, &old);
+        } else {
+            result = sync("custom");
+            QCOMPARE(result.changedRows, 3);
+            QCOMPARE(providers(), "custom custom other custom");
+            if (before == "undo")
+                ChatSyncService().undo(result.journalURL);
+            else if (before == "first file back")
+                writeFile(codex + "/sessions/a.jsonl", a);
+            else if (before == "first file edited")
+                writeFile(codex + "/sessions/a.jsonl", edited);
+            else if (before == "journal gone")
+                QFile::remove(result.journalURL);
+            error = errorOf([&] { ChatSyncService().undo(result.journalURL); });
+        }
+        temporary.reset();
+        QFETCH(QString, message);
+        QCOMPARE(error, message.replace("%1", codex).replace("%2", result.journalURL));
+        const bool gone = before == "journal gone";
+        QCOMPARE(providers(), gone ? "custom custom other custom" : "openai velqor other openai");
+        QCOMPARE(readFile(codex + "/sessions/a.jsonl"), before == "first file edited" ? edited
+                                                        : gone ? meta("custom") + rest
+                                                               : a);
+        QCOMPARE(readFile(codex + "/sessions/b.jsonl"),
+                 gone ? meta("custom") + rest.repeated(10000) : b);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestChatSync)
 #include "tst_chatsync.moc"

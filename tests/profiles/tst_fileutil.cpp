@@ -1,21 +1,12 @@
-#include "profiles/Errors.h"
 #include "profiles/FileUtil.h"
+#include "support/Checks.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/stat.h>
 
 namespace {
-
-int modeOf(const QString& path) {
-    struct stat info {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
-}
 
 QByteArray read(const QString& path) {
     QFile file(path);

@@ -7,69 +7,64 @@
 #include <QStringList>
 #include <QThread>
 
-// Stand-ins for the assistants themselves (quitting, starting), which cannot exist here.
-// They record each call and fail or block on request.
-class FakeCodexRestarter : public CodexRestarter {
+// The calls a stand-in heard, from any thread.
+class CallRecord {
 public:
     QStringList calls() const {
         QMutexLocker lock(&m_mutex);
         return m_calls;
     }
+
+protected:
+    void record(const QString& call) {
+        QMutexLocker lock(&m_mutex);
+        m_calls << call;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_calls;
+};
+
+// Stand-ins for the assistants themselves (quitting, starting), which cannot exist here.
+// They record each call and fail or block on request.
+class FakeCodexRestarter : public CodexRestarter, public CallRecord {
+public:
     // Which calls fail: "quit", "open" (every open), "open once" (the first only), "ready".
     QString failing;
     int quitMilliseconds = 0;
 
     void checkReady() override {
-        record(QStringLiteral("ready"));
-        if (failing == QLatin1String("ready"))
-            throw RestartError::failed(QStringLiteral("Codex is not installed"));
+        record("ready");
+        if (failing == "ready")
+            throw RestartError::failed("Codex is not installed");
     }
     QStringList quitCodex() override {
-        record(QStringLiteral("quit"));
+        record("quit");
         QThread::msleep(static_cast<unsigned long>(quitMilliseconds));
-        if (failing == QLatin1String("quit"))
-            throw RestartError::failed(QStringLiteral("cannot quit"));
+        if (failing == "quit")
+            throw RestartError::failed("cannot quit");
         return {};
     }
     QStringList openCodex(const std::optional<Profile>&) override {
-        const bool first = !calls().contains(QStringLiteral("open"));
-        record(QStringLiteral("open"));
-        if (failing == QLatin1String("open") || (failing == QLatin1String("open once") && first))
-            throw RestartError::failed(QStringLiteral("no such app"));
+        const bool first = !calls().contains("open");
+        record("open");
+        if (failing == "open" || (failing == "open once" && first))
+            throw RestartError::failed("no such app");
         return {};
     }
-
-private:
-    void record(const QString& call) {
-        QMutexLocker lock(&m_mutex);
-        m_calls << call;
-    }
-    mutable QMutex m_mutex;
-    QStringList m_calls;
 };
 
-class FakeClaudeRestarter : public ClaudeRestarter {
+class FakeClaudeRestarter : public ClaudeRestarter, public CallRecord {
 public:
-    QStringList calls() const {
-        QMutexLocker lock(&m_mutex);
-        return m_calls;
-    }
     bool failing = false;
 
-    void checkReady() override { record(QStringLiteral("ready")); }
+    void checkReady() override { record("ready"); }
     QStringList restartClaudeCode(const std::optional<Profile>&,
                                   const std::optional<QString>& apiKey) override {
-        record(QStringLiteral("restart ") + apiKey.value_or(QStringLiteral("-")));
+        record("restart " + apiKey.value_or("-"));
         if (failing)
-            throw ClaudeRestartError::failed(QStringLiteral("denied"));
+            throw ClaudeRestartError::failed("denied");
         return {};
     }
-
-private:
-    void record(const QString& call) {
-        QMutexLocker lock(&m_mutex);
-        m_calls << call;
-    }
-    mutable QMutex m_mutex;
-    QStringList m_calls;
 };

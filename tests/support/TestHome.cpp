@@ -3,6 +3,7 @@
 #include "codex/ShellService.h"
 #include "desktop/LinuxDesktop.h"
 #include "profiles/AppPaths.h"
+#include "support/Checks.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,12 +42,11 @@ TestHome::TestHome() {
     const QByteArray posix = "if [ -n \"${TAVRIN_TEST_STAND_INS-}\" ]; then\n"
                              "    PATH=\"$TAVRIN_TEST_STAND_INS:$PATH\"; export PATH\n"
                              "fi\n";
-    write(QStringLiteral(".profile"), posix);
-    write(QStringLiteral(".zprofile"), posix);
-    write(QStringLiteral(".config/fish/config.fish"),
-          "if set -q TAVRIN_TEST_STAND_INS\n"
-          "    set -gx PATH $TAVRIN_TEST_STAND_INS $PATH\n"
-          "end\n");
+    write(".profile", posix);
+    write(".zprofile", posix);
+    write(".config/fish/config.fish", "if set -q TAVRIN_TEST_STAND_INS\n"
+                                      "    set -gx PATH $TAVRIN_TEST_STAND_INS $PATH\n"
+                                      "end\n");
 }
 
 TestHome::~TestHome() {
@@ -54,22 +54,15 @@ TestHome::~TestHome() {
 }
 
 QString TestHome::file(const QString& relative) const {
-    return m_dir.path() + QLatin1Char('/') + relative;
+    return m_dir.path() + '/' + relative;
 }
 
 void TestHome::write(const QString& relative, const QByteArray& data) const {
-    const QString path = file(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
-    f.write(data);
+    writeFile(file(relative), data);
 }
 
 QByteArray TestHome::read(const QString& relative) const {
-    QFile f(file(relative));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return readFile(file(relative));
 }
 
 bool TestHome::exists(const QString& relative) const {
@@ -89,15 +82,6 @@ QByteArray shellQuote(const QString& text) {
     return '\'' + bytes + '\'';
 }
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-} // namespace
-
-namespace {
-
 const QStringList outsideTools{
     "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
     "terminal",  "claude", "codex"};
@@ -114,15 +98,14 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
                         "n=$((n+1))\n"
                         "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
                         "pwd > \"$d/$t.$n.cwd\"\n";
-    if (tool == QLatin1String("claude") || tool == QLatin1String("codex") ||
-        tool == QLatin1String("systemctl") ||
-        tool == QLatin1String("dbus-update-activation-environment"))
+    if (tool == "claude" || tool == "codex" || tool == "systemctl" ||
+        tool == "dbus-update-activation-environment")
         script += "/usr/bin/env > \"$d/$t.$n.env\"\n";
-    if (tool == QLatin1String("osascript"))
+    if (tool == "osascript")
         script += "if [ $# -eq 0 ]; then /bin/cat > \"$d/$t.$n.stdin\"; fi\n";
     // A terminal runs its command before the call counts, so that a test waiting for the
     // count finds everything the command did.
-    if (tool == QLatin1String("terminal"))
+    if (tool == "terminal")
         script += "if [ \"$1\" = -e ]; then shift; \"$@\" > \"$d/$t.$n.out\" 2>&1; fi\n";
     script += "{ printf '%s' \"$t\"; for a in \"$@\"; do printf ' %s' \"$a\"; done; echo; } "
               ">> \"$d/calls.log\"\n"
@@ -136,7 +119,7 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
 } // namespace
 
 StandIns::StandIns(const QString& directory, const QStringList& extraTools)
-    : m_bin(directory + QStringLiteral("/bin")), m_records(directory + QStringLiteral("/records")) {
+    : m_bin(directory + "/bin"), m_records(directory + "/records") {
     QDir().mkpath(m_bin);
     QDir().mkpath(m_records);
     m_tools = outsideTools;
@@ -146,19 +129,19 @@ StandIns::StandIns(const QString& directory, const QStringList& extraTools)
     for (const QString& tool : m_tools)
         replace(tool, recordingScript(m_records, tool));
     m_environment.set("PATH", QFile::encodeName(m_bin) + ':' + qgetenv("PATH"));
-    m_environment.set("TERMINAL", QFile::encodeName(path(QStringLiteral("terminal"))));
+    m_environment.set("TERMINAL", QFile::encodeName(path("terminal")));
     m_environment.set("TAVRIN_TEST_STAND_INS", QFile::encodeName(m_bin));
 }
 
 void StandIns::requireFirstOnPath() const {
     QStringList wrong;
-    if (QFileInfo::exists(QStringLiteral("/bin/zsh"))) {
+    if (QFileInfo::exists("/bin/zsh")) {
         // The macOS desktop's shell: every command line goes through the login zsh.
-        QString loop = QStringLiteral("for t in");
+        QString loop = "for t in";
         for (const QString& tool : m_tools)
-            loop += QLatin1Char(' ') + tool;
-        loop += QStringLiteral("; do command -v \"$t\" || echo \"(not found)\"; done");
-        const QStringList found = ShellService().run(loop).standardOutput.split(QLatin1Char('\n'));
+            loop += ' ' + tool;
+        loop += "; do command -v \"$t\" || echo \"(not found)\"; done";
+        const QStringList found = ShellService().run(loop).standardOutput.split('\n');
         for (qsizetype i = 0; i < m_tools.size(); ++i)
             if (found.value(i) != path(m_tools[i]))
                 wrong << QStringLiteral("login zsh: %1 is %2").arg(m_tools[i], found.value(i));
@@ -169,11 +152,11 @@ void StandIns::requireFirstOnPath() const {
         const QString found = desktop.findProgram(tool);
         if (found != path(tool))
             wrong << QStringLiteral("$SHELL -l: %1 is %2")
-                         .arg(tool, found.isEmpty() ? QStringLiteral("(not found)") : found);
+                         .arg(tool, found.isEmpty() ? "(not found)" : found);
     }
     if (!wrong.isEmpty())
         qFatal("The stand-ins are not first on PATH, so the tests would run real tools:\n%s",
-               qPrintable(wrong.join(QLatin1Char('\n'))));
+               qPrintable(wrong.join('\n')));
 }
 
 void StandIns::replace(const QString& tool, const QByteArray& script) {
@@ -189,22 +172,26 @@ void StandIns::remove(const QString& tool) {
 }
 
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
-    QFile s(m_records + QLatin1Char('/') + tool + QStringLiteral(".status"));
+    QFile s(m_records + '/' + tool + ".status");
     QVERIFY(s.open(QIODevice::WriteOnly | QIODevice::Truncate));
     s.write(QByteArray::number(status));
-    QFile e(m_records + QLatin1Char('/') + tool + QStringLiteral(".stderr"));
+    QFile e(m_records + '/' + tool + ".stderr");
     QVERIFY(e.open(QIODevice::WriteOnly | QIODevice::Truncate));
     e.write(standardError);
 }
 
+// What the stand-in noted of one call of a tool, in the file with that extension.
+static QByteArray record(const QString& records, const QString& tool, int call,
+                         const char* extension) {
+    return readFile(QStringLiteral("%1/%2.%3.%4").arg(records, tool).arg(call).arg(extension));
+}
+
 int StandIns::callCount(const QString& tool) const {
-    return readFile(m_records + QLatin1Char('/') + tool + QStringLiteral(".count"))
-        .trimmed()
-        .toInt();
+    return readFile(m_records + '/' + tool + ".count").trimmed().toInt();
 }
 
 QStringList StandIns::arguments(const QString& tool, int call) const {
-    const QByteArray data = readFile(m_records + QStringLiteral("/%1.%2.args").arg(tool).arg(call));
+    const QByteArray data = record(m_records, tool, call, "args");
     QStringList args;
     for (const QByteArray& part : data.split('\0'))
         args << QString::fromUtf8(part);
@@ -215,7 +202,7 @@ QStringList StandIns::arguments(const QString& tool, int call) const {
 
 QMap<QString, QString> StandIns::environment(const QString& tool, int call) const {
     QMap<QString, QString> variables;
-    const QByteArray data = readFile(m_records + QStringLiteral("/%1.%2.env").arg(tool).arg(call));
+    const QByteArray data = record(m_records, tool, call, "env");
     for (const QByteArray& line : data.split('\n')) {
         const qsizetype equals = line.indexOf('=');
         if (equals > 0)
@@ -226,21 +213,19 @@ QMap<QString, QString> StandIns::environment(const QString& tool, int call) cons
 }
 
 QString StandIns::workingDirectory(const QString& tool, int call) const {
-    return QString::fromUtf8(
-        readFile(m_records + QStringLiteral("/%1.%2.cwd").arg(tool).arg(call)).trimmed());
+    return QString::fromUtf8(record(m_records, tool, call, "cwd").trimmed());
 }
 
 QByteArray StandIns::standardInput(const QString& tool, int call) const {
-    return readFile(m_records + QStringLiteral("/%1.%2.stdin").arg(tool).arg(call));
+    return record(m_records, tool, call, "stdin");
 }
 
 QByteArray StandIns::output(const QString& tool, int call) const {
-    return readFile(m_records + QStringLiteral("/%1.%2.out").arg(tool).arg(call));
+    return record(m_records, tool, call, "out");
 }
 
 QStringList StandIns::callLog() const {
-    QStringList lines = QString::fromUtf8(readFile(m_records + QStringLiteral("/calls.log")))
-                            .split(QLatin1Char('\n'));
+    QStringList lines = QString::fromUtf8(readFile(m_records + "/calls.log")).split('\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;

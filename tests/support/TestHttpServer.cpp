@@ -1,5 +1,7 @@
 #include "support/TestHttpServer.h"
 
+#include "remote/CloudControlService.h"
+
 #include <QTcpSocket>
 
 TestHttpServer::Response TestHttpServer::Response::json(const QByteArray& body, int status) {
@@ -115,4 +117,15 @@ void TestHttpServer::answer(QTcpSocket* socket, const Response& response) {
     socket->write(head);
     socket->write(response.body);
     socket->disconnectFromHost();
+}
+
+ServedPolicy::ServedPolicy(const QByteArray& json) {
+    server.setResponse(TestHttpServer::Response::json(json));
+    CloudControlService::setInfoDictionaryOverride(
+        QVariantMap{{QStringLiteral("CloudPolicyURL"), server.url().toString()},
+                    {QStringLiteral("CFBundleShortVersionString"), QStringLiteral("1.0.0")}});
+}
+
+ServedPolicy::~ServedPolicy() {
+    CloudControlService::setInfoDictionaryOverride(std::nullopt);
 }

@@ -62,3 +62,14 @@ private:
     QList<Request> m_requests;
     QMap<QTcpSocket*, QByteArray> m_pending;
 };
+
+// A cloud policy served to an app of version 1.0.0: the app's policy location points at
+// the server until this ends.
+class ServedPolicy {
+public:
+    explicit ServedPolicy(const QByteArray& json);
+    ~ServedPolicy();
+    ServedPolicy(const ServedPolicy&) = delete;
+    ServedPolicy& operator=(const ServedPolicy&) = delete;
+    TestHttpServer server;
+};

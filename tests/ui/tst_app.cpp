@@ -1,5 +1,6 @@
 #include "app/AppViewModel.h"
 #include "profiles/ProfilesStore.h"
+#include "support/Checks.h"
 #include "support/TestHome.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
@@ -10,17 +11,12 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QTest>
 #include <QTimer>
 
 class TestApp : public QObject {
@@ -103,18 +99,7 @@ private slots:
     // A switch killed halfway left its journal: the window asks at start and restores.
     void interruptedSwitchIsOfferedAtStart() {
         TestHome home;
-        home.write(".codex/config.toml", "model = \"new\"\n");
-        home.write(".codex/backups/config-old.toml", "model = \"old\"\n");
-        home.write(".codex/tavrin/switch-journal.json",
-                   QJsonDocument(
-                       QJsonObject{{"target", "Codex"},
-                                   {"profile_name", "Velqor 1"},
-                                   {"changes",
-                                    QJsonArray{QJsonObject{
-                                        {"path", home.file(".codex/config.toml")},
-                                        {"existed", true},
-                                        {"copy", home.file(".codex/backups/config-old.toml")}}}}})
-                       .toJson());
+        writeInterruptedCodexSwitch(home);
         TavrinApp app;
         bool asked = false;
         // The question is modal: answer it from a timer while its own loop runs.
@@ -212,29 +197,6 @@ private slots:
         QVERIFY(!knobInTheMiddle());
         QCOMPARE(action("Velqor 2")->isChecked(),
                  app.profilesStore()->activeProfileID() == "velqor-2");
-    }
-
-    void refusesToStartWithoutDisplay() {
-#ifdef Q_OS_MACOS
-        QSKIP("a Mac always has a display");
-#endif
-        const QString binary = qEnvironmentVariable("TAVRIN_APP");
-        if (binary.isEmpty())
-            QSKIP("TAVRIN_APP is not set (run through ctest)");
-        TestHome home;
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            env.remove(name);
-        process.setProcessEnvironment(env);
-        process.start(binary, {});
-        QVERIFY(process.waitForFinished(20000));
-        QCOMPARE(process.exitCode(), 1);
-        QCOMPARE(
-            process.readAllStandardError(),
-            QByteArray(
-                "Tavrin needs a graphical display, but none was found (DISPLAY is not set).\n"));
-        QVERIFY(!home.exists(".codex"));
     }
 };
 

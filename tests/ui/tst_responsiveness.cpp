@@ -21,7 +21,7 @@ private slots:
         auto codex = std::make_shared<FakeCodexRestarter>();
         codex->quitMilliseconds = 1500;
         AppServices services;
-        services.restarter = codex;
+        services.codexRestarter = codex;
         ContentView view(&store, services);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));

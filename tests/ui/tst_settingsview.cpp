@@ -20,8 +20,6 @@
 
 Q_DECLARE_METATYPE(Profile)
 Q_DECLARE_METATYPE(ProfileEditorState)
-using Field = QString ProfileEditorState::*;
-Q_DECLARE_METATYPE(Field)
 
 struct SettingsFixture {
     TestHome home;
@@ -123,23 +121,19 @@ private slots:
         QVERIFY(qAbs(ProfileEditorState::newProfile().id.mid(7).toLongLong() - now) <= 1);
     }
 
-    void editorIsValid_data() {
-        QTest::addColumn<Field>("field");
-        QTest::addColumn<bool>("valid");
-        QTest::newRow("blank id") << &ProfileEditorState::id << false;
-        QTest::newRow("blank name") << &ProfileEditorState::name << false;
-        QTest::newRow("blank auth") << &ProfileEditorState::preferredAuthMethod << false;
-        QTest::newRow("blank model") << &ProfileEditorState::model << false;
-        QTest::newRow("blank effort") << &ProfileEditorState::modelReasoningEffort << false;
-        QTest::newRow("blank provider is fine") << &ProfileEditorState::modelProvider << true;
-    }
-
+    // Every field but the provider must hold more than white space.
     void editorIsValid() {
-        QFETCH(Field, field);
-        ProfileEditorState state = ProfileEditorState::newProfile(1);
-        QVERIFY(state.isValid());
-        state.*field = " \n\t";
-        QTEST(state.isValid(), "valid");
+        for (const auto& [field, valid] : {std::pair{&ProfileEditorState::id, false},
+                                           {&ProfileEditorState::name, false},
+                                           {&ProfileEditorState::preferredAuthMethod, false},
+                                           {&ProfileEditorState::model, false},
+                                           {&ProfileEditorState::modelReasoningEffort, false},
+                                           {&ProfileEditorState::modelProvider, true}}) {
+            ProfileEditorState state = ProfileEditorState::newProfile(1);
+            QVERIFY(state.isValid());
+            state.*field = " \n\t";
+            QCOMPARE(state.isValid(), valid);
+        }
     }
 
     // Opening selects the active Codex profile; both targets' active profiles are marked

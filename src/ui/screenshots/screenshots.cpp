@@ -153,9 +153,9 @@ int main(int argc, char* argv[]) {
     }
 
     // A failed switch: the caption in the error colour, and the recent lines it opens.
-    vm->appendLog(QStringLiteral("Claude Code settings updated for Claude Account."));
-    vm->appendFailure(QStringLiteral("Could not restart Claude Code: zsh:1: command not found: "
-                                     "osascript. Open Terminal and run claude yourself."));
+    vm->appendLog(QStringLiteral("Claude Code account session opened for Claude Account."));
+    vm->appendFailure(QStringLiteral("Velqor 1 has no API key. Add it in Profiles."));
+    vm->appendFailure(QStringLiteral("Claude Code is not installed: no `claude` on PATH."));
     for (const bool dark : {false, true}) {
         QApplication::setPalette(dark ? darkPalette() : light);
         ok &= save(window, path(main, QStringLiteral("claude-failure"), dark));
