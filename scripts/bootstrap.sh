@@ -44,6 +44,7 @@ requirements=(
     "command Xvfb                              | xvfb                | xorg-x11-server-Xvfb    | xorg-server-xvfb"
     "command xauth                             | xauth               | xorg-x11-xauth          | xorg-xauth"
     "command xterm                             | xterm               | xterm                   | xterm"
+    "command fish                              | fish                | fish                    | fish"
 )
 if $fuzz; then
     requirements+=(
