@@ -6,6 +6,7 @@
 
 #include "codex/ChatSyncService.h"
 #include "profiles/AppPaths.h"
+#include "support/PeakMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,21 +18,9 @@
 
 #include <cstdio>
 
-#include <sys/resource.h>
-
 namespace {
 
 constexpr qint64 fileBytes = 1024 * 1024;
-
-double peakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-#ifdef Q_OS_MACOS
-    return double(usage.ru_maxrss) / (1024.0 * 1024.0);
-#else
-    return double(usage.ru_maxrss) / 1024.0;
-#endif
-}
 
 QString sessionPath(qint64 i) {
     return AppPaths::codexDirectory() +
@@ -128,7 +117,7 @@ int main(int argc, char** argv) {
     std::printf("fixtures: %lld session files of 1 MB (first line %lld bytes) in %.1f s\n",
                 static_cast<long long>(count), static_cast<long long>(firstLine(0).size()),
                 double(timer.elapsed()) / 1e3);
-    const double peakBefore = peakMegabytes();
+    const double peakBefore = Bench::peakMegabytes();
     std::fflush(stdout);
 
     ChatSyncService service;
@@ -137,7 +126,7 @@ int main(int argc, char** argv) {
     timer.restart();
     const ChatSyncResult result = service.syncChats(profile);
     const double moveMs = double(timer.nsecsElapsed()) / 1e6;
-    const double peakMove = peakMegabytes();
+    const double peakMove = Bench::peakMegabytes();
     timer.restart();
     service.undo(result.journalURL);
     const double undoMs = double(timer.nsecsElapsed()) / 1e6;
@@ -151,7 +140,7 @@ int main(int argc, char** argv) {
                 static_cast<long long>(result.skippedFiles));
     std::printf("peak memory of this process: %.0f MB before the move, %.0f MB after it, "
                 "%.0f MB after the undo\n",
-                peakBefore, peakMove, peakMegabytes());
+                peakBefore, peakMove, Bench::peakMegabytes());
     AppPaths::setHomeDirectoryOverride(QString());
     return result.changedRows == count ? 0 : 1;
 }

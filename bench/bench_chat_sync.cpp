@@ -5,6 +5,7 @@
 // the journal.
 #include "codex/ChatSyncService.h"
 #include "profiles/AppPaths.h"
+#include "support/PeakMemory.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -17,8 +18,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -56,16 +55,6 @@ bool createDatabase(const QString& database, qint64 threads) {
             .arg(threads)
             .replace(QStringLiteral("CODEX"), AppPaths::codexDirectory());
     return runSqlite(database, script);
-}
-
-double peakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-#ifdef Q_OS_MACOS
-    return double(usage.ru_maxrss) / (1024.0 * 1024.0);
-#else
-    return double(usage.ru_maxrss) / 1024.0;
-#endif
 }
 
 void removeBackups() {
@@ -148,8 +137,8 @@ int main(int argc, char** argv) {
         const double handMs = double(handTimes[handTimes.size() / 2]) / 1e6;
         std::printf(
             "%-10lld %14.1f %14.1f %7.2fx %9.0f   (median of %d; rows changed %lld / %lld)\n",
-            static_cast<long long>(threads), serviceMs, handMs, serviceMs / handMs, peakMegabytes(),
-            rounds, static_cast<long long>(changedByService),
+            static_cast<long long>(threads), serviceMs, handMs, serviceMs / handMs,
+            Bench::peakMegabytes(), rounds, static_cast<long long>(changedByService),
             static_cast<long long>(changedByHand));
         std::fflush(stdout);
     }

@@ -8,6 +8,8 @@
 // Code's settings.json, with the lock, the journal and the backups) and `tavrin-cli list`,
 // over a fresh temporary home holding the four built-in profiles and one key.
 
+#include "support/PeakMemory.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -27,7 +29,7 @@ namespace {
 
 struct Sample {
     double milliseconds = 0;
-    long peakKilobytes = 0;
+    long peakMaxRss = 0; // as getrusage gives it
 };
 
 double now() {
@@ -67,7 +69,7 @@ Sample runOnce(const std::vector<std::string>& command) {
 struct Figures {
     double median = 0;
     double p90 = 0;
-    long peakKilobytes = 0;
+    long peakMaxRss = 0; // as getrusage gives it
 };
 
 Figures measure(const std::vector<std::string>& command, int runs) {
@@ -77,7 +79,7 @@ Figures measure(const std::vector<std::string>& command, int runs) {
     for (int i = 0; i < runs; ++i) {
         const Sample sample = runOnce(command);
         times.push_back(sample.milliseconds);
-        peak = std::max(peak, sample.peakKilobytes);
+        peak = std::max(peak, sample.peakMaxRss);
     }
     std::sort(times.begin(), times.end());
     return {times[times.size() / 2], times[(times.size() * 9) / 10 - (runs >= 10 ? 1 : 0)], peak};
@@ -85,7 +87,7 @@ Figures measure(const std::vector<std::string>& command, int runs) {
 
 void print(const char* name, const Figures& figures, const Figures& floor) {
     std::printf("%-44s median %6.1f ms  p90 %6.1f ms  peak %6.1f MB  (%.2fx the floor)\n", name,
-                figures.median, figures.p90, static_cast<double>(figures.peakKilobytes) / 1024.0,
+                figures.median, figures.p90, Bench::megabytes(figures.peakMaxRss),
                 figures.median / floor.median);
 }
 

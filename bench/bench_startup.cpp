@@ -9,6 +9,7 @@
 // the child to the end of the child's first paint. Without a display the program
 // re-executes itself under xvfb-run.
 
+#include "support/PeakMemory.h"
 #include "ui/ContentView.h"
 #include "ui/TavrinApp.h"
 
@@ -121,7 +122,7 @@ bool runOnce(const char* self, const char* mode, Sample* sample) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || output.empty())
         return false;
     sample->milliseconds = std::atoll(output.c_str()) / 1e6;
-    sample->peakMegabytes = usage.ru_maxrss / 1024.0; // ru_maxrss is in kilobytes on Linux
+    sample->peakMegabytes = Bench::megabytes(usage.ru_maxrss);
     return true;
 }
 
