@@ -28,6 +28,24 @@ else()
   if(TARGET tavrin-cli)
     install(TARGETS tavrin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(TARGETS tavrin-policy LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavrin)
+    # Shell completions, written by the command line itself at build time, where each
+    # shell looks for the completions of installed packages.
+    set(completions_dir ${CMAKE_BINARY_DIR}/completions)
+    set(completions ${completions_dir}/tavrin-cli.bash ${completions_dir}/_tavrin-cli
+      ${completions_dir}/tavrin-cli.fish)
+    add_custom_command(OUTPUT ${completions}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${completions_dir}
+      COMMAND sh -c "\"$1\" completions bash >\"$2/tavrin-cli.bash\" && \"$1\" completions zsh >\"$2/_tavrin-cli\" && \"$1\" completions fish >\"$2/tavrin-cli.fish\"" sh $<TARGET_FILE:tavrin-cli> ${completions_dir}
+      DEPENDS tavrin-cli
+      COMMENT "Writing the shell completions of tavrin-cli"
+      VERBATIM)
+    add_custom_target(tavrin-cli-completions ALL DEPENDS ${completions})
+    install(FILES ${completions_dir}/tavrin-cli.bash
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME tavrin-cli)
+    install(FILES ${completions_dir}/_tavrin-cli
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
+    install(FILES ${completions_dir}/tavrin-cli.fish
+      DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
   endif()
   install(FILES ${TAVRIN_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${TAVRIN_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
