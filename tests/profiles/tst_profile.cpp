@@ -135,14 +135,13 @@ private slots:
     void credentialsReachAClientAsTyped_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
-        QTest::newRow("plain") << "user"
-                               << "pass";
-        QTest::newRow("reserved characters") << "dom\\u@x/y"
-                                             << "p:a@s/s#w?o%rd";
-        QTest::newRow("sub-delimiters and spaces") << "a b"
-                                                   << "!$&'()*+,;= ~";
-        QTest::newRow("non-ascii") << "jürgen"
-                                   << "пароль";
+        const auto row = [](const char* user, const char* password) {
+            QTest::newRow(user) << QString(user) << QString(password);
+        };
+        row("user", "pass");
+        row("dom\\u@x/y", "p:a@s/s#w?o%rd"); // reserved characters
+        row("a b", "!$&'()*+,;= ~");         // sub-delimiters and spaces
+        row("jürgen", "пароль");
     }
 
     void credentialsReachAClientAsTyped() {

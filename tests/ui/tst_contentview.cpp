@@ -1,5 +1,6 @@
 #include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
+#include "support/Checks.h"
 #include "support/TestHome.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
@@ -31,6 +32,13 @@ public:
 
 private:
     CloudPolicyResult m_result;
+};
+
+// A profile picked for a target, and what the card and the action button then show.
+struct Card {
+    const char* name;
+    TargetIDE target;
+    QString pick, title, detail, symbol, action;
 };
 
 } // namespace
@@ -128,37 +136,27 @@ private slots:
     }
 
     void profileCard_data() {
-        QTest::addColumn<TargetIDE>("target");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("detail");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<QString>("action");
-        const auto row = [](const char* name, TargetIDE target, const char* pick, const char* title,
-                            const char* detail, const char* symbol, const char* action) {
-            QTest::newRow(name) << target << QString(pick) << QString(title) << QString(detail)
-                                << QString(symbol) << QString(action);
-        };
-        row("claude default", TargetIDE::claude, "", "Claude Account", "Claude Account",
-            "terminal.fill", "Open Claude Code");
-        row("claude velqor", TargetIDE::claude, "Velqor 2", "Velqor 2", "Velqor API", "key.fill",
-            "Switch Profile");
-        row("codex default", TargetIDE::codex, "", "ChatGPT Account", "ChatGPT Account",
-            "person.crop.circle.fill", "Restart Codex");
-        row("codex velqor", TargetIDE::codex, "Velqor 1", "Velqor 1", "Velqor", "key.fill",
-            "Switch Profile");
+        addRows<Card>({
+            {"claude default", TargetIDE::claude, "", "Claude Account", "Claude Account",
+             "terminal.fill", "Open Claude Code"},
+            {"claude velqor", TargetIDE::claude, "Velqor 2", "Velqor 2", "Velqor API", "key.fill",
+             "Switch Profile"},
+            {"codex default", TargetIDE::codex, "", "ChatGPT Account", "ChatGPT Account",
+             "person.crop.circle.fill", "Restart Codex"},
+            {"codex velqor", TargetIDE::codex, "Velqor 1", "Velqor 1", "Velqor", "key.fill",
+             "Switch Profile"},
+        });
     }
 
     void profileCard() {
-        QFETCH(TargetIDE, target);
-        QFETCH(QString, pick);
+        QFETCH(Card, row);
         WindowFixture f;
-        f.view->setSelectedIDE(target);
-        f.pick(pick);
-        QTEST(f.card()->title(), "title");
-        QTEST(f.card()->detail(), "detail");
-        QTEST(f.card()->symbol(), "symbol");
-        QTEST(f.action()->text(), "action");
+        f.view->setSelectedIDE(row.target);
+        f.pick(row.pick);
+        QCOMPARE(f.card()->title(), row.title);
+        QCOMPARE(f.card()->detail(), row.detail);
+        QCOMPARE(f.card()->symbol(), row.symbol);
+        QCOMPARE(f.action()->text(), row.action);
         QVERIFY(f.action()->isEnabled());
         QVERIFY(f.power()->isEnabled());
     }
