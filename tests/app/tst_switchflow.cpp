@@ -10,7 +10,6 @@
 #include "support/FakeRestarters.h"
 #include "support/TestHome.h"
 
-#include <QDir>
 #include <QLockFile>
 
 // The switch flows end to end on a temporary home with the real patchers, the real chat

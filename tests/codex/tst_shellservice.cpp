@@ -2,7 +2,6 @@
 #include "support/TestHome.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 
 using namespace std::chrono_literals;
 

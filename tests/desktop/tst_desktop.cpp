@@ -5,9 +5,7 @@
 #include "support/Checks.h"
 #include "support/TestHome.h"
 
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTest>
 
 // The restarters over both desktops: what reaches the outside tools (recording stand-ins
 // first on PATH), in what order, with values exactly as typed.

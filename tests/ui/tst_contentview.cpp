@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
-#include <QTest>
 
 #include <memory>
 

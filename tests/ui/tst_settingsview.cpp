@@ -14,12 +14,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTest>
 
 #include <memory>
-
-Q_DECLARE_METATYPE(Profile)
-Q_DECLARE_METATYPE(ProfileEditorState)
 
 struct SettingsFixture {
     TestHome home;
