@@ -1,7 +1,4 @@
-#include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
-#include "support/Checks.h"
-#include "support/TestHome.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
@@ -14,8 +11,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
-
-#include <memory>
 
 namespace {
 
@@ -42,11 +37,7 @@ struct Card {
 
 } // namespace
 
-struct WindowFixture {
-    TestHome home;
-    std::unique_ptr<ProfilesStore> store = std::make_unique<ProfilesStore>();
-    std::unique_ptr<ContentView> view;
-
+struct WindowFixture : WidgetFixture<ContentView> {
     explicit WindowFixture(AppServices services = {}) {
         if (!services.cloudControlService)
             services.cloudControlService = std::make_shared<FixedPolicy>(CloudPolicyResult{});
@@ -55,18 +46,11 @@ struct WindowFixture {
         if (!QTest::qWaitForWindowExposed(view.get()))
             qFatal("window not exposed");
     }
-    template <typename T = QWidget> T* find(const char* name) const {
-        T* widget = view->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
     FilledButton* action() const { return find<FilledButton>("actionButton"); }
     PowerButton* power() const { return find<PowerButton>("powerButton"); }
     ProfileCard* card() const { return find<ProfileCard>("profileCard"); }
     QColor accent() const { return view->theme().accent(); }
     QColor tabColor(const char* name) const { return find<TabButton>(name)->contentColor(); }
-    void click(const char* name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
     // Opens the profile menu, picks the item with that name (or none) and lists the items.
     QStringList pick(const QString& name = {}) const {
         click("profileCard");
