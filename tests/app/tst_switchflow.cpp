@@ -29,8 +29,7 @@ void breakProfilesFile() {
     QDir().mkpath(AppPaths::profilesURL());
 }
 
-class FaultyConfigPatcher : public ConfigPatcher {
-public:
+struct FaultyConfigPatcher : ConfigPatcher {
     ConfigPatchResult apply(const Profile& p, const QString& url,
                             const ChangeRecorder& recorder) override {
         if (injected == Fault::config)
@@ -39,8 +38,7 @@ public:
     }
 };
 
-class FaultyAuthPatcher : public AuthPatcher {
-public:
+struct FaultyAuthPatcher : AuthPatcher {
     AuthPatchResult apply(const Profile& p, const std::optional<QString>& key,
                           const ChangeRecorder& recorder) override {
         if (injected == Fault::auth)
@@ -51,8 +49,7 @@ public:
     }
 };
 
-class FaultyChatSync : public ChatSyncService {
-public:
+struct FaultyChatSync : ChatSyncService {
     ChatSyncResult syncChats(const Profile& p,
                              const std::function<void(const QString&)>& written) override {
         if (injected == Fault::chats)
@@ -64,8 +61,7 @@ public:
     }
 };
 
-class FaultySettingsPatcher : public ClaudeSettingsPatcher {
-public:
+struct FaultySettingsPatcher : ClaudeSettingsPatcher {
     ClaudeSettingsPatchResult apply(const Profile& p, const std::optional<QString>& key,
                                     const ChangeRecorder& recorder) override {
         if (injected == Fault::config)
