@@ -132,13 +132,13 @@ private slots:
     void credentialsReachAClientAsTyped_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
-        const auto row = [](const char* user, const char* password) {
-            QTest::newRow(user) << QString(user) << QString(password);
+        const auto row = [](const char* name, const char* user, const char* password) {
+            QTest::newRow(name) << QString(user) << QString(password);
         };
-        row("user", "pass");
-        row("dom\\u@x/y", "p:a@s/s#w?o%rd"); // reserved characters
-        row("a b", "!$&'()*+,;= ~");         // sub-delimiters and spaces
-        row("jürgen", "пароль");
+        row("plain", "user", "pass");
+        row("reserved characters", "dom\\u@x/y", "p:a@s/s#w?o%rd");
+        row("sub-delimiters and spaces", "a b", "!$&'()*+,;= ~");
+        row("non-ascii", "jürgen", "пароль");
     }
 
     void credentialsReachAClientAsTyped() {
