@@ -178,12 +178,9 @@ private slots:
         const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
         QTest::newRow("absolute") << "~/.codex/" + day << meta("openai") << meta("velqor") << 1;
         QTest::newRow("relative to ~/.codex") << day << meta("openai") << meta("velqor") << 1;
-        QTest::newRow("large") << day
-                               << meta("openai", "\"base_instructions\":{\"text\":\"" +
-                                                     QByteArray(6000, 'i') + "\"},")
-                               << meta("velqor", "\"base_instructions\":{\"text\":\"" +
-                                                     QByteArray(6000, 'i') + "\"},")
-                               << 4000;
+        const QByteArray big =
+            "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
+        QTest::newRow("large") << day << meta("openai", big) << meta("velqor", big) << 4000;
         QTest::newRow("single line") << day << meta("openai") << meta("velqor") << 0;
         QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
         QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
