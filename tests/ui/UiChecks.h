@@ -1,6 +1,6 @@
 #pragma once
 
-// Small checks shared by the widget tests.
+// Small checks and the fixture shared by the widget tests.
 
 #include "profiles/ProfilesStore.h"
 #include "support/TestHome.h"
