@@ -10,7 +10,6 @@
 #include "support/FakeRestarters.h"
 #include "support/TestHome.h"
 
-#include <QDir>
 #include <QLockFile>
 
 // The switch flows end to end on a temporary home with the real patchers, the real chat
@@ -21,6 +20,8 @@
 namespace {
 
 enum class Fault { none, config, auth, chats, save, crash };
+// The step the next switch fails at.
+Fault injected = Fault::none;
 
 // The profiles file can no longer be replaced: a folder stands where it was.
 void breakProfilesFile() {
@@ -28,57 +29,45 @@ void breakProfilesFile() {
     QDir().mkpath(AppPaths::profilesURL());
 }
 
-class FaultyConfigPatcher : public ConfigPatcher {
-public:
-    Fault* fault;
-    explicit FaultyConfigPatcher(Fault* f) : fault(f) {}
+struct FaultyConfigPatcher : ConfigPatcher {
     ConfigPatchResult apply(const Profile& p, const QString& url,
                             const ChangeRecorder& recorder) override {
-        if (*fault == Fault::config)
+        if (injected == Fault::config)
             throw FileError("config.toml could not be written.");
         return ConfigPatcher::apply(p, url, recorder);
     }
 };
 
-class FaultyAuthPatcher : public AuthPatcher {
-public:
-    Fault* fault;
-    explicit FaultyAuthPatcher(Fault* f) : fault(f) {}
+struct FaultyAuthPatcher : AuthPatcher {
     AuthPatchResult apply(const Profile& p, const std::optional<QString>& key,
                           const ChangeRecorder& recorder) override {
-        if (*fault == Fault::auth)
+        if (injected == Fault::auth)
             throw FileError("auth.json could not be written.");
-        if (*fault == Fault::crash)
+        if (injected == Fault::crash)
             throw 42; // like a kill: nothing after this point runs
         return AuthPatcher::apply(p, key, recorder);
     }
 };
 
-class FaultyChatSync : public ChatSyncService {
-public:
-    Fault* fault;
-    explicit FaultyChatSync(Fault* f) : fault(f) {}
+struct FaultyChatSync : ChatSyncService {
     ChatSyncResult syncChats(const Profile& p,
                              const std::function<void(const QString&)>& written) override {
-        if (*fault == Fault::chats)
+        if (injected == Fault::chats)
             throw ChatSyncError::sqliteFailed("database is locked");
         ChatSyncResult result = ChatSyncService::syncChats(p, written);
-        if (*fault == Fault::save)
+        if (injected == Fault::save)
             breakProfilesFile();
         return result;
     }
 };
 
-class FaultySettingsPatcher : public ClaudeSettingsPatcher {
-public:
-    Fault* fault;
-    explicit FaultySettingsPatcher(Fault* f) : fault(f) {}
+struct FaultySettingsPatcher : ClaudeSettingsPatcher {
     ClaudeSettingsPatchResult apply(const Profile& p, const std::optional<QString>& key,
                                     const ChangeRecorder& recorder) override {
-        if (*fault == Fault::config)
+        if (injected == Fault::config)
             throw FileError("settings.json could not be written.");
         ClaudeSettingsPatchResult result = ClaudeSettingsPatcher::apply(p, key, recorder);
-        if (*fault == Fault::save)
+        if (injected == Fault::save)
             breakProfilesFile();
         return result;
     }
@@ -153,7 +142,7 @@ private slots:
                "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, model_provider TEXT);"
                "INSERT INTO threads VALUES('a', 'sessions/2026/01/01/rollout-a.jsonl', 'openai'),"
                "('b', 'sessions/2026/01/01/rollout-b.jsonl', 'openai'), ('c', '', 'other');");
-        m_fault = Fault::none;
+        injected = Fault::none;
         m_codex = std::make_shared<FakeCodexRestarter>();
         m_claude = std::make_shared<FakeClaudeRestarter>();
     }
@@ -186,19 +175,14 @@ private slots:
             {"reopen fails twice", Fault::none, "open",
              "Could not restart Codex: no such app. The switch to Velqor 1 itself is complete.",
              true, moved, reopened},
-            {"quit fails",
-             Fault::none,
-             "quit",
-             "Could not restart Codex: cannot quit",
-             false,
-             kept,
-             {"ready", "quit"}},
+            {"quit fails", Fault::none, "quit", "Could not restart Codex: cannot quit", false, kept,
+             quitOpen.mid(0, 2)},
         });
     }
 
     void codexOutcomes() {
         QFETCH(CodexOutcome, row);
-        m_fault = row.fault;
+        injected = row.fault;
         m_codex->failing = row.reopen;
         const Profile profile = *m_store->profile("velqor-1");
         QString outcome;
@@ -226,31 +210,16 @@ private slots:
     }
 
     void claudeOutcomes_data() {
-        const QStringList restarted{"ready", "restart sk-1"};
+        const QStringList restarted{"ready", "restart sk-1"}, ready = restarted.mid(0, 1);
         addRows<ClaudeOutcome>({
             {"api key session", "velqor-1", Fault::none, false,
              "Claude Code API session opened for Velqor 1.", true, restarted},
-            {"account session without restart",
-             "claude-code",
-             Fault::none,
-             false,
-             "Claude Code account session opened for Claude Account.",
-             true,
-             {}},
-            {"patch fails",
-             "velqor-1",
-             Fault::config,
-             false,
-             "settings.json could not be written.",
-             false,
-             {"ready"}},
-            {"store save fails",
-             "velqor-1",
-             Fault::save,
-             false,
-             "*Restored settings.json from before the switch.",
-             false,
-             {"ready"}},
+            {"account session without restart", "claude-code", Fault::none, false,
+             "Claude Code account session opened for Claude Account.", true, QStringList()},
+            {"patch fails", "velqor-1", Fault::config, false, "settings.json could not be written.",
+             false, ready},
+            {"store save fails", "velqor-1", Fault::save, false,
+             "*Restored settings.json from before the switch.", false, ready},
             {"session fails", "velqor-1", Fault::none, true,
              "Could not restart Claude Code: denied. The switch to Velqor 1 itself is complete.",
              true, restarted},
@@ -259,7 +228,7 @@ private slots:
 
     void claudeOutcomes() {
         QFETCH(ClaudeOutcome, row);
-        m_fault = row.fault;
+        injected = row.fault;
         m_claude->failing = row.restartFails;
         Profile p = *m_store->profile(row.profile);
         p.restartCodex = p.isVelqorAccount();
@@ -274,7 +243,7 @@ private slots:
             QCOMPARE(m_store->activeClaudeProfileID(), row.profile);
         } else {
             QCOMPARE(settings, oldSettings);
-            if (m_fault != Fault::save)
+            if (injected != Fault::save)
                 QCOMPARE(m_store->activeClaudeProfileID(), "claude-code");
         }
         QCOMPARE(m_claude->calls(), row.calls);
@@ -368,7 +337,7 @@ private slots:
     }
 
     void interruptedSwitchIsFoundAndRestored() {
-        m_fault = Fault::crash;
+        injected = Fault::crash;
         const Profile profile = *m_store->profile("velqor-1");
         try {
             flow().applyCodex(profile);
@@ -390,7 +359,7 @@ private slots:
         QVERIFY2(text.contains("config.toml: changed by the switch"), qPrintable(text));
 
         // Until it is looked at, no other switch starts.
-        m_fault = Fault::none;
+        injected = Fault::none;
         QVERIFY_THROWS_EXCEPTION(SwitchError, flow().applyClaude(profile));
         QVERIFY(errorOf([&] { flow().applyClaude(profile); }).contains("did not finish"));
 
@@ -406,10 +375,10 @@ private slots:
 private:
     SwitchFlow flow() {
         SwitchServices services;
-        services.configPatcher = std::make_shared<FaultyConfigPatcher>(&m_fault);
-        services.authPatcher = std::make_shared<FaultyAuthPatcher>(&m_fault);
-        services.chatSyncService = std::make_shared<FaultyChatSync>(&m_fault);
-        services.claudeSettingsPatcher = std::make_shared<FaultySettingsPatcher>(&m_fault);
+        services.configPatcher = std::make_shared<FaultyConfigPatcher>();
+        services.authPatcher = std::make_shared<FaultyAuthPatcher>();
+        services.chatSyncService = std::make_shared<FaultyChatSync>();
+        services.claudeSettingsPatcher = std::make_shared<FaultySettingsPatcher>();
         services.codexRestarter = m_codex;
         services.claudeRestarter = m_claude;
         return SwitchFlow(*m_store, services);
@@ -424,7 +393,6 @@ private:
 
     std::unique_ptr<TestHome> m_home;
     std::unique_ptr<ProfilesStore> m_store;
-    Fault m_fault = Fault::none;
     std::shared_ptr<FakeCodexRestarter> m_codex;
     std::shared_ptr<FakeClaudeRestarter> m_claude;
 };

@@ -4,11 +4,6 @@
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
 
-#include <QSignalSpy>
-#include <QTest>
-
-#include <optional>
-
 // The tray menu as lines: "# Codex" for a section, "[x] Name" for a checked profile,
 // "-" for a separator, and " (off)" after an entry that cannot be chosen.
 static QStringList describe(const QList<TrayMenuEntry>& entries) {

@@ -142,12 +142,9 @@ private slots:
     void completionScriptsParse_data() {
         QTest::addColumn<QString>("shell");
         QTest::addColumn<QString>("check");
-        QTest::newRow("bash") << "bash"
-                              << "-n";
-        QTest::newRow("zsh") << "zsh"
-                             << "-n";
-        QTest::newRow("fish") << "fish"
-                              << "--no-execute";
+        QTest::newRow("bash") << QString("bash") << QString("-n");
+        QTest::newRow("zsh") << QString("zsh") << QString("-n");
+        QTest::newRow("fish") << QString("fish") << QString("--no-execute");
     }
 
     void completionScriptsParse() {

@@ -1,9 +1,6 @@
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
 
-#include <QProcess>
-#include <QTest>
-
 // tavrin-cli honours the remote policy lock of the window: the request runs in a module
 // the command line loads only when a policy location is configured.
 class TestCliPolicy : public QObject {

@@ -159,27 +159,22 @@ private slots:
         QTest::addColumn<QString>("method");
         QTest::addColumn<QString>("apiKey");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("api key matches")
-            << QByteArray(R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1","x":1})") << "apikey"
-            << "secret-1" << QStringList();
-        QTest::newRow("account matches, key absent")
-            << QByteArray(R"({"auth_mode":"chatgpt"})") << "chatgpt"
-            << "secret-1" << QStringList();
-        QTest::newRow("no file") << QByteArray() << "chatgpt" << QString()
-                                 << QStringList{"auth.json: auth_mode is not \"chatgpt\""};
-        QTest::newRow("another key")
-            << QByteArray(R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-0"})") << "apikey"
-            << "secret-1" << QStringList{"auth.json: OPENAI_API_KEY holds another key"};
-        QTest::newRow("key wanted, none there")
-            << QByteArray(R"({"auth_mode":"chatgpt","OPENAI_API_KEY":null})") << "apikey"
-            << "secret-1"
-            << QStringList{"auth.json: auth_mode is \"chatgpt\", not \"apikey\"",
-                           "auth.json: OPENAI_API_KEY is not set"};
-        QTest::newRow("account, key left behind")
-            << QByteArray(R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1"})") << "chatgpt"
-            << "secret-1"
-            << QStringList{"auth.json: auth_mode is \"apikey\", not \"chatgpt\"",
-                           "auth.json: OPENAI_API_KEY is set"};
+        const auto row = [](const char* name, const QByteArray& existing, const char* method,
+                            const QString& key, const QStringList& expected) {
+            QTest::newRow(name) << existing << QString(method) << key << expected;
+        };
+        const QString key = "secret-1", a = "auth.json: ";
+        row("api key matches", R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1","x":1})",
+            "apikey", key, {});
+        row("account matches, key absent", R"({"auth_mode":"chatgpt"})", "chatgpt", key, {});
+        row("no file", QByteArray(), "chatgpt", QString(), {a + "auth_mode is not \"chatgpt\""});
+        row("another key", R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-0"})", "apikey", key,
+            {a + "OPENAI_API_KEY holds another key"});
+        row("key wanted, none there", R"({"auth_mode":"chatgpt","OPENAI_API_KEY":null})", "apikey",
+            key, {a + "auth_mode is \"chatgpt\", not \"apikey\"", a + "OPENAI_API_KEY is not set"});
+        row("account, key left behind", R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1"})",
+            "chatgpt", key,
+            {a + "auth_mode is \"apikey\", not \"chatgpt\"", a + "OPENAI_API_KEY is set"});
     }
 
     void differences() {

@@ -116,12 +116,10 @@ private slots:
         QTest::newRow("no provider means openai")
             << QString() << mixed << "openai openai other openai OpenAI" << qint64(1) << true;
         QTest::newRow("trimmed custom provider, main file only")
-            << "\tMy_proxy-2 \n"
-            << "velqor my_proxy"
-            << "My_proxy-2 my_proxy" << qint64(1) << false;
-        QTest::newRow("nothing to move") << "velqor"
-                                         << "velqor other"
-                                         << "velqor other" << qint64(0) << false;
+            << QString("\tMy_proxy-2 \n") << QString("velqor my_proxy")
+            << QString("My_proxy-2 my_proxy") << qint64(1) << false;
+        const QString kept = "velqor other";
+        QTest::newRow("nothing to move") << QString("velqor") << kept << kept << qint64(0) << false;
     }
 
     void countsRealMoves() {
@@ -180,12 +178,9 @@ private slots:
         const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
         QTest::newRow("absolute") << "~/.codex/" + day << meta("openai") << meta("velqor") << 1;
         QTest::newRow("relative to ~/.codex") << day << meta("openai") << meta("velqor") << 1;
-        QTest::newRow("large") << day
-                               << meta("openai", "\"base_instructions\":{\"text\":\"" +
-                                                     QByteArray(6000, 'i') + "\"},")
-                               << meta("velqor", "\"base_instructions\":{\"text\":\"" +
-                                                     QByteArray(6000, 'i') + "\"},")
-                               << 4000;
+        const QByteArray big =
+            "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
+        QTest::newRow("large") << day << meta("openai", big) << meta("velqor", big) << 4000;
         QTest::newRow("single line") << day << meta("openai") << meta("velqor") << 0;
         QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
         QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
@@ -274,26 +269,25 @@ private slots:
             QTest::newRow(unsafe) << QString::fromUtf8(unsafe) << QByteArray() << QString()
                                   << QString("Unsafe model provider for chat sync: %1.")
                                          .arg(QString::fromUtf8(unsafe));
-        const QString velqor = "velqor";
+        const auto row = [](const char* name, const QByteArray& database, const char* sqlite,
+                            const QString& message) {
+            QTest::newRow(name) << QString("velqor") << database << QString(sqlite) << message;
+        };
         const QByteArray threads = "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, "
                                    "model_provider TEXT); INSERT INTO threads VALUES('t1', "
                                    "'sessions/r.jsonl', 'openai');";
-        QTest::newRow("missing") << velqor << QByteArray() << QString()
-                                 << "Could not find Codex chat database.";
-        QTest::newRow("not a database") << velqor << QByteArray(8192, 'x') << QString()
-                                        << "Could not sync chats: file is not a database";
-        QTest::newRow("no threads table")
-            << velqor << QByteArray("CREATE TABLE chats(id INTEGER);") << QString()
-            << "Could not sync chats: no such table: threads";
+        const QString failed = "Could not sync chats: ";
+        row("missing", QByteArray(), "", "Could not find Codex chat database.");
+        row("not a database", QByteArray(8192, 'x'), "", failed + "file is not a database");
+        row("no threads table", "CREATE TABLE chats(id INTEGER);", "",
+            failed + "no such table: threads");
         // A statement that fails inside the transaction, after the moved rows were read.
-        QTest::newRow("update fails")
-            << velqor
-            << threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN "
-                         "SELECT RAISE(ABORT, 'chats are frozen'); END;"
-            << QString() << "Could not sync chats: chats are frozen";
-        QTest::newRow("sqlite3 missing") << velqor << threads << "missing"
-                                         << "The sqlite3 tool is not installed.";
-        QTest::newRow("sqlite3 on PATH only") << velqor << threads << "path" << QString();
+        row("update fails",
+            threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN "
+                      "SELECT RAISE(ABORT, 'chats are frozen'); END;",
+            "", failed + "chats are frozen");
+        row("sqlite3 missing", threads, "missing", "The sqlite3 tool is not installed.");
+        row("sqlite3 on PATH only", threads, "path", QString());
     }
 
     void failures() {

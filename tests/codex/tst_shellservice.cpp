@@ -2,7 +2,6 @@
 #include "support/TestHome.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 
 using namespace std::chrono_literals;
 
@@ -17,15 +16,14 @@ private slots:
         QTest::addColumn<QString>("standardError");
 
         QTest::newRow("failure with message")
-            << "printf 'Grüße €'; echo broke >&2; exit 3" << 3 << "Grüße €"
-            << "broke\n";
+            << "printf 'Grüße €'; echo broke >&2; exit 3" << 3 << "Grüße €" << QString("broke\n");
         QTest::newRow("invalid UTF-8 on one stream")
             << "printf '\\377\\376abc'; printf 'fine' >&2" << 0 << QString() << "fine";
         QTest::newRow("login shell and its syntax")
             << QStringLiteral("[[ -o login ]] && echo login || echo plain; echo gone >/dev/null; "
                               "printf 'c\\nb\\n' | sort >&2")
             << 0 << "login\n"
-            << "b\nc\n";
+            << QString("b\nc\n");
         // Nothing is connected to the command's input, so a reader sees end-of-file at once.
         QTest::newRow("reading input does not wait") << "cat; echo done" << 0 << "done\n"
                                                      << QString();

@@ -8,16 +8,8 @@
 
 namespace {
 
-QByteArray read(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
 void write(const QString& path, const QByteArray& data, int mode) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(data);
-    file.close();
+    writeFile(path, data);
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
 }
 
@@ -102,7 +94,7 @@ private slots:
             FileUtil::writeAtomically(path, "new");
             QVERIFY(expected == "true" || expected == "false");
             if (expected == "true")
-                QCOMPARE(read(base + "/real"), setup == "link:real" ? "new" : "old");
+                QCOMPARE(readFile(base + "/real"), setup == "link:real" ? "new" : "old");
         } catch (const FileError&) {
             QVERIFY(expected != "true");
             QCOMPARE(QDir(base).entryList(QDir::AllEntries | QDir::System), before);
@@ -135,11 +127,11 @@ private slots:
         if (existing >= 0) {
             write(path, "old", existing);
             FileUtil::copy(path, dir.filePath("copy"), mode);
-            QCOMPARE(read(dir.filePath("copy")), "old");
+            QCOMPARE(readFile(dir.filePath("copy")), "old");
             QCOMPARE(modeOf(dir.filePath("copy")), copied);
         }
         FileUtil::writeAtomically(path, "new", mode);
-        QCOMPARE(read(path), "new");
+        QCOMPARE(readFile(path), "new");
         QCOMPARE(modeOf(path), written);
     }
 
@@ -163,7 +155,7 @@ private slots:
         QCOMPARE(QSet<QString>(copies.begin(), copies.end()).size(), 3);
         for (const QString& copy : copies) {
             QVERIFY2(name.match(copy).hasMatch(), qPrintable(copy));
-            QCOMPARE(read(copy), "source");
+            QCOMPARE(readFile(copy), "source");
             QCOMPARE(modeOf(copy), 0600);
         }
     }

@@ -53,9 +53,6 @@ private slots:
     // The built-in document survives a round trip; what is absent is left out, never null.
     void documentRoundTrip() {
         const ProfilesDocument defaults = ProfilesDocument::defaultDocument();
-        QCOMPARE(defaults.profiles.size(), 4);
-        QCOMPARE(defaults.profiles[0].modelProvider, o(""));
-        QCOMPARE(defaults.profiles[3].id, "velqor-2");
         QCOMPARE(ProfilesDocument::decode(defaults.encoded()), defaults);
 
         const ProfilesDocument doc = ProfilesDocument::decode(R"({"active_profile": "p",
@@ -135,14 +132,13 @@ private slots:
     void credentialsReachAClientAsTyped_data() {
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("password");
-        QTest::newRow("plain") << "user"
-                               << "pass";
-        QTest::newRow("reserved characters") << "dom\\u@x/y"
-                                             << "p:a@s/s#w?o%rd";
-        QTest::newRow("sub-delimiters and spaces") << "a b"
-                                                   << "!$&'()*+,;= ~";
-        QTest::newRow("non-ascii") << "jürgen"
-                                   << "пароль";
+        const auto row = [](const char* name, const char* user, const char* password) {
+            QTest::newRow(name) << QString(user) << QString(password);
+        };
+        row("plain", "user", "pass");
+        row("reserved characters", "dom\\u@x/y", "p:a@s/s#w?o%rd");
+        row("sub-delimiters and spaces", "a b", "!$&'()*+,;= ~");
+        row("non-ascii", "jürgen", "пароль");
     }
 
     void credentialsReachAClientAsTyped() {

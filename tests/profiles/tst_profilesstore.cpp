@@ -53,29 +53,26 @@ private slots:
         const QByteArray claude = profileJson("claude-code", "Claude Account", "claude", "claude");
         const QByteArray velqor = profileJson("velqor-1", "Velqor 1", "apikey", "velqor");
         const QStringList both{"chatgpt", "claude-code"};
+        const QString codexDefault = "chatgpt", claudeDefault = "claude-code";
         QTest::newRow("legacy chatgpt profile")
             << R"({"active_profile": "chatgpt", "active_claude_profile": "claude-code", "profiles": [)" +
                    profileJson("chatgpt", "Current Account", "apikey", "openai") + "," + claude +
                    "]}"
-            << both << "chatgpt"
-            << "claude-code";
+            << both << codexDefault << claudeDefault;
         QTest::newRow("older file without claude profile")
             << R"({"active_profile": "chatgpt", "profiles": [)" + velqor + "," + chatgpt + "]}"
-            << QStringList{"velqor-1", "claude-code", "chatgpt"} << "chatgpt"
-            << "claude-code";
+            << QStringList{"velqor-1", "claude-code", "chatgpt"} << codexDefault << claudeDefault;
         QTest::newRow("empty list gets both built-ins")
-            << QByteArray(R"({"active_profile": "gone", "profiles": []})") << both << "chatgpt"
-            << "claude-code";
+            << QByteArray(R"({"active_profile": "gone", "profiles": []})") << both << codexDefault
+            << claudeDefault;
         QTest::newRow("claude cannot be the codex profile")
             << R"({"active_profile": "claude-code", "active_claude_profile": "chatgpt", "profiles": [)" +
                    chatgpt + "," + claude + "]}"
-            << both << "chatgpt"
-            << "claude-code";
+            << both << codexDefault << claudeDefault;
         QTest::newRow("velqor active for both stays")
             << R"({"active_profile": "velqor-1", "profiles": [)" + chatgpt + "," + claude + "," +
                    velqor + "]}"
-            << both + QStringList{"velqor-1"} << "velqor-1"
-            << "velqor-1";
+            << both + QStringList{"velqor-1"} << QString("velqor-1") << QString("velqor-1");
     }
 
     void repair() {

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QSettings>
-#include <QTest>
 
 using namespace std::chrono_literals;
 using Response = TestHttpServer::Response;

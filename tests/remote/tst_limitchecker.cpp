@@ -2,8 +2,6 @@
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
 
-#include <QTest>
-
 using namespace std::chrono_literals;
 using Response = TestHttpServer::Response;
 

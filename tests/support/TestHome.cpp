@@ -3,12 +3,6 @@
 #include "codex/ShellService.h"
 #include "desktop/LinuxDesktop.h"
 #include "profiles/AppPaths.h"
-#include "support/Checks.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QTest>
 
 ScopedEnvironment::~ScopedEnvironment() {
     for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {
@@ -51,22 +45,6 @@ TestHome::TestHome() {
 
 TestHome::~TestHome() {
     AppPaths::setHomeDirectoryOverride(QString());
-}
-
-QString TestHome::file(const QString& relative) const {
-    return m_dir.path() + '/' + relative;
-}
-
-void TestHome::write(const QString& relative, const QByteArray& data) const {
-    writeFile(file(relative), data);
-}
-
-QByteArray TestHome::read(const QString& relative) const {
-    return readFile(file(relative));
-}
-
-bool TestHome::exists(const QString& relative) const {
-    return QFileInfo::exists(file(relative));
 }
 
 QStringList TestHome::entries(const QString& relative) const {
@@ -160,11 +138,9 @@ void StandIns::requireFirstOnPath() const {
 }
 
 void StandIns::replace(const QString& tool, const QByteArray& script) {
-    QFile f(path(tool));
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(script);
-    f.close();
-    f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    writeFile(path(tool), script);
+    QFile::setPermissions(path(tool),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 void StandIns::remove(const QString& tool) {
@@ -172,12 +148,8 @@ void StandIns::remove(const QString& tool) {
 }
 
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
-    QFile s(m_records + '/' + tool + ".status");
-    QVERIFY(s.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    s.write(QByteArray::number(status));
-    QFile e(m_records + '/' + tool + ".stderr");
-    QVERIFY(e.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    e.write(standardError);
+    writeFile(m_records + '/' + tool + ".status", QByteArray::number(status));
+    writeFile(m_records + '/' + tool + ".stderr", standardError);
 }
 
 // What the stand-in noted of one call of a tool, in the file with that extension.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/Checks.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -33,10 +35,12 @@ public:
 
     QString path() const { return m_dir.path(); }
     // Absolute path of a file below the home directory.
-    QString file(const QString& relative) const;
-    void write(const QString& relative, const QByteArray& data) const;
-    QByteArray read(const QString& relative) const;
-    bool exists(const QString& relative) const;
+    QString file(const QString& relative) const { return path() + '/' + relative; }
+    void write(const QString& relative, const QByteArray& data) const {
+        writeFile(file(relative), data);
+    }
+    QByteArray read(const QString& relative) const { return readFile(file(relative)); }
+    bool exists(const QString& relative) const { return QFileInfo::exists(file(relative)); }
     // Names of the entries of a directory below the home, sorted.
     QStringList entries(const QString& relative) const;
 

@@ -5,19 +5,11 @@
 #include <QTcpSocket>
 
 TestHttpServer::Response TestHttpServer::Response::json(const QByteArray& body, int status) {
-    Response response;
-    response.status = status;
-    response.headers = {{"Content-Type", "application/json"}};
-    response.body = body;
-    return response;
+    return {status, {{"Content-Type", "application/json"}}, body};
 }
 
 TestHttpServer::Response TestHttpServer::Response::text(const QByteArray& body, int status) {
-    Response response;
-    response.status = status;
-    response.headers = {{"Content-Type", "text/plain; charset=utf-8"}};
-    response.body = body;
-    return response;
+    return {status, {{"Content-Type", "text/plain; charset=utf-8"}}, body};
 }
 
 TestHttpServer::Response TestHttpServer::Response::silent() {
@@ -27,10 +19,9 @@ TestHttpServer::Response TestHttpServer::Response::silent() {
 }
 
 QByteArray TestHttpServer::Request::header(const QByteArray& name) const {
-    for (const auto& [key, value] : headers) {
+    for (const auto& [key, value] : headers)
         if (key.compare(name, Qt::CaseInsensitive) == 0)
             return value;
-    }
     return {};
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
-// Small checks shared by the widget tests.
+// Small checks and the fixture shared by the widget tests.
+
+#include "profiles/ProfilesStore.h"
+#include "support/TestHome.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,6 +13,22 @@
 #include <QWidget>
 
 #include <memory>
+
+// A window or panel over a real store in a temporary home; its widgets are found by name.
+template <typename View> struct WidgetFixture {
+    TestHome home;
+    std::unique_ptr<ProfilesStore> store = std::make_unique<ProfilesStore>();
+    std::unique_ptr<View> view;
+
+    // Stops the test program when there is no such widget.
+    template <typename T = QWidget> T* find(const char* name) const {
+        T* widget = view->template findChild<T*>(name);
+        if (!widget)
+            qFatal("no widget %s", name);
+        return widget;
+    }
+    void click(const char* name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
+};
 
 // The colour of the most solid pixel a widget paints over nothing: a label's text colour.
 inline QColor paintedColor(QWidget* widget) {

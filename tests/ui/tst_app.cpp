@@ -1,7 +1,5 @@
 #include "app/AppViewModel.h"
-#include "profiles/ProfilesStore.h"
 #include "support/Checks.h"
-#include "support/TestHome.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/SettingsView.h"

@@ -1,6 +1,4 @@
-#include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
-#include "support/TestHome.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
@@ -13,9 +11,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
-#include <QTest>
-
-#include <memory>
 
 namespace {
 
@@ -33,13 +28,16 @@ private:
     CloudPolicyResult m_result;
 };
 
+// A profile picked for a target, and what the card and the action button then show.
+struct Card {
+    const char* name;
+    TargetIDE target;
+    QString pick, title, detail, symbol, action;
+};
+
 } // namespace
 
-struct WindowFixture {
-    TestHome home;
-    std::unique_ptr<ProfilesStore> store = std::make_unique<ProfilesStore>();
-    std::unique_ptr<ContentView> view;
-
+struct WindowFixture : WidgetFixture<ContentView> {
     explicit WindowFixture(AppServices services = {}) {
         if (!services.cloudControlService)
             services.cloudControlService = std::make_shared<FixedPolicy>(CloudPolicyResult{});
@@ -48,18 +46,11 @@ struct WindowFixture {
         if (!QTest::qWaitForWindowExposed(view.get()))
             qFatal("window not exposed");
     }
-    template <typename T = QWidget> T* find(const char* name) const {
-        T* widget = view->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
     FilledButton* action() const { return find<FilledButton>("actionButton"); }
     PowerButton* power() const { return find<PowerButton>("powerButton"); }
     ProfileCard* card() const { return find<ProfileCard>("profileCard"); }
     QColor accent() const { return view->theme().accent(); }
     QColor tabColor(const char* name) const { return find<TabButton>(name)->contentColor(); }
-    void click(const char* name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
     // Opens the profile menu, picks the item with that name (or none) and lists the items.
     QStringList pick(const QString& name = {}) const {
         click("profileCard");
@@ -128,37 +119,27 @@ private slots:
     }
 
     void profileCard_data() {
-        QTest::addColumn<TargetIDE>("target");
-        QTest::addColumn<QString>("pick");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("detail");
-        QTest::addColumn<QString>("symbol");
-        QTest::addColumn<QString>("action");
-        const auto row = [](const char* name, TargetIDE target, const char* pick, const char* title,
-                            const char* detail, const char* symbol, const char* action) {
-            QTest::newRow(name) << target << QString(pick) << QString(title) << QString(detail)
-                                << QString(symbol) << QString(action);
-        };
-        row("claude default", TargetIDE::claude, "", "Claude Account", "Claude Account",
-            "terminal.fill", "Open Claude Code");
-        row("claude velqor", TargetIDE::claude, "Velqor 2", "Velqor 2", "Velqor API", "key.fill",
-            "Switch Profile");
-        row("codex default", TargetIDE::codex, "", "ChatGPT Account", "ChatGPT Account",
-            "person.crop.circle.fill", "Restart Codex");
-        row("codex velqor", TargetIDE::codex, "Velqor 1", "Velqor 1", "Velqor", "key.fill",
-            "Switch Profile");
+        addRows<Card>({
+            {"claude default", TargetIDE::claude, "", "Claude Account", "Claude Account",
+             "terminal.fill", "Open Claude Code"},
+            {"claude velqor", TargetIDE::claude, "Velqor 2", "Velqor 2", "Velqor API", "key.fill",
+             "Switch Profile"},
+            {"codex default", TargetIDE::codex, "", "ChatGPT Account", "ChatGPT Account",
+             "person.crop.circle.fill", "Restart Codex"},
+            {"codex velqor", TargetIDE::codex, "Velqor 1", "Velqor 1", "Velqor", "key.fill",
+             "Switch Profile"},
+        });
     }
 
     void profileCard() {
-        QFETCH(TargetIDE, target);
-        QFETCH(QString, pick);
+        QFETCH(Card, row);
         WindowFixture f;
-        f.view->setSelectedIDE(target);
-        f.pick(pick);
-        QTEST(f.card()->title(), "title");
-        QTEST(f.card()->detail(), "detail");
-        QTEST(f.card()->symbol(), "symbol");
-        QTEST(f.action()->text(), "action");
+        f.view->setSelectedIDE(row.target);
+        f.pick(row.pick);
+        QCOMPARE(f.card()->title(), row.title);
+        QCOMPARE(f.card()->detail(), row.detail);
+        QCOMPARE(f.card()->symbol(), row.symbol);
+        QCOMPARE(f.action()->text(), row.action);
         QVERIFY(f.action()->isEnabled());
         QVERIFY(f.power()->isEnabled());
     }

@@ -1,6 +1,4 @@
 #include "app/CreditChecks.h"
-#include "profiles/ProfilesStore.h"
-#include "support/TestHome.h"
 #include "support/TestHttpServer.h"
 #include "ui/Controls.h"
 #include "ui/ProfileRow.h"
@@ -11,17 +9,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTest>
-
-#include <memory>
 
 using Response = TestHttpServer::Response;
 
 // One panel over a real store in a temporary home, with recording callbacks.
-struct PanelFixture {
-    TestHome home;
-    std::unique_ptr<ProfilesStore> store = std::make_unique<ProfilesStore>();
-    std::unique_ptr<ProfilesPanel> panel;
+struct PanelFixture : WidgetFixture<ProfilesPanel> {
     QStringList log;
     int changes = 0;
     QDateTime now = QDateTime::currentDateTimeUtc();
@@ -35,31 +27,22 @@ struct PanelFixture {
             store->load();
         } catch (const TavrinError&) {
         }
-        panel = std::make_unique<ProfilesPanel>(
+        view = std::make_unique<ProfilesPanel>(
             store.get(), CompactTheme{false, TargetIDE::codex},
             [this](const QString& line) { log << line; }, [this] { ++changes; }, credit);
-        panel->resize(292, 700);
-        panel->show();
-        panel->appear();
-    }
-    template <typename T = QWidget> T* find(const char* name) const {
-        T* widget = panel->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
+        view->resize(292, 700);
+        view->show();
+        view->appear();
     }
     QString text(const char* label) const { return find<QLabel>(label)->text(); }
     QString status() const { return text("panelStatus"); }
     ProfileRow* row(const QString& id) const {
-        for (ProfileRow* row : panel->rows())
+        for (ProfileRow* row : view->rows())
             if (row->profile().id == id)
                 return row;
         qFatal("no row %s", qPrintable(id));
     }
     void select(const QString& id) const { QTest::mouseClick(row(id), Qt::LeftButton); }
-    void click(const char* name) const {
-        QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton);
-    }
 };
 
 class TestProfilesPanel : public QObject {
@@ -139,12 +122,12 @@ private slots:
     void accountProfilesAndTheme() {
         PanelFixture f;
         // On appearing, the active profile is selected and described.
-        QCOMPARE(f.panel->selectedProfileID(), std::optional<QString>("chatgpt"));
+        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
         f.select("velqor-2");
         QVERIFY(f.find("proxyGroup")->isEnabled());
         // A label inside a button is drawn in the theme's role, not the button text colour.
-        QVERIFY(sameColor(paintedColor(f.find("proxyTitle")), f.panel->theme().primaryText()));
+        QVERIFY(sameColor(paintedColor(f.find("proxyTitle")), f.view->theme().primaryText()));
         f.select("claude-code");
         QVERIFY(!f.find("proxyGroup")->isEnabled());
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
@@ -154,7 +137,7 @@ private slots:
         QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
         // The window's theme reaches the rows: the selected one is outlined in its accent.
         const CompactTheme claude{true, TargetIDE::claude};
-        f.panel->setTheme(claude);
+        f.view->setTheme(claude);
         QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
         QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
@@ -237,13 +220,12 @@ private slots:
         auto* status = f.find<ElidedLabel>("creditStatus");
         QTRY_COMPARE(status->text(), text);
         QStringList details;
-        for (ElidedLabel* label : f.panel->findChildren<ElidedLabel*>("creditDetail"))
+        for (ElidedLabel* label : f.view->findChildren<ElidedLabel*>("creditDetail"))
             if (label->isVisible())
                 details << label->text();
         QTEST(details, "details");
         const bool failed = text.startsWith("Could not");
-        QCOMPARE(status->color(),
-                 failed ? f.panel->theme().error() : f.panel->theme().primaryText());
+        QCOMPARE(status->color(), failed ? f.view->theme().error() : f.view->theme().primaryText());
 
         // Within the minute neither the button nor choosing the profile again asks again.
         auto* refresh = f.find<QAbstractButton>("creditRefreshButton");

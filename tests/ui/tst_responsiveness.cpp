@@ -5,7 +5,6 @@
 #include "ui/ContentView.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 #include <QThreadPool>
 
 // The window keeps painting while a switch blocks: the switch runs on a thread of its own,

@@ -1,6 +1,4 @@
 #include "app/ProfileEditorState.h"
-#include "profiles/ProfilesStore.h"
-#include "support/TestHome.h"
 #include "ui/CompactTheme.h"
 #include "ui/SettingsView.h"
 #include "ui/UiChecks.h"
@@ -14,18 +12,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTest>
 
-#include <memory>
-
-Q_DECLARE_METATYPE(Profile)
-Q_DECLARE_METATYPE(ProfileEditorState)
-
-struct SettingsFixture {
-    TestHome home;
-    std::unique_ptr<ProfilesStore> store = std::make_unique<ProfilesStore>();
-    std::unique_ptr<SettingsView> view;
-
+struct SettingsFixture : WidgetFixture<SettingsView> {
     SettingsFixture() {
         store->load();
         view = std::make_unique<SettingsView>(store.get());
@@ -34,17 +22,8 @@ struct SettingsFixture {
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
-    template <typename T> T* find(const char* name) const {
-        T* widget = view->findChild<T*>(name);
-        if (!widget)
-            qFatal("no widget %s", name);
-        return widget;
-    }
     QLineEdit* field(const char* name) const { return find<QLineEdit>(name); }
     bool enabled(const char* name) const { return find<QAbstractButton>(name)->isEnabled(); }
-    void click(const char* name) const {
-        QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton);
-    }
     QString status() const { return find<QLabel>("settingsStatus")->text(); }
     QListWidget* list() const { return find<QListWidget>("settingsProfileList"); }
     QListWidgetItem* item(const QString& id) const {
