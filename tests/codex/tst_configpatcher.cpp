@@ -300,7 +300,8 @@ private slots:
 
     void apply_data() {
         QTest::addColumn<QByteArray>("original"); // null: no file before
-        QTest::addColumn<QString>("setup"); // "link": config.toml links to it; or "no backups"
+        // setup: "link" (config.toml links to it), "no backups" or "recorder fails"
+        QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("message"); // empty: succeeds, the file is written
         const QByteArray bom("\xEF\xBB\xBFmodel = \"old\" # keep\r\n[t]\r\nx = 1");
@@ -310,6 +311,8 @@ private slots:
         QTest::newRow("byte order mark, link") << bom << QString("link") << m << none;
         QTest::newRow("not TOML, quote in the value")
             << notToml << QString("link") << QString("a\"b") << none;
+        QTest::newRow("journal cannot be written: unchanged")
+            << notToml << QString("recorder fails") << m << QString("stop");
         QTest::newRow("no backup possible: refused")
             << notToml << QString("no backups") << m
             << QStringLiteral("Could not back up config.toml, so it was not changed: Could not "
@@ -338,6 +341,8 @@ private slots:
         const Profile p = profile("openai", "chatgpt", model);
         QList<FileChange> changes;
         const auto recorder = [&](const FileChange& change) {
+            if (setup == "recorder fails")
+                throw FileError("stop");
             changes.append(change);
             // The copy exists, and the file is still the old one.
             QCOMPARE(home.exists(config), !original.isNull());
