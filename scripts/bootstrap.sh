@@ -3,16 +3,16 @@
 # Debian/Ubuntu: apt packages. macOS: Homebrew formulae (zsh and sqlite3 ship with macOS).
 # Elsewhere (no apt): names the packages to install and fails only when one is missing.
 # Extra groups: "fuzz" (clang and libFuzzer, scripts/fuzz.sh), "format" (clang-format),
-# "ci" (both, and what the package check needs).
+# "ci" (both). The package tools (desktop-file-utils, appstream, dpkg-dev) always come.
 #   scripts/bootstrap.sh [fuzz] [format] [ci]
 set -euo pipefail
 
-fuzz=false format=false ci=false
+fuzz=false format=false
 for group in "$@"; do
     case "$group" in
     fuzz) fuzz=true ;;
     format) format=true ;;
-    ci) ci=true fuzz=true format=true ;;
+    ci) fuzz=true format=true ;;
     *) echo "Unknown group: $group (fuzz, format, ci)" >&2; exit 2 ;;
     esac
 done
