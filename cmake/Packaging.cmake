@@ -35,7 +35,7 @@ else()
       ${completions_dir}/tavrin-cli.fish)
     add_custom_command(OUTPUT ${completions}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${completions_dir}
-      COMMAND sh -c "\"$1\" completions bash >\"$2/tavrin-cli.bash\" && \"$1\" completions zsh >\"$2/_tavrin-cli\" && \"$1\" completions fish >\"$2/tavrin-cli.fish\"" sh $<TARGET_FILE:tavrin-cli> ${completions_dir}
+      COMMAND ${TAVRIN_RUN_AT_BUILD} sh -c "\"$1\" completions bash >\"$2/tavrin-cli.bash\" && \"$1\" completions zsh >\"$2/_tavrin-cli\" && \"$1\" completions fish >\"$2/tavrin-cli.fish\"" sh $<TARGET_FILE:tavrin-cli> ${completions_dir}
       DEPENDS tavrin-cli
       COMMENT "Writing the shell completions of tavrin-cli"
       VERBATIM)
