@@ -3,18 +3,6 @@
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 
-#include <QFileInfo>
-
-namespace {
-
-// A name is taken by anything there, a dangling symbolic link included.
-bool isTaken(const QString& path) {
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
-} // namespace
-
 BackupError BackupError::configNotFound(const QString& path) {
     return BackupError(QStringLiteral("Could not read config.toml at ") + path + QLatin1Char('.'));
 }
@@ -39,11 +27,7 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
     FileUtil::copy(file, latest, mode);
 
     // The time-stamped copy is never replaced: every run keeps one of its own.
-    const QString stem = directory + QLatin1Char('/') + prefix + FileUtil::timestamp();
-    QString timestamped = stem + suffix;
-    for (int n = 2; isTaken(timestamped); ++n)
-        timestamped = stem + QLatin1Char('-') + QString::number(n) + suffix;
-    FileUtil::copy(file, timestamped, mode);
+    const QString timestamped = FileUtil::copyToDatedFile(file, directory, prefix, suffix, mode);
 
     return BackupResult{latest, timestamped};
 }
