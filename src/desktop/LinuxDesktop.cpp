@@ -33,6 +33,16 @@ QString noTerminalMessage(const QString& terminalVariable) {
         .arg(program);
 }
 
+// The terminal chosen on the login shell's PATH; throws DesktopError when there is none.
+LinuxDesktop::Terminal terminalOn(LinuxDesktop& desktop) {
+    const QString terminalVariable = qEnvironmentVariable("TERMINAL");
+    const std::optional<LinuxDesktop::Terminal> terminal = LinuxDesktop::chooseTerminal(
+        terminalVariable, [&desktop](const QString& name) { return desktop.findProgram(name); });
+    if (!terminal)
+        throw DesktopError(noTerminalMessage(terminalVariable));
+    return *terminal;
+}
+
 QString fileName(const QString& path) {
     return path.section(QLatin1Char('/'), -1);
 }
@@ -65,10 +75,7 @@ void LinuxDesktop::checkInstalled(Assistant assistant) {
         if (!askedBefore || findProgram(program).isEmpty())
             throw DesktopError(notInstalledMessage(assistant));
     }
-    const QString terminalVariable = qEnvironmentVariable("TERMINAL");
-    if (!chooseTerminal(terminalVariable,
-                        [this](const QString& name) { return findProgram(name); }))
-        throw DesktopError(noTerminalMessage(terminalVariable));
+    terminalOn(*this);
 }
 
 QStringList LinuxDesktop::quitAssistant(Assistant assistant) {
@@ -130,22 +137,16 @@ QStringList LinuxDesktop::startAssistant(const AssistantSession& session) {
 
 QStringList LinuxDesktop::openTerminal(const QStringList& command,
                                        const LaunchEnvironment& variables) {
-    const QString terminalVariable = qEnvironmentVariable("TERMINAL");
-    const std::optional<Terminal> terminal =
-        chooseTerminal(terminalVariable, [this](const QString& name) { return findProgram(name); });
-    if (!terminal)
-        throw DesktopError(noTerminalMessage(terminalVariable));
-
+    const Terminal terminal = terminalOn(*this);
     QProcessEnvironment environment = withVariables(variables);
     environment.insert(QStringLiteral("PATH"), searchPath());
     const QString home = AppPaths::homeDirectory();
-    m_shell->startDetached(terminal->program,
-                           terminal->arguments +
-                               terminalArguments(terminal->program, home, command),
+    m_shell->startDetached(terminal.program,
+                           terminal.arguments + terminalArguments(terminal.program, home, command),
                            environment, home);
-    qCInfo(lcDesktop) << "Opened a terminal window with" << terminal->program;
-    if (!terminal->note.isEmpty())
-        return {terminal->note};
+    qCInfo(lcDesktop) << "Opened a terminal window with" << terminal.program;
+    if (!terminal.note.isEmpty())
+        return {terminal.note};
     return {};
 }
 

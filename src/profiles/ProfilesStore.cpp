@@ -11,6 +11,18 @@
 
 #include <sys/stat.h>
 
+namespace {
+
+// Watches profiles.json and keys.json where they exist and are not watched yet: a file put
+// in place by an atomic replace is a new one.
+void watchExistingFiles(QFileSystemWatcher& watcher) {
+    for (const QString& file : {AppPaths::profilesURL(), AppPaths::keysURL()})
+        if (FileUtil::exists(file) && !watcher.files().contains(file))
+            watcher.addPath(file);
+}
+
+} // namespace
+
 ProfilesStoreError::ProfilesStoreError(Kind kind, QString message)
     : TavrinError(std::move(message)), m_kind(kind) {}
 
@@ -128,11 +140,11 @@ std::optional<ProfilesStore::FileStamp> ProfilesStore::stampOf(const QString& pa
 }
 
 void ProfilesStore::catchUpWithFile() {
-    if (!m_fileStamp || stampOf(AppPaths::profilesURL()) == m_fileStamp)
+    // Stamped before reading: a file replaced meanwhile is read again next time.
+    const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
+    if (!m_fileStamp || stamp == m_fileStamp)
         return;
     try {
-        // Stamped before reading: a file replaced meanwhile is read again next time.
-        const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
         m_document = migrated(ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL())));
         m_fileStamp = stamp;
     } catch (const TavrinError& error) {
@@ -249,15 +261,11 @@ void ProfilesStore::startWatchingFiles() {
     // watch on the old file does not see.
     FileUtil::makePath(AppPaths::tavrinDirectory());
     m_watcher->addPath(AppPaths::tavrinDirectory());
-    for (const QString& file : {AppPaths::profilesURL(), AppPaths::keysURL()})
-        if (FileUtil::exists(file))
-            m_watcher->addPath(file);
+    watchExistingFiles(*m_watcher);
 }
 
 void ProfilesStore::reloadAfterOutsideChange() {
-    for (const QString& file : {AppPaths::profilesURL(), AppPaths::keysURL()})
-        if (FileUtil::exists(file) && !m_watcher->files().contains(file))
-            m_watcher->addPath(file);
+    watchExistingFiles(*m_watcher);
     try {
         load();
     } catch (const TavrinError& error) {
