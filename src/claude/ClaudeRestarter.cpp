@@ -12,7 +12,7 @@ ClaudeRestarter::ClaudeRestarter(std::shared_ptr<Desktop> desktop)
     : m_desktop(desktop ? std::move(desktop) : Desktop::forThisSystem()) {}
 
 void ClaudeRestarter::checkReady() {
-    m_desktop->checkInstalled(Assistant::claudeCode);
+    m_desktop->checkInstalled(TargetIDE::claude);
 }
 
 QStringList ClaudeRestarter::restartClaudeCode(const std::optional<Profile>& profile,
@@ -31,7 +31,7 @@ QStringList ClaudeRestarter::restartClaudeCode(const std::optional<Profile>& pro
 AssistantSession ClaudeRestarter::session(const std::optional<Profile>& profile,
                                           const std::optional<QString>& apiKey) {
     AssistantSession session;
-    session.assistant = Assistant::claudeCode;
+    session.assistant = TargetIDE::claude;
     session.environment = LaunchEnvironments::claude(profile, apiKey);
     if (profile && ClaudeSettingsPatcher::usesVelqor(*profile)) {
         session.banner = QStringList{QStringLiteral("Claude Code API session"),

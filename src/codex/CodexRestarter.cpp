@@ -10,12 +10,12 @@ CodexRestarter::CodexRestarter(std::shared_ptr<Desktop> desktop)
     : m_desktop(desktop ? std::move(desktop) : Desktop::forThisSystem()) {}
 
 void CodexRestarter::checkReady() {
-    m_desktop->checkInstalled(Assistant::codex);
+    m_desktop->checkInstalled(TargetIDE::codex);
 }
 
 QStringList CodexRestarter::quitCodex() {
     try {
-        return m_desktop->quitAssistant(Assistant::codex);
+        return m_desktop->quitAssistant(TargetIDE::codex);
     } catch (const DesktopError& error) {
         throw RestartError::failed(error.localizedDescription());
     }
@@ -26,7 +26,7 @@ QStringList CodexRestarter::openCodex(const std::optional<Profile>& profile) {
     try {
         // Codex is not started when its environment could not be set.
         QStringList notes = m_desktop->setLaunchEnvironment(environment);
-        notes += m_desktop->startAssistant({Assistant::codex, {}, {}, environment});
+        notes += m_desktop->startAssistant({TargetIDE::codex, {}, {}, environment});
         return notes;
     } catch (const DesktopError& error) {
         throw RestartError::failed(error.localizedDescription());

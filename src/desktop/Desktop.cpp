@@ -5,12 +5,8 @@
 
 namespace Assistants {
 
-QString displayName(Assistant assistant) {
-    return assistant == Assistant::codex ? QStringLiteral("Codex") : QStringLiteral("Claude Code");
-}
-
-QString program(Assistant assistant) {
-    return assistant == Assistant::codex ? QStringLiteral("codex") : QStringLiteral("claude");
+QString program(TargetIDE assistant) {
+    return assistant == TargetIDE::codex ? QStringLiteral("codex") : QStringLiteral("claude");
 }
 
 } // namespace Assistants

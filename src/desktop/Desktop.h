@@ -2,6 +2,7 @@
 
 #include "desktop/LaunchEnvironment.h"
 #include "profiles/Errors.h"
+#include "profiles/Profile.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,14 +11,9 @@
 
 class ShellService;
 
-// The two assistants a switch may restart.
-enum class Assistant { codex, claudeCode };
-
 namespace Assistants {
-// "Codex" or "Claude Code".
-QString displayName(Assistant assistant);
-// The command-line program: "codex" or "claude".
-QString program(Assistant assistant);
+// The command-line program of a target's assistant: "codex" or "claude".
+QString program(TargetIDE assistant);
 } // namespace Assistants
 
 // A desktop step that failed. The text is the detail the restarters put after their own
@@ -29,7 +25,7 @@ public:
 
 // How an assistant is started after a switch.
 struct AssistantSession {
-    Assistant assistant = Assistant::codex;
+    TargetIDE assistant = TargetIDE::codex;
     // Lines printed above the assistant in its terminal window (none for Codex).
     QStringList banner;
     // Arguments for the assistant's program.
@@ -52,10 +48,10 @@ public:
 
     // Throws DesktopError with a full sentence when the assistant cannot be started here
     // at all (its program or a terminal to run it in is missing).
-    virtual void checkInstalled(Assistant assistant) = 0;
+    virtual void checkInstalled(TargetIDE assistant) = 0;
     // Makes way before the assistant's files change: quits what would keep the old
     // profile, or says in a note what keeps it.
-    virtual QStringList quitAssistant(Assistant assistant) = 0;
+    virtual QStringList quitAssistant(TargetIDE assistant) = 0;
     // Sets or clears, in order, the variables that programs started from now on get.
     virtual QStringList setLaunchEnvironment(const LaunchEnvironment& variables) = 0;
     // Starts the assistant; the call returns while it runs on.

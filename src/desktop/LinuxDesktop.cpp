@@ -18,9 +18,9 @@ const char* const usualTerminals[] = {
     "x-terminal-emulator", "gnome-terminal", "konsole", "xfce4-terminal", "kitty",
     "alacritty",           "wezterm",        "foot",    "xterm"};
 
-QString notInstalledMessage(Assistant assistant) {
+QString notInstalledMessage(TargetIDE assistant) {
     return QStringLiteral("%1 is not installed: no `%2` on PATH.")
-        .arg(Assistants::displayName(assistant), Assistants::program(assistant));
+        .arg(TargetIDEs::rawValue(assistant), Assistants::program(assistant));
 }
 
 QString noTerminalMessage(const QString& terminalVariable) {
@@ -59,7 +59,7 @@ QString executableIn(const QString& directory, const QString& name) {
 LinuxDesktop::LinuxDesktop(std::shared_ptr<ShellService> shell)
     : m_shell(shell ? std::move(shell) : std::make_shared<ShellService>()) {}
 
-void LinuxDesktop::checkInstalled(Assistant assistant) {
+void LinuxDesktop::checkInstalled(TargetIDE assistant) {
     const QString program = Assistants::program(assistant);
     bool askedBefore = false;
     {
@@ -78,7 +78,7 @@ void LinuxDesktop::checkInstalled(Assistant assistant) {
     terminalOn(*this);
 }
 
-QStringList LinuxDesktop::quitAssistant(Assistant assistant) {
+QStringList LinuxDesktop::quitAssistant(TargetIDE assistant) {
     const QString program = Assistants::program(assistant);
     const int running = runningProcesses(program);
     if (running == 0)

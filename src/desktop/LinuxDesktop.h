@@ -18,9 +18,9 @@ public:
     explicit LinuxDesktop(std::shared_ptr<ShellService> shell = nullptr);
 
     // The assistant's program and a terminal emulator must both be found.
-    void checkInstalled(Assistant assistant) override;
+    void checkInstalled(TargetIDE assistant) override;
     // Nothing is quit: the assistant's running processes are counted for a note.
-    QStringList quitAssistant(Assistant assistant) override;
+    QStringList quitAssistant(TargetIDE assistant) override;
     // systemctl --user import-environment/unset-environment, then the set variables to
     // dbus-update-activation-environment when it is installed; the values go through the
     // tools' environment, never their command lines. Without a user manager nothing is

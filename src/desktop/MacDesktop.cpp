@@ -16,10 +16,10 @@ QString quotedForAppleScript(QString value) {
 MacDesktop::MacDesktop(std::shared_ptr<ShellService> shell)
     : m_shell(shell ? std::move(shell) : std::make_shared<ShellService>()) {}
 
-void MacDesktop::checkInstalled(Assistant) {}
+void MacDesktop::checkInstalled(TargetIDE) {}
 
-QStringList MacDesktop::quitAssistant(Assistant assistant) {
-    if (assistant == Assistant::codex)
+QStringList MacDesktop::quitAssistant(TargetIDE assistant) {
+    if (assistant == TargetIDE::codex)
         runChecked(quitCodexCommand());
     return {};
 }
@@ -31,7 +31,7 @@ QStringList MacDesktop::setLaunchEnvironment(const LaunchEnvironment& variables)
 }
 
 QStringList MacDesktop::startAssistant(const AssistantSession& session) {
-    runChecked(session.assistant == Assistant::codex ? openCodexCommand()
+    runChecked(session.assistant == TargetIDE::codex ? openCodexCommand()
                                                      : claudeScriptCommand(session));
     return {};
 }

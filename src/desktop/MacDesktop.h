@@ -11,10 +11,10 @@ public:
     explicit MacDesktop(std::shared_ptr<ShellService> shell = nullptr);
 
     // Nothing to check: a missing app or tool shows when it is started.
-    void checkInstalled(Assistant assistant) override;
+    void checkInstalled(TargetIDE assistant) override;
     // Codex: quits the app (not running is fine) and gives it two seconds to exit.
     // Claude Code: nothing here; its desktop app is quit as the new session opens.
-    QStringList quitAssistant(Assistant assistant) override;
+    QStringList quitAssistant(TargetIDE assistant) override;
     QStringList setLaunchEnvironment(const LaunchEnvironment& variables) override;
     QStringList startAssistant(const AssistantSession& session) override;
 
