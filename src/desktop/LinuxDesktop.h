@@ -30,18 +30,10 @@ public:
     // assistant with the session's variables in its environment.
     QStringList startAssistant(const AssistantSession& session) override;
 
-    // Opens a terminal window in the home directory running the command. Its environment
-    // is this process's with the login shell's PATH and the variables set or removed.
-    QStringList openTerminal(const QStringList& command, const LaunchEnvironment& variables);
-
     // The absolute path of a program on the login shell's PATH; empty when there is none.
     QString findProgram(const QString& name);
-    // The login shell's PATH ($SHELL, else /bin/sh), asked once and again when a program
-    // is not found; this process's PATH when the shell gives none.
-    QString searchPath();
 
-    // The pure rules below are public so they can be tested as tables.
-
+    // Public so they can be tested directly.
     struct Terminal {
         QString program;       // absolute path
         QStringList arguments; // given in $TERMINAL after the program
@@ -52,6 +44,19 @@ public:
     static std::optional<Terminal>
     chooseTerminal(const QString& terminalVariable,
                    const std::function<QString(const QString&)>& find);
+    // Processes of this user running the program, not counting those started by another
+    // counted one.
+    static int runningProcesses(const QString& program);
+
+private:
+    // Opens a terminal window in the home directory running the command. Its environment
+    // is this process's with the login shell's PATH and the variables set or removed.
+    QStringList openTerminal(const QStringList& command, const LaunchEnvironment& variables);
+
+    // The login shell's PATH ($SHELL, else /bin/sh), asked once and again when a program
+    // is not found; this process's PATH when the shell gives none.
+    QString searchPath();
+
     // The arguments that make a terminal, known by its program name, run the command in
     // the directory. Unknown terminals get the common "-e command...".
     static QStringList terminalArguments(const QString& terminalProgram, const QString& directory,
@@ -66,11 +71,7 @@ public:
     static QList<QStringList> systemctlCalls(const LaunchEnvironment& variables);
     // This process's environment with the variables set or removed.
     static QProcessEnvironment withVariables(const LaunchEnvironment& variables);
-    // Processes of this user running the program, not counting those started by another
-    // counted one.
-    static int runningProcesses(const QString& program);
 
-private:
     std::optional<QString> m_searchPath;
     QMutex m_searchPathLock;
     std::shared_ptr<ShellService> m_shell;
