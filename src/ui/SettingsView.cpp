@@ -136,7 +136,6 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     m_list->setObjectName(QStringLiteral("settingsProfileList"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setTextElideMode(Qt::ElideRight);
     m_list->setItemDelegate(new ProfileRowDelegate(m_list));
     m_addButton = new QPushButton(QStringLiteral("Add Profile"), left);
     m_addButton->setObjectName(QStringLiteral("addProfileButton"));
