@@ -509,11 +509,11 @@ void ContentView::refresh() {
 
     if (m_panel)
         m_panel->setTheme(t);
-    applyMenuTheme(m_profileMenu, t);
     update();
     m_refreshing = false;
     if (m_announcedTheme != t) {
         m_announcedTheme = t;
+        applyMenuTheme(m_profileMenu, t);
         emit themeChanged(t);
     }
 }

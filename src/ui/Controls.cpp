@@ -4,8 +4,6 @@
 
 #include <QAbstractItemView>
 #include <QFontMetrics>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,6 +31,11 @@ void fillRounded(QPainter& p, const QRectF& rect, qreal radius, const QColor& fi
         p.setBrush(fill);
         p.drawRoundedRect(rect, radius, radius);
     }
+}
+
+// The background of a chosen menu or list item, under white text.
+QColor selectionHighlight(const CompactTheme& theme) {
+    return withContrast(theme.accent(), Qt::white, 4.5);
 }
 
 } // namespace
@@ -69,33 +72,20 @@ bool confirmKeyDeletion(QWidget* parent, const QString& profileName) {
     return box.clickedButton() == remove;
 }
 
-namespace {
-
-QString menuStyleSheet(const CompactTheme& theme) {
-    const QColor highlight = withContrast(theme.accent(), Qt::white, 4.5);
-    return QStringLiteral("QMenuBar { background: %1; color: %2; }"
-                          "QMenuBar::item { background: transparent; padding: 3px 8px; }"
-                          "QMenuBar::item:selected, QMenu::item:selected { background: %3;"
-                          " color: white; }"
-                          "QMenu { background: %4; color: %2; border: 1px solid %5; }"
-                          "QMenu::item { padding: 4px 16px; }"
-                          "QMenu::item:disabled { color: %6; }")
-        .arg(theme.background().name(), theme.primaryText().name(), highlight.name(),
-             theme.panel().name(), theme.buttonSurface().name(), theme.mutedText().name());
-}
-
-} // namespace
-
-void applyMenuTheme(QMenuBar* menuBar, const CompactTheme& theme) {
-    const QString style = menuStyleSheet(theme);
-    if (menuBar->styleSheet() != style)
-        menuBar->setStyleSheet(style);
-}
-
-void applyMenuTheme(QMenu* menu, const CompactTheme& theme) {
-    const QString style = menuStyleSheet(theme);
-    if (menu->styleSheet() != style)
-        menu->setStyleSheet(style);
+void applyMenuTheme(QWidget* menuOrBar, const CompactTheme& theme) {
+    const QString style =
+        QStringLiteral("QMenuBar { background: %1; color: %2; }"
+                       "QMenuBar::item { background: transparent; padding: 3px 8px; }"
+                       "QMenuBar::item:selected, QMenu::item:selected { background: %3;"
+                       " color: white; }"
+                       "QMenu { background: %4; color: %2; border: 1px solid %5; }"
+                       "QMenu::item { padding: 4px 16px; }"
+                       "QMenu::item:disabled { color: %6; }")
+            .arg(theme.background().name(), theme.primaryText().name(),
+                 selectionHighlight(theme).name(), theme.panel().name(),
+                 theme.buttonSurface().name(), theme.mutedText().name());
+    if (menuOrBar->styleSheet() != style)
+        menuOrBar->setStyleSheet(style);
 }
 
 // CardWidget
@@ -448,7 +438,7 @@ void MenuPicker::setTheme(const CompactTheme& theme) {
     QPalette palette = view()->palette();
     palette.setColor(QPalette::Base, theme.panel());
     palette.setColor(QPalette::Text, theme.primaryText());
-    palette.setColor(QPalette::Highlight, withContrast(theme.accent(), Qt::white, 4.5));
+    palette.setColor(QPalette::Highlight, selectionHighlight(theme));
     palette.setColor(QPalette::HighlightedText, Qt::white);
     view()->setPalette(palette);
     update();

@@ -10,8 +10,6 @@
 #include <QWidget>
 
 class QLabel;
-class QMenu;
-class QMenuBar;
 
 // Small custom-painted building blocks of the compact main window.
 
@@ -22,9 +20,8 @@ QFont uiFont(qreal pixelSize, QFont::Weight weight = QFont::Normal);
 void setTextColor(QWidget* widget, const QColor& color);
 // Asks whether to delete the stored API key of the named profile.
 bool confirmKeyDeletion(QWidget* parent, const QString& profileName);
-// Menus and the menu bar drawn in the theme's colours.
-void applyMenuTheme(QMenuBar* menuBar, const CompactTheme& theme);
-void applyMenuTheme(QMenu* menu, const CompactTheme& theme);
+// A menu or the menu bar drawn in the theme's colours.
+void applyMenuTheme(QWidget* menuOrBar, const CompactTheme& theme);
 
 // A rounded rectangle filled with `fill` and outlined by a 1-unit `border`.
 class CardWidget : public QWidget {

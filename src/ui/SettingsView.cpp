@@ -136,7 +136,6 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     m_list->setObjectName(QStringLiteral("settingsProfileList"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setTextElideMode(Qt::ElideRight);
     m_list->setItemDelegate(new ProfileRowDelegate(m_list));
     m_addButton = new QPushButton(QStringLiteral("Add Profile"), left);
     m_addButton->setObjectName(QStringLiteral("addProfileButton"));
@@ -289,8 +288,7 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
             QTimer::singleShot(0, this,
                                [this] { m_formScroll->ensureWidgetVisible(m_saveProxyButton); });
     });
-    for (QLineEdit* field : {m_idField, m_nameField, m_authField, m_providerField, m_modelField,
-                             m_effortField, m_limitsField, m_proxyAddressField})
+    for (QLineEdit* field : editorFields())
         connect(field, &QLineEdit::textChanged, this, &SettingsView::readForm);
     connect(m_disableStorageToggle, &QCheckBox::toggled, this, &SettingsView::readForm);
     connect(m_restartToggle, &QCheckBox::toggled, this, &SettingsView::readForm);
@@ -453,11 +451,15 @@ void SettingsView::setEditor(const ProfileEditorState& editor) {
     m_proxySchemePicker->setCurrentIndex(editor.proxyScheme == ProxyScheme::socks5 ? 1 : 0);
     m_proxyAddressField->setText(editor.proxyAddress);
     // A long value shows its start.
-    for (QLineEdit* field : {m_idField, m_nameField, m_authField, m_providerField, m_modelField,
-                             m_effortField, m_limitsField, m_proxyAddressField})
+    for (QLineEdit* field : editorFields())
         field->setCursorPosition(0);
     m_updatingForm = false;
     updateControls();
+}
+
+QList<QLineEdit*> SettingsView::editorFields() const {
+    return {m_idField,    m_nameField,   m_authField,   m_providerField,
+            m_modelField, m_effortField, m_limitsField, m_proxyAddressField};
 }
 
 void SettingsView::readForm() {

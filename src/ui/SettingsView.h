@@ -69,6 +69,8 @@ private:
     void syncListSelection();
     void updateControls();
     void readForm();
+    // The text fields that edit the profile (not the API key).
+    QList<QLineEdit*> editorFields() const;
 
     ProfilesStore* m_store;
     std::optional<QString> m_selectedProfileID;
