@@ -14,7 +14,6 @@
 #include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
