@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <QThreadPool>
 
-#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>

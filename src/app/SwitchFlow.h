@@ -57,8 +57,6 @@ public:
     QString applyClaude(const Profile& profile, SwitchOptions options = {});
     QString apply(TargetIDE target, const Profile& profile, SwitchOptions options = {});
 
-    const SwitchServices& services() const { return m_services; }
-
     // Why `profile` cannot be switched to, checked from the profile and its key alone.
     static void checkProfile(TargetIDE target, const Profile& profile,
                              const std::optional<QString>& apiKey);

@@ -40,8 +40,7 @@ void keepCurrent(const QString& path, const QString& copy) {
         copy.isEmpty() ? QFileInfo(path).absolutePath() : QFileInfo(copy).absolutePath();
     const QString kept = QDir(directory).filePath(
         fileName(path) + QStringLiteral(".before-restore-") + FileUtil::timestamp());
-    FileUtil::copy(path, kept);
-    FileUtil::makeOwnerOnly(kept);
+    FileUtil::copy(path, kept, FileUtil::NewFileMode::OwnerOnly);
 }
 
 } // namespace

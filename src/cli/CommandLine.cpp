@@ -14,7 +14,6 @@
 #include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -286,6 +285,7 @@ int CommandLine::list(QStringList& arguments) {
             if (!profile.isAvailable(target))
                 continue;
             const bool isActive = profile.id == active;
+            const bool hasKey = m_store->hasAPIKey(profile.id);
             const QString kind =
                 profile.isVelqorAccount() ? QStringLiteral("api-key") : QStringLiteral("account");
             if (ids)
@@ -293,17 +293,15 @@ int CommandLine::list(QStringList& arguments) {
             else if (!json)
                 m_out << (isActive ? QStringLiteral("* ") : QStringLiteral("  "))
                       << profile.id.leftJustified(14) << QLatin1Char(' ') << profile.name
-                      << (profile.isVelqorAccount()
-                              ? (m_store->hasAPIKey(profile.id) ? QStringLiteral("  (API key)")
-                                                                : QStringLiteral("  (no API key)"))
-                              : QString())
+                      << (profile.isVelqorAccount() ? (hasKey ? QStringLiteral("  (API key)")
+                                                              : QStringLiteral("  (no API key)"))
+                                                    : QString())
                       << Qt::endl;
-            entries.append(
-                QJsonObject{{QStringLiteral("id"), profile.id},
-                            {QStringLiteral("name"), profile.name},
-                            {QStringLiteral("kind"), kind},
-                            {QStringLiteral("active"), isActive},
-                            {QStringLiteral("has_key"), m_store->hasAPIKey(profile.id)}});
+            entries.append(QJsonObject{{QStringLiteral("id"), profile.id},
+                                       {QStringLiteral("name"), profile.name},
+                                       {QStringLiteral("kind"), kind},
+                                       {QStringLiteral("active"), isActive},
+                                       {QStringLiteral("has_key"), hasKey}});
         }
         document.insert(targetKey(target), entries);
     }
