@@ -104,12 +104,9 @@ std::optional<Profile> AppViewModel::selectedProfile() const {
 }
 
 bool AppViewModel::selectedIsActive(TargetIDE target) const {
-    if (target == TargetIDE::claude) {
-        const auto profile = selectedProfile(TargetIDE::claude);
-        return profile && profile->id == m_store->activeClaudeProfileID();
-    }
-    const auto profile = selectedProfile();
-    return profile && profile->id == m_store->activeProfileID();
+    const auto profile =
+        target == TargetIDE::claude ? selectedProfile(TargetIDE::claude) : selectedProfile();
+    return profile && profile->id == m_store->activeProfileID(target);
 }
 
 QString AppViewModel::actionTitle(TargetIDE target) const {

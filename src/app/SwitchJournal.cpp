@@ -234,15 +234,11 @@ QString SwitchJournal::describe(const State& state) {
 QString SwitchJournal::restore(const State& state, ChatSyncService& chats, ProfilesStore& store) {
     QStringList failures;
     QStringList restored = undoChanges(state, chats, true, failures);
-    const bool codex = state.target == TargetIDE::codex;
-    const QString activeNow = codex ? store.activeProfileID() : store.activeClaudeProfileID();
-    if (!state.activeBefore.isEmpty() && activeNow != state.activeBefore &&
+    if (!state.activeBefore.isEmpty() &&
+        store.activeProfileID(state.target) != state.activeBefore &&
         store.profile(state.activeBefore)) {
         try {
-            if (codex)
-                store.saveActiveProfileID(state.activeBefore);
-            else
-                store.saveActiveClaudeProfileID(state.activeBefore);
+            store.saveActiveProfileID(state.target, state.activeBefore);
             restored << QStringLiteral("the active profile");
         } catch (const TavrinError& error) {
             failures << QStringLiteral("Could not restore the active profile (%1).")

@@ -19,10 +19,6 @@ TrayMenuModel::TrayMenuModel(AppViewModel* viewModel, QObject* parent)
     });
 }
 
-static QString activeID(const ProfilesStore* store, TargetIDE target) {
-    return target == TargetIDE::claude ? store->activeClaudeProfileID() : store->activeProfileID();
-}
-
 QList<TrayMenuEntry> TrayMenuModel::entries() const {
     using Kind = TrayMenuEntry::Kind;
     const ProfilesStore* store = m_viewModel->profilesStore();
@@ -33,7 +29,7 @@ QList<TrayMenuEntry> TrayMenuModel::entries() const {
         if (!result.isEmpty())
             result.append(TrayMenuEntry{});
         result.append({Kind::section, TargetIDEs::rawValue(target), target, {}, false, false});
-        const QString active = activeID(store, target);
+        const QString active = store->activeProfileID(target);
         const QList<Profile> profiles = m_viewModel->availableProfiles(target);
         if (profiles.isEmpty())
             result.append(
@@ -60,7 +56,7 @@ QString TrayMenuModel::toolTip() const {
         lines.append(QStringLiteral("Switching\u2026"));
     const ProfilesStore* store = m_viewModel->profilesStore();
     for (const TargetIDE target : TargetIDEs::allCases) {
-        const auto profile = store->profile(activeID(store, target));
+        const auto profile = store->profile(store->activeProfileID(target));
         if (profile)
             lines.append(TargetIDEs::rawValue(target) + QStringLiteral(": ") + profile->name);
     }

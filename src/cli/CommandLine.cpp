@@ -276,8 +276,7 @@ int CommandLine::list(QStringList& arguments) {
 
     QJsonObject document;
     for (TargetIDE target : targets) {
-        const QString active = target == TargetIDE::codex ? m_store->activeProfileID()
-                                                          : m_store->activeClaudeProfileID();
+        const QString active = m_store->activeProfileID(target);
         QJsonArray entries;
         if (!json && !ids && targets.size() > 1)
             m_out << TargetIDEs::rawValue(target) << QStringLiteral(":\n");
@@ -331,8 +330,7 @@ int CommandLine::status(QStringList& arguments) {
                 differences << error.localizedDescription();
             }
         }
-        const QString id = target == TargetIDE::codex ? m_store->activeProfileID()
-                                                      : m_store->activeClaudeProfileID();
+        const QString id = m_store->activeProfileID(target);
         if (json) {
             document.insert(
                 targetKey(target),

@@ -76,6 +76,10 @@ QString ProfilesStore::activeClaudeProfileID() const {
     return m_document.activeClaudeProfile.value_or(m_document.activeProfile);
 }
 
+QString ProfilesStore::activeProfileID(TargetIDE target) const {
+    return target == TargetIDE::claude ? activeClaudeProfileID() : activeProfileID();
+}
+
 std::optional<Profile> ProfilesStore::profileLocked(const QString& id) const {
     for (const Profile& p : m_document.profiles)
         if (p.id == id)
@@ -194,18 +198,21 @@ void ProfilesStore::change(const std::function<void(ProfilesDocument&)>& edit) {
 }
 
 void ProfilesStore::saveActiveProfileID(const QString& id) {
-    change([&](ProfilesDocument& document) {
-        if (!profileLocked(id))
-            throw ProfilesStoreError::profileNotFound(id);
-        document.activeProfile = id;
-    });
+    saveActiveProfileID(TargetIDE::codex, id);
 }
 
 void ProfilesStore::saveActiveClaudeProfileID(const QString& id) {
+    saveActiveProfileID(TargetIDE::claude, id);
+}
+
+void ProfilesStore::saveActiveProfileID(TargetIDE target, const QString& id) {
     change([&](ProfilesDocument& document) {
         if (!profileLocked(id))
             throw ProfilesStoreError::profileNotFound(id);
-        document.activeClaudeProfile = id;
+        if (target == TargetIDE::claude)
+            document.activeClaudeProfile = id;
+        else
+            document.activeProfile = id;
     });
 }
 

@@ -46,6 +46,8 @@ public:
     QList<Profile> profiles() const;
     QString activeProfileID() const;
     QString activeClaudeProfileID() const;
+    // The active profile of the target: one of the two above.
+    QString activeProfileID(TargetIDE target) const;
     std::optional<Profile> activeProfile() const;
     std::optional<Profile> activeClaudeProfile() const;
     std::optional<Profile> profile(const QString& id) const;
@@ -53,6 +55,7 @@ public:
     void load();
     void saveActiveProfileID(const QString& id);
     void saveActiveClaudeProfileID(const QString& id);
+    void saveActiveProfileID(TargetIDE target, const QString& id);
     void saveProfile(const Profile& profile, const std::optional<QString>& apiKey = std::nullopt);
     void deleteProfile(const QString& id);
     void deleteAPIKey(const QString& profileID);
