@@ -53,23 +53,40 @@ void AppViewModel::load() {
 }
 
 void AppViewModel::appendLog(const QString& message) {
+    appendLine(message, false, std::nullopt);
+}
+
+void AppViewModel::appendFailure(const QString& message) {
+    appendLine(message, true, std::nullopt);
+}
+
+void AppViewModel::appendLine(const QString& message, bool failure,
+                              std::optional<TargetIDE> target) {
     m_logLines.append(message);
-    m_failureLines.append(false);
+    m_failureLines.append(failure);
+    m_lineTargets.append(target);
     if (m_logLines.size() > maximumLogLines) {
         const qsizetype excess = m_logLines.size() - maximumLogLines;
         m_logLines.remove(0, excess);
         m_failureLines.remove(0, excess);
+        m_lineTargets.remove(0, excess);
     }
     emit logLinesChanged();
 }
 
-void AppViewModel::appendFailure(const QString& message) {
-    {
-        const QSignalBlocker blocker(this);
-        appendLog(message);
-    }
-    m_failureLines.last() = true;
-    emit logLinesChanged();
+qsizetype AppViewModel::lastLineIndex(TargetIDE target) const {
+    for (qsizetype i = m_lineTargets.size() - 1; i >= 0; --i)
+        if (!m_lineTargets.at(i) || *m_lineTargets.at(i) == target)
+            return i;
+    return -1;
+}
+
+QString AppViewModel::lastLine(TargetIDE target) const {
+    return m_logLines.value(lastLineIndex(target));
+}
+
+bool AppViewModel::lastLineIsFailure(TargetIDE target) const {
+    return m_failureLines.value(lastLineIndex(target));
 }
 
 QList<Profile> AppViewModel::availableProfiles(TargetIDE target) const {
@@ -129,7 +146,7 @@ void AppViewModel::setSwitching(bool switching) {
 
 void AppViewModel::switchAndRestart(TargetIDE target) {
     if (requiresUpdate()) {
-        appendLog(QStringLiteral("Update required"));
+        appendLine(QStringLiteral("Update required"), false, target);
         return;
     }
     // One switch at a time: a second press while one runs is ignored.
@@ -137,7 +154,7 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
         return;
     const std::optional<Profile> profile = selectedProfile(target);
     if (!profile) {
-        appendLog(QStringLiteral("Select a profile first"));
+        appendLine(QStringLiteral("Select a profile first"), false, target);
         return;
     }
     setSwitching(true);
@@ -158,19 +175,16 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
         }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, line, failed] {
+            [self, target, line, failed] {
                 if (self)
-                    self->finishSwitch(line, failed);
+                    self->finishSwitch(target, line, failed);
             },
             Qt::QueuedConnection);
     });
 }
 
-void AppViewModel::finishSwitch(const QString& line, bool failed) {
-    if (failed)
-        appendFailure(line);
-    else
-        appendLog(line);
+void AppViewModel::finishSwitch(TargetIDE target, const QString& line, bool failed) {
+    appendLine(line, failed, target);
     setSwitching(false);
     emit switchFinished();
 }

@@ -64,9 +64,14 @@ public:
     // Whether the line at `index` of logLines() reports a failure.
     bool isFailureLine(qsizetype index) const { return m_failureLines.value(index); }
     bool lastLineIsFailure() const { return !m_failureLines.isEmpty() && m_failureLines.last(); }
+    // The newest line shown under a target: its own (how its last switch ended) or one
+    // that belongs to no target; empty when there is none. Whether it reports a failure.
+    QString lastLine(TargetIDE target) const;
+    bool lastLineIsFailure(TargetIDE target) const;
     bool isSwitching() const { return m_isSwitching; }
 
     void load();
+    // Lines that belong to no target, shown under both.
     void appendLog(const QString& message);
     // Appends a line that reports a failure (the window shows it as one).
     void appendFailure(const QString& message);
@@ -105,7 +110,11 @@ signals:
     void cloudRefreshFinished();
 
 private:
-    void finishSwitch(const QString& line, bool failed);
+    // A line about one target is shown under that target only.
+    void appendLine(const QString& message, bool failure, std::optional<TargetIDE> target);
+    void finishSwitch(TargetIDE target, const QString& line, bool failed);
+    // The index in logLines() of lastLine(target); -1 when there is none.
+    qsizetype lastLineIndex(TargetIDE target) const;
     void setSwitching(bool switching);
     void setCheckingCloud(bool checking);
     void setCloudStatus(const QString& status);
@@ -119,6 +128,7 @@ private:
     std::optional<QString> m_selectedClaudeProfileID;
     QStringList m_logLines;
     QList<bool> m_failureLines;
+    QList<std::optional<TargetIDE>> m_lineTargets;
     bool m_isSwitching = false;
 
     CloudPolicy m_cloudPolicy = CloudPolicy::fallback();

@@ -97,9 +97,12 @@ SwitchFlow::SwitchFlow(ProfilesStore& store, SwitchServices services, Progress p
       m_progress(std::move(progress)) {}
 
 void SwitchFlow::progress(const QString& line) const {
-    qCInfo(lcApp).noquote() << line;
+    // One voice per step: the listener when there is one (tavrin-cli prints it), else the
+    // logging category.
     if (m_progress)
         m_progress(line);
+    else
+        qCInfo(lcApp).noquote() << line;
 }
 
 void SwitchFlow::checkProfile(TargetIDE target, const Profile& profile,
@@ -140,13 +143,15 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
         m_services.codexRestarter->checkReady();
     const bool loggedIn = writesAPIKey(profile, key) || m_services.authPatcher->hasLoginTokens();
 
-    // 2. Quit Codex. Nothing has changed yet if this fails, so Codex is not reopened.
-    progress(QStringLiteral("Quitting Codex."));
-    QStringList notes = m_services.codexRestarter->quitCodex();
+    // 2. Make way: quit Codex and stop its background server, each said as it happens.
+    //    Nothing has changed yet if this fails, so Codex is not reopened.
+    QStringList notes =
+        m_services.codexRestarter->quitCodex([this](const QString& line) { progress(line); });
 
     // 3. Patch, move the chats, save: each change is journaled before it is made, and all
     //    of them are undone when a later step fails.
-    SwitchJournal journal(TargetIDE::codex, profile, m_store.activeProfileID());
+    const QString activeBefore = m_store.activeProfileID(TargetIDE::codex);
+    SwitchJournal journal(TargetIDE::codex, profile, activeBefore);
     QString chats;
     try {
         m_services.configPatcher->apply(profile, config, journal.recorder());
@@ -172,21 +177,14 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     } catch (const std::exception&) {
         const QString cause = describeError(std::current_exception());
         const QString undone = journal.undo(*m_services.chatSyncService);
-        if (restart) {
-            try {
-                m_services.codexRestarter->openCodex(profile);
-            } catch (const std::exception& error) {
-                qCWarning(lcApp) << "Reopening Codex after a failed switch failed too:"
-                                 << error.what();
-            }
-        }
-        throw SwitchError(sentences({cause, undone}));
+        throw SwitchError(sentences(QStringList{cause, undone} +
+                                    reopenAfterUndo(TargetIDE::codex, activeBefore, restart)));
     }
     journal.finish();
 
-    // 4. Reopen Codex with the profile's proxy.
+    // 4. Start Codex again with the profile's proxy.
     if (restart) {
-        progress(QStringLiteral("Reopening Codex."));
+        progress(QStringLiteral("Starting Codex."));
         try {
             notes += m_services.codexRestarter->openCodex(profile);
         } catch (const std::exception&) {
@@ -223,15 +221,22 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     if (restart)
         m_services.claudeRestarter->checkReady();
 
+    const bool usesVelqor = ClaudeSettingsPatcher::usesVelqor(profile);
+    const std::optional<bool> loggedIn =
+        usesVelqor ? std::nullopt : m_services.claudeSettingsPatcher->hasAccountLogin();
+
     // 2. Patch settings.json and save the active profile, undone together on failure.
-    SwitchJournal journal(TargetIDE::claude, profile, m_store.activeClaudeProfileID());
+    const QString activeBefore = m_store.activeProfileID(TargetIDE::claude);
+    SwitchJournal journal(TargetIDE::claude, profile, activeBefore);
     try {
         m_services.claudeSettingsPatcher->apply(profile, key, journal.recorder());
         progress(QStringLiteral("Updated settings.json."));
         m_store.saveActiveClaudeProfileID(profile.id);
     } catch (const std::exception&) {
         const QString cause = describeError(std::current_exception());
-        throw SwitchError(sentences({cause, journal.undo(*m_services.chatSyncService)}));
+        const QString undone = journal.undo(*m_services.chatSyncService);
+        throw SwitchError(sentences(QStringList{cause, undone} +
+                                    reopenAfterUndo(TargetIDE::claude, activeBefore, restart)));
     }
     journal.finish();
 
@@ -247,10 +252,37 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
                  QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
         }
     }
-    QStringList line{(ClaudeSettingsPatcher::usesVelqor(profile)
-                          ? QStringLiteral("Claude Code API session opened")
-                          : QStringLiteral("Claude Code account session opened")) +
-                     QStringLiteral(" for ") + profile.name + QLatin1Char('.')};
+    // The line says a session was opened only when one was.
+    QStringList line{
+        !restart ? QStringLiteral("Claude Code switched to %1.").arg(profile.name)
+        : usesVelqor
+            ? QStringLiteral("Claude Code API session opened for %1.").arg(profile.name)
+            : QStringLiteral("Claude Code account session opened for %1.").arg(profile.name)};
     line += notes;
+    if (loggedIn == false)
+        line << QStringLiteral("Claude Code is not logged in: run `claude` and then /login.");
     return sentences(line);
+}
+
+QStringList SwitchFlow::reopenAfterUndo(TargetIDE target, const QString& activeID, bool restart) {
+    if (!restart)
+        return {};
+    // The profile that is active again, not the one the switch failed to make active: the
+    // assistant must not run with the failed one's key, base URL or proxy.
+    const std::optional<Profile> active = m_store.profile(activeID);
+    const QString with =
+        active ? QStringLiteral(" with %1.").arg(active->name) : QStringLiteral(".");
+    try {
+        if (target == TargetIDE::codex)
+            return QStringList{QStringLiteral("Opened Codex") + with} +
+                   m_services.codexRestarter->openCodex(active);
+        const std::optional<QString> key = active ? m_store.apiKey(active->id) : std::nullopt;
+        return QStringList{QStringLiteral("Opened Claude Code") + with} +
+               m_services.claudeRestarter->restartClaudeCode(active, key);
+    } catch (const std::exception&) {
+        const QString error = describeError(std::current_exception());
+        qCWarning(lcApp) << "Starting the assistant again after a failed switch failed too:"
+                         << error;
+        return {error};
+    }
 }

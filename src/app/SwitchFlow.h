@@ -63,6 +63,9 @@ public:
 
 private:
     void progress(const QString& line) const;
+    // After an undone switch that was to start the assistant: starts it on the profile
+    // that is active again. The sentences for the line (what was started, or why not).
+    QStringList reopenAfterUndo(TargetIDE target, const QString& activeID, bool restart);
 
     ProfilesStore& m_store;
     SwitchServices m_services;

@@ -6,6 +6,8 @@
 #include "profiles/FileUtil.h"
 #include "profiles/ProxyURLFormatter.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringList>
 
 const QString ClaudeSettingsPatcher::velqorBaseURL = QStringLiteral("https://api.velqor.com");
@@ -36,8 +38,11 @@ const QStringList& flagVariables() {
 
 // Every env entry a switch sets or removes, in the order they are reported.
 QStringList managedVariables() {
-    return QStringList{baseURLVariable, authTokenVariable, apiKeyVariable} + flagVariables() +
-           ProxyURLFormatter::variableNames();
+    QStringList names =
+        QStringList{baseURLVariable, authTokenVariable, apiKeyVariable} + flagVariables();
+    for (const auto& variable : ProxyURLFormatter::variables(std::nullopt))
+        names << variable.first;
+    return names;
 }
 
 QString settingsPath() {
@@ -87,9 +92,9 @@ void applyAPIKeyProfile(Value& env, const Profile& profile, const std::optional<
     for (const QString& name : flagVariables())
         env.insert(name, Value::string(QStringLiteral("1")));
 
-    const std::optional<QString> proxy = ProxyURLFormatter::normalized(profile.proxyURL);
-    for (const QString& name : ProxyURLFormatter::variableNames())
-        setOrRemove(env, name, proxy);
+    for (const auto& [name, value] :
+         ProxyURLFormatter::variables(ProxyURLFormatter::normalized(profile.proxyURL)))
+        setOrRemove(env, name, value);
 }
 
 void applyAccountProfile(Value& env) {
@@ -166,6 +171,41 @@ ClaudeSettingsPatchResult ClaudeSettingsPatcher::apply(const Profile& profile,
                               holdsKey ? FileUtil::NewFileMode::Secret
                                        : FileUtil::NewFileMode::OwnerOnly);
     return result;
+}
+
+std::optional<bool> ClaudeSettingsPatcher::hasAccountLogin() {
+#ifdef Q_OS_MACOS
+    return std::nullopt;
+#else
+    if (!qEnvironmentVariableIsEmpty("CLAUDE_CODE_OAUTH_TOKEN"))
+        return true;
+    // The value at `key` of a JSON file's top object; nothing when it cannot be told.
+    const auto valueIn = [](const QString& path, const QString& key) -> std::optional<QJsonValue> {
+        if (!FileUtil::fileExists(path))
+            return QJsonValue();
+        const QJsonDocument document = QJsonDocument::fromJson(FileUtil::readAll(path));
+        if (!document.isObject())
+            return std::nullopt;
+        return document.object().value(key);
+    };
+    try {
+        const auto oauth =
+            valueIn(AppPaths::claudeDirectory() + QStringLiteral("/.credentials.json"),
+                    QStringLiteral("claudeAiOauth"));
+        if (!oauth)
+            return std::nullopt;
+        if (!oauth->toObject().value(QStringLiteral("accessToken")).toString().isEmpty() ||
+            !oauth->toObject().value(QStringLiteral("refreshToken")).toString().isEmpty())
+            return true;
+        const auto consoleKey = valueIn(AppPaths::homeDirectory() + QStringLiteral("/.claude.json"),
+                                        QStringLiteral("primaryApiKey"));
+        if (!consoleKey)
+            return std::nullopt;
+        return !consoleKey->toString().isEmpty();
+    } catch (const TavrinError&) {
+        return std::nullopt; // a folder, a pipe, unreadable: nothing to tell from it
+    }
+#endif
 }
 
 ClaudeSettingsPatchResult ClaudeSettingsPatcher::createBackup() {

@@ -44,6 +44,13 @@ public:
     // What in settings.json differs from what the profile asks; empty when it matches.
     virtual QStringList differences(const Profile& profile, const std::optional<QString>& apiKey);
 
+    // Whether Claude Code holds an account login, where its files show it: on Linux its
+    // credentials file ~/.claude/.credentials.json (or a Console key in ~/.claude.json, or
+    // CLAUDE_CODE_OAUTH_TOKEN in the environment its sessions inherit). Nothing when that
+    // cannot be told: on macOS the login is in the Keychain, and a file in a form not
+    // known here says nothing either.
+    virtual std::optional<bool> hasAccountLogin();
+
     static bool usesVelqor(const Profile& profile) { return profile.isVelqorAccount(); }
 
 private:

@@ -13,9 +13,9 @@ void CodexRestarter::checkReady() {
     m_desktop->checkInstalled(TargetIDE::codex);
 }
 
-QStringList CodexRestarter::quitCodex() {
+QStringList CodexRestarter::quitCodex(const std::function<void(const QString&)>& starting) {
     try {
-        return m_desktop->quitAssistant(TargetIDE::codex);
+        return m_desktop->quitAssistant(TargetIDE::codex, starting);
     } catch (const DesktopError& error) {
         throw RestartError::failed(error.localizedDescription());
     }

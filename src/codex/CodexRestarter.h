@@ -5,6 +5,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,7 +31,9 @@ public:
     // Throws, before anything is changed, when Codex cannot be started here at all.
     virtual void checkReady();
     // Each returns notes for the switch's log line (empty when there is nothing to say).
-    virtual QStringList quitCodex();
+    // quitCodex() makes way for the new profile (the app, the background server);
+    // `starting` hears a line as each thing is quit or stopped.
+    virtual QStringList quitCodex(const std::function<void(const QString&)>& starting = {});
     virtual QStringList openCodex(const std::optional<Profile>& profile);
 
 private:

@@ -1,7 +1,9 @@
 #include "desktop/Desktop.h"
 
+#include "codex/ShellService.h"
 #include "desktop/LinuxDesktop.h"
 #include "desktop/MacDesktop.h"
+#include "profiles/Logging.h"
 
 namespace Assistants {
 
@@ -19,4 +21,31 @@ std::shared_ptr<Desktop> Desktop::forThisSystem(std::shared_ptr<ShellService> sh
 #else
     return std::make_shared<LinuxDesktop>(std::move(shell));
 #endif
+}
+
+QStringList Desktop::stopCodexServer(const CodexServerCommand& codex, const StepStarted& starting) {
+    try {
+        if (codex(QStringLiteral("version")).terminationStatus != 0)
+            return {};
+    } catch (const ProcessError& error) {
+        qCWarning(lcDesktop) << "Could not ask Codex about its background server:"
+                             << error.localizedDescription();
+        return {};
+    }
+    if (starting)
+        starting(QStringLiteral("Stopping Codex's background server."));
+    QString failure;
+    try {
+        const ShellResult stopped = codex(QStringLiteral("stop"));
+        if (stopped.terminationStatus == 0) {
+            qCInfo(lcDesktop) << "Stopped Codex's background app server";
+            return {QStringLiteral("Stopped Codex's background server.")};
+        }
+        failure = stopped.standardError.simplified();
+    } catch (const ProcessError& error) {
+        failure = error.localizedDescription();
+    }
+    return {prefixedMessage(QStringLiteral("Codex's background server could not be stopped and "
+                                           "keeps the old profile until restarted"),
+                            failure)};
 }

@@ -7,9 +7,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class ShellService;
+struct ShellResult;
 
 namespace Assistants {
 // The command-line program of a target's assistant: "codex" or "claude".
@@ -35,6 +37,9 @@ struct AssistantSession {
     LaunchEnvironment environment;
 };
 
+// Hears a short line as a step that quits or stops something begins ("Quitting Codex.").
+using StepStarted = std::function<void(const QString&)>;
+
 // Everything a switch asks of the desktop. Each platform has its own implementation:
 // MacDesktop (osascript, open, launchctl through the login zsh) and LinuxDesktop (the
 // systemd user manager and a terminal emulator, programs started with plain argument
@@ -50,10 +55,22 @@ public:
     // at all (its program or a terminal to run it in is missing).
     virtual void checkInstalled(TargetIDE assistant) = 0;
     // Makes way before the assistant's files change: quits what would keep the old
-    // profile, or says in a note what keeps it.
-    virtual QStringList quitAssistant(TargetIDE assistant) = 0;
+    // profile (for Codex also its background app server), or says in a note what keeps
+    // it. `starting` hears of each thing quit or stopped before it is.
+    virtual QStringList quitAssistant(TargetIDE assistant, const StepStarted& starting) = 0;
     // Sets or clears, in order, the variables that programs started from now on get.
     virtual QStringList setLaunchEnvironment(const LaunchEnvironment& variables) = 0;
     // Starts the assistant; the call returns while it runs on.
     virtual QStringList startAssistant(const AssistantSession& session) = 0;
+
+protected:
+    // Runs `codex app-server daemon <verb>` with the codex on the login shell's PATH;
+    // throws ProcessError when it cannot be started.
+    using CodexServerCommand = std::function<ShellResult(const QString& verb)>;
+    // Today's Codex keeps a background app server that outlives its terminal sessions and
+    // would serve the next one with the old profile: when it says it runs ("version"
+    // succeeds), it is stopped. An older Codex without the command, like a server that is
+    // not running, answers with a failure and leaves nothing to stop. Returns the notes.
+    static QStringList stopCodexServer(const CodexServerCommand& codex,
+                                       const StepStarted& starting);
 };

@@ -11,8 +11,8 @@ LaunchEnvironment proxyVariables(const std::optional<Profile>& profile) {
     const std::optional<QString> proxy =
         ProxyURLFormatter::normalized(profile ? profile->proxyURL : std::nullopt);
     LaunchEnvironment variables;
-    for (const QString& name : ProxyURLFormatter::variableNames())
-        variables.append({name, proxy});
+    for (const auto& [name, value] : ProxyURLFormatter::variables(proxy))
+        variables.append({name, value});
     return variables;
 }
 

@@ -20,10 +20,11 @@ using LaunchEnvironment = QList<EnvironmentVariable>;
 
 namespace LaunchEnvironments {
 
-// Codex: the six proxy variables, set to the profile's proxy or all cleared.
+// Codex: the proxy variables (with NO_PROXY and no_proxy keeping loopback calls direct),
+// set for the profile's proxy or all cleared.
 LaunchEnvironment codex(const std::optional<Profile>& profile);
 
-// Claude Code: the six proxy variables, then for an API-key profile the Velqor base URL,
+// Claude Code: the proxy variables as for Codex, then for an API-key profile the Velqor base URL,
 // the three "1" switches and the two token variables (cleared when the trimmed key is
 // blank); for an account profile (or none) those six variables cleared.
 LaunchEnvironment claude(const std::optional<Profile>& profile,

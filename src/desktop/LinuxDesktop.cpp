@@ -5,11 +5,15 @@
 #include "profiles/Logging.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QProcess>
+#include <QSet>
 
+#include <cctype>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -43,8 +47,22 @@ LinuxDesktop::Terminal terminalOn(LinuxDesktop& desktop) {
     return *terminal;
 }
 
+const QString pathBegins = QStringLiteral("<tavrin-path>");
+const QString pathEnds = QStringLiteral("</tavrin-path>");
+
 QString fileName(const QString& path) {
     return path.section(QLatin1Char('/'), -1);
+}
+
+// A file of /proc, whole: they are small, and a read of /proc gives what there is at once.
+QByteArray readSmallFile(int directory, const QByteArray& path) {
+    const int file = ::openat(directory, path.constData(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return {};
+    char buffer[1024];
+    const ssize_t size = ::read(file, buffer, sizeof buffer);
+    ::close(file);
+    return size > 0 ? QByteArray(buffer, size) : QByteArray();
 }
 
 QString executableIn(const QString& directory, const QString& name) {
@@ -78,16 +96,38 @@ void LinuxDesktop::checkInstalled(TargetIDE assistant) {
     terminalOn(*this);
 }
 
-QStringList LinuxDesktop::quitAssistant(TargetIDE assistant) {
-    const QString program = Assistants::program(assistant);
-    const int running = runningProcesses(program);
-    if (running == 0)
+QStringList LinuxDesktop::quitAssistant(TargetIDE assistant, const StepStarted& starting) {
+    const QByteArray program = Assistants::program(assistant).toLatin1();
+    // Codex's server may run under a longer name of the program; no process means no server.
+    QList<Process> running = processesNamed(program);
+    if (running.isEmpty())
         return {};
-    return {running == 1
-                ? QStringLiteral("1 %1 process keeps the old profile until restarted.").arg(program)
-                : QStringLiteral("%1 %2 processes keep the old profile until restarted.")
-                      .arg(running)
-                      .arg(program)};
+    QStringList notes;
+    if (assistant == TargetIDE::codex) {
+        notes = stopCodexServer([this](const QString& verb) { return runCodexServerCommand(verb); },
+                                starting);
+        if (!notes.isEmpty())
+            running = processesNamed(program); // what still runs after the stop
+    }
+    const int count = sessions(running, program);
+    if (count == 1)
+        notes << QStringLiteral("1 %1 process keeps the old profile until restarted.")
+                     .arg(QLatin1String(program));
+    else if (count > 1)
+        notes << QStringLiteral("%1 %2 processes keep the old profile until restarted.")
+                     .arg(count)
+                     .arg(QLatin1String(program));
+    return notes;
+}
+
+ShellResult LinuxDesktop::runCodexServerCommand(const QString& verb) {
+    const QString codex = findProgram(QStringLiteral("codex"));
+    if (codex.isEmpty())
+        throw ProcessError(notInstalledMessage(TargetIDE::codex));
+    // A codex started through `env node` finds node on the login shell's PATH only.
+    return m_shell->runProgram(codex,
+                               {QStringLiteral("app-server"), QStringLiteral("daemon"), verb},
+                               programEnvironment({}));
 }
 
 QStringList LinuxDesktop::setLaunchEnvironment(const LaunchEnvironment& variables) {
@@ -138,16 +178,20 @@ QStringList LinuxDesktop::startAssistant(const AssistantSession& session) {
 QStringList LinuxDesktop::openTerminal(const QStringList& command,
                                        const LaunchEnvironment& variables) {
     const Terminal terminal = terminalOn(*this);
-    QProcessEnvironment environment = withVariables(variables);
-    environment.insert(QStringLiteral("PATH"), searchPath());
     const QString home = AppPaths::homeDirectory();
     m_shell->startDetached(terminal.program,
                            terminal.arguments + terminalArguments(terminal.program, home, command),
-                           environment, home);
+                           programEnvironment(variables), home);
     qCInfo(lcDesktop) << "Opened a terminal window with" << terminal.program;
     if (!terminal.note.isEmpty())
         return {terminal.note};
     return {};
+}
+
+QProcessEnvironment LinuxDesktop::programEnvironment(const LaunchEnvironment& variables) {
+    QProcessEnvironment environment = withVariables(variables);
+    environment.insert(QStringLiteral("PATH"), searchPath());
+    return environment;
 }
 
 QString LinuxDesktop::findProgram(const QString& name) {
@@ -173,11 +217,16 @@ QString LinuxDesktop::searchPath() {
         shell = QStringLiteral("/bin/sh");
     QString path;
     try {
+        // Between markers of our own: whatever the start-up files print before or after it
+        // (a greeting, a terminal title), with or without a final newline, stays out.
         const ShellResult result = m_shell->runProgram(
-            shell, {QStringLiteral("-lc"), QStringLiteral("printf %s \"$PATH\"")});
-        // Whatever the start-up files print comes first; the PATH is the last line.
-        if (result.terminationStatus == 0)
-            path = result.standardOutput.section(QLatin1Char('\n'), -1);
+            shell, {QStringLiteral("-lc"),
+                    QStringLiteral("printf '%s' \"%1$PATH%2\"").arg(pathBegins, pathEnds)});
+        const qsizetype begins = result.standardOutput.lastIndexOf(pathBegins);
+        const qsizetype ends = result.standardOutput.indexOf(pathEnds, begins);
+        if (result.terminationStatus == 0 && begins >= 0 && ends >= 0)
+            path = result.standardOutput.mid(begins + pathBegins.size(),
+                                             ends - begins - pathBegins.size());
         else
             qCWarning(lcDesktop) << "The login shell" << shell
                                  << "gave no PATH:" << result.standardError.trimmed();
@@ -280,38 +329,47 @@ QProcessEnvironment LinuxDesktop::withVariables(const LaunchEnvironment& variabl
 }
 
 int LinuxDesktop::runningProcesses(const QString& program) {
-    const uint user = ::getuid();
-    const QString self = QString::number(::getpid());
-    QHash<QString, QString> parentOf; // counted process -> its parent
-    const QStringList entries =
-        QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& pid : entries) {
-        if (pid == self || !pid.at(0).isDigit())
+    const QByteArray name = program.toLocal8Bit();
+    return sessions(processesNamed(name), name);
+}
+
+QList<LinuxDesktop::Process> LinuxDesktop::processesNamed(const QByteArray& prefix) {
+    QList<Process> found;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return found;
+    const int directory = ::dirfd(proc);
+    const uid_t user = ::getuid();
+    const QByteArray self = QByteArray::number(::getpid());
+    while (const dirent* entry = ::readdir(proc)) {
+        const QByteArray pid(entry->d_name);
+        struct stat owner {};
+        if (!std::isdigit(static_cast<unsigned char>(pid.at(0))) ||
+            ::fstatat(directory, entry->d_name, &owner, 0) != 0 || owner.st_uid != user)
             continue;
-        const QString directory = QStringLiteral("/proc/") + pid;
-        if (QFileInfo(directory).ownerId() != user)
+        const QByteArray name = readSmallFile(directory, pid + "/comm").trimmed();
+        if (!name.startsWith(prefix) || pid == self)
             continue;
-        QFile statFile(directory + QStringLiteral("/stat"));
-        QFile commandLine(directory + QStringLiteral("/cmdline"));
-        if (!statFile.open(QIODevice::ReadOnly) || !commandLine.open(QIODevice::ReadOnly))
-            continue; // gone meanwhile
         // "pid (name) state ppid ...": the name may itself hold spaces and parentheses.
-        const QString stat = QString::fromLocal8Bit(statFile.readAll());
-        const qsizetype open = stat.indexOf(QLatin1Char('('));
-        const qsizetype close = stat.lastIndexOf(QLatin1Char(')'));
-        if (open < 0 || close < open)
-            continue;
-        const QString name = stat.mid(open + 1, close - open - 1);
-        if (stat.mid(close + 2, 1) == QLatin1String("Z"))
-            continue; // exited, not yet reaped
-        const QString firstArgument =
-            QString::fromLocal8Bit(commandLine.readAll().split('\0').value(0));
-        if (name == program || fileName(firstArgument) == program)
-            parentOf.insert(pid, stat.mid(close + 2).section(QLatin1Char(' '), 1, 1));
+        const QByteArray stat = readSmallFile(directory, pid + "/stat");
+        const qsizetype close = stat.lastIndexOf(')');
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+        if (close < 0 || fields.size() < 2 || fields.at(0) == "Z")
+            continue; // gone meanwhile, or exited and not yet reaped
+        found.append({pid, fields.at(1), name});
     }
+    ::closedir(proc);
+    return found;
+}
+
+int LinuxDesktop::sessions(const QList<Process>& processes, const QByteArray& program) {
+    QSet<QByteArray> named;
+    for (const Process& process : processes)
+        if (process.name == program)
+            named.insert(process.pid);
     int count = 0;
-    for (auto it = parentOf.cbegin(); it != parentOf.cend(); ++it)
-        if (!parentOf.contains(it.value()))
+    for (const Process& process : processes)
+        if (process.name == program && !named.contains(process.parent))
             ++count;
     return count;
 }

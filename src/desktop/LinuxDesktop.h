@@ -19,8 +19,9 @@ public:
 
     // The assistant's program and a terminal emulator must both be found.
     void checkInstalled(TargetIDE assistant) override;
-    // Nothing is quit: the assistant's running processes are counted for a note.
-    QStringList quitAssistant(TargetIDE assistant) override;
+    // Codex's background app server is stopped when it runs; sessions in terminals are
+    // left running (they may hold the user's work) and counted for a note.
+    QStringList quitAssistant(TargetIDE assistant, const StepStarted& starting) override;
     // systemctl --user import-environment/unset-environment, then the set variables to
     // dbus-update-activation-environment when it is installed; the values go through the
     // tools' environment, never their command lines. Without a user manager nothing is
@@ -49,6 +50,22 @@ public:
     static int runningProcesses(const QString& program);
 
 private:
+    struct Process {
+        QByteArray pid;
+        QByteArray parent;
+        QByteArray name; // the kernel's, at most 15 characters
+    };
+    // This user's live processes whose name begins with `prefix`. Every process costs one
+    // stat (its owner); only this user's get their name read, and only matches more.
+    static QList<Process> processesNamed(const QByteArray& prefix);
+    // Those named `program` exactly, not counting one started by another counted one.
+    static int sessions(const QList<Process>& processes, const QByteArray& program);
+    // `codex app-server daemon <verb>` with the login shell's PATH.
+    ShellResult runCodexServerCommand(const QString& verb);
+    // This process's environment with the login shell's PATH and the variables set or
+    // removed: what programs started for the user get.
+    QProcessEnvironment programEnvironment(const LaunchEnvironment& variables);
+
     // Opens a terminal window in the home directory running the command. Its environment
     // is this process's with the login shell's PATH and the variables set or removed.
     QStringList openTerminal(const QStringList& command, const LaunchEnvironment& variables);

@@ -18,10 +18,14 @@ MacDesktop::MacDesktop(std::shared_ptr<ShellService> shell)
 
 void MacDesktop::checkInstalled(TargetIDE) {}
 
-QStringList MacDesktop::quitAssistant(TargetIDE assistant) {
-    if (assistant == TargetIDE::codex)
-        runChecked(quitCodexCommand());
-    return {};
+QStringList MacDesktop::quitAssistant(TargetIDE assistant, const StepStarted& starting) {
+    if (assistant != TargetIDE::codex)
+        return {};
+    if (starting)
+        starting(QStringLiteral("Quitting Codex."));
+    runChecked(quitCodexCommand());
+    return stopCodexServer(
+        [this](const QString& verb) { return m_shell->run(codexServerCommand(verb)); }, starting);
 }
 
 QStringList MacDesktop::setLaunchEnvironment(const LaunchEnvironment& variables) {
@@ -44,6 +48,10 @@ QString MacDesktop::quitCodexCommand() {
 
 QString MacDesktop::openCodexCommand() {
     return QStringLiteral("open -a \"Codex\"");
+}
+
+QString MacDesktop::codexServerCommand(const QString& verb) {
+    return QStringLiteral("codex app-server daemon ") + verb;
 }
 
 QString MacDesktop::launchctlCommand(const LaunchEnvironment& variables) {

@@ -12,15 +12,18 @@ public:
 
     // Nothing to check: a missing app or tool shows when it is started.
     void checkInstalled(TargetIDE assistant) override;
-    // Codex: quits the app (not running is fine) and gives it two seconds to exit.
-    // Claude Code: nothing here; its desktop app is quit as the new session opens.
-    QStringList quitAssistant(TargetIDE assistant) override;
+    // Codex: quits the app (not running is fine), gives it two seconds to exit, then stops
+    // the CLI's background app server when it runs. Claude Code: nothing here; its
+    // desktop app is quit as the new session opens.
+    QStringList quitAssistant(TargetIDE assistant, const StepStarted& starting) override;
     QStringList setLaunchEnvironment(const LaunchEnvironment& variables) override;
     QStringList startAssistant(const AssistantSession& session) override;
 
     // The command texts, public so they can be tested as tables.
     static QString quitCodexCommand();
     static QString openCodexCommand();
+    // "codex app-server daemon " + the verb ("version", "stop").
+    static QString codexServerCommand(const QString& verb);
     // "launchctl setenv NAME \"value\"" or "launchctl unsetenv NAME" each, joined by "; ".
     static QString launchctlCommand(const LaunchEnvironment& variables);
     // What the Terminal window runs: the two banner lines, then claude with the arguments.

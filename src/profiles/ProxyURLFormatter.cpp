@@ -119,11 +119,17 @@ QString withoutScheme(const std::optional<QString>& url) {
     return *n;
 }
 
-const QStringList& variableNames() {
-    static const QStringList names{QStringLiteral("HTTP_PROXY"),  QStringLiteral("HTTPS_PROXY"),
-                                   QStringLiteral("ALL_PROXY"),   QStringLiteral("http_proxy"),
-                                   QStringLiteral("https_proxy"), QStringLiteral("all_proxy")};
-    return names;
+QList<QPair<QString, std::optional<QString>>> variables(const std::optional<QString>& proxy) {
+    static const char* const proxyNames[] = {"HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY",
+                                             "http_proxy", "https_proxy", "all_proxy"};
+    const std::optional<QString> direct =
+        proxy ? std::optional<QString>(QStringLiteral("localhost,127.0.0.1,::1")) : std::nullopt;
+    QList<QPair<QString, std::optional<QString>>> result;
+    for (const char* name : proxyNames)
+        result.append({QLatin1String(name), proxy});
+    result.append({QStringLiteral("NO_PROXY"), direct});
+    result.append({QStringLiteral("no_proxy"), direct});
+    return result;
 }
 
 } // namespace ProxyURLFormatter

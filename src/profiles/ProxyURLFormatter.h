@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 #include <optional>
@@ -30,7 +32,11 @@ std::optional<QString> problem(const QString& url);
 // digits is kept as it is.
 QString encodedUserInfo(const QString& text);
 
-// The six proxy variable names, always handled together and in this order.
-const QStringList& variableNames();
+// The variables that hand a proxy to a program, always handled together and in this
+// order: HTTP_PROXY, HTTPS_PROXY, ALL_PROXY, http_proxy, https_proxy and all_proxy with the
+// proxy URL, then NO_PROXY and no_proxy with the loopback addresses, so that a program's
+// calls to its own machine stay direct. Without a proxy every value is absent: all eight
+// are cleared.
+QList<QPair<QString, std::optional<QString>>> variables(const std::optional<QString>& proxy);
 
 } // namespace ProxyURLFormatter

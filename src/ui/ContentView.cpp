@@ -469,10 +469,12 @@ void ContentView::refresh() {
     m_actionButton->setDisabledColors(dimmedFill, dimmedContent);
     m_powerButton->setEnabled(canSwitch);
     m_actionButton->setEnabled(canSwitch);
-    const QStringList& log = vm->logLines();
-    m_lastLogCaption->setText(log.isEmpty() ? QString() : log.last());
-    m_lastLogCaption->setColor(vm->lastLineIsFailure() ? t.error() : t.secondaryText());
-    m_lastLogCaption->setCursor(log.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
+    // Each target shows its own last line.
+    const QString lastLine = vm->lastLine(m_selectedIDE);
+    m_lastLogCaption->setText(lastLine);
+    m_lastLogCaption->setColor(vm->lastLineIsFailure(m_selectedIDE) ? t.error()
+                                                                    : t.secondaryText());
+    m_lastLogCaption->setCursor(lastLine.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
     if (m_activity && m_activity->isVisible())
         fillRecentActivity();
 

@@ -99,6 +99,7 @@ private slots:
         codex->failing = "open";
         AppServices services;
         services.codexRestarter = codex;
+        services.claudeRestarter = std::make_shared<FakeClaudeRestarter>();
         AppViewModel model(m_store.get(), services);
         // The event loop keeps turning while the quit blocks the switch's thread.
         int ticks = 0;
@@ -115,10 +116,18 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QVERIFY(!model.isSwitching());
         QVERIFY(!m_home->exists(".claude/settings.json"));
-        // A failure comes back as a failure line.
-        QVERIFY2(model.logLines().last().startsWith("Could not restart Codex"),
-                 qPrintable(model.logLines().last()));
+        // A failure comes back as a failure line, shown under its own target only.
+        QVERIFY2(model.lastLine(TargetIDE::codex).startsWith("Could not restart Codex"),
+                 qPrintable(model.lastLine(TargetIDE::codex)));
         QVERIFY(model.lastLineIsFailure());
+        QVERIFY(model.lastLineIsFailure(TargetIDE::codex));
+        model.switchAndRestart(TargetIDE::claude);
+        QVERIFY(finished.wait(20000));
+        QVERIFY2(model.lastLine(TargetIDE::claude).startsWith("Claude Code "),
+                 qPrintable(model.lastLine(TargetIDE::claude)));
+        QVERIFY(model.lastLine(TargetIDE::codex).startsWith("Could not restart Codex"));
+        QVERIFY(model.lastLineIsFailure(TargetIDE::codex));
+        QVERIFY(!model.lastLineIsFailure(TargetIDE::claude));
     }
 
     void policyVerdicts_data() {

@@ -108,6 +108,7 @@ struct ClaudeOutcome {
     QString line;
     bool switched;
     QStringList calls;
+    QByteArray credentials = {}; // Claude Code's login file; null: none
 };
 
 struct Refusal {
@@ -152,31 +153,38 @@ private slots:
         m_home.reset();
     }
 
+    // The restarter's calls name the profile Codex is started with: after an undone
+    // failure, the one that is active again.
     void codexOutcomes_data() {
-        const QStringList quitOpen{"ready", "quit", "open"},
-            reopened = quitOpen + QStringList{"open"};
+        const QStringList quit{"ready", "quit"}, opened = quit + QStringList{"open velqor-1"},
+                                                 reopened = quit + QStringList{"open chatgpt"};
         const QString moved = "velqor,velqor,other", kept = "openai,openai,other";
         const QString done = "Codex switched to Velqor 1. Synced 2 chats.";
+        const QString again = " Opened Codex with ChatGPT Account.";
         addRows<CodexOutcome>({
-            {"success", Fault::none, "", done, true, moved, quitOpen},
-            {"config patch fails", Fault::config, "", "config.toml could not be written.", false,
-             kept, quitOpen},
+            {"success", Fault::none, "", done, true, moved, opened},
+            {"config patch fails", Fault::config, "", "config.toml could not be written." + again,
+             false, kept, reopened},
+            {"config patch fails, reopen fails too", Fault::config, "open",
+             "config.toml could not be written. Could not restart Codex: no such app", false, kept,
+             reopened},
             {"auth patch fails", Fault::auth, "",
-             "auth.json could not be written. Restored config.toml from before the switch.", false,
-             kept, quitOpen},
+             "auth.json could not be written. Restored config.toml from before the switch." + again,
+             false, kept, reopened},
             {"chat move fails", Fault::chats, "",
              "Codex switched to Velqor 1. Chats not moved: Could not sync chats: database is "
              "locked.",
-             true, kept, quitOpen},
+             true, kept, opened},
             {"store save fails", Fault::save, "",
-             "*Restored config.toml, auth.json and the chats from before the switch.", false, kept,
-             quitOpen},
-            {"reopen fails once", Fault::none, "open once", done, true, moved, reopened},
+             "*Restored config.toml, auth.json and the chats from before the switch." + again,
+             false, kept, reopened},
+            {"reopen fails once", Fault::none, "open once", done, true, moved,
+             opened + QStringList{"open velqor-1"}},
             {"reopen fails twice", Fault::none, "open",
              "Could not restart Codex: no such app. The switch to Velqor 1 itself is complete.",
-             true, moved, reopened},
+             true, moved, opened + QStringList{"open velqor-1"}},
             {"quit fails", Fault::none, "quit", "Could not restart Codex: cannot quit", false, kept,
-             quitOpen.mid(0, 2)},
+             quit},
         });
     }
 
@@ -209,17 +217,27 @@ private slots:
         QVERIFY(!QFileInfo::exists(SwitchJournal::path()));
     }
 
+    // Sessions are opened for API-key profiles here; after an undone failure, with the
+    // profile that is active again and its key.
     void claudeOutcomes_data() {
-        const QStringList restarted{"ready", "restart sk-1"}, ready = restarted.mid(0, 1);
+        const QStringList restarted{"ready", "restart velqor-1 sk-1"}, ready{"ready"};
+        const QStringList reopened{"ready", "restart claude-code -"};
+        const QString again = " Opened Claude Code with Claude Account.";
+        const QString notLoggedIn = " Claude Code is not logged in: run `claude` and then /login.";
         addRows<ClaudeOutcome>({
             {"api key session", "velqor-1", Fault::none, false,
              "Claude Code API session opened for Velqor 1.", true, restarted},
-            {"account session without restart", "claude-code", Fault::none, false,
-             "Claude Code account session opened for Claude Account.", true, QStringList()},
-            {"patch fails", "velqor-1", Fault::config, false, "settings.json could not be written.",
-             false, ready},
+            {"account without restart or login", "claude-code", Fault::none, false,
+             "Claude Code switched to Claude Account." + notLoggedIn, true, QStringList()},
+            {"account logged in", "claude-code", Fault::none, false,
+             "Claude Code switched to Claude Account.", true, QStringList(),
+             R"({"claudeAiOauth": {"accessToken": "t", "refreshToken": "r"}})"},
+            {"account logged out", "claude-code", Fault::none, false,
+             "Claude Code switched to Claude Account." + notLoggedIn, true, QStringList(), "{}"},
+            {"patch fails", "velqor-1", Fault::config, false,
+             "settings.json could not be written." + again, false, reopened},
             {"store save fails", "velqor-1", Fault::save, false,
-             "*Restored settings.json from before the switch.", false, ready},
+             "*Restored settings.json from before the switch." + again, false, reopened},
             {"session fails", "velqor-1", Fault::none, true,
              "Could not restart Claude Code: denied. The switch to Velqor 1 itself is complete.",
              true, restarted},
@@ -233,6 +251,8 @@ private slots:
         Profile p = *m_store->profile(row.profile);
         p.restartCodex = p.isVelqorAccount();
         m_store->saveProfile(p);
+        if (!row.credentials.isNull())
+            m_home->write(".claude/.credentials.json", row.credentials);
         QString outcome;
         const QString error = errorOf([&] { outcome = flow().applyClaude(p); });
         QVERIFY2(matches(outcome + error, row.line), qPrintable(outcome + error));

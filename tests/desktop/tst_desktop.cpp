@@ -28,6 +28,9 @@ QList<QPair<QString, QString>> expectedVariables(bool claude, bool api, const QS
     for (const char* name :
          {"HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "http_proxy", "https_proxy", "all_proxy"})
         variables.append({name, proxy});
+    // Loopback calls (an assistant's own local endpoints) bypass the proxy.
+    const QString direct = proxy.isNull() ? QString() : "localhost,127.0.0.1,::1";
+    variables.append({{"NO_PROXY", direct}, {"no_proxy", direct}});
     if (claude && api)
         variables.append({{"ANTHROPIC_BASE_URL", "https://api.velqor.com"},
                           {"CLAUDE_CODE_SIMPLE", "1"},
@@ -65,15 +68,13 @@ struct Restart {
     }
 };
 
-// One step of a restarter: "check codex", "quit codex", "open codex", "check claude" or
-// "restart claude" (with an API-key profile); the error, or the notes joined by newlines.
+// One step of a restarter: "check codex", "open codex", "check claude" or "restart
+// claude" (with an API-key profile); the error, or the notes joined by newlines.
 QString outcomeOf(const QString& operation, const std::shared_ptr<Desktop>& desktop) {
     QStringList notes;
     const QString error = errorOf([&] {
         if (operation == "check codex")
             CodexRestarter(desktop).checkReady();
-        else if (operation == "quit codex")
-            notes = CodexRestarter(desktop).quitCodex();
         else if (operation == "open codex")
             notes = CodexRestarter(desktop).openCodex(std::nullopt);
         else if (operation == "check claude")
@@ -92,6 +93,17 @@ struct MacFailure {
     QString message; // empty: no error
     QString lastCall;
     QByteArray standardError = {};
+};
+
+// Making way for a Codex switch: what the background server and the sessions do.
+struct MakingWay {
+    const char* name;
+    QString platform; // "mac" or "linux"
+    QString server;   // how the stand-in codex answers (StandIns::setCodexServer)
+    int sessions;     // Linux: Codex sessions running in terminals, the first through a wrapper
+    QStringList progress;
+    QStringList notes;
+    QStringList calls; // of the outside tools, in order
 };
 
 struct LinuxOutcome {
@@ -125,11 +137,31 @@ const QByteArray accountScript =
         .replace("--bare", "");
 
 // The Linux desktop then asks a login shell whose PATH holds the stand-ins only, so a
-// removed stand-in is really missing.
+// removed stand-in is really missing. Its start-up files print around the command.
 void onlyStandInsOnPath(StandIns& tools) {
-    tools.replace("login-shell",
-                  "#!/bin/sh\nprintf 'said by a start-up file\\n%s' \"$TAVRIN_TEST_STAND_INS\"\n");
+    tools.replace("login-shell", "#!/bin/sh\nprintf 'said by a start-up file'\n"
+                                 "PATH=\"$TAVRIN_TEST_STAND_INS\" /bin/sh -c \"$2\"\n"
+                                 "printf 'and on the way out\\n'\n");
     tools.setEnvironment("SHELL", tools.path("login-shell").toUtf8());
+}
+
+// A process named codex, like a session in a terminal: "wrapper" also starts another
+// one (a wrapper and the codex it starts count as one). It runs until "stop" appears in
+// the home, or it is killed.
+QProcess* startCodexProcess(const TestHome& home, const QString& argument, QObject* parent) {
+    const QString program = home.file("running/codex");
+    if (!QFileInfo::exists(program)) {
+        home.write("running/codex",
+                   "#!/bin/sh\n"
+                   "if [ \"$1\" = wrapper ]; then \"$0\" wrapped & fi\n"
+                   "[ \"$1\" = wrapped ] && : > \"$HOME/wrapped\"\n"
+                   "while [ -d \"$HOME\" ] && [ ! -e \"$HOME/stop\" ]; do /bin/sleep 0.05; done\n");
+        QFile::setPermissions(program, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+    auto* process = new QProcess(parent);
+    process->start(program, {argument});
+    process->waitForStarted();
+    return process;
 }
 
 } // namespace
@@ -165,11 +197,9 @@ private slots:
 
     void macFailures_data() {
         addRows<MacFailure>({
-            {"quitting Codex that is not running", "quit codex", "osascript", "", "sleep 2",
-             "Codex got an error: not running\n"},
             // Nothing is started when the environment could not be set.
             {"codex: launchctl fails silently", "open codex", "launchctl",
-             "Could not restart Codex.", "launchctl unsetenv all_proxy"},
+             "Could not restart Codex.", "launchctl unsetenv no_proxy"},
             {"codex: open fails", "open codex", "open",
              "Could not restart Codex: no app named 'Codex'", "open -a Codex",
              "\n no app named 'Codex'\n"},
@@ -189,8 +219,6 @@ private slots:
         tools.requireFirstOnPath();
         QCOMPARE(outcomeOf(row.operation, std::make_shared<MacDesktop>()), row.message);
         QCOMPARE(tools.callLog().last(), row.lastCall);
-        if (row.operation == "quit codex")
-            QCOMPARE(tools.arguments("osascript"), QStringList({"-e", "quit app \"Codex\""}));
     }
 
     void linuxRestart_data() { restartRows(); }
@@ -307,6 +335,41 @@ private slots:
                 QCOMPARE(tools.callCount(other), 0);
     }
 
+    // The PATH is read from the login shell between markers of Tavrin's own, whatever its
+    // start-up files print before or after it, with or without a newline.
+    void linuxReadsLoginShellPath_data() {
+        QTest::addColumn<QString>("shell");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("printing");
+        QTest::newRow("bash, a terminal title")
+            << "bash"
+            << ".profile" << QByteArray("printf '\\033]0;~\\007'\n");
+        QTest::newRow("sh, a greeting line") << "sh"
+                                             << ".profile" << QByteArray("echo Hello\n");
+        QTest::newRow("zsh, before and after")
+            << "zsh"
+            << ".zprofile" << QByteArray("printf 'Hi'; trap \"printf '/bye'\" EXIT\n");
+        QTest::newRow("fish, without a newline")
+            << "fish"
+            << ".config/fish/config.fish" << QByteArray("printf '%s' '~'\n");
+    }
+
+    void linuxReadsLoginShellPath() {
+        QFETCH(QString, shell);
+        QFETCH(QString, file);
+        QFETCH(QByteArray, printing);
+        const QString program = QStandardPaths::findExecutable(shell);
+        if (program.isEmpty())
+            QSKIP("this shell is not installed");
+        TestHome home;
+        StandIns tools(home.path() + "/tools");
+        home.write(file, home.read(file) + printing);
+        // Only the login shell's PATH leads to the stand-ins.
+        tools.setEnvironment("PATH", "/usr/bin:/bin");
+        tools.setEnvironment("SHELL", program.toUtf8());
+        QCOMPARE(LinuxDesktop().findProgram("claude"), tools.path("claude"));
+    }
+
     void linuxChoosesTerminal_data() {
         QTest::addColumn<QString>("variable"); // $TERMINAL
         QTest::addColumn<QStringList>("installed");
@@ -336,31 +399,97 @@ private slots:
         QTEST(terminal->arguments, "arguments");
     }
 
-    // Nothing is quit on Linux; running Codex CLI sessions are counted for the log line, a
-    // wrapper and the codex it starts as one.
-    void linuxCountsRunningCodex() {
+    void makingWayForCodex_data() {
+        const QString quitting = "Quitting Codex.",
+                      stopping = "Stopping Codex's background server.";
+        const QString stopped = "Stopped Codex's background server.";
+        const QString refused = "Codex's background server could not be stopped and keeps the "
+                                "old profile until restarted: permission denied";
+        const QString quit = "osascript -e quit app \"Codex\"",
+                      version = "codex app-server daemon version",
+                      stop = "codex app-server daemon stop";
+        const QStringList mac{quit, "sleep 2", version};
+        addRows<MakingWay>({
+            {"mac, server running",
+             "mac",
+             "running",
+             0,
+             {quitting, stopping},
+             {stopped},
+             mac + QStringList(stop)},
+            {"mac, server refuses to stop",
+             "mac",
+             "refuses",
+             0,
+             {quitting, stopping},
+             {refused},
+             mac + QStringList(stop)},
+            {"mac, server not running", "mac", "stopped", 0, {quitting}, {}, mac},
+            {"mac, Codex without the command", "mac", "old", 0, {quitting}, {}, mac},
+            // No codex process: the server cannot run, and codex is not asked.
+            {"linux, nothing running", "linux", "running", 0, {}, {}, {}},
+            {"linux, server and two sessions",
+             "linux",
+             "running",
+             2,
+             {stopping},
+             {stopped, "2 codex processes keep the old profile until restarted."},
+             {version, stop}},
+            {"linux, server refuses to stop",
+             "linux",
+             "refuses",
+             1,
+             {stopping},
+             {refused, "2 codex processes keep the old profile until restarted."},
+             {version, stop}},
+            {"linux, Codex without the command",
+             "linux",
+             "old",
+             1,
+             {},
+             {"1 codex process keeps the old profile until restarted."},
+             {version}},
+        });
+    }
+
+    // Codex's background server is stopped before the files change, where it runs; the
+    // sessions in terminals keep running and are named in the line.
+    void makingWayForCodex() {
+        QFETCH(MakingWay, row);
         TestHome home;
-        StandIns tools(home.path() + "/tools");
+        StandIns tools(home.path() + "/tools", {"sleep"});
+        tools.setResult("osascript", 1, "Codex got an error: not running\n");
+        const bool linux = row.platform == "linux";
+        QObject processes;
+        if (linux && !QFileInfo::exists("/proc/self/stat"))
+            QSKIP("needs /proc");
+        if (linux && LinuxDesktop::runningProcesses("codex") > 0)
+            QSKIP("a codex of this machine's runs, and would be in the notes");
+        for (int i = 0; linux && i < row.sessions; ++i)
+            startCodexProcess(home, i == 0 ? "wrapper" : "", &processes);
+        if (linux && row.sessions > 0) {
+            QTRY_VERIFY(home.exists("wrapped"));
+            QTRY_COMPARE(LinuxDesktop::runningProcesses("codex"), row.sessions);
+        }
+        qint64 server = 0;
+        if (linux && (row.server == "running" || row.server == "refuses") && row.sessions > 0)
+            server = startCodexProcess(home, "app-server", &processes)->processId();
+        tools.setCodexServer(row.server, server);
         tools.requireFirstOnPath();
-        const int before = LinuxDesktop::runningProcesses("codex");
-        tools.replace("codex",
-                      "#!/bin/sh\n"
-                      "if [ \"$1\" = wrapper ]; then \"$0\" wrapped & fi\n"
-                      "[ \"$1\" = wrapped ] && : > \"$HOME/wrapped\"\n"
-                      "while [ -d \"$HOME\" ] && [ ! -e \"$HOME/stop\" ]; do sleep 0.05; done\n");
-        QProcess wrapper;
-        QProcess plain;
-        wrapper.start(tools.path("codex"), {"wrapper"});
-        plain.start(tools.path("codex"), {});
-        QVERIFY(wrapper.waitForStarted() && plain.waitForStarted());
-        QTRY_VERIFY(home.exists("wrapped"));
-        const QStringList notes = CodexRestarter(std::make_shared<LinuxDesktop>()).quitCodex();
+
+        QStringList progress;
+        const std::shared_ptr<Desktop> desktop =
+            linux ? std::shared_ptr<Desktop>(std::make_shared<LinuxDesktop>())
+                  : std::make_shared<MacDesktop>();
+        const QStringList notes = CodexRestarter(desktop).quitCodex(
+            [&progress](const QString& line) { progress << line; });
         home.write("stop", {});
-        QVERIFY(wrapper.waitForFinished() && plain.waitForFinished());
-        QCOMPARE(notes,
-                 QStringList(QString("%1 codex processes keep the old profile until restarted.")
-                                 .arg(before + 2)));
-        QCOMPARE(tools.callLog(), QStringList());
+        for (QProcess* process : processes.findChildren<QProcess*>())
+            QVERIFY(process->waitForFinished());
+        QTRY_COMPARE(linux ? LinuxDesktop::runningProcesses("codex") : 0, 0);
+        QCOMPARE(progress, row.progress);
+        QCOMPARE(notes, row.notes);
+        QCOMPARE(tools.callLog(), row.calls);
     }
 
     // The real xterm on a virtual display runs a stand-in claude that records what it got.

@@ -31,6 +31,7 @@ private:
 class FakeCodexRestarter : public CodexRestarter, public CallRecord {
 public:
     // Which calls fail: "quit", "open" (every open), "open once" (the first only), "ready".
+    // A failing open still records its call.
     QString failing;
     int quitMilliseconds = 0;
 
@@ -39,16 +40,17 @@ public:
         if (failing == "ready")
             throw RestartError::failed("Codex is not installed");
     }
-    QStringList quitCodex() override {
+    QStringList quitCodex(const std::function<void(const QString&)>&) override {
         record("quit");
         QThread::msleep(static_cast<unsigned long>(quitMilliseconds));
         if (failing == "quit")
             throw RestartError::failed("cannot quit");
         return {};
     }
-    QStringList openCodex(const std::optional<Profile>&) override {
-        const bool first = !calls().contains("open");
-        record("open");
+    // Records "open" and the profile Codex is started with ("-" for none).
+    QStringList openCodex(const std::optional<Profile>& profile) override {
+        const bool first = calls().filter("open").isEmpty();
+        record("open " + (profile ? profile->id : "-"));
         if (failing == "open" || (failing == "open once" && first))
             throw RestartError::failed("no such app");
         return {};
@@ -60,9 +62,10 @@ public:
     bool failing = false;
 
     void checkReady() override { record("ready"); }
-    QStringList restartClaudeCode(const std::optional<Profile>&,
+    // Records "restart", the profile and its key ("-" for none).
+    QStringList restartClaudeCode(const std::optional<Profile>& profile,
                                   const std::optional<QString>& apiKey) override {
-        record("restart " + apiKey.value_or("-"));
+        record("restart " + (profile ? profile->id : "-") + " " + apiKey.value_or("-"));
         if (failing)
             throw ClaudeRestartError::failed("denied");
         return {};

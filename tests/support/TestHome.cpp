@@ -64,6 +64,28 @@ const QStringList outsideTools{
     "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
     "terminal",  "claude", "codex"};
 
+// How the codex stand-in answers `codex app-server daemon version|stop`, by the state
+// in codex.server: "running", "refuses" (running, but the stop fails), "stopped" (the
+// default) or "old" (a Codex without the command). A stop kills the process whose pid is
+// in codex.server.pid, if any, and returns once it no longer runs.
+const QByteArray codexServerAnswers =
+    "if [ \"$1 $2\" = 'app-server daemon' ]; then\n"
+    "    m=stopped; [ -f \"$d/codex.server\" ] && read m < \"$d/codex.server\"\n"
+    "    case \"$m\" in\n"
+    "    old) echo \"error: unrecognized subcommand 'daemon'\" >&2; exit 2 ;;\n"
+    "    stopped) echo 'no background server is running' >&2; exit 1 ;;\n"
+    "    esac\n"
+    "    [ \"$3\" = version ] && { echo 'codex-app-server 0.171.0'; exit 0; }\n"
+    "    [ \"$m\" = refuses ] && { echo 'permission denied' >&2; exit 1; }\n"
+    "    echo stopped > \"$d/codex.server\"\n"
+    "    [ -f \"$d/codex.server.pid\" ] || exit 0\n"
+    "    read p < \"$d/codex.server.pid\"; kill -9 \"$p\"\n"
+    "    while read -r s < \"/proc/$p/stat\"; do\n"
+    "        case \"$s\" in *') Z '*) break ;; esac; /bin/sleep 0.01\n"
+    "    done 2>/dev/null\n"
+    "    exit 0\n"
+    "fi\n";
+
 // Apart from recording the environment, the script runs no other program, so a call
 // costs one shell; tools are named by their full paths, so the stand-ins also run where
 // PATH holds nothing but the stand-ins.
@@ -87,8 +109,10 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
         script += "if [ \"$1\" = -e ]; then shift; \"$@\" > \"$d/$t.$n.out\" 2>&1; fi\n";
     script += "{ printf '%s' \"$t\"; for a in \"$@\"; do printf ' %s' \"$a\"; done; echo; } "
               ">> \"$d/calls.log\"\n"
-              "echo \"$n\" > \"$d/$t.count\"\n"
-              "[ -f \"$d/$t.stderr\" ] && /bin/cat \"$d/$t.stderr\" >&2\n"
+              "echo \"$n\" > \"$d/$t.count\"\n";
+    if (tool == "codex")
+        script += codexServerAnswers;
+    script += "[ -f \"$d/$t.stderr\" ] && /bin/cat \"$d/$t.stderr\" >&2\n"
               "s=0; [ -f \"$d/$t.status\" ] && read s < \"$d/$t.status\"\n"
               "exit \"$s\"\n";
     return script;
@@ -141,6 +165,12 @@ void StandIns::replace(const QString& tool, const QByteArray& script) {
     writeFile(path(tool), script);
     QFile::setPermissions(path(tool),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+void StandIns::setCodexServer(const QString& state, qint64 pid) {
+    writeFile(m_records + "/codex.server", state.toUtf8());
+    if (pid > 0)
+        writeFile(m_records + "/codex.server.pid", QByteArray::number(pid));
 }
 
 void StandIns::remove(const QString& tool) {

@@ -75,6 +75,10 @@ public:
     }
     QString path(const QString& tool) const { return m_bin + QLatin1Char('/') + tool; }
     void setResult(const QString& tool, int status, const QByteArray& standardError = {});
+    // How codex answers `app-server daemon version|stop`: "running", "refuses" (the stop
+    // fails), "stopped" (the default) or "old" (no such command). A stop of a running
+    // server kills the process `pid` (its stand-in) and waits until it is gone.
+    void setCodexServer(const QString& state, qint64 pid = 0);
     // Replaces a stand-in with a script of the test's own.
     void replace(const QString& tool, const QByteArray& script);
     void remove(const QString& tool);
