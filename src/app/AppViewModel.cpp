@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, QObject* parent)
     : QObject(parent), m_store(profilesStore) {
     m_switchPool.setMaxThreadCount(1);
@@ -55,10 +57,12 @@ void AppViewModel::load() {
 void AppViewModel::appendLog(const QString& message) {
     m_logLines.append(message);
     m_failureLines.append(false);
+    m_logTimes.append(QDateTime::currentDateTime());
     if (m_logLines.size() > maximumLogLines) {
         const qsizetype excess = m_logLines.size() - maximumLogLines;
         m_logLines.remove(0, excess);
         m_failureLines.remove(0, excess);
+        m_logTimes.remove(0, excess);
     }
     emit logLinesChanged();
 }
@@ -97,15 +101,8 @@ std::optional<Profile> AppViewModel::selectedProfile(TargetIDE target) const {
     return std::nullopt;
 }
 
-std::optional<Profile> AppViewModel::selectedProfile() const {
-    if (!m_selectedProfileID)
-        return m_store->activeProfile();
-    return m_store->profile(*m_selectedProfileID);
-}
-
 bool AppViewModel::selectedIsActive(TargetIDE target) const {
-    const auto profile =
-        target == TargetIDE::claude ? selectedProfile(TargetIDE::claude) : selectedProfile();
+    const auto profile = selectedProfile(target);
     return profile && profile->id == m_store->activeProfileID(target);
 }
 
@@ -128,6 +125,17 @@ void AppViewModel::setSwitching(bool switching) {
 }
 
 void AppViewModel::switchAndRestart(TargetIDE target) {
+    startSwitch(target, selectedProfile(target));
+}
+
+void AppViewModel::switchTo(TargetIDE target, const QString& profileID) {
+    const QList<Profile> profiles = availableProfiles(target);
+    const auto found = std::find_if(profiles.begin(), profiles.end(),
+                                    [&](const Profile& p) { return p.id == profileID; });
+    startSwitch(target, found == profiles.end() ? std::nullopt : std::optional<Profile>(*found));
+}
+
+void AppViewModel::startSwitch(TargetIDE target, const std::optional<Profile>& chosen) {
     if (requiresUpdate()) {
         appendLog(QStringLiteral("Update required"));
         return;
@@ -135,19 +143,18 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
     // One switch at a time: a second press while one runs is ignored.
     if (m_isSwitching)
         return;
-    const std::optional<Profile> profile = selectedProfile(target);
-    if (!profile) {
+    if (!chosen) {
         appendLog(QStringLiteral("Select a profile first"));
         return;
     }
+    const Profile profile = *chosen;
     setSwitching(true);
-
     // The worker holds only what the switch needs; the policy service and the link opener
     // stay on this thread. The outcome is posted back and dropped if the view model is gone
     // (its destructor waits for the worker, so the post itself is always safe).
     auto flow = std::make_shared<SwitchFlow>(*m_store, SwitchServices(m_services));
     const QPointer<AppViewModel> self(this);
-    m_switchPool.start([self, flow, target, profile = *profile] {
+    m_switchPool.start([self, flow, target, profile] {
         QString line;
         bool failed = false;
         try {
@@ -158,21 +165,32 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
         }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, line, failed] {
+            [self, target, id = profile.id, line, failed] {
                 if (self)
-                    self->finishSwitch(line, failed);
+                    self->finishSwitch(target, id, line, failed);
             },
             Qt::QueuedConnection);
     });
 }
 
-void AppViewModel::finishSwitch(const QString& line, bool failed) {
-    if (failed)
+void AppViewModel::finishSwitch(TargetIDE target, const QString& profileID, const QString& line,
+                                bool failed) {
+    if (failed) {
         appendFailure(line);
-    else
+    } else {
         appendLog(line);
+        // The window shows what is now active, whichever front end switched.
+        setSelectedID(target, profileID);
+    }
     setSwitching(false);
     emit switchFinished();
+}
+
+void AppViewModel::setSelectedID(TargetIDE target, const QString& id) {
+    if (target == TargetIDE::claude)
+        setSelectedClaudeProfileID(id);
+    else
+        setSelectedProfileID(id);
 }
 
 // Remote policy.

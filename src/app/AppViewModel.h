@@ -4,6 +4,7 @@
 #include "profiles/Profile.h"
 #include "remote/CloudControlService.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
@@ -61,8 +62,9 @@ public:
     }
 
     const QStringList& logLines() const { return m_logLines; }
-    // Whether the line at `index` of logLines() reports a failure.
+    // Whether the line at `index` of logLines() reports a failure, and when it was added.
     bool isFailureLine(qsizetype index) const { return m_failureLines.value(index); }
+    QDateTime logTime(qsizetype index) const { return m_logTimes.value(index); }
     bool lastLineIsFailure() const { return !m_failureLines.isEmpty() && m_failureLines.last(); }
     bool isSwitching() const { return m_isSwitching; }
 
@@ -71,7 +73,8 @@ public:
     // Appends a line that reports a failure (the window shows it as one).
     void appendFailure(const QString& message);
 
-    std::optional<Profile> selectedProfile() const;
+    // The profile a target would switch to: its pick, else the store's active profile,
+    // else its account profile, else its first available profile.
     std::optional<Profile> selectedProfile(TargetIDE target) const;
     QList<Profile> availableProfiles(TargetIDE target) const;
     bool selectedIsActive(TargetIDE target) const;
@@ -80,6 +83,9 @@ public:
     // Starts a switch of the target to its selected profile and returns at once; the
     // outcome arrives as a log line, and switchFinished() is emitted at the end.
     void switchAndRestart(TargetIDE target);
+    // The same switch to a profile named by its id (the tray and other front ends), whatever
+    // is picked. Once it has succeeded, the target's pick is the profile switched to.
+    void switchTo(TargetIDE target, const QString& profileID);
 
     // Remote policy.
     const CloudPolicy& cloudPolicy() const { return m_cloudPolicy; }
@@ -105,7 +111,9 @@ signals:
     void cloudRefreshFinished();
 
 private:
-    void finishSwitch(const QString& line, bool failed);
+    void startSwitch(TargetIDE target, const std::optional<Profile>& profile);
+    void finishSwitch(TargetIDE target, const QString& profileID, const QString& line, bool failed);
+    void setSelectedID(TargetIDE target, const QString& id);
     void setSwitching(bool switching);
     void setCheckingCloud(bool checking);
     void setCloudStatus(const QString& status);
@@ -119,6 +127,7 @@ private:
     std::optional<QString> m_selectedClaudeProfileID;
     QStringList m_logLines;
     QList<bool> m_failureLines;
+    QList<QDateTime> m_logTimes;
     bool m_isSwitching = false;
 
     CloudPolicy m_cloudPolicy = CloudPolicy::fallback();

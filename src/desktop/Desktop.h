@@ -56,4 +56,10 @@ public:
     virtual QStringList setLaunchEnvironment(const LaunchEnvironment& variables) = 0;
     // Starts the assistant; the call returns while it runs on.
     virtual QStringList startAssistant(const AssistantSession& session) = 0;
+
+    // Whether Tavrin starts when the user logs in.
+    virtual bool startsAtLogin() = 0;
+    // Starts `application` (this program: its file on Linux, its bundle on macOS) at login,
+    // or no longer does. Throws DesktopError or FileError with a full sentence.
+    virtual void setStartsAtLogin(bool enabled, const QString& application) = 0;
 };

@@ -12,6 +12,7 @@
 #include "ui/ProfilesPanel.h"
 #include "ui/SettingsView.h"
 #include "ui/TavrinApp.h"
+#include "ui/screenshots/DarkPalette.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,27 +33,6 @@
 #include <cstdio>
 
 namespace {
-
-QPalette darkPalette() {
-    QPalette p;
-    const QColor window(0x2b, 0x2b, 0x2b), base(0x1f, 0x1f, 0x1f), text(0xe6, 0xe6, 0xe6);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xd0));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x8a));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
-    return p;
-}
 
 // A limits endpoint on 127.0.0.1 that answers every request with the same credit.
 class LimitsEndpoint : public QTcpServer {
