@@ -5,512 +5,512 @@
     <name>AboutDialog</name>
     <message>
         <source>Keeps account profiles for Codex and Claude Code and switches either one to the profile you pick.</source>
-        <translation type="unfinished"></translation>
+        <translation>Codex と Claude Code のアカウントプロファイルを保存し、選んだプロファイルにどちらでも切り替えます。</translation>
     </message>
     <message>
         <source>Licence: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>ライセンス: %1</translation>
     </message>
     <message>
         <source>Project: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>プロジェクト: %1</translation>
     </message>
     <message>
         <source>Velqor API keys: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor API キー: %1</translation>
     </message>
     <message>
         <source>Tavrin&apos;s files:</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin のファイル:</translation>
     </message>
     <message>
         <source>About Tavrin</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin について</translation>
     </message>
 </context>
 <context>
     <name>ActivityPopover</name>
     <message>
         <source>Recent activity</source>
-        <translation type="unfinished"></translation>
+        <translation>最近のアクティビティ</translation>
     </message>
     <message>
         <source>Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>コピー</translation>
     </message>
 </context>
 <context>
     <name>AppTab</name>
     <message>
         <source>Switch</source>
-        <translation type="unfinished"></translation>
+        <translation>切り替え</translation>
     </message>
     <message>
         <source>Profiles</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイル</translation>
     </message>
 </context>
 <context>
     <name>ContentView</name>
     <message>
         <source> (no key)</source>
-        <translation type="unfinished"></translation>
+        <translation>（キーなし）</translation>
     </message>
     <message>
         <source>%1 (active)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1（使用中）</translation>
     </message>
 </context>
 <context>
     <name>Controls</name>
     <message>
         <source>Delete API Key</source>
-        <translation type="unfinished"></translation>
+        <translation>API キーの削除</translation>
     </message>
     <message>
         <source>Delete the stored API key of “%1”?</source>
-        <translation type="unfinished"></translation>
+        <translation>「%1」の保存済み API キーを削除しますか？</translation>
     </message>
     <message>
         <source>The key is removed from this computer. Switching to this profile needs a key again.</source>
-        <translation type="unfinished"></translation>
+        <translation>キーはこのコンピューターから削除されます。このプロファイルに切り替えるには、もう一度キーが必要です。</translation>
     </message>
     <message>
         <source>Delete Key</source>
-        <translation type="unfinished"></translation>
+        <translation>キーを削除</translation>
     </message>
 </context>
 <context>
     <name>CreditRow</name>
     <message>
         <source>Check remaining credit</source>
-        <translation type="unfinished"></translation>
+        <translation>残りクレジットを確認</translation>
     </message>
     <message>
         <source>Checking remaining credit…</source>
-        <translation type="unfinished"></translation>
+        <translation>残りクレジットを確認しています…</translation>
     </message>
     <message>
         <source>Checked less than a minute ago</source>
-        <translation type="unfinished"></translation>
+        <translation>1 分以内に確認済みです</translation>
     </message>
 </context>
 <context>
     <name>GeneralSettings</name>
     <message>
         <source>Start-up</source>
-        <translation type="unfinished"></translation>
+        <translation>起動</translation>
     </message>
     <message>
         <source>Start at login</source>
-        <translation type="unfinished"></translation>
+        <translation>ログイン時に起動</translation>
     </message>
     <message>
         <source>Tavrin starts in the tray when you log in, ready to switch.</source>
-        <translation type="unfinished"></translation>
+        <translation>ログインすると Tavrin がトレイで起動し、すぐに切り替えられます。</translation>
     </message>
     <message>
         <source>Could not turn on Start at login.</source>
-        <translation type="unfinished"></translation>
+        <translation>ログイン時の起動をオンにできませんでした。</translation>
     </message>
     <message>
         <source>Could not turn off Start at login.</source>
-        <translation type="unfinished"></translation>
+        <translation>ログイン時の起動をオフにできませんでした。</translation>
     </message>
     <message>
         <source>Could not turn on Start at login: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>ログイン時の起動をオンにできませんでした: %1</translation>
     </message>
     <message>
         <source>Could not turn off Start at login: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>ログイン時の起動をオフにできませんでした: %1</translation>
     </message>
 </context>
 <context>
     <name>HelpDialog</name>
     <message>
         <source>&lt;b&gt;Switch&lt;/b&gt;: choose Codex or Claude Code at the top, pick a profile on the card and press the power button. The line below it tells how the switch ended; open it to see the recent activity.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;b&gt;切り替え&lt;/b&gt;: 上部で Codex か Claude Code を選び、カードでプロファイルを選んで電源ボタンを押します。その下の行に切り替えの結果が表示され、開くと最近のアクティビティを確認できます。</translation>
     </message>
     <message>
         <source>&lt;b&gt;Profiles&lt;/b&gt;: add Velqor accounts, save their API keys and set a proxy. Your ChatGPT and Claude accounts need no key.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;b&gt;プロファイル&lt;/b&gt;: Velqor アカウントを追加し、API キーを保存してプロキシを設定します。ChatGPT と Claude のアカウントにキーは不要です。</translation>
     </message>
     <message>
         <source>&lt;b&gt;Settings&lt;/b&gt; (%1): edit every field of every profile, and start Tavrin at login.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;b&gt;設定&lt;/b&gt;（%1）: すべてのプロファイルのすべての項目を編集し、ログイン時に Tavrin を起動できます。</translation>
     </message>
     <message>
         <source>&lt;b&gt;Keyboard&lt;/b&gt;: Tab moves between the controls, Space or Enter presses one, Escape closes a menu.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;b&gt;キーボード&lt;/b&gt;: Tab でコントロール間を移動し、Space か Enter で押し、Esc でメニューを閉じます。</translation>
     </message>
     <message>
         <source>&lt;b&gt;Command line&lt;/b&gt;: &lt;tt&gt;tavrin-cli help&lt;/tt&gt; lists what it can do from a terminal.</source>
-        <translation type="unfinished"></translation>
+        <translation>&lt;b&gt;コマンドライン&lt;/b&gt;: &lt;tt&gt;tavrin-cli help&lt;/tt&gt; でターミナルからできることを一覧表示します。</translation>
     </message>
     <message>
         <source>Tavrin Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin ヘルプ</translation>
     </message>
 </context>
 <context>
     <name>ProfileRow</name>
     <message>
         <source>Velqor key saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor キー保存済み</translation>
     </message>
     <message>
         <source>No Velqor key</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor キーなし</translation>
     </message>
     <message>
         <source>Claude account</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude アカウント</translation>
     </message>
     <message>
         <source>ChatGPT account</source>
-        <translation type="unfinished"></translation>
+        <translation>ChatGPT アカウント</translation>
     </message>
 </context>
 <context>
     <name>ProfilesPanel</name>
     <message>
         <source>Accounts</source>
-        <translation type="unfinished"></translation>
+        <translation>アカウント</translation>
     </message>
     <message>
         <source>Add Velqor</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor を追加</translation>
     </message>
     <message>
         <source>API key</source>
-        <translation type="unfinished"></translation>
+        <translation>API キー</translation>
     </message>
     <message>
         <source>Save Key</source>
-        <translation type="unfinished"></translation>
+        <translation>キーを保存</translation>
     </message>
     <message>
         <source>Delete Key</source>
-        <translation type="unfinished"></translation>
+        <translation>キーを削除</translation>
     </message>
     <message>
         <source>Current app accounts do not need a Velqor key.</source>
-        <translation type="unfinished"></translation>
+        <translation>アプリ本体のアカウントに Velqor キーは不要です。</translation>
     </message>
     <message>
         <source>Key saved, proxy saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>キー保存済み、プロキシ保存済み。</translation>
     </message>
     <message>
         <source>No key, proxy saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>キーなし、プロキシ保存済み。</translation>
     </message>
     <message>
         <source>Key saved, no proxy.</source>
-        <translation type="unfinished"></translation>
+        <translation>キー保存済み、プロキシなし。</translation>
     </message>
     <message>
         <source>No key, no proxy.</source>
-        <translation type="unfinished"></translation>
+        <translation>キーなし、プロキシなし。</translation>
     </message>
     <message>
         <source>Account added. Paste Velqor key and press Save Key.</source>
-        <translation type="unfinished"></translation>
+        <translation>アカウントを追加しました。Velqor キーを貼り付けて「キーを保存」を押してください。</translation>
     </message>
     <message>
         <source>Key saved for %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 のキーを保存しました。</translation>
     </message>
     <message>
         <source>Key deleted for %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 のキーを削除しました。</translation>
     </message>
     <message>
         <source>Proxy saved for %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 のプロキシを保存しました。</translation>
     </message>
     <message>
         <source>Proxy cleared for %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 のプロキシを消去しました。</translation>
     </message>
     <message>
         <source>Claude Code cannot use a SOCKS5 proxy: switching it to this profile will be refused. Codex can use it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude Code は SOCKS5 プロキシを使えないため、このプロファイルへの切り替えは拒否されます。Codex では使えます。</translation>
     </message>
     <message>
         <source>No profile</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイルなし</translation>
     </message>
     <message>
         <source>Universal Velqor API key</source>
-        <translation type="unfinished"></translation>
+        <translation>共通 Velqor API キー</translation>
     </message>
     <message>
         <source>Paste universal Velqor key</source>
-        <translation type="unfinished"></translation>
+        <translation>共通 Velqor キーを貼り付け</translation>
     </message>
     <message>
         <source>No Velqor key needed</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor キーは不要です</translation>
     </message>
     <message>
         <source>Velqor keys are saved locally and work for Codex and Claude Code.</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor キーはこのコンピューターに保存され、Codex と Claude Code で使えます。</translation>
     </message>
 </context>
 <context>
     <name>ProxySection</name>
     <message>
         <source>Proxy Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>プロキシ設定</translation>
     </message>
     <message>
         <source>Format</source>
-        <translation type="unfinished"></translation>
+        <translation>形式</translation>
     </message>
     <message>
         <source>Proxy format</source>
-        <translation type="unfinished"></translation>
+        <translation>プロキシの形式</translation>
     </message>
     <message>
         <source>Proxy address</source>
-        <translation type="unfinished"></translation>
+        <translation>プロキシのアドレス</translation>
     </message>
     <message>
         <source>Save Proxy</source>
-        <translation type="unfinished"></translation>
+        <translation>プロキシを保存</translation>
     </message>
     <message>
         <source>Clear</source>
-        <translation type="unfinished"></translation>
+        <translation>消去</translation>
     </message>
     <message>
         <source>Off</source>
-        <translation type="unfinished"></translation>
+        <translation>オフ</translation>
     </message>
 </context>
 <context>
     <name>SettingsList</name>
     <message>
         <source>Profiles</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイル</translation>
     </message>
     <message>
         <source>%1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1（%2）</translation>
     </message>
     <message>
         <source>Active · %1</source>
-        <translation type="unfinished"></translation>
+        <translation>使用中 · %1</translation>
     </message>
 </context>
 <context>
     <name>SettingsView</name>
     <message>
         <source>Tavrin Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin の設定</translation>
     </message>
     <message>
         <source>Profiles</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイル</translation>
     </message>
     <message>
         <source>General</source>
-        <translation type="unfinished"></translation>
+        <translation>一般</translation>
     </message>
     <message>
         <source>API key is saved locally.</source>
-        <translation type="unfinished"></translation>
+        <translation>API キーはこのコンピューターに保存されています。</translation>
     </message>
     <message>
         <source>A profile with the ID &apos;%1&apos; already exists. Choose another ID.</source>
-        <translation type="unfinished"></translation>
+        <translation>ID が「%1」のプロファイルはすでにあります。別の ID を選んでください。</translation>
     </message>
     <message>
         <source>Profile saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイルを保存しました。</translation>
     </message>
     <message>
         <source>Profile deleted.</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイルを削除しました。</translation>
     </message>
     <message>
         <source>Stored API key deleted.</source>
-        <translation type="unfinished"></translation>
+        <translation>保存済みの API キーを削除しました。</translation>
     </message>
     <message>
         <source>Add Profile</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイルを追加</translation>
     </message>
     <message>
         <source>Save Profile</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイルを保存</translation>
     </message>
     <message>
         <source>Delete Profile</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイルを削除</translation>
     </message>
     <message>
         <source>Profile</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイル</translation>
     </message>
     <message>
         <source>ID</source>
-        <translation type="unfinished"></translation>
+        <translation>ID</translation>
     </message>
     <message>
         <source>Name</source>
-        <translation type="unfinished"></translation>
+        <translation>名前</translation>
     </message>
     <message>
         <source>Preferred auth method</source>
-        <translation type="unfinished"></translation>
+        <translation>優先する認証方式</translation>
     </message>
     <message>
         <source>Model provider</source>
-        <translation type="unfinished"></translation>
+        <translation>モデルプロバイダー</translation>
     </message>
     <message>
         <source>Model</source>
-        <translation type="unfinished"></translation>
+        <translation>モデル</translation>
     </message>
     <message>
         <source>Reasoning effort</source>
-        <translation type="unfinished"></translation>
+        <translation>推論の強さ</translation>
     </message>
     <message>
         <source>Limits endpoint</source>
-        <translation type="unfinished"></translation>
+        <translation>利用上限のエンドポイント</translation>
     </message>
     <message>
         <source>Disable response storage</source>
-        <translation type="unfinished"></translation>
+        <translation>応答の保存を無効にする</translation>
     </message>
     <message>
         <source>Restart app after switch</source>
-        <translation type="unfinished"></translation>
+        <translation>切り替え後にアプリを再起動</translation>
     </message>
     <message>
         <source>API Key</source>
-        <translation type="unfinished"></translation>
+        <translation>API キー</translation>
     </message>
     <message>
         <source>API key (stored locally, not in JSON)</source>
-        <translation type="unfinished"></translation>
+        <translation>API キー（JSON ではなくこのコンピューターに保存）</translation>
     </message>
     <message>
         <source>API key</source>
-        <translation type="unfinished"></translation>
+        <translation>API キー</translation>
     </message>
     <message>
         <source>Delete Stored API Key</source>
-        <translation type="unfinished"></translation>
+        <translation>保存済み API キーを削除</translation>
     </message>
     <message>
         <source>Proxy Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>プロキシ設定</translation>
     </message>
     <message>
         <source>Proxy address</source>
-        <translation type="unfinished"></translation>
+        <translation>プロキシのアドレス</translation>
     </message>
     <message>
         <source>Save Proxy</source>
-        <translation type="unfinished"></translation>
+        <translation>プロキシを保存</translation>
     </message>
     <message>
         <source>Format</source>
-        <translation type="unfinished"></translation>
+        <translation>形式</translation>
     </message>
 </context>
 <context>
     <name>SwitchPage</name>
     <message>
         <source>Velqor API</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor API</translation>
     </message>
     <message>
         <source>Claude Account</source>
-        <translation type="unfinished"></translation>
+        <translation>Claude アカウント</translation>
     </message>
     <message>
         <source>ChatGPT Account</source>
-        <translation type="unfinished"></translation>
+        <translation>ChatGPT アカウント</translation>
     </message>
     <message>
         <source>Refresh cloud policy</source>
-        <translation type="unfinished"></translation>
+        <translation>クラウドポリシーを更新</translation>
     </message>
     <message>
         <source>Update</source>
-        <translation type="unfinished"></translation>
+        <translation>アップデート</translation>
     </message>
     <message>
         <source>No profile</source>
-        <translation type="unfinished"></translation>
+        <translation>プロファイルなし</translation>
     </message>
     <message>
         <source>%1 profile: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 のプロファイル: %2</translation>
     </message>
     <message>
         <source>Switch %1 to %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 を %2 に切り替え</translation>
     </message>
     <message>
         <source>Switch %1</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 を切り替え</translation>
     </message>
     <message>
         <source>Recent activity: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>最近のアクティビティ: %1</translation>
     </message>
     <message>
         <source>No cloud endpoint configured</source>
-        <translation type="unfinished"></translation>
+        <translation>クラウドのエンドポイントが未設定です</translation>
     </message>
 </context>
 <context>
     <name>TavrinApp</name>
     <message>
         <source>Settings...</source>
-        <translation type="unfinished"></translation>
+        <translation>設定…</translation>
     </message>
     <message>
         <source>Quit Tavrin</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin を終了</translation>
     </message>
     <message>
         <source>About Tavrin</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin について</translation>
     </message>
     <message>
         <source>Tavrin Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin ヘルプ</translation>
     </message>
     <message>
         <source>Tavrin keeps running in the menu bar. Choose Quit in its menu to end it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin はメニューバーで動作し続けます。終了するには、そのメニューから「終了」を選んでください。</translation>
     </message>
     <message>
         <source>Tavrin keeps running in the system tray. Choose Quit in its menu to end it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Tavrin はシステムトレイで動作し続けます。終了するには、そのメニューから「終了」を選んでください。</translation>
     </message>
 </context>
 <context>
     <name>WelcomeCard</name>
     <message>
         <source>Start with a Velqor key</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor キーから始めましょう</translation>
     </message>
     <message>
         <source>A Velqor API key lets Codex and Claude Code work through Velqor. Your ChatGPT and Claude accounts need no key.</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor API キーがあれば、Codex と Claude Code が Velqor 経由で動作します。ChatGPT と Claude のアカウントにキーは不要です。</translation>
     </message>
     <message>
         <source>Add your Velqor key</source>
-        <translation type="unfinished"></translation>
+        <translation>Velqor キーを追加</translation>
     </message>
 </context>
 </TS>

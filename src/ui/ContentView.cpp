@@ -270,6 +270,9 @@ void ContentView::refresh() {
     if (m_announcedTheme != t) {
         m_announcedTheme = t;
         applyMenuTheme(m_profileMenu, t);
+        for (QScrollArea* scroll :
+             m_pages->findChildren<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly))
+            applyScrollBarTheme(scroll, t);
         emit themeChanged(t);
     }
 }

@@ -13,6 +13,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -62,6 +64,22 @@ void paintFocusRing(QPainter& p, const QWidget* widget, const QRectF& rect, qrea
     p.drawRoundedRect(rect.adjusted(1, 1, -1, -1), std::max<qreal>(0, radius - 1),
                       std::max<qreal>(0, radius - 1));
     p.restore();
+}
+
+void applyScrollBarTheme(QAbstractScrollArea* scrollArea, const CompactTheme& theme) {
+    // On the bar itself: a style sheet on the area would reach every widget inside.
+    const QString style =
+        QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px;"
+                       " min-height: 24px; margin: 0 1px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical"
+                       " { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical"
+                       " { background: transparent; }")
+            .arg(theme.mutedText().name());
+    QScrollBar* bar = scrollArea->verticalScrollBar();
+    if (bar->styleSheet() != style)
+        bar->setStyleSheet(style);
 }
 
 void chainTabOrder(const QList<QWidget*>& widgets) {

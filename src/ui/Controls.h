@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+class QAbstractScrollArea;
 class QPainter;
 
 // Small custom-painted building blocks of the compact main window (the buttons are in
@@ -29,6 +30,8 @@ void fillRounded(QPainter& p, const QRectF& rect, qreal radius, const QColor& fi
 // Draws the keyboard focus ring along the outline of `rect` when `widget` has the focus
 // and the user moves it with the keyboard, in a colour that reads on every surface.
 void paintFocusRing(QPainter& p, const QWidget* widget, const QRectF& rect, qreal radius);
+// Thin scroll bars in the theme's colours.
+void applyScrollBarTheme(QAbstractScrollArea* scrollArea, const CompactTheme& theme);
 // Chains the widgets' Tab order in the order given.
 void chainTabOrder(const QList<QWidget*>& widgets);
 

@@ -152,6 +152,7 @@ void ProfilesPanel::setFirstStart(bool firstStart) {
 void ProfilesPanel::applyTheme() {
     m_themeApplied = true;
     m_welcome->setTheme(m_theme);
+    applyScrollBarTheme(m_list, m_theme);
     setTextColor(m_title, m_theme.primaryText());
     m_keyHeading->setColor(m_theme.primaryText());
     setTextColor(m_statusLabel, m_theme.secondaryText());

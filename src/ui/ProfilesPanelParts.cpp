@@ -50,7 +50,9 @@ RowList::RowList(QWidget* parent) : QScrollArea(parent) {
 }
 
 QSize RowList::sizeHint() const {
-    return {m_rows->sizeHint().width(), m_rows->sizeHint().height()};
+    // Asks for little and grows into the space left (up to all its rows): the controls
+    // below always get theirs first.
+    return minimumSizeHint();
 }
 
 QSize RowList::minimumSizeHint() const {

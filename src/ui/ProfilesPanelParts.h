@@ -19,7 +19,8 @@ class QVBoxLayout;
 // The sections of the "Profiles" tab that have a life of their own.
 
 // The list of account rows. It is as tall as its rows while they fit; with many profiles
-// it scrolls within the space the controls below it leave, so they stay in view.
+// it scrolls within the space the controls below it leave, so they stay in view (at
+// least two and a half rows of it, when the window is that tall).
 class RowList : public QScrollArea {
     Q_OBJECT
 public:

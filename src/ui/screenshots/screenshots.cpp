@@ -2,7 +2,7 @@
 // name with its remaining credit) and the settings window to PNG files, over a temporary
 // home holding the default profiles.
 //
-//   tavrin_screenshots <output directory>
+//   tavrin_screenshots [--lang zh_CN|ja|pseudo] <output directory>
 
 #include "app/AppViewModel.h"
 #include "profiles/AppPaths.h"
@@ -12,6 +12,7 @@
 #include "ui/ProfilesPanel.h"
 #include "ui/SettingsView.h"
 #include "ui/TavrinApp.h"
+#include "ui/Translations.h"
 #include "ui/screenshots/DarkPalette.h"
 
 #include <QAbstractButton>
@@ -91,8 +92,19 @@ int main(int argc, char* argv[]) {
     AppPaths::setHomeDirectoryOverride(home.path());
 
     QApplication application(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    const QString out = args.size() > 1 ? args.at(1) : QStringLiteral("docs/screenshots");
+    QStringList args = QCoreApplication::arguments().mid(1);
+    // --lang zh_CN, ja, pseudo (every text lengthened by 40 %), or en (the default).
+    QString language = QStringLiteral("en");
+    if (const qsizetype at = args.indexOf(QStringLiteral("--lang"));
+        at >= 0 && at + 1 < args.size()) {
+        language = args.at(at + 1);
+        args.remove(at, 2);
+    }
+    if (language == QLatin1String("pseudo"))
+        Translations::installPseudo();
+    else
+        Translations::install(QLocale(language));
+    const QString out = args.isEmpty() ? QStringLiteral("docs/screenshots") : args.first();
     QDir().mkpath(out);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QPalette light = QApplication::style()->standardPalette();
