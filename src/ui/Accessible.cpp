@@ -57,9 +57,12 @@ private:
 
 class AccessibleLabel : public PressableWidget {
 public:
-    explicit AccessibleLabel(ElidedLabel* label)
-        : PressableWidget(label,
-                          label->isClickable() ? QAccessible::Button : QAccessible::StaticText) {}
+    explicit AccessibleLabel(ElidedLabel* label) : PressableWidget(label) {}
+
+    // A label becomes a link once there is something to open.
+    QAccessible::Role role() const override {
+        return label()->isClickable() ? QAccessible::Button : QAccessible::StaticText;
+    }
 
     QString text(QAccessible::Text t) const override {
         return t == QAccessible::Name ? nameOr(label()->text()) : PressableWidget::text(t);

@@ -160,7 +160,7 @@ QSize SegmentButton::sizeHint() const {
 void SegmentButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     if (m_selected)
-        fillRounded(p, rect(), 9, m_theme.accent());
+        fillRounded(p, rect(), 9, m_theme.accentFill());
     const QColor color = contentColor();
     const QFontMetrics fm(font());
     const int iconSize = 12;
@@ -180,7 +180,7 @@ TabButton::TabButton(const QString& symbol, const QString& title, QWidget* paren
     : ChoiceButton(symbol, title, 11, parent) {}
 
 QColor TabButton::contentColor() const {
-    return m_selected ? m_theme.accent() : m_theme.secondaryText();
+    return m_selected ? m_theme.accentText() : m_theme.secondaryText();
 }
 
 QSize TabButton::sizeHint() const {

@@ -106,6 +106,8 @@ QScrollArea* ContentView::buildPageScroll(const QString& name) {
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->viewport()->setAutoFillBackground(false);
+    // Tab goes to the controls inside, which scroll into view as they get the focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
     m_pages->addWidget(scroll);
     return scroll;
 }

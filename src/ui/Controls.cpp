@@ -339,9 +339,11 @@ WelcomeCard::WelcomeCard(QWidget* parent) : CardWidget(parent) {
     m_body->setObjectName(QStringLiteral("welcomeText"));
     m_body->setFont(uiFont(11));
     m_body->setWordWrap(true);
-    // Wraps to the card's width rather than widen the window.
-    m_body->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_heading->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Wraps to the card's width rather than widen the window, as tall as its lines need.
+    for (QLabel* label : {m_heading, m_body}) {
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+        label->setMinimumWidth(1);
+    }
     m_button = new FilledButton(tr("Add your Velqor key"), this);
     m_button->setObjectName(QStringLiteral("addKeyButton"));
     m_button->setFont(uiFont(12, QFont::Bold));

@@ -32,6 +32,7 @@ ProfilesPanel::ProfilesPanel(ProfilesStore* store, const CompactTheme& theme, Lo
     layout->setSpacing(12);
     m_welcome = new WelcomeCard(this);
     m_welcome->setVisible(false);
+    m_welcome->button()->setObjectName(QStringLiteral("panelAddKeyButton"));
     layout->addWidget(m_welcome);
     buildHeader(layout);
     m_list = new RowList(this);

@@ -19,15 +19,17 @@ constexpr int rowSpacing = 6;
 } // namespace
 
 void applyFieldTheme(QLineEdit* field, const CompactTheme& theme) {
+    // The text colours go through the palette: a colour in the style sheet would also draw
+    // the placeholder, at half strength, too faint to read.
     field->setStyleSheet(
-        QStringLiteral("QLineEdit { background: %1; color: %2; border: 1px solid %3;"
+        QStringLiteral("QLineEdit { background: %1; border: 1px solid %2;"
                        " border-radius: 9px; padding: 7px 11px; }"
-                       "QLineEdit:focus { border: 2px solid %2; padding: 6px 10px; }"
-                       "QLineEdit:disabled { color: %4; }")
-            .arg(theme.buttonSurface().name(QColor::HexArgb),
-                 theme.primaryText().name(QColor::HexArgb), theme.border().name(QColor::HexArgb),
-                 theme.mutedText().name(QColor::HexArgb)));
+                       "QLineEdit:focus { border: 2px solid %3; padding: 6px 10px; }")
+            .arg(theme.buttonSurface().name(QColor::HexArgb), theme.border().name(QColor::HexArgb),
+                 theme.primaryText().name(QColor::HexArgb)));
     QPalette palette = field->palette();
+    palette.setColor(QPalette::Text, theme.primaryText());
+    palette.setColor(QPalette::Disabled, QPalette::Text, theme.mutedText());
     palette.setColor(QPalette::PlaceholderText, theme.secondaryText());
     field->setPalette(palette);
 }
@@ -41,6 +43,7 @@ RowList::RowList(QWidget* parent) : QScrollArea(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::NoFocus);
     m_rows = new QWidget(this);
     m_rows->setAutoFillBackground(false);
     m_layout = new QVBoxLayout(m_rows);

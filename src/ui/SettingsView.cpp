@@ -120,11 +120,14 @@ void SettingsView::changeEvent(QEvent* event) {
 
 void SettingsView::makeSecondaryTextReadable() {
     // Some styles draw placeholders and secondary texts too faint to read: they are
-    // darkened (or lightened) until they do, on the palette of the moment.
+    // darkened (or lightened) until they do on the fields and on the window, on the
+    // palette of the moment.
     QPalette current = palette();
     const QColor base = current.color(QPalette::Base);
-    const QColor readable =
-        withContrast(composited(current.color(QPalette::PlaceholderText), base), base, 4.5);
+    const QColor window = current.color(QPalette::Window);
+    const QColor readable = withContrast(
+        withContrast(composited(current.color(QPalette::PlaceholderText), base), base, 4.5), window,
+        4.5);
     if (current.color(QPalette::PlaceholderText) == readable)
         return;
     current.setColor(QPalette::PlaceholderText, readable);

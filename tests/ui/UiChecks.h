@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QTimer>
 #include <QWidget>
@@ -102,7 +103,8 @@ inline qreal paintedContrast(QWidget* widget) {
 inline QList<QWidget*> textControls(QWidget* root) {
     QList<QWidget*> result;
     for (QWidget* w : root->findChildren<QWidget*>()) {
-        if (!w->isVisible() || !w->isEnabled() || w->width() < 4)
+        // Only what is on screen whole: not a row scrolled out of its list.
+        if (!w->isVisible() || !w->isEnabled() || w->visibleRegion().boundingRect() != w->rect())
             continue;
         QString text;
         if (auto* label = qobject_cast<QLabel*>(w))
@@ -113,7 +115,8 @@ inline QList<QWidget*> textControls(QWidget* root) {
             text = button->text();
         else if (auto* field = qobject_cast<QLineEdit*>(w))
             text = field->text().isEmpty() ? field->placeholderText() : field->text();
-        if (!text.trimmed().isEmpty())
+        // Letters and digits: bullets and dashes are too small to measure.
+        if (text.contains(QRegularExpression(QStringLiteral("[\\p{L}\\p{N}]"))))
             result << w;
     }
     return result;

@@ -14,7 +14,7 @@ inline QPalette darkPalette() {
     p.setColor(QPalette::Text, text);
     p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
     p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xd0));
+    p.setColor(QPalette::Highlight, QColor(0x28, 0x60, 0xb8));
     p.setColor(QPalette::HighlightedText, Qt::white);
     p.setColor(QPalette::ToolTipBase, base);
     p.setColor(QPalette::ToolTipText, text);
