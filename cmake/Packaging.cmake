@@ -92,6 +92,7 @@ else()
     string(PREPEND depends "libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6svg6 (>= 6.4), ")
   endif()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${depends}")
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator")
+  # qt6-translations-l10n: Qt's own texts (standard buttons, dialogs) in the user's language.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator, qt6-translations-l10n")
 endif()
 include(CPack)

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tavrin needs, when it is missing.
+# Installs what building and testing Tavrin needs, when it is missing. Qt's linguist tools
+# build the window's translations; Qt's own translations and a CJK font let the tests
+# show the window in Chinese and Japanese.
 # Debian/Ubuntu: apt packages. macOS: Homebrew formulae (zsh and sqlite3 ship with macOS).
 # Elsewhere (no apt): names the packages to install and fails only when one is missing.
 # Extra groups: "fuzz" (clang and libFuzzer, scripts/fuzz.sh), "format" (clang-format),
@@ -36,6 +38,10 @@ requirements=(
     "command g++                               | g++                 | gcc-c++                 | gcc"
     "file */cmake/Qt6Widgets/Qt6WidgetsConfig.cmake | qt6-base-dev | qt6-qtbase-devel        | qt6-base"
     "file */cmake/Qt6Svg/Qt6SvgConfig.cmake    | qt6-svg-dev         | qt6-qtsvg-devel         | qt6-svg"
+    "file */cmake/Qt6LinguistTools/Qt6LinguistToolsConfig.cmake | qt6-tools-dev | qt6-qttools-devel | qt6-tools"
+    "file */qt6/bin/lrelease                   | qt6-l10n-tools      | qt6-linguist            | qt6-tools"
+    "file */qtbase_ja.qm                       | qt6-translations-l10n | qt6-qttranslations    | qt6-translations"
+    "file */wqy-microhei.ttc                   | fonts-wqy-microhei  | wqy-microhei-fonts      | wqy-microhei"
     "file GL/gl.h                              | libgl-dev           | mesa-libGL-devel        | mesa"
     "file toml++/toml.h                        | libtomlplusplus-dev | tomlplusplus-devel      | tomlplusplus"
     "file rapidjson/reader.h                   | rapidjson-dev       | rapidjson-devel         | rapidjson"
@@ -92,7 +98,7 @@ found() {
     local pattern directory
     for pattern in "$@"; do
         for directory in /usr/include /usr/local/include /usr/lib /usr/lib64 /usr/local/lib \
-            /usr/lib/*-linux-gnu /usr/lib/clang /usr/lib64/clang /usr/lib/llvm*; do
+            /usr/lib/*-linux-gnu /usr/lib/clang /usr/lib64/clang /usr/lib/llvm* /usr/share; do
             [[ -d "$directory" ]] || continue
             if [[ "$pattern" == "*/"* ]]; then
                 [[ -n "$(find "$directory" -path "$directory/${pattern}" -print -quit 2>/dev/null)" ]] && return 0

@@ -9,6 +9,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, QObject* parent)
     : QObject(parent), m_store(profilesStore) {
     m_switchPool.setMaxThreadCount(1);
@@ -65,11 +67,13 @@ void AppViewModel::appendLine(const QString& message, bool failure,
     m_logLines.append(message);
     m_failureLines.append(failure);
     m_lineTargets.append(target);
+    m_logTimes.append(QDateTime::currentDateTime());
     if (m_logLines.size() > maximumLogLines) {
         const qsizetype excess = m_logLines.size() - maximumLogLines;
         m_logLines.remove(0, excess);
         m_failureLines.remove(0, excess);
         m_lineTargets.remove(0, excess);
+        m_logTimes.remove(0, excess);
     }
     emit logLinesChanged();
 }
@@ -114,15 +118,8 @@ std::optional<Profile> AppViewModel::selectedProfile(TargetIDE target) const {
     return std::nullopt;
 }
 
-std::optional<Profile> AppViewModel::selectedProfile() const {
-    if (!m_selectedProfileID)
-        return m_store->activeProfile();
-    return m_store->profile(*m_selectedProfileID);
-}
-
 bool AppViewModel::selectedIsActive(TargetIDE target) const {
-    const auto profile =
-        target == TargetIDE::claude ? selectedProfile(TargetIDE::claude) : selectedProfile();
+    const auto profile = selectedProfile(target);
     return profile && profile->id == m_store->activeProfileID(target);
 }
 
@@ -145,6 +142,17 @@ void AppViewModel::setSwitching(bool switching) {
 }
 
 void AppViewModel::switchAndRestart(TargetIDE target) {
+    startSwitch(target, selectedProfile(target));
+}
+
+void AppViewModel::switchTo(TargetIDE target, const QString& profileID) {
+    const QList<Profile> profiles = availableProfiles(target);
+    const auto found = std::find_if(profiles.begin(), profiles.end(),
+                                    [&](const Profile& p) { return p.id == profileID; });
+    startSwitch(target, found == profiles.end() ? std::nullopt : std::optional<Profile>(*found));
+}
+
+void AppViewModel::startSwitch(TargetIDE target, const std::optional<Profile>& chosen) {
     if (requiresUpdate()) {
         appendLine(QStringLiteral("Update required"), false, target);
         return;
@@ -152,19 +160,18 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
     // One switch at a time: a second press while one runs is ignored.
     if (m_isSwitching)
         return;
-    const std::optional<Profile> profile = selectedProfile(target);
-    if (!profile) {
+    if (!chosen) {
         appendLine(QStringLiteral("Select a profile first"), false, target);
         return;
     }
+    const Profile profile = *chosen;
     setSwitching(true);
-
     // The worker holds only what the switch needs; the policy service and the link opener
     // stay on this thread. The outcome is posted back and dropped if the view model is gone
     // (its destructor waits for the worker, so the post itself is always safe).
     auto flow = std::make_shared<SwitchFlow>(*m_store, SwitchServices(m_services));
     const QPointer<AppViewModel> self(this);
-    m_switchPool.start([self, flow, target, profile = *profile] {
+    m_switchPool.start([self, flow, target, profile] {
         QString line;
         bool failed = false;
         try {
@@ -175,18 +182,29 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
         }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
-            [self, target, line, failed] {
+            [self, target, id = profile.id, line, failed] {
                 if (self)
-                    self->finishSwitch(target, line, failed);
+                    self->finishSwitch(target, id, line, failed);
             },
             Qt::QueuedConnection);
     });
 }
 
-void AppViewModel::finishSwitch(TargetIDE target, const QString& line, bool failed) {
+void AppViewModel::finishSwitch(TargetIDE target, const QString& profileID, const QString& line,
+                                bool failed) {
     appendLine(line, failed, target);
+    // The window shows what is now active, whichever front end switched.
+    if (!failed)
+        setSelectedID(target, profileID);
     setSwitching(false);
     emit switchFinished();
+}
+
+void AppViewModel::setSelectedID(TargetIDE target, const QString& id) {
+    if (target == TargetIDE::claude)
+        setSelectedClaudeProfileID(id);
+    else
+        setSelectedProfileID(id);
 }
 
 // Remote policy.

@@ -4,6 +4,7 @@
 #include "profiles/Profile.h"
 #include "remote/CloudControlService.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QStringList>
 #include <QThreadPool>
@@ -61,8 +62,9 @@ public:
     }
 
     const QStringList& logLines() const { return m_logLines; }
-    // Whether the line at `index` of logLines() reports a failure.
+    // Whether the line at `index` of logLines() reports a failure, and when it was added.
     bool isFailureLine(qsizetype index) const { return m_failureLines.value(index); }
+    QDateTime logTime(qsizetype index) const { return m_logTimes.value(index); }
     bool lastLineIsFailure() const { return !m_failureLines.isEmpty() && m_failureLines.last(); }
     // The newest line shown under a target: its own (how its last switch ended) or one
     // that belongs to no target; empty when there is none. Whether it reports a failure.
@@ -76,7 +78,8 @@ public:
     // Appends a line that reports a failure (the window shows it as one).
     void appendFailure(const QString& message);
 
-    std::optional<Profile> selectedProfile() const;
+    // The profile a target would switch to: its pick, else the store's active profile,
+    // else its account profile, else its first available profile.
     std::optional<Profile> selectedProfile(TargetIDE target) const;
     QList<Profile> availableProfiles(TargetIDE target) const;
     bool selectedIsActive(TargetIDE target) const;
@@ -85,6 +88,9 @@ public:
     // Starts a switch of the target to its selected profile and returns at once; the
     // outcome arrives as a log line, and switchFinished() is emitted at the end.
     void switchAndRestart(TargetIDE target);
+    // The same switch to a profile named by its id (the tray and other front ends), whatever
+    // is picked. Once it has succeeded, the target's pick is the profile switched to.
+    void switchTo(TargetIDE target, const QString& profileID);
 
     // Remote policy.
     const CloudPolicy& cloudPolicy() const { return m_cloudPolicy; }
@@ -112,9 +118,11 @@ signals:
 private:
     // A line about one target is shown under that target only.
     void appendLine(const QString& message, bool failure, std::optional<TargetIDE> target);
-    void finishSwitch(TargetIDE target, const QString& line, bool failed);
     // The index in logLines() of lastLine(target); -1 when there is none.
     qsizetype lastLineIndex(TargetIDE target) const;
+    void startSwitch(TargetIDE target, const std::optional<Profile>& profile);
+    void finishSwitch(TargetIDE target, const QString& profileID, const QString& line, bool failed);
+    void setSelectedID(TargetIDE target, const QString& id);
     void setSwitching(bool switching);
     void setCheckingCloud(bool checking);
     void setCloudStatus(const QString& status);
@@ -129,6 +137,7 @@ private:
     QStringList m_logLines;
     QList<bool> m_failureLines;
     QList<std::optional<TargetIDE>> m_lineTargets;
+    QList<QDateTime> m_logTimes;
     bool m_isSwitching = false;
 
     CloudPolicy m_cloudPolicy = CloudPolicy::fallback();

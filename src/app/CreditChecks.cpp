@@ -90,6 +90,19 @@ void CreditChecks::forget(const QString& profileID) {
 }
 
 QString CreditChecks::describe(const LimitStatus& status) {
+    const int code = status.httpStatus;
+    if (status.failed && code > 0) {
+        const QString http = QStringLiteral(" (HTTP %1).").arg(code);
+        if (code == 401 || code == 403)
+            return QStringLiteral("The limits service refused the key") + http;
+        if (code == 404)
+            return QStringLiteral("The limits service does not know this address") + http;
+        if (code == 429)
+            return QStringLiteral("The limits service is busy; try again in a minute") + http;
+        if (code >= 500)
+            return QStringLiteral("The limits service failed to answer") + http;
+        return QStringLiteral("The limits service answered with an error") + http;
+    }
     if (status.failed)
         return QStringLiteral("Could not check the credit: ") + status.text;
     if (status.text.isEmpty())

@@ -7,16 +7,8 @@ ProfileEditorState ProfileEditorState::newProfile() {
 }
 
 ProfileEditorState ProfileEditorState::newProfile(qint64 secondsSince1970) {
-    ProfileEditorState state;
-    state.id = QStringLiteral("velqor-") + QString::number(secondsSince1970);
+    ProfileEditorState state = fromProfile(Profile::velqorAccount(secondsSince1970));
     state.name = QStringLiteral("New Velqor");
-    state.preferredAuthMethod = QStringLiteral("apikey");
-    state.modelProvider = QStringLiteral("velqor");
-    state.model = QStringLiteral("gpt-5.5");
-    state.modelReasoningEffort = QStringLiteral("xhigh");
-    state.proxyScheme = ProxyScheme::http;
-    state.disableResponseStorage = true;
-    state.restartCodex = true;
     state.isExisting = false;
     return state;
 }

@@ -24,9 +24,9 @@ QList<TrayMenuEntry> TrayMenuModel::entries() const {
     const ProfilesStore* store = m_viewModel->profilesStore();
     // The same rule as the power button: no switch while one runs or an update is required.
     const bool canSwitch = !m_viewModel->isSwitching() && !m_viewModel->requiresUpdate();
-    QList<TrayMenuEntry> result;
+    QList<TrayMenuEntry> result = lockEntries();
     for (const TargetIDE target : TargetIDEs::allCases) {
-        if (!result.isEmpty())
+        if (!result.isEmpty() && result.last().kind != Kind::separator)
             result.append(TrayMenuEntry{});
         result.append({Kind::section, TargetIDEs::rawValue(target), target, {}, false, false});
         const QString active = store->activeProfileID(target);
@@ -44,6 +44,30 @@ QList<TrayMenuEntry> TrayMenuModel::entries() const {
     result.append(TrayMenuEntry{});
     result.append({Kind::quit, QStringLiteral("Quit"), {}, {}, true, false});
     return result;
+}
+
+QList<TrayMenuEntry> TrayMenuModel::lockEntries() const {
+    using Kind = TrayMenuEntry::Kind;
+    if (!m_viewModel->requiresUpdate())
+        return {};
+    const CloudPolicy& policy = m_viewModel->cloudPolicy();
+    QList<TrayMenuEntry> entries{
+        {Kind::placeholder, QStringLiteral("Update required"), {}, {}, false, false},
+        {Kind::placeholder,
+         QStringLiteral("Switching is off until Tavrin %1 or newer is installed.")
+             .arg(policy.minimumSupportedVersion.value_or(QString()).trimmed()),
+         {},
+         {},
+         false,
+         false}};
+    if (policy.updateURL)
+        entries.append({Kind::update, QStringLiteral("Get the Update\u2026"), {}, {}, true, false});
+    entries.append(TrayMenuEntry{});
+    return entries;
+}
+
+void TrayMenuModel::openUpdate() {
+    m_viewModel->openUpdateURL();
 }
 
 bool TrayMenuModel::isSwitching() const {
@@ -74,13 +98,9 @@ void TrayMenuModel::choose(TargetIDE target, const QString& profileID) {
                          << TargetIDEs::rawValue(target) << ": no such profile any more";
         return;
     }
-    if (target == TargetIDE::claude)
-        m_viewModel->setSelectedClaudeProfileID(profileID);
-    else
-        m_viewModel->setSelectedProfileID(profileID);
     m_awaitingOutcome = true;
     m_logChanged = false;
-    m_viewModel->switchAndRestart(target);
+    m_viewModel->switchTo(target, profileID);
     // Refused at once (for example while an update is required): the line is the outcome.
     if (m_awaitingOutcome && !m_viewModel->isSwitching()) {
         if (m_logChanged)

@@ -13,8 +13,9 @@ struct TrayMenuEntry {
     enum class Kind {
         section,     // a target's title; never enabled
         profile,     // a profile of the section's target; checked when it is the active one
-        placeholder, // "No profile", in a section without profiles
+        placeholder, // "No profile", in a section without profiles; the lock's reason
         separator,
+        update, // opens the update link while an update is required
         openWindow,
         settings,
         quit,
@@ -44,9 +45,10 @@ public:
     // The tray icon's tool tip: "Tavrin", or what runs.
     QString toolTip() const;
 
-    // Selects the profile for the target and switches to it. Ignored while a switch runs
-    // and for a profile the target cannot use (the menu may be older than the store).
+    // Switches the target to the profile. Ignored while a switch runs and for a profile
+    // the target cannot use (the menu may be older than the store).
     void choose(TargetIDE target, const QString& profileID);
+    void openUpdate();
 
 signals:
     // The entries, the switching state or the tool tip changed.
@@ -57,6 +59,8 @@ signals:
 
 private:
     void finishChoice();
+    // While an update is required: what is wrong, why the profiles are off, the link.
+    QList<TrayMenuEntry> lockEntries() const;
 
     AppViewModel* m_viewModel;
     bool m_awaitingOutcome = false;

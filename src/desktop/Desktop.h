@@ -63,6 +63,12 @@ public:
     // Starts the assistant; the call returns while it runs on.
     virtual QStringList startAssistant(const AssistantSession& session) = 0;
 
+    // Whether Tavrin starts when the user logs in.
+    virtual bool startsAtLogin() = 0;
+    // Starts `application` (this program: its file on Linux, its bundle on macOS) at login,
+    // or no longer does. Throws DesktopError or FileError with a full sentence.
+    virtual void setStartsAtLogin(bool enabled, const QString& application) = 0;
+
 protected:
     // Runs `codex app-server daemon <verb>` with the codex on the login shell's PATH;
     // throws ProcessError when it cannot be started.

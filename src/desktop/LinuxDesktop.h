@@ -31,6 +31,13 @@ public:
     // assistant with the session's variables in its environment.
     QStringList startAssistant(const AssistantSession& session) override;
 
+    // An XDG autostart entry, ~/.config/autostart/dev.tavrin.Tavrin.desktop (under
+    // $XDG_CONFIG_HOME when set), that starts the program in the background.
+    bool startsAtLogin() override;
+    void setStartsAtLogin(bool enabled, const QString& application) override;
+    static QString autostartPath();
+    static QByteArray autostartEntry(const QString& program);
+
     // The absolute path of a program on the login shell's PATH; empty when there is none.
     QString findProgram(const QString& name);
 

@@ -18,6 +18,9 @@ public:
     QStringList quitAssistant(TargetIDE assistant, const StepStarted& starting) override;
     QStringList setLaunchEnvironment(const LaunchEnvironment& variables) override;
     QStringList startAssistant(const AssistantSession& session) override;
+    // A login item of System Events, asked and changed with osascript.
+    bool startsAtLogin() override;
+    void setStartsAtLogin(bool enabled, const QString& application) override;
 
     // The command texts, public so they can be tested as tables.
     static QString quitCodexCommand();
@@ -30,6 +33,7 @@ public:
     static QString claudeTerminalCommand(const AssistantSession& session);
     // The osascript here-document that quits Claude and opens Terminal running the above.
     static QString claudeScriptCommand(const AssistantSession& session);
+    static QString loginItemCommand(bool enabled, const QString& application);
 
 private:
     void runChecked(const QString& command);

@@ -5,6 +5,24 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QSet>
+
+namespace {
+
+const QString velqorPrefix = QStringLiteral("velqor-");
+
+// A plain count: one to six decimal digits, no sign or spaces. Longer numbers, such as
+// the time stamps of profiles made in the settings, are not counts.
+std::optional<qint64> plainCount(const QString& text) {
+    if (text.isEmpty() || text.size() > 6)
+        return std::nullopt;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+    return text.toLongLong();
+}
+
+} // namespace
 
 namespace TargetIDEs {
 
@@ -57,9 +75,28 @@ Profile Profile::claudeCodeAccount() {
 
 Profile Profile::velqorAccount(qint64 number) {
     const QString n = QString::number(number);
-    return Profile(QStringLiteral("velqor-") + n, QStringLiteral("Velqor ") + n,
-                   QStringLiteral("apikey"), QStringLiteral("velqor"), QStringLiteral("gpt-5.5"),
-                   QStringLiteral("xhigh"), true, true);
+    return Profile(velqorPrefix + n, QStringLiteral("Velqor ") + n, QStringLiteral("apikey"),
+                   QStringLiteral("velqor"), QStringLiteral("gpt-5.5"), QStringLiteral("xhigh"),
+                   true, true);
+}
+
+qint64 Profile::nextVelqorNumber(const QList<Profile>& profiles) {
+    qint64 largest = 0;
+    QSet<QString> ids;
+    for (const Profile& profile : profiles) {
+        ids.insert(profile.id);
+        if (!profile.id.startsWith(velqorPrefix))
+            continue;
+        QString rest = profile.id;
+        rest.remove(velqorPrefix);
+        if (const auto number = plainCount(rest))
+            largest = std::max(largest, *number);
+    }
+    qint64 next = largest + 1;
+    // A number past the counts may still be taken by an id that was not counted.
+    while (ids.contains(velqorPrefix + QString::number(next)))
+        ++next;
+    return next;
 }
 
 bool Profile::isChatGPTAccount() const {

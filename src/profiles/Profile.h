@@ -43,8 +43,13 @@ struct Profile {
 
     static Profile chatGPTAccount();
     static Profile claudeCodeAccount();
-    // A Velqor API-key profile with the given number, as the built-ins and "Add Velqor" make it.
+    // A Velqor API-key profile with the given number: the built-ins, "Add Velqor" and a new
+    // profile of the settings (numbered by the time) all start from it.
     static Profile velqorAccount(qint64 number);
+    // The number "Add Velqor" gives next: one past the largest plain count (up to six
+    // digits; time stamps do not count) among the "velqor-" ids of `profiles`, and never
+    // the number of an existing id.
+    static qint64 nextVelqorNumber(const QList<Profile>& profiles);
 
     bool isChatGPTAccount() const;
     bool isClaudeCodeAccount() const;

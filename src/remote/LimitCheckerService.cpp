@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
@@ -123,9 +124,9 @@ LimitCheckerService::~LimitCheckerService() = default;
 void LimitCheckerService::check(const Profile& profile,
                                 std::function<void(const LimitStatus&)> done) {
     // Every status carries the profile and the moment it was made.
-    auto answer = [id = profile.id, name = profile.name, done](const QString& text,
-                                                               bool isConfigured, bool failed,
-                                                               const QStringList& details = {}) {
+    auto answer = [id = profile.id, name = profile.name,
+                   done](const QString& text, bool isConfigured, bool failed,
+                         const QStringList& details = {}, int httpStatus = 0) {
         LimitStatus status;
         status.id = id;
         status.profileID = id;
@@ -135,6 +136,7 @@ void LimitCheckerService::check(const Profile& profile,
         status.checkedAt = QDateTime::currentDateTime();
         status.failed = failed;
         status.details = details;
+        status.httpStatus = httpStatus;
         done(status);
     };
     auto answerLater = [this, answer](const QString& text, bool isConfigured, bool failed) {
@@ -191,7 +193,8 @@ void LimitCheckerService::check(const Profile& profile,
             return;
         case Outcome::received:
             if (!response.isSuccess()) {
-                answer(QStringLiteral("HTTP %1").arg(response.statusCode), true, true);
+                answer(QStringLiteral("HTTP %1").arg(response.statusCode), true, true, {},
+                       response.statusCode);
                 return;
             }
             answer(describeLimitPayload(response.body).value_or(QStringLiteral("Checked")), true,
@@ -224,10 +227,30 @@ qsizetype pickedPair(const QList<QPair<QString, QString>>& pairs) {
 }
 
 QString describePair(const QPair<QString, QString>& pair) {
-    return labelForKeyPath(pair.first) + QStringLiteral(": ") + pair.second;
+    return labelForKeyPath(pair.first) + QStringLiteral(": ") +
+           LimitCheckerService::displayValue(pair.second);
 }
 
 } // namespace
+
+QString LimitCheckerService::displayValue(const QString& value) {
+    const QLocale locale;
+    if (value.size() == 10) {
+        const QDate date = QDate::fromString(value, Qt::ISODate);
+        return date.isValid() ? locale.toString(date, QLocale::LongFormat) : value;
+    }
+    if (value.size() < 16 || value.at(10) != QLatin1Char('T'))
+        return value;
+    const QDateTime moment = QDateTime::fromString(value, Qt::ISODate);
+    if (!moment.isValid())
+        return value;
+    // Midnight names a day, which stays the day it names in every time zone.
+    if (moment.time() == QTime(0, 0))
+        return locale.toString(moment.date(), QLocale::LongFormat);
+    const QDateTime local = moment.toLocalTime();
+    return locale.toString(local.date(), QLocale::LongFormat) + QLatin1Char(' ') +
+           locale.toString(local.time(), QLocale::ShortFormat);
+}
 
 std::optional<QString> LimitCheckerService::describeLimitPayload(const QByteArray& body) {
     if (const auto pairs = payloadPairs(body)) {

@@ -26,6 +26,8 @@ struct LimitStatus {
     std::optional<QDateTime> checkedAt;
     // The endpoint could not be asked, or it answered with an error: `text` says why.
     bool failed = false;
+    // The status code of an error answer; 0 when none came.
+    int httpStatus = 0;
     // Further "Label: value" lines of a JSON answer, after the one `text` shows.
     QStringList details{};
 
@@ -55,6 +57,9 @@ public:
     virtual void check(const Profile& profile, std::function<void(const LimitStatus&)> done);
 
     static std::optional<QString> describeLimitPayload(const QByteArray& body);
+    // A value as the user reads it: an ISO 8601 date (or a date and time) in the user's
+    // locale, anything else as it came.
+    static QString displayValue(const QString& value);
     // Up to `count` "Label: value" lines of a JSON answer besides the one its text shows,
     // in key-path order.
     static QStringList describeLimitDetails(const QByteArray& body, int count);

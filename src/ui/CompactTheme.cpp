@@ -1,5 +1,6 @@
 #include "ui/CompactTheme.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPalette>
 
@@ -46,8 +47,12 @@ QColor CompactTheme::accent() const {
     return targetIDE == TargetIDE::codex ? rgb(0.05, 0.56, 1.0) : rgb(0.82, 0.36, 0.2);
 }
 
-QColor CompactTheme::good() const {
-    return rgb(0.18, 0.83, 0.36);
+QColor CompactTheme::accentFill() const {
+    return withContrast(accent(), Qt::white, 4.5);
+}
+
+QColor CompactTheme::accentText() const {
+    return withContrast(withContrast(accent(), background(), 4.5), panel(), 4.5);
 }
 
 QColor CompactTheme::error() const {
@@ -130,7 +135,8 @@ QColor withContrast(const QColor& color, const QColor& against, qreal minimum) {
 namespace AppTabs {
 
 QString rawValue(AppTab tab) {
-    return tab == AppTab::switcher ? QStringLiteral("Switch") : QStringLiteral("Profiles");
+    return tab == AppTab::switcher ? QCoreApplication::translate("AppTab", "Switch")
+                                   : QCoreApplication::translate("AppTab", "Profiles");
 }
 
 QString systemImage(AppTab tab) {

@@ -22,7 +22,10 @@ struct CompactTheme {
     QColor secondaryText() const;
     QColor mutedText() const;
     QColor accent() const;
-    QColor good() const;
+    // The accent as a fill under white text, and as text on the window and its cards:
+    // darkened (or lightened) just enough to read.
+    QColor accentFill() const;
+    QColor accentText() const;
     // Text that reports a failure; readable on `panel` and `background`.
     QColor error() const;
     // The policy card's colour for a required update.

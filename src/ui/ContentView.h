@@ -4,53 +4,24 @@
 #include "profiles/Profile.h"
 #include "ui/CompactTheme.h"
 
-#include <QAbstractButton>
 #include <QWidget>
 
 #include <optional>
 
 class ActivityPopover;
 class CardWidget;
-class ElidedLabel;
-class FilledButton;
-class IconButton;
-class IconView;
-class PowerButton;
 class ProfilesPanel;
 class ProfilesStore;
-class QLabel;
 class QMenu;
 class QScrollArea;
 class QStackedWidget;
 class SegmentButton;
+class SwitchPage;
 class TabButton;
 
-// The profile card of the "Switch" tab: an icon tile, the profile's name and kind, and
-// a chevron. Clicking it opens the menu of profiles for the selected target.
-class ProfileCard : public QAbstractButton {
-    Q_OBJECT
-public:
-    explicit ProfileCard(QWidget* parent = nullptr);
-    void setContent(const QString& symbol, const QString& title, const QString& detail,
-                    const CompactTheme& theme);
-    QString symbol() const;
-    QString title() const;
-    QString detail() const;
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    IconView* m_tile;
-    ElidedLabel* m_title;
-    ElidedLabel* m_detail;
-    IconView* m_chevron;
-    CompactTheme m_theme;
-};
-
 // The main window's content: target switcher, the "Switch" and "Profiles" tabs and the
-// tab bar, drawn from the view model and the shared store.
+// tab bar, drawn from the view model and the shared store. Its designed size is 320 x 568;
+// on a shorter screen the tabs' content scrolls between the switcher and the tab bar.
 class ContentView : public QWidget {
     Q_OBJECT
 public:
@@ -65,7 +36,7 @@ public:
     ProfilesStore* profilesStore() const { return m_store; }
 
     CompactTheme theme() const;
-    TargetIDE selectedIDE() const { return m_selectedIDE; }
+    // The target shown; the choice is remembered for the next start.
     void setSelectedIDE(TargetIDE target);
     void setSelectedTab(AppTab tab);
 
@@ -73,12 +44,17 @@ public:
     ProfilesPanel* profilesPanel() const { return m_panel; }
     QMenu* profileMenu() const { return m_profileMenu; }
 
-    // What the profile card shows for a profile (or none) of a target.
-    static QString profileSymbol(TargetIDE target, const std::optional<Profile>& profile);
-    static QString profileDetail(TargetIDE target, const std::optional<Profile>& profile);
-
+    // Loads the profiles, once (when the window is first shown, or at a start in the tray).
+    void start();
     // Opens the list of recent activity lines, newest last (a click on the caption).
     void showRecentActivity();
+    // The first start's next step: the key field of a Velqor profile on the "Profiles" tab.
+    void addVelqorKey();
+    // Whether no Velqor profile has a key yet: the window explains what keys are for.
+    bool isFirstStart() const;
+
+    QSize sizeHint() const override { return {windowWidth, windowHeight}; }
+    QSize minimumSizeHint() const override;
 
 signals:
     // Once, when the first frame has been painted (start-up measurement).
@@ -93,6 +69,9 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    void buildSwitcher();
+    QScrollArea* buildPageScroll(const QString& name);
+    void buildTabBar();
     void refresh();
     void openProfileMenu();
     void ensureProfilesPanel();
@@ -100,6 +79,7 @@ private:
     void resetSelectionsToStore();
     void showPanelSelection();
     void fillRecentActivity();
+    void updateTabOrder();
 
     ProfilesStore* m_store;
     AppViewModel* m_viewModel;
@@ -112,19 +92,9 @@ private:
     CardWidget* m_switcherTrack;
     SegmentButton* m_segments[2];
     QStackedWidget* m_pages;
-    ProfileCard* m_profileCard;
+    SwitchPage* m_switchPage;
     QMenu* m_profileMenu;
-    CardWidget* m_switchCard;
-    PowerButton* m_powerButton;
-    FilledButton* m_actionButton;
-    ElidedLabel* m_lastLogCaption;
     ActivityPopover* m_activity = nullptr;
-    CardWidget* m_policyCard;
-    IconView* m_policySymbol;
-    QLabel* m_policyTitle;
-    QLabel* m_policyDetail;
-    IconButton* m_refreshButton;
-    FilledButton* m_updateButton;
     QScrollArea* m_profilesScroll;
     ProfilesPanel* m_panel = nullptr;
     TabButton* m_tabs[2];

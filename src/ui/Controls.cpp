@@ -1,13 +1,21 @@
 #include "ui/Controls.h"
 
+#include "ui/Accessible.h"
+#include "ui/Buttons.h"
 #include "ui/Icons.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <iterator>
@@ -16,8 +24,15 @@ namespace {
 
 constexpr qreal disabledOpacity = 0.5;
 
+// The background of a chosen menu or list item, under white text.
+QColor selectionHighlight(const CompactTheme& theme) {
+    return withContrast(theme.accent(), Qt::white, 4.5);
+}
+
+} // namespace
+
 void fillRounded(QPainter& p, const QRectF& rect, qreal radius, const QColor& fill,
-                 const QColor& border = Qt::transparent) {
+                 const QColor& border) {
     if (radius < 0)
         radius = rect.height() / 2;
     p.setRenderHint(QPainter::Antialiasing);
@@ -33,12 +48,44 @@ void fillRounded(QPainter& p, const QRectF& rect, qreal radius, const QColor& fi
     }
 }
 
-// The background of a chosen menu or list item, under white text.
-QColor selectionHighlight(const CompactTheme& theme) {
-    return withContrast(theme.accent(), Qt::white, 4.5);
+void paintFocusRing(QPainter& p, const QWidget* widget, const QRectF& rect, qreal radius) {
+    if (!widget->hasFocus() || !widget->window()->testAttribute(Qt::WA_KeyboardFocusChange))
+        return;
+    if (radius < 0)
+        radius = rect.height() / 2;
+    // The text colour of the appearance: it stands out from the background, the cards
+    // and the accent fills alike.
+    const CompactTheme theme{CompactTheme::systemIsDark(), TargetIDE::codex};
+    p.save();
+    p.setOpacity(1);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(theme.primaryText(), 2));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(rect.adjusted(1, 1, -1, -1), std::max<qreal>(0, radius - 1),
+                      std::max<qreal>(0, radius - 1));
+    p.restore();
 }
 
-} // namespace
+void applyScrollBarTheme(QAbstractScrollArea* scrollArea, const CompactTheme& theme) {
+    // On the bar itself: a style sheet on the area would reach every widget inside.
+    const QString style =
+        QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: %1; border-radius: 3px;"
+                       " min-height: 24px; margin: 0 1px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical"
+                       " { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical"
+                       " { background: transparent; }")
+            .arg(theme.mutedText().name());
+    QScrollBar* bar = scrollArea->verticalScrollBar();
+    if (bar->styleSheet() != style)
+        bar->setStyleSheet(style);
+}
+
+void chainTabOrder(const QList<QWidget*>& widgets) {
+    for (qsizetype i = 1; i < widgets.size(); ++i)
+        QWidget::setTabOrder(widgets.at(i - 1), widgets.at(i));
+}
 
 QFont uiFont(qreal pixelSize, QFont::Weight weight) {
     QFont font;
@@ -60,13 +107,16 @@ void setTextColor(QWidget* widget, const QColor& color) {
 }
 
 bool confirmKeyDeletion(QWidget* parent, const QString& profileName) {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Delete API Key"),
-                    QStringLiteral("Delete the stored API key of \u201C%1\u201D?").arg(profileName),
-                    QMessageBox::NoButton, parent);
-    box.setInformativeText(
-        QStringLiteral("The key is removed from this computer. Switching to this profile "
-                       "needs a key again."));
-    QPushButton* remove = box.addButton(QStringLiteral("Delete Key"), QMessageBox::DestructiveRole);
+    QMessageBox box(
+        QMessageBox::Warning, QCoreApplication::translate("Controls", "Delete API Key"),
+        QCoreApplication::translate("Controls", "Delete the stored API key of \u201C%1\u201D?")
+            .arg(profileName),
+        QMessageBox::NoButton, parent);
+    box.setInformativeText(QCoreApplication::translate(
+        "Controls", "The key is removed from this computer. Switching to this profile "
+                    "needs a key again."));
+    QPushButton* remove = box.addButton(QCoreApplication::translate("Controls", "Delete Key"),
+                                        QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     return box.clickedButton() == remove;
@@ -154,6 +204,7 @@ void IconView::paintEvent(QPaintEvent*) {
 
 ElidedLabel::ElidedLabel(QWidget* parent, Qt::Alignment alignment)
     : QWidget(parent), m_alignment(alignment) {
+    installAccessibility();
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 }
 
@@ -163,6 +214,16 @@ void ElidedLabel::setText(const QString& text) {
     m_text = text;
     setToolTip(text);
     update();
+}
+
+QColor ElidedLabel::color() const {
+    return m_color.isValid() ? m_color : palette().color(foregroundRole());
+}
+
+void ElidedLabel::setClickable(bool clickable) {
+    m_clickable = clickable;
+    setFocusPolicy(clickable ? Qt::StrongFocus : Qt::NoFocus);
+    setCursor(clickable ? Qt::PointingHandCursor : Qt::ArrowCursor);
 }
 
 void ElidedLabel::setColor(const QColor& color) {
@@ -188,240 +249,31 @@ QString ElidedLabel::displayedText() const {
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setPen(m_color);
+    p.setPen(color());
     p.setFont(font());
     p.drawText(rect(), m_alignment | Qt::AlignVCenter | Qt::TextSingleLine, displayedText());
+    if (m_clickable && hasFocus()) {
+        // Under the text, as wide as the text: a link's focus.
+        const int textWidth = std::min(width(), fontMetrics().horizontalAdvance(displayedText()));
+        const int left = m_alignment & Qt::AlignLeft ? 0 : (width() - textWidth) / 2;
+        p.fillRect(QRect(left, height() - 2, textWidth, 2), color());
+    }
 }
 
 void ElidedLabel::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (m_clickable && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         emit clicked();
 }
 
-// FilledButton
-
-FilledButton::FilledButton(const QString& text, QWidget* parent) : QAbstractButton(parent) {
-    setText(text);
-    setCursor(Qt::PointingHandCursor);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-}
-
-void FilledButton::setColors(const QColor& fill, const QColor& textColor) {
-    if (fill == m_fill && textColor == m_textColor)
+void ElidedLabel::keyPressEvent(QKeyEvent* event) {
+    if (m_clickable && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
+                        event->key() == Qt::Key_Enter)) {
+        emit clicked();
         return;
-    m_fill = fill;
-    m_textColor = textColor;
-    update();
-}
-
-void FilledButton::setDisabledColors(const QColor& fill, const QColor& textColor) {
-    if (fill == m_disabledFill && textColor == m_disabledText)
-        return;
-    m_disabledFill = fill;
-    m_disabledText = textColor;
-    update();
-}
-
-bool FilledButton::usesDisabledColors() const {
-    return !isEnabled() && m_disabledFill.isValid();
-}
-
-QColor FilledButton::fillColor() const {
-    return usesDisabledColors() ? m_disabledFill : m_fill;
-}
-
-QColor FilledButton::textColor() const {
-    return usesDisabledColors() ? m_disabledText : m_textColor;
-}
-
-void FilledButton::setRadius(qreal radius) {
-    m_radius = radius;
-    update();
-}
-
-void FilledButton::setVerticalPadding(int padding) {
-    m_verticalPadding = padding;
-    updateGeometry();
-}
-
-void FilledButton::setHorizontalPadding(int padding) {
-    m_horizontalPadding = padding;
-    updateGeometry();
-}
-
-QSize FilledButton::sizeHint() const {
-    const QFontMetrics fm(font());
-    return {fm.horizontalAdvance(text()) + 2 * m_horizontalPadding + 4,
-            fm.height() + 2 * m_verticalPadding};
-}
-
-QSize FilledButton::minimumSizeHint() const {
-    return {2 * m_horizontalPadding, sizeHint().height()};
-}
-
-void FilledButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (!isEnabled() && !usesDisabledColors())
-        p.setOpacity(disabledOpacity);
-    else if (isDown())
-        p.setOpacity(0.8);
-    const QColor fill = fillColor();
-    if (fill.alpha() > 0)
-        fillRounded(p, rect(), m_radius, fill);
-    p.setFont(font());
-    const QFontMetrics fm(font());
-    const int available = width() - 2 * m_horizontalPadding;
-    const QString label = fm.horizontalAdvance(text()) <= available + 2
-                              ? text()
-                              : fm.elidedText(text(), Qt::ElideRight, available);
-    const int textWidth = fm.horizontalAdvance(label);
-    const qreal x = (width() - textWidth) / 2.0;
-    p.setPen(textColor());
-    p.drawText(QRectF(x, 0, textWidth + 1, height()), Qt::AlignVCenter | Qt::AlignLeft, label);
-}
-
-// ChoiceButton
-
-ChoiceButton::ChoiceButton(const QString& symbol, const QString& title, qreal pixelSize,
-                           QWidget* parent)
-    : QAbstractButton(parent), m_symbol(symbol) {
-    setText(title);
-    setFont(uiFont(pixelSize, QFont::Bold));
-    setCursor(Qt::PointingHandCursor);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-void ChoiceButton::setAppearance(bool selected, const CompactTheme& theme) {
-    if (selected == m_selected && theme == m_theme)
-        return;
-    m_selected = selected;
-    m_theme = theme;
-    update();
-}
-
-// SegmentButton
-
-SegmentButton::SegmentButton(const QString& symbol, const QString& title, QWidget* parent)
-    : ChoiceButton(symbol, title, 13, parent) {}
-
-QColor SegmentButton::contentColor() const {
-    return m_selected ? QColor(Qt::white) : m_theme.secondaryText();
-}
-
-QSize SegmentButton::sizeHint() const {
-    const QFontMetrics fm(font());
-    return {fm.horizontalAdvance(text()) + 12 + 6 + 16, std::max(fm.height(), 12) + 18};
-}
-
-void SegmentButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (m_selected)
-        fillRounded(p, rect(), 9, m_theme.accent());
-    const QColor color = contentColor();
-    const QFontMetrics fm(font());
-    const int iconSize = 12;
-    const int contentWidth = iconSize + 5 + fm.horizontalAdvance(text());
-    const qreal x = (width() - contentWidth) / 2.0;
-    Icons::paint(p, QRectF(x, (height() - iconSize) / 2.0, iconSize, iconSize), m_symbol, color);
-    p.setPen(color);
-    p.setFont(font());
-    p.drawText(QRectF(x + iconSize + 5, 0, width(), height()), Qt::AlignVCenter | Qt::AlignLeft,
-               text());
-}
-
-// TabButton
-
-TabButton::TabButton(const QString& symbol, const QString& title, QWidget* parent)
-    : ChoiceButton(symbol, title, 11, parent) {}
-
-QColor TabButton::contentColor() const {
-    return m_selected ? m_theme.accent() : m_theme.secondaryText();
-}
-
-QSize TabButton::sizeHint() const {
-    const QFontMetrics fm(font());
-    return {fm.horizontalAdvance(text()) + 8, 17 + 3 + fm.height()};
-}
-
-void TabButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    const QColor color = contentColor();
-    const QFontMetrics fm(font());
-    const int total = 17 + 3 + fm.height();
-    const qreal top = (height() - total) / 2.0;
-    Icons::paint(p, QRectF((width() - 17) / 2.0, top, 17, 17), m_symbol, color);
-    p.setPen(color);
-    p.setFont(font());
-    p.drawText(QRectF(0, top + 20, width(), fm.height()), Qt::AlignCenter, text());
-}
-
-// PowerButton
-
-PowerButton::PowerButton(QWidget* parent) : QAbstractButton(parent) {
-    setFixedSize(104, 104);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void PowerButton::setAppearance(const QColor& stateColor, qreal haloOpacity, const QString& symbol,
-                                const QColor& symbolColor) {
-    if (stateColor == m_color && haloOpacity == m_haloOpacity && symbol == m_symbol &&
-        symbolColor == m_symbolColor)
-        return;
-    m_color = stateColor;
-    m_haloOpacity = haloOpacity;
-    m_symbol = symbol;
-    m_symbolColor = symbolColor;
-    update();
-}
-
-bool PowerButton::hitButton(const QPoint& pos) const {
-    const QPointF d = QPointF(pos) - QRectF(rect()).center();
-    return d.x() * d.x() + d.y() * d.y() <= 52.0 * 52.0;
-}
-
-void PowerButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    if (isDown())
-        p.setOpacity(0.85);
-    const QPointF c = QRectF(rect()).center();
-    p.setPen(Qt::NoPen);
-    p.setBrush(withOpacity(m_color, m_haloOpacity));
-    p.drawEllipse(c, 52, 52);
-    p.setBrush(m_color);
-    p.drawEllipse(c, 38, 38);
-    Icons::paint(p, QRectF(c.x() - 14, c.y() - 14, 28, 28), m_symbol, m_symbolColor);
-}
-
-// IconButton
-
-IconButton::IconButton(QSize size, int iconSize, QWidget* parent)
-    : QAbstractButton(parent), m_size(size), m_iconSize(iconSize) {
-    setFixedSize(size);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void IconButton::setAppearance(const QString& symbol, const QColor& iconColor,
-                               const QColor& surface) {
-    if (symbol == m_symbol && iconColor == m_iconColor && surface == m_surface)
-        return;
-    m_symbol = symbol;
-    m_iconColor = iconColor;
-    m_surface = surface;
-    update();
-}
-
-void IconButton::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (!isEnabled())
-        p.setOpacity(disabledOpacity);
-    else if (isDown())
-        p.setOpacity(0.8);
-    fillRounded(p, rect(), 7, m_surface);
-    QRectF box(0, 0, m_iconSize, m_iconSize);
-    box.moveCenter(QRectF(rect()).center());
-    Icons::paint(p, box, m_symbol, m_iconColor);
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // MenuPicker
@@ -461,10 +313,52 @@ void MenuPicker::paintEvent(QPaintEvent*) {
     if (!isEnabled())
         p.setOpacity(disabledOpacity);
     fillRounded(p, rect(), 7, m_theme.buttonSurface(), m_theme.border());
+    paintFocusRing(p, this, rect(), 7);
     p.setFont(font());
     p.setPen(m_theme.primaryText());
     p.drawText(QRectF(10, 0, width() - 36, height()), Qt::AlignVCenter | Qt::AlignLeft,
                currentText());
     Icons::paint(p, QRectF(width() - 8 - 10, (height() - 10) / 2.0, 10, 10),
                  QStringLiteral("chevron.up.chevron.down"), m_theme.secondaryText());
+}
+
+// WelcomeCard
+
+WelcomeCard::WelcomeCard(QWidget* parent) : CardWidget(parent) {
+    setObjectName(QStringLiteral("welcomeCard"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 10, 12, 12);
+    layout->setSpacing(6);
+    m_heading = new QLabel(tr("Start with a Velqor key"), this);
+    m_heading->setObjectName(QStringLiteral("welcomeHeading"));
+    m_heading->setFont(uiFont(13, QFont::Bold));
+    m_heading->setWordWrap(true);
+    m_body = new QLabel(tr("A Velqor API key lets Codex and Claude Code work through Velqor. "
+                           "Your ChatGPT and Claude accounts need no key."),
+                        this);
+    m_body->setObjectName(QStringLiteral("welcomeText"));
+    m_body->setFont(uiFont(11));
+    m_body->setWordWrap(true);
+    // Wraps to the card's width rather than widen the window, as tall as its lines need.
+    for (QLabel* label : {m_heading, m_body}) {
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+        label->setMinimumWidth(1);
+    }
+    m_button = new FilledButton(tr("Add your Velqor key"), this);
+    m_button->setObjectName(QStringLiteral("addKeyButton"));
+    m_button->setFont(uiFont(12, QFont::Bold));
+    m_button->setVerticalPadding(6);
+    m_button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    layout->addWidget(m_heading);
+    layout->addWidget(m_body);
+    layout->addSpacing(2);
+    layout->addWidget(m_button);
+    connect(m_button, &QAbstractButton::clicked, this, &WelcomeCard::nextStepRequested);
+}
+
+void WelcomeCard::setTheme(const CompactTheme& theme) {
+    setStyle(theme.panel(), theme.border(), 14);
+    setTextColor(m_heading, theme.primaryText());
+    setTextColor(m_body, theme.secondaryText());
+    m_button->setColors(theme.accent(), Qt::white);
 }

@@ -2,16 +2,17 @@
 
 #include "ui/CompactTheme.h"
 
-#include <QAbstractButton>
 #include <QColor>
 #include <QComboBox>
 #include <QFont>
 #include <QString>
 #include <QWidget>
 
-class QLabel;
+class QAbstractScrollArea;
+class QPainter;
 
-// Small custom-painted building blocks of the compact main window.
+// Small custom-painted building blocks of the compact main window (the buttons are in
+// Buttons.h).
 
 // A font of the given pixel size and weight (sizes are layout units, as in the design).
 QFont uiFont(qreal pixelSize, QFont::Weight weight = QFont::Normal);
@@ -22,6 +23,17 @@ void setTextColor(QWidget* widget, const QColor& color);
 bool confirmKeyDeletion(QWidget* parent, const QString& profileName);
 // A menu or the menu bar drawn in the theme's colours.
 void applyMenuTheme(QWidget* menuOrBar, const CompactTheme& theme);
+// Fills a rounded rectangle (a negative radius draws a capsule), with a 1-unit outline
+// when `border` is not transparent.
+void fillRounded(QPainter& p, const QRectF& rect, qreal radius, const QColor& fill,
+                 const QColor& border = Qt::transparent);
+// Draws the keyboard focus ring along the outline of `rect` when `widget` has the focus
+// and the user moves it with the keyboard, in a colour that reads on every surface.
+void paintFocusRing(QPainter& p, const QWidget* widget, const QRectF& rect, qreal radius);
+// Thin scroll bars in the theme's colours.
+void applyScrollBarTheme(QAbstractScrollArea* scrollArea, const CompactTheme& theme);
+// Chains the widgets' Tab order in the order given.
+void chainTabOrder(const QList<QWidget*>& widgets);
 
 // A rounded rectangle filled with `fill` and outlined by a 1-unit `border`.
 class CardWidget : public QWidget {
@@ -50,7 +62,6 @@ public:
     // Turns the icon clockwise by `degrees` about its centre.
     void setRotation(qreal degrees);
     QString symbol() const { return m_symbol; }
-    QColor color() const { return m_color; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -65,7 +76,9 @@ private:
 };
 
 // A label that shows its text on one line, elided with "…" at the end, with the full
-// text as its tooltip. It never asks for more width than it is given.
+// text as its tooltip. It never asks for more width than it is given. It draws in the
+// colour given, else in its palette's text colour. A clickable one takes the keyboard
+// focus and is pressed with Space or Enter, like a link.
 class ElidedLabel : public QWidget {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText)
@@ -73,8 +86,10 @@ public:
     explicit ElidedLabel(QWidget* parent = nullptr, Qt::Alignment alignment = Qt::AlignCenter);
     QString text() const { return m_text; }
     void setText(const QString& text);
-    QColor color() const { return m_color; }
+    QColor color() const;
     void setColor(const QColor& color);
+    void setClickable(bool clickable);
+    bool isClickable() const { return m_clickable; }
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
     // The text as it fits the current width.
@@ -86,126 +101,13 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QString m_text;
     QColor m_color;
     Qt::Alignment m_alignment;
-};
-
-// A button drawn as text (and an optional leading icon) on a filled rounded rectangle;
-// a negative radius draws a capsule, a transparent fill a plain text button.
-class FilledButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    explicit FilledButton(const QString& text, QWidget* parent = nullptr);
-    void setColors(const QColor& fill, const QColor& textColor);
-    // Colours while disabled; without them a disabled button is drawn half transparent.
-    void setDisabledColors(const QColor& fill, const QColor& textColor);
-    void setRadius(qreal radius);
-    void setVerticalPadding(int padding);
-    void setHorizontalPadding(int padding);
-    // The colours as drawn in the current state.
-    QColor fillColor() const;
-    QColor textColor() const;
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    bool usesDisabledColors() const;
-
-    QColor m_fill = Qt::transparent;
-    QColor m_textColor = Qt::black;
-    QColor m_disabledFill;
-    QColor m_disabledText;
-    qreal m_radius = 8;
-    int m_verticalPadding = 8;
-    int m_horizontalPadding = 12;
-};
-
-// A button showing a symbol and its title that is drawn chosen or plain.
-class ChoiceButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    ChoiceButton(const QString& symbol, const QString& title, qreal pixelSize,
-                 QWidget* parent = nullptr);
-    void setAppearance(bool selected, const CompactTheme& theme);
-    virtual QColor contentColor() const = 0;
-
-protected:
-    QString m_symbol;
-    bool m_selected = false;
-    CompactTheme m_theme;
-};
-
-// One segment of the target switcher: icon and title side by side.
-class SegmentButton : public ChoiceButton {
-    Q_OBJECT
-public:
-    SegmentButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
-    QColor contentColor() const override;
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
-// One button of the bottom tab bar: icon above its label.
-class TabButton : public ChoiceButton {
-    Q_OBJECT
-public:
-    TabButton(const QString& symbol, const QString& title, QWidget* parent = nullptr);
-    QColor contentColor() const override;
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
-// The large round switch control: a halo and a filled circle with a symbol.
-class PowerButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    explicit PowerButton(QWidget* parent = nullptr);
-    void setAppearance(const QColor& stateColor, qreal haloOpacity, const QString& symbol,
-                       const QColor& symbolColor = Qt::white);
-    QColor stateColor() const { return m_color; }
-    QColor symbolColor() const { return m_symbolColor; }
-    QString symbol() const { return m_symbol; }
-    QSize sizeHint() const override { return {104, 104}; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    bool hitButton(const QPoint& pos) const override;
-
-private:
-    QColor m_color;
-    QColor m_symbolColor = Qt::white;
-    qreal m_haloOpacity = 0.11;
-    QString m_symbol = QStringLiteral("power");
-};
-
-// A small square icon button on a rounded surface.
-class IconButton : public QAbstractButton {
-    Q_OBJECT
-public:
-    IconButton(QSize size, int iconSize, QWidget* parent = nullptr);
-    void setAppearance(const QString& symbol, const QColor& iconColor, const QColor& surface);
-    QString symbol() const { return m_symbol; }
-    QSize sizeHint() const override { return m_size; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    QSize m_size;
-    int m_iconSize;
-    QString m_symbol;
-    QColor m_iconColor;
-    QColor m_surface;
+    bool m_clickable = false;
 };
 
 // A menu-style picker: the chosen item's text and a drop-down mark on a rounded surface.
@@ -222,4 +124,25 @@ protected:
 
 private:
     CompactTheme m_theme;
+};
+
+class FilledButton;
+class QLabel;
+
+// The first start's explanation: a heading, one or two plain sentences and the next step
+// as a button.
+class WelcomeCard : public CardWidget {
+    Q_OBJECT
+public:
+    explicit WelcomeCard(QWidget* parent = nullptr);
+    void setTheme(const CompactTheme& theme);
+    FilledButton* button() const { return m_button; }
+
+signals:
+    void nextStepRequested();
+
+private:
+    QLabel* m_heading;
+    QLabel* m_body;
+    FilledButton* m_button;
 };

@@ -7,14 +7,14 @@
 #include <QPainter>
 
 namespace {
-constexpr int rowHeight = 48;
 constexpr qreal cornerRadius = 12;
 } // namespace
 
 ProfileRow::ProfileRow(const Profile& profile, bool isSelected, bool hasKey,
                        const CompactTheme& theme, QWidget* parent)
-    : QAbstractButton(parent) {
+    : PlainButton(parent) {
     setObjectName(QStringLiteral("profileRow"));
+    setCheckable(true);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFixedHeight(rowHeight);
@@ -27,6 +27,7 @@ void ProfileRow::setState(const Profile& profile, bool isSelected, bool hasKey,
     m_isSelected = isSelected;
     m_hasKey = hasKey;
     m_theme = theme;
+    setChecked(isSelected);
     setText(profile.name);
     setAccessibleName(profile.name);
     setAccessibleDescription(subtitle());
@@ -43,10 +44,10 @@ QString ProfileRow::symbol() const {
 
 QString ProfileRow::subtitle() const {
     if (m_profile.isVelqorAccount())
-        return m_hasKey ? QStringLiteral("Velqor key saved") : QStringLiteral("No Velqor key");
+        return m_hasKey ? tr("Velqor key saved") : tr("No Velqor key");
     if (m_profile.isClaudeCodeAccount())
-        return QStringLiteral("Claude account");
-    return QStringLiteral("ChatGPT account");
+        return tr("Claude account");
+    return tr("ChatGPT account");
 }
 
 QColor ProfileRow::borderColor() const {
@@ -99,4 +100,5 @@ void ProfileRow::paintEvent(QPaintEvent*) {
         QRectF(textLeft, top + titleMetrics.height() + 1, textWidth, subtitleMetrics.height()),
         Qt::AlignLeft | Qt::AlignVCenter,
         subtitleMetrics.elidedText(subtitle(), Qt::ElideRight, int(textWidth)));
+    paintFocusRing(p, this, rect(), cornerRadius);
 }

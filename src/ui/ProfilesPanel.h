@@ -1,10 +1,8 @@
 #pragma once
 
 #include "profiles/Profile.h"
-#include "profiles/ProxyURLFormatter.h"
 #include "ui/CompactTheme.h"
 
-#include <QAbstractButton>
 #include <QList>
 #include <QWidget>
 
@@ -12,39 +10,17 @@
 #include <memory>
 #include <optional>
 
-class CardWidget;
 class CreditChecks;
+class CreditRow;
 class ElidedLabel;
 class FilledButton;
-class IconButton;
-class IconView;
-class MenuPicker;
 class ProfileRow;
 class ProfilesStore;
+class ProxySection;
 class QLabel;
 class QLineEdit;
-class QVBoxLayout;
-
-// The clickable title row of a collapsible section: chevron, icon, title and a badge.
-class DisclosureHeader : public QAbstractButton {
-    Q_OBJECT
-public:
-    explicit DisclosureHeader(QWidget* parent = nullptr);
-    void setExpanded(bool expanded);
-    void setAppearance(const CompactTheme& theme, bool enabled);
-    QLabel* badge() const { return m_badge; }
-    QSize sizeHint() const override;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    bool m_expanded = false;
-    IconView* m_chevron;
-    IconView* m_icon;
-    QLabel* m_title;
-    QLabel* m_badge;
-};
+class RowList;
+class WelcomeCard;
 
 // The "Profiles" tab: every account profile, Add Velqor, the selected profile's
 // remaining credit, key and proxy. Works directly on the shared store and reports
@@ -63,6 +39,8 @@ public:
 
     void setTheme(const CompactTheme& theme);
     const CompactTheme& theme() const { return m_theme; }
+    // Shows the explanation of Velqor keys above the list (while none has a key).
+    void setFirstStart(bool firstStart);
 
     // Runs each time the panel comes on screen: selects `profileID` when there is such
     // a profile, otherwise keeps the selection (the active Codex profile at first).
@@ -71,13 +49,9 @@ public:
     std::optional<Profile> selectedProfile() const;
     std::optional<QString> selectedProfileID() const { return m_selectedProfileID; }
     QString status() const { return m_status; }
-    QString keyStatus(const Profile& profile) const;
     QList<ProfileRow*> rows() const { return m_rows; }
-
-    // The id number that "Add Velqor" gives next: one past the largest plain count
-    // (up to six digits; time stamps do not count) among the "velqor-" ids of
-    // `profiles`, and never the number of an existing id.
-    static qint64 nextVelqorNumber(const QList<Profile>& profiles);
+    // The controls in reading order.
+    QList<QWidget*> focusOrder() const;
 
     // The actions behind the controls.
     void selectProfile(const Profile& profile);
@@ -88,22 +62,26 @@ public:
     void clearProxy();
     // Asks the selected profile's limits endpoint again (the credit row's button).
     void checkCredit();
+    // Selects a Velqor profile (the first without a key, a new one when there is none)
+    // and puts the keyboard in its key field.
+    void beginKeyEntry();
 
 private:
+    void buildHeader(class QVBoxLayout* layout);
+    void buildKeySection(class QVBoxLayout* layout);
+    void connectControls();
+    QString keyStatus(const Profile& profile) const;
     void refresh();
-    void refreshCredit(const std::optional<Profile>& profile);
     void select(const QString& profileID);
     void rebuildRows();
     void applyTheme();
     void setStatus(const QString& status);
-    void loadProxyFields(const std::optional<QString>& proxyURL);
     void fail(const QString& message);
     // Runs one change of the store; a failure ends the action with its text in the
     // status line and the log.
     bool perform(const std::function<void()>& change);
     // After a successful change: the status line, the owner's refresh and a log line.
     void report(const QString& status, const QString& logLine);
-    ProxyScheme proxyScheme() const;
 
     ProfilesStore* m_store;
     CompactTheme m_theme;
@@ -115,25 +93,16 @@ private:
     QString m_status;
     bool m_themeApplied = false;
 
+    WelcomeCard* m_welcome;
     QLabel* m_title;
     FilledButton* m_addButton;
-    QVBoxLayout* m_rowsLayout;
+    RowList* m_list;
     QList<ProfileRow*> m_rows;
     ElidedLabel* m_keyHeading;
-    QWidget* m_creditRow;
-    ElidedLabel* m_creditStatus;
-    QList<ElidedLabel*> m_creditDetails;
-    IconButton* m_creditButton;
+    CreditRow* m_creditRow;
     QLineEdit* m_apiKeyField;
     FilledButton* m_saveKeyButton;
     FilledButton* m_deleteKeyButton;
-    CardWidget* m_proxyGroup;
-    DisclosureHeader* m_proxyHeader;
-    QWidget* m_proxyContent;
-    QLabel* m_formatLabel;
-    MenuPicker* m_proxySchemePicker;
-    QLineEdit* m_proxyAddressField;
-    FilledButton* m_saveProxyButton;
-    FilledButton* m_clearProxyButton;
+    ProxySection* m_proxy;
     QLabel* m_statusLabel;
 };

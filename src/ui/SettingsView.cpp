@@ -3,6 +3,8 @@
 #include "profiles/ProfilesStore.h"
 #include "ui/CompactTheme.h"
 #include "ui/Controls.h"
+#include "ui/GeneralSettings.h"
+#include "ui/SettingsList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,13 +14,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QShowEvent>
-#include <QStyledItemDelegate>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -45,236 +44,35 @@ private:
     std::function<void()> m_atEnd;
 };
 
-QLineEdit* makeField(const QString& objectName, const QString& label, QWidget* parent) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(objectName);
-    field->setAccessibleName(label);
-    return field;
-}
-
-QLabel* secondaryLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setForegroundRole(QPalette::PlaceholderText);
-    return label;
-}
-
-// A list row: the name, elided to the row's width, and at the right the mark of the
-// targets the profile is active for.
-class ProfileRowDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const bool selected = option.state & QStyle::State_Selected;
-        const SettingsView::RowColors colors = SettingsView::rowColors(option.palette, selected);
-        painter->save();
-        if (selected) {
-            painter->fillRect(option.rect, colors.background);
-        } else if (option.widget) {
-            option.widget->style()->drawPrimitive(QStyle::PE_PanelItemViewItem, &option, painter,
-                                                  option.widget);
-        }
-        const QRect area = option.rect.adjusted(8, 0, -8, 0);
-        int nameRight = area.right();
-        const QString mark = index.data(SettingsView::activeMarkRole).toString();
-        if (!mark.isEmpty()) {
-            const QFont font = markFont(option.font);
-            const int width = QFontMetrics(font).horizontalAdvance(mark);
-            painter->setFont(font);
-            painter->setPen(colors.mark);
-            painter->drawText(QRect(area.right() - width, area.top(), width + 1, area.height()),
-                              Qt::AlignRight | Qt::AlignVCenter, mark);
-            nameRight -= width + 10;
-        }
-        const QString name = QFontMetrics(option.font)
-                                 .elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
-                                             std::max(0, nameRight - area.left()));
-        painter->setFont(option.font);
-        painter->setPen(colors.name);
-        painter->drawText(QRect(area.left(), area.top(), nameRight - area.left(), area.height()),
-                          Qt::AlignLeft | Qt::AlignVCenter, name);
-        painter->restore();
-    }
-
-    // As wide as the view gives, never wider: the list does not scroll sideways.
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
-        return {0, QFontMetrics(option.font).height() + 10};
-    }
-
-private:
-    static QFont markFont(QFont font) {
-        font.setPointSizeF(font.pointSizeF() * 0.85);
-        return font;
-    }
-};
-
 } // namespace
 
-SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
+SettingsView::SettingsView(ProfilesStore* store, std::shared_ptr<Desktop> desktop, QWidget* parent)
     : QWidget(parent), m_store(store), m_editor(ProfileEditorState::newProfile()) {
     setObjectName(QStringLiteral("settingsView"));
-    setWindowTitle(QStringLiteral("Tavrin Settings"));
+    setWindowTitle(tr("Tavrin Settings"));
     setMinimumSize(windowWidth, windowHeight);
     resize(windowWidth, windowHeight);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 6, 0, 0);
+    auto* tabs = new QTabWidget(this);
+    tabs->setObjectName(QStringLiteral("settingsTabs"));
+    tabs->setDocumentMode(true);
+    tabs->addTab(buildProfilesPage(), tr("Profiles"));
+    tabs->addTab(new GeneralSettings(std::move(desktop), tabs), tr("General"));
+    root->addWidget(tabs);
+    connectControls();
+    makeSecondaryTextReadable();
+    setEditor(m_editor);
+    m_list->rebuild(*m_store, m_selectedProfileID);
+    setStatus(QString());
+}
 
-    auto* root = new QHBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
-
-    // Left column.
-    auto* left = new QWidget(this);
-    left->setFixedWidth(260);
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(14, 14, 14, 14);
-    leftLayout->setSpacing(8);
-    auto* heading = new QLabel(QStringLiteral("Profiles"), left);
-    QFont headingFont = heading->font();
-    headingFont.setBold(true);
-    heading->setFont(headingFont);
-    m_list = new QListWidget(left);
-    m_list->setObjectName(QStringLiteral("settingsProfileList"));
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setItemDelegate(new ProfileRowDelegate(m_list));
-    m_addButton = new QPushButton(QStringLiteral("Add Profile"), left);
-    m_addButton->setObjectName(QStringLiteral("addProfileButton"));
-    leftLayout->addWidget(heading);
-    leftLayout->addWidget(m_list, 1);
-    leftLayout->addWidget(m_addButton, 0, Qt::AlignLeft);
-    root->addWidget(left);
-
-    auto* divider = new QFrame(this);
-    divider->setFrameShape(QFrame::VLine);
-    divider->setFrameShadow(QFrame::Sunken);
-    root->addWidget(divider);
-
-    // The form.
-    // It fits the smallest window while the proxy group is folded; otherwise it scrolls.
-    m_formScroll = new QScrollArea(this);
-    m_formScroll->setObjectName(QStringLiteral("settingsFormScroll"));
-    m_formScroll->setFrameShape(QFrame::NoFrame);
-    m_formScroll->setWidgetResizable(true);
-    m_formScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    auto* form = new QWidget(m_formScroll);
-    form->setObjectName(QStringLiteral("settingsForm"));
-    auto* formLayout = new QVBoxLayout(form);
-    formLayout->setContentsMargins(16, 10, 16, 10);
-    formLayout->setSpacing(8);
-
-    // 1. "Profile".
-    auto* profileGroup = new QGroupBox(QStringLiteral("Profile"), form);
-    auto* fields = new QFormLayout(profileGroup);
-    fields->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    m_idField = makeField(QStringLiteral("idField"), QStringLiteral("ID"), profileGroup);
-    m_nameField = makeField(QStringLiteral("nameField"), QStringLiteral("Name"), profileGroup);
-    m_authField = makeField(QStringLiteral("authMethodField"),
-                            QStringLiteral("Preferred auth method"), profileGroup);
-    m_providerField = makeField(QStringLiteral("modelProviderField"),
-                                QStringLiteral("Model provider"), profileGroup);
-    m_modelField = makeField(QStringLiteral("modelField"), QStringLiteral("Model"), profileGroup);
-    m_effortField = makeField(QStringLiteral("reasoningEffortField"),
-                              QStringLiteral("Reasoning effort"), profileGroup);
-    m_limitsField = makeField(QStringLiteral("limitsEndpointField"),
-                              QStringLiteral("Limits endpoint"), profileGroup);
-    fields->addRow(QStringLiteral("ID"), m_idField);
-    fields->addRow(QStringLiteral("Name"), m_nameField);
-    fields->addRow(QStringLiteral("Preferred auth method"), m_authField);
-    fields->addRow(QStringLiteral("Model provider"), m_providerField);
-    fields->addRow(QStringLiteral("Model"), m_modelField);
-    fields->addRow(QStringLiteral("Reasoning effort"), m_effortField);
-    fields->addRow(QStringLiteral("Limits endpoint"), m_limitsField);
-    m_disableStorageToggle =
-        new QCheckBox(QStringLiteral("Disable response storage"), profileGroup);
-    m_disableStorageToggle->setObjectName(QStringLiteral("disableResponseStorageToggle"));
-    m_restartToggle = new QCheckBox(QStringLiteral("Restart app after switch"), profileGroup);
-    m_restartToggle->setObjectName(QStringLiteral("restartToggle"));
-    auto* toggles = new QHBoxLayout;
-    toggles->addWidget(m_disableStorageToggle);
-    toggles->addWidget(m_restartToggle);
-    toggles->addStretch(1);
-    fields->addRow(toggles);
-    formLayout->addWidget(profileGroup);
-
-    // 2. "API Key".
-    auto* keyGroup = new QGroupBox(QStringLiteral("API Key"), form);
-    auto* keyLayout = new QVBoxLayout(keyGroup);
-    m_apiKeyField = new QLineEdit(keyGroup);
-    m_apiKeyField->setObjectName(QStringLiteral("settingsApiKeyField"));
-    m_apiKeyField->setEchoMode(QLineEdit::Password);
-    m_apiKeyField->setPlaceholderText(QStringLiteral("API key (stored locally, not in JSON)"));
-    m_apiKeyField->setAccessibleName(QStringLiteral("API key"));
-    auto* keyRow = new QHBoxLayout;
-    m_deleteKeyButton = new QPushButton(QStringLiteral("Delete Stored API Key"), keyGroup);
-    m_deleteKeyButton->setObjectName(QStringLiteral("deleteStoredKeyButton"));
-    m_statusLabel = secondaryLabel(QString(), keyGroup);
-    m_statusLabel->setObjectName(QStringLiteral("settingsStatus"));
-    m_statusLabel->setWordWrap(true);
-    m_statusLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    keyRow->addWidget(m_deleteKeyButton);
-    keyRow->addWidget(m_statusLabel, 1);
-    keyLayout->addWidget(m_apiKeyField);
-    keyLayout->addLayout(keyRow);
-    formLayout->addWidget(keyGroup);
-
-    // 3. Save and delete.
-    auto* buttons = new QHBoxLayout;
-    m_saveButton = new QPushButton(QStringLiteral("Save Profile"), form);
-    m_saveButton->setObjectName(QStringLiteral("saveProfileButton"));
-    m_saveButton->setDefault(true);
-    m_deleteButton = new QPushButton(QStringLiteral("Delete Profile"), form);
-    m_deleteButton->setObjectName(QStringLiteral("deleteProfileButton"));
-    buttons->addWidget(m_saveButton);
-    buttons->addWidget(m_deleteButton);
-    buttons->addStretch(1);
-    formLayout->addLayout(buttons);
-
-    // 4. Proxy settings, collapsed at first.
-    auto* proxyHeader = new QHBoxLayout;
-    m_proxyToggle = new QToolButton(form);
-    m_proxyToggle->setObjectName(QStringLiteral("settingsProxyToggle"));
-    m_proxyToggle->setText(QStringLiteral("Proxy Settings"));
-    m_proxyToggle->setCheckable(true);
-    m_proxyToggle->setAutoRaise(true);
-    m_proxyToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    m_proxyToggle->setArrowType(Qt::RightArrow);
-    m_proxyLabel = secondaryLabel(QStringLiteral("Off"), form);
-    m_proxyLabel->setObjectName(QStringLiteral("settingsProxyBadge"));
-    proxyHeader->addWidget(m_proxyToggle);
-    proxyHeader->addStretch(1);
-    proxyHeader->addWidget(m_proxyLabel);
-    formLayout->addLayout(proxyHeader);
-    m_proxyContent = new QWidget(form);
-    m_proxyContent->setObjectName(QStringLiteral("settingsProxyContent"));
-    auto* proxyForm = new QFormLayout(m_proxyContent);
-    proxyForm->setContentsMargins(20, 0, 0, 0);
-    proxyForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    m_proxySchemePicker = new QComboBox(m_proxyContent);
-    m_proxySchemePicker->setObjectName(QStringLiteral("settingsProxySchemePicker"));
-    for (ProxyScheme scheme : ProxySchemes::allCases)
-        m_proxySchemePicker->addItem(ProxySchemes::rawValue(scheme));
-    m_proxyAddressField = new QLineEdit(m_proxyContent);
-    m_proxyAddressField->setObjectName(QStringLiteral("settingsProxyAddressField"));
-    m_proxyAddressField->setPlaceholderText(QStringLiteral("host:port:user:pass"));
-    m_proxyAddressField->setAccessibleName(QStringLiteral("Proxy address"));
-    m_saveProxyButton = new QPushButton(QStringLiteral("Save Proxy"), m_proxyContent);
-    m_saveProxyButton->setObjectName(QStringLiteral("settingsSaveProxyButton"));
-    proxyForm->addRow(QStringLiteral("Format"), m_proxySchemePicker);
-    proxyForm->addRow(m_proxyAddressField);
-    proxyForm->addRow(m_saveProxyButton);
-    m_proxyContent->setVisible(false);
-    formLayout->addWidget(m_proxyContent);
-    formLayout->addStretch(1);
-
-    m_formScroll->setWidget(form);
-    root->addWidget(m_formScroll, 1);
-
-    // Bindings.
+void SettingsView::connectControls() {
     // Follows the selection the user makes, not the current item the view sets on focus.
     connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
         const QList<QListWidgetItem*> selected = m_list->selectedItems();
         if (!selected.isEmpty())
-            selectProfileID(selected.first()->data(profileIDRole).toString());
+            selectProfileID(selected.first()->data(SettingsList::profileIDRole).toString());
     });
     connect(m_addButton, &QPushButton::clicked, this, &SettingsView::addProfile);
     connect(m_saveButton, &QPushButton::clicked, this, &SettingsView::saveProfile);
@@ -294,13 +92,9 @@ SettingsView::SettingsView(ProfilesStore* store, QWidget* parent)
     connect(m_restartToggle, &QCheckBox::toggled, this, &SettingsView::readForm);
     connect(m_proxySchemePicker, &QComboBox::currentIndexChanged, this, &SettingsView::readForm);
     connect(m_store, &ProfilesStore::documentChanged, this, [this] {
-        rebuildList();
+        m_list->rebuild(*m_store, m_selectedProfileID);
         updateControls();
     });
-
-    setEditor(m_editor);
-    rebuildList();
-    setStatus(QString());
 }
 
 void SettingsView::showEvent(QShowEvent* event) {
@@ -318,6 +112,28 @@ void SettingsView::showEvent(QShowEvent* event) {
         setSelection(m_store->activeProfileID());
 }
 
+void SettingsView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        makeSecondaryTextReadable();
+}
+
+void SettingsView::makeSecondaryTextReadable() {
+    // Some styles draw placeholders and secondary texts too faint to read: they are
+    // darkened (or lightened) until they do on the fields and on the window, on the
+    // palette of the moment.
+    QPalette current = palette();
+    const QColor base = current.color(QPalette::Base);
+    const QColor window = current.color(QPalette::Window);
+    const QColor readable = withContrast(
+        withContrast(composited(current.color(QPalette::PlaceholderText), base), base, 4.5), window,
+        4.5);
+    if (current.color(QPalette::PlaceholderText) == readable)
+        return;
+    current.setColor(QPalette::PlaceholderText, readable);
+    setPalette(current);
+}
+
 void SettingsView::selectProfileID(const std::optional<QString>& id) {
     ActionScope scope(m_actionDepth, [this] { finishAction(); });
     setSelection(id);
@@ -328,20 +144,7 @@ void SettingsView::setSelection(const std::optional<QString>& id) {
         return;
     m_selectedProfileID = id;
     m_selectionChangePending = true;
-    syncListSelection();
-}
-
-void SettingsView::syncListSelection() {
-    const QSignalBlocker blocker(m_list);
-    for (int row = 0; row < m_list->count(); ++row) {
-        QListWidgetItem* item = m_list->item(row);
-        if (m_selectedProfileID && item->data(profileIDRole).toString() == *m_selectedProfileID) {
-            m_list->setCurrentItem(item);
-            return;
-        }
-    }
-    m_list->setCurrentRow(-1);
-    m_list->clearSelection();
+    m_list->showSelection(id);
 }
 
 void SettingsView::finishAction() {
@@ -362,7 +165,7 @@ void SettingsView::selectionChanged() {
     m_apiKeyField->clear();
     // The status of the action that moved the selection ("Profile saved.") stays.
     if (!m_actionSetStatus)
-        setStatus(m_hasStoredKey ? QStringLiteral("API key is saved locally.") : QString());
+        setStatus(m_hasStoredKey ? tr("API key is saved locally.") : QString());
 }
 
 void SettingsView::addProfile() {
@@ -381,8 +184,8 @@ void SettingsView::saveProfile() {
     const Profile profile = m_editor.profile();
     if (!m_editor.isExisting && m_store->profile(profile.id)) {
         // A new profile must not silently take the place of a stored one.
-        setStatus(QStringLiteral("A profile with the ID '%1' already exists. Choose another ID.")
-                      .arg(profile.id));
+        setStatus(
+            tr("A profile with the ID '%1' already exists. Choose another ID.").arg(profile.id));
         return;
     }
     const QString key = m_apiKeyField->text();
@@ -395,7 +198,7 @@ void SettingsView::saveProfile() {
     setSelection(profile.id);
     setEditor(ProfileEditorState::fromProfile(profile));
     m_apiKeyField->clear();
-    setStatus(QStringLiteral("Profile saved."));
+    setStatus(tr("Profile saved."));
 }
 
 void SettingsView::deleteProfile() {
@@ -413,7 +216,7 @@ void SettingsView::deleteProfile() {
     setEditor(selected ? ProfileEditorState::fromProfile(*selected)
                        : ProfileEditorState::newProfile());
     m_apiKeyField->clear();
-    setStatus(QStringLiteral("Profile deleted."));
+    setStatus(tr("Profile deleted."));
 }
 
 void SettingsView::deleteStoredAPIKey() {
@@ -432,7 +235,7 @@ void SettingsView::deleteStoredAPIKey() {
     m_apiKeyField->clear();
     m_hasStoredKey = false;
     updateControls();
-    setStatus(QStringLiteral("Stored API key deleted."));
+    setStatus(tr("Stored API key deleted."));
 }
 
 void SettingsView::setEditor(const ProfileEditorState& editor) {
@@ -496,49 +299,4 @@ void SettingsView::updateControls() {
     m_deleteButton->setEnabled(m_editor.isExisting && m_editor.id != m_store->activeProfileID() &&
                                m_editor.id != m_store->activeClaudeProfileID());
     m_proxyLabel->setText(m_editor.proxyLabel());
-}
-
-void SettingsView::rebuildList() {
-    const QSignalBlocker blocker(m_list);
-    m_list->clear();
-    const QString codexID = m_store->activeProfileID();
-    const QString claudeID = m_store->activeClaudeProfileID();
-    for (const Profile& profile : m_store->profiles()) {
-        auto* item = new QListWidgetItem(profile.name, m_list);
-        item->setData(profileIDRole, profile.id);
-        const QString mark = activeMark(profile.id, codexID, claudeID);
-        item->setData(activeMarkRole, mark);
-        item->setToolTip(mark.isEmpty()
-                             ? profile.name
-                             : profile.name + QStringLiteral(" (") + mark + QStringLiteral(")"));
-    }
-    syncListSelection();
-}
-
-QString SettingsView::activeMark(const QString& profileID, const QString& activeCodexID,
-                                 const QString& activeClaudeID) {
-    QStringList targets;
-    if (profileID == activeCodexID)
-        targets << TargetIDEs::rawValue(TargetIDE::codex);
-    if (profileID == activeClaudeID)
-        targets << TargetIDEs::rawValue(TargetIDE::claude);
-    return targets.isEmpty()
-               ? QString()
-               : QStringLiteral("Active \u00B7 ") + targets.join(QStringLiteral(", "));
-}
-
-SettingsView::RowColors SettingsView::rowColors(const QPalette& palette, bool selected) {
-    RowColors colors;
-    if (selected) {
-        // Some styles' highlight is too light for its text: darken it until it reads.
-        colors.name = palette.color(QPalette::HighlightedText);
-        colors.background = withContrast(palette.color(QPalette::Highlight), colors.name, 4.5);
-        colors.mark = colors.name;
-    } else {
-        colors.background = palette.color(QPalette::Base);
-        colors.name = withContrast(palette.color(QPalette::Text), colors.background, 4.5);
-        colors.mark =
-            withContrast(palette.color(QPalette::PlaceholderText), colors.background, 3.0);
-    }
-    return colors;
 }

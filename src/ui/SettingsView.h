@@ -5,44 +5,34 @@
 #include <QColor>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
+class Desktop;
 class ProfilesStore;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QPalette;
 class QPushButton;
 class QScrollArea;
 class QToolButton;
+class QVBoxLayout;
+class SettingsList;
 
-// The settings window: every profile in a list, and a form that edits one detached
-// copy of a profile, its stored API key and its proxy.
+// The settings window: on its "Profiles" tab every profile in a list, and a form that
+// edits one detached copy of a profile, its stored API key and its proxy; on its "General"
+// tab the settings of Tavrin itself.
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
     // The window's first and smallest size.
     static constexpr int windowWidth = 780;
     static constexpr int windowHeight = 460;
-    // The list rows' data: the profile id, and the mark of the targets it is active for.
-    static constexpr int profileIDRole = Qt::UserRole;
-    static constexpr int activeMarkRole = Qt::UserRole + 1;
 
-    // How a list row is drawn: its background, the name and the "Active" mark, readable
-    // on the palette's highlight too.
-    struct RowColors {
-        QColor background;
-        QColor name;
-        QColor mark;
-    };
-    static RowColors rowColors(const QPalette& palette, bool selected);
-    // "Active · Codex", "Active · Claude Code", both, or empty.
-    static QString activeMark(const QString& profileID, const QString& activeCodexID,
-                              const QString& activeClaudeID);
-
-    explicit SettingsView(ProfilesStore* store, QWidget* parent = nullptr);
+    // A null `desktop` takes the one of this system.
+    explicit SettingsView(ProfilesStore* store, std::shared_ptr<Desktop> desktop = nullptr,
+                          QWidget* parent = nullptr);
 
     const ProfileEditorState& editor() const { return m_editor; }
     std::optional<QString> selectedProfileID() const { return m_selectedProfileID; }
@@ -57,16 +47,22 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    QWidget* buildProfilesPage();
+    QWidget* buildForm();
+    void buildProfileGroup(QVBoxLayout* form);
+    void buildKeyGroup(QVBoxLayout* form);
+    void buildProxyGroup(QVBoxLayout* form);
+    void connectControls();
+    void makeSecondaryTextReadable();
     // Changes the selection; the change handling runs when the current action ends.
     void setSelection(const std::optional<QString>& id);
     void finishAction();
     void selectionChanged();
     void setEditor(const ProfileEditorState& editor);
     void setStatus(const QString& status);
-    void rebuildList();
-    void syncListSelection();
     void updateControls();
     void readForm();
     // The text fields that edit the profile (not the API key).
@@ -83,7 +79,7 @@ private:
     int m_actionDepth = 0;
     bool m_updatingForm = false;
 
-    QListWidget* m_list;
+    SettingsList* m_list;
     QScrollArea* m_formScroll;
     QPushButton* m_addButton;
     QLineEdit* m_idField;

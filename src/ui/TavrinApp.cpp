@@ -2,6 +2,7 @@
 
 #include "app/AppViewModel.h"
 #include "profiles/ProfilesStore.h"
+#include "ui/AboutDialog.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/SettingsView.h"
@@ -11,11 +12,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 
 void TavrinApp::configureApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
@@ -39,12 +40,10 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
     m_window->setAttribute(Qt::WA_DeleteOnClose, false);
     m_contentView = new ContentView(m_store, {}, m_window);
     m_window->setCentralWidget(m_contentView);
-    // The window takes the size of its fixed content (plus the menu bar where it has one).
-    m_window->layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // The standard settings command: Preferences in the macOS application menu,
     // "Settings..." with Ctrl+, elsewhere.
-    m_settingsAction = new QAction(QStringLiteral("Settings..."), m_window);
+    m_settingsAction = new QAction(tr("Settings..."), m_window);
     m_settingsAction->setObjectName(QStringLiteral("settingsAction"));
     m_settingsAction->setMenuRole(QAction::PreferencesRole);
     m_settingsAction->setShortcut(QKeySequence(QKeySequence::Preferences));
@@ -53,7 +52,7 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
     m_settingsAction->setShortcutContext(Qt::ApplicationShortcut);
     connect(m_settingsAction, &QAction::triggered, this, &TavrinApp::openSettings);
 
-    auto* quitAction = new QAction(QStringLiteral("Quit Tavrin"), m_window);
+    auto* quitAction = new QAction(tr("Quit Tavrin"), m_window);
     quitAction->setMenuRole(QAction::QuitRole);
     quitAction->setShortcut(QKeySequence(QKeySequence::Quit));
     if (quitAction->shortcut().isEmpty())
@@ -69,11 +68,7 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
             m_window->close();
     });
 
-    QMenu* menu = m_window->menuBar()->addMenu(QStringLiteral("Tavrin"));
-    menu->setObjectName(QStringLiteral("appMenu"));
-    menu->addAction(m_settingsAction);
-    menu->addSeparator();
-    menu->addAction(quitAction);
+    buildMenu(quitAction);
     // The menu band takes the content's colours, so no lighter strip sits above it.
     applyMenuTheme(m_window->menuBar(), m_contentView->theme());
     connect(m_contentView, &ContentView::themeChanged, m_window,
@@ -102,6 +97,44 @@ TavrinApp::~TavrinApp() {
     }
     delete m_settings;
     delete m_window;
+}
+
+void TavrinApp::buildMenu(QAction* quitAction) {
+    QMenu* menu = m_window->menuBar()->addMenu(QStringLiteral("Tavrin"));
+    menu->setObjectName(QStringLiteral("appMenu"));
+    auto* about = menu->addAction(tr("About Tavrin"));
+    about->setMenuRole(QAction::AboutRole);
+    connect(about, &QAction::triggered, this, [this] { showDialog(new AboutDialog(m_window)); });
+    auto* help = menu->addAction(tr("Tavrin Help"));
+    help->setObjectName(QStringLiteral("helpAction"));
+    help->setShortcut(QKeySequence(QKeySequence::HelpContents));
+    connect(help, &QAction::triggered, this, [this] { showDialog(new HelpDialog(m_window)); });
+    menu->addSeparator();
+    menu->addAction(m_settingsAction);
+    menu->addSeparator();
+    menu->addAction(quitAction);
+}
+
+QSize TavrinApp::windowSizeFor(const QSize& designed, const QSize& minimum, const QRect& available,
+                               const QSize& frame) {
+    const int height = std::min(designed.height(), available.height() - frame.height());
+    const int width = std::min(designed.width(), available.width() - frame.width());
+    return {std::max(width, minimum.width()), std::max(height, minimum.height())};
+}
+
+void TavrinApp::fitWindowToScreen() {
+    const QScreen* screen = m_window->screen();
+    // Once: after that the window keeps the size the user gives it.
+    if (!screen || m_fitted)
+        return;
+    m_fitted = true;
+    // Before the first show the frame is not known yet: a usual title bar is assumed.
+    const QSize frame = m_window->isVisible()
+                            ? m_window->frameGeometry().size() - m_window->geometry().size()
+                            : QSize(0, 40);
+    m_window->setMinimumSize(m_window->minimumSizeHint());
+    m_window->resize(windowSizeFor(m_window->sizeHint(), m_window->minimumSizeHint(),
+                                   screen->availableGeometry(), frame));
 }
 
 bool TavrinApp::isSwitching() const {
@@ -135,10 +168,10 @@ void TavrinApp::tellAboutTrayOnce() {
     m_toldAboutTray = true;
 #if defined(Q_OS_MACOS)
     const QString text =
-        QStringLiteral("Tavrin keeps running in the menu bar. Choose Quit in its menu to end it.");
+        tr("Tavrin keeps running in the menu bar. Choose Quit in its menu to end it.");
 #else
-    const QString text = QStringLiteral(
-        "Tavrin keeps running in the system tray. Choose Quit in its menu to end it.");
+    const QString text =
+        tr("Tavrin keeps running in the system tray. Choose Quit in its menu to end it.");
 #endif
     if (m_tray->notify(text))
         return;
@@ -150,10 +183,19 @@ void TavrinApp::tellAboutTrayOnce() {
 }
 
 void TavrinApp::show() {
+    fitWindowToScreen();
     m_window->show();
 }
 
+void TavrinApp::startInTray() {
+    m_contentView->start();
+    QGuiApplication::setWindowIcon(TrayIcons::application());
+    if (m_tray)
+        m_tray->show();
+}
+
 void TavrinApp::openWindow() {
+    fitWindowToScreen();
     m_window->setWindowState(m_window->windowState() & ~Qt::WindowMinimized);
     m_window->show();
     m_window->raise();
@@ -173,4 +215,11 @@ void TavrinApp::openSettings() {
     settings->show();
     settings->raise();
     settings->activateWindow();
+}
+
+void TavrinApp::showDialog(QDialog* dialog) {
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }

@@ -2,10 +2,13 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
+#include <QSize>
 
 class ContentView;
 class ProfilesStore;
 class QAction;
+class QDialog;
 class QMainWindow;
 class SettingsView;
 class Tray;
@@ -26,7 +29,10 @@ public:
     static void configureApplication();
     static bool trayAvailable();
 
+    // Shows the main window at its designed size, or as tall as the screen allows.
     void show();
+    // Starts without the window (at login): the profiles load and the tray icon shows.
+    void startInTray();
     // Shows the main window and brings it to the front.
     void openWindow();
 
@@ -42,6 +48,12 @@ public:
     // Quits the application, after the running switch if there is one.
     void quit();
 
+    // The main window's size on a screen whose free area is `available`, when its frame
+    // (title bar and borders) adds `frame`: the designed size where it fits, otherwise as
+    // tall as the screen allows (the content then scrolls), never below `minimum`.
+    static QSize windowSizeFor(const QSize& designed, const QSize& minimum, const QRect& available,
+                               const QSize& frame);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -55,7 +67,11 @@ private:
     bool m_closeWhenSwitched = false;
     bool m_quitWhenSwitched = false;
     bool m_toldAboutTray = false;
+    bool m_fitted = false;
 
     bool isSwitching() const;
     void tellAboutTrayOnce();
+    void buildMenu(QAction* quitAction);
+    void fitWindowToScreen();
+    void showDialog(QDialog* dialog);
 };

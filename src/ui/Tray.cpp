@@ -94,6 +94,9 @@ void Tray::rebuild() {
             case Kind::profile:
                 m_model->choose(entry.target, entry.profileID);
                 break;
+            case Kind::update:
+                m_model->openUpdate();
+                break;
             case Kind::openWindow:
                 emit openWindowRequested();
                 break;

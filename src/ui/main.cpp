@@ -1,5 +1,6 @@
 #include "app/SingleInstance.h"
 #include "ui/TavrinApp.h"
+#include "ui/Translations.h"
 
 #include <QApplication>
 
@@ -10,14 +11,22 @@
 namespace {
 
 const char* const helpText =
-    "Usage: tavrin [--help | --version]\n"
+    "Usage: tavrin [--background | --help | --version]\n"
     "\n"
     "Tavrin keeps account profiles for Codex and Claude Code and switches either one\n"
     "to the profile you pick. Starting it while it runs brings its window to the front.\n"
     "\n"
     "Options:\n"
+    "  --background   Start in the tray without opening the window (used at login).\n"
     "  -h, --help     Show this help and exit.\n"
     "  -v, --version  Show the version and exit.\n";
+
+bool hasOption(int argc, char* argv[], const char* option) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], option) == 0)
+            return true;
+    return false;
+}
 
 // --help and --version answer without a display and without starting the interface.
 // Every other argument is left to Qt.
@@ -56,8 +65,14 @@ int main(int argc, char* argv[]) {
     SingleInstance instance;
     if (instance.start() == SingleInstance::Role::handedOver)
         return 0;
+    // The window speaks the user's language: translations come before any text is made.
+    Translations::install();
     TavrinApp app;
     QObject::connect(&instance, &SingleInstance::activationRequested, &app, &TavrinApp::openWindow);
-    app.show();
+    // Started at login: only the tray, where there is one.
+    if (hasOption(argc, argv, "--background") && app.tray())
+        app.startInTray();
+    else
+        app.show();
     return application.exec();
 }

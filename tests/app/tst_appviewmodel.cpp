@@ -29,6 +29,8 @@ private slots:
         QCOMPARE(model.logLines().first(), "11");
         QCOMPARE(model.logLines().last(), "60");
         QCOMPARE(changed.count(), 60);
+        // Each line keeps the time it was added.
+        QVERIFY(model.logTime(0).isValid() && model.logTime(49) >= model.logTime(0));
     }
 
     void loadCopiesActiveIdsOrLogsTheError() {
@@ -56,21 +58,20 @@ private slots:
 
     void selectionRules_data() {
         QTest::addColumn<QStringList>("setup"); // active Codex, Claude Code; picks; deleted
-        QTest::addColumn<QString>("chosen");    // for Codex, Claude Code, no target
+        QTest::addColumn<QString>("chosen");    // for Codex, Claude Code
         const auto row = [](const char* name, const char* setup, const char* chosen) {
             QTest::newRow(name) << QString(setup).split(' ') << QString(chosen);
         };
-        row("active ids when nothing picked", "chatgpt claude-code - -",
-            "chatgpt claude-code chatgpt");
-        row("active velqor for both", "velqor-2 velqor-1 - -", "velqor-2 velqor-1 velqor-2");
-        row("picks win", "chatgpt claude-code velqor-2 velqor-1", "velqor-2 velqor-1 velqor-2");
+        row("active ids when nothing picked", "chatgpt claude-code - -", "chatgpt claude-code");
+        row("active velqor for both", "velqor-2 velqor-1 - -", "velqor-2 velqor-1");
+        row("picks win", "chatgpt claude-code velqor-2 velqor-1", "velqor-2 velqor-1");
         row("claude pick not offered to claude", "chatgpt velqor-1 - chatgpt",
-            "chatgpt claude-code chatgpt");
-        row("codex pick not offered to codex, untargeted keeps it",
-            "chatgpt claude-code claude-code -", "chatgpt claude-code claude-code");
-        row("unknown picks", "velqor-2 velqor-2 gone gone", "chatgpt claude-code -");
+            "chatgpt claude-code");
+        row("codex pick not offered to codex", "chatgpt claude-code claude-code -",
+            "chatgpt claude-code");
+        row("unknown picks", "velqor-2 velqor-2 gone gone", "chatgpt claude-code");
         row("no account profiles left: first candidate",
-            "velqor-2 velqor-2 gone gone chatgpt claude-code", "velqor-1 velqor-1 -");
+            "velqor-2 velqor-2 gone gone chatgpt claude-code", "velqor-1 velqor-1");
     }
 
     void selectionRules() {
@@ -86,9 +87,10 @@ private slots:
         if (setup[3] != "-")
             model.setSelectedClaudeProfileID(setup[3]);
         QStringList chosen;
-        for (const auto& p : {model.selectedProfile(TargetIDE::codex),
-                              model.selectedProfile(TargetIDE::claude), model.selectedProfile()})
+        for (const TargetIDE target : TargetIDEs::allCases) {
+            const auto p = model.selectedProfile(target);
             chosen << (p ? p->id : "-");
+        }
         QTEST(chosen.join(' '), "chosen");
     }
 

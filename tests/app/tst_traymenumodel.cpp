@@ -99,27 +99,32 @@ private slots:
 
         model.choose(TargetIDE::codex, profileID);
         QVERIFY(model.isSwitching());
-        QCOMPARE(viewModel.selectedProfileID(), std::optional<QString>(profileID));
+        // The window's pick is not the tray's way to switch.
+        QCOMPARE(viewModel.selectedProfileID(), std::nullopt);
         QVERIFY(model.toolTip().contains("Switching\u2026"));
         const QStringList during = describe(model.entries());
         QCOMPARE(during.filter("(off)").size(), 6); // every profile of both targets
         QVERIFY(during.contains("Quit") && during.contains("Open Tavrin"));
         // A second choice while one runs changes nothing.
         model.choose(TargetIDE::codex, "velqor-2");
-        QCOMPARE(viewModel.selectedProfileID(), std::optional<QString>(profileID));
 
         QVERIFY(outcome.wait(20000));
         QCOMPARE(outcome.count(), 1);
         QCOMPARE(outcome.first().at(0).toString(), viewModel.logLines().last());
         QCOMPARE(outcome.first().at(1).toBool(), failure);
         QCOMPARE(m_store->activeProfileID(), failure ? QString("chatgpt") : profileID);
+        // Once switched, the window shows the profile switched to.
+        QCOMPARE(viewModel.selectedProfileID(),
+                 failure ? std::nullopt : std::optional<QString>(profileID));
         QCOMPARE(describe(model.entries()).filter("(off)").size(), 0);
     }
 
-    // While an update is required the profiles are off; a choice still made is refused
-    // at once and that refusal is the outcome.
+    // While an update is required the profiles are off and the menu says why, with the
+    // link; a choice still made is refused at once and that refusal is the outcome.
     void requiredUpdateLocksTheProfiles() {
-        std::optional<ServedPolicy> policy(std::in_place, R"({"minimum_supported_version": "2"})");
+        std::optional<ServedPolicy> policy(
+            std::in_place,
+            "{\"minimum_supported_version\": \"2\", \"update_url\": \"https://get.test/\"}");
         m_store->load();
         AppViewModel viewModel(m_store.get());
         TrayMenuModel model(&viewModel);
@@ -129,7 +134,12 @@ private slots:
         QVERIFY(refreshed.wait(10000));
         policy.reset();
         QVERIFY(changed.count() > 0);
-        QCOMPARE(describe(model.entries()).filter("(off)").size(), 6);
+        const QStringList locked = describe(model.entries());
+        QCOMPARE(locked.mid(0, 4),
+                 QStringList({"Update required (off)",
+                              "Switching is off until Tavrin 2 or newer is installed. (off)",
+                              "Get the Update\u2026", "-"}));
+        QCOMPARE(locked.filter("(off)").size(), 8);
 
         QSignalSpy outcome(&model, &TrayMenuModel::outcome);
         model.choose(TargetIDE::claude, "velqor-2");

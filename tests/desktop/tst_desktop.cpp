@@ -525,6 +525,39 @@ private slots:
         QVERIFY(server.waitForFinished(20000));
     }
 
+    // Start at login: an autostart entry on Linux that runs the program as written, even
+    // with spaces and quotes in its path; a login item on macOS, an old one removed first.
+    void startAtLogin() {
+        TestHome home;
+        StandIns tools(home.path() + "/tools");
+        tools.requireFirstOnPath();
+        LinuxDesktop linux;
+        const QString program = home.path() + "/my \"apps\"/tavrin";
+        QVERIFY(!linux.startsAtLogin());
+        linux.setStartsAtLogin(true, program);
+        const QString entry =
+            QString::fromUtf8(home.read(".config/autostart/dev.tavrin.Tavrin.desktop"));
+        QVERIFY2(entry.contains("\nExec=\"" + home.path() +
+                                "/my \\\\\"apps\\\\\"/tavrin\" --background\n"),
+                 qPrintable(entry));
+        QVERIFY(linux.startsAtLogin());
+        home.write(".config/autostart/dev.tavrin.Tavrin.desktop", entry.toUtf8() + "Hidden=true\n");
+        QVERIFY(!linux.startsAtLogin()); // switched off in the desktop's own settings
+        linux.setStartsAtLogin(false, program);
+        QVERIFY(!home.exists(".config/autostart/dev.tavrin.Tavrin.desktop"));
+
+        MacDesktop mac;
+        mac.setStartsAtLogin(true, "/Applications/Tavrin \"x\".app");
+        QCOMPARE(tools.callCount("osascript"), 2);
+        QVERIFY(tools.arguments("osascript", 1)
+                    .last()
+                    .startsWith("tell application \"System Events\" to delete every login item "
+                                "whose name is \"Tavrin\""));
+        QCOMPARE(tools.arguments("osascript", 2).last(),
+                 "tell application \"System Events\" to make login item at end with properties "
+                 "{path:\"/Applications/Tavrin \\\"x\\\".app\", hidden:true}");
+    }
+
 private:
     void restartRows() {
         // Substitutions, quotes, backslashes, spaces and non-ASCII text, all arriving as typed.

@@ -51,6 +51,31 @@ private slots:
     }
 
     // The built-in document survives a round trip; what is absent is left out, never null.
+    // "Add Velqor" numbering: one past the largest plain count, never an existing id.
+    void nextVelqorNumber_data() {
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<qint64>("number");
+        QTest::newRow("gap is not reused")
+            << QStringList{"velqor-1", "velqor-2", "velqor-7"} << 8LL;
+        QTest::newRow("non-numeric rest") << QStringList{"velqor-abc"} << 1LL;
+        QTest::newRow("settings time stamp is not a count")
+            << QStringList{"velqor-2", "velqor-1700000000", "velqor-9223372036854775807"} << 3LL;
+        QTest::newRow("prefix elsewhere, signs and spaces ignored")
+            << QStringList{"my-velqor-9", "velqor--4", "velqor- 5"} << 1LL;
+        QTest::newRow("next number taken by an uncounted id")
+            << QStringList{"velqor-999999", "velqor-1000000"} << 1000001LL;
+    }
+
+    void nextVelqorNumber() {
+        QFETCH(QStringList, ids);
+        QList<Profile> profiles{Profile::chatGPTAccount()};
+        for (const QString& id : ids) {
+            profiles << Profile::velqorAccount(1);
+            profiles.last().id = id;
+        }
+        QTEST(Profile::nextVelqorNumber(profiles), "number");
+    }
+
     void documentRoundTrip() {
         const ProfilesDocument defaults = ProfilesDocument::defaultDocument();
         QCOMPARE(ProfilesDocument::decode(defaults.encoded()), defaults);

@@ -101,6 +101,11 @@ private slots:
             "Balance: 9007199254740993");
         row("whole double", Response::json(R"({"balance": 1e3})"), "Balance: 1000");
         row("empty object", Response::json("{}"), "Checked");
+        // Dates read in the user's locale; a midnight names its day in every time zone.
+        const QString day = QLocale().toString(QDate(2026, 12, 31), QLocale::LongFormat);
+        row("date", Response::json(R"({"renews": "2026-12-31"})"), "Renews: " + day);
+        row("midnight", Response::json(R"({"renews": "2026-12-31T00:00:00Z"})"), "Renews: " + day);
+        row("not a date", Response::json(R"({"renews": "2026-13-45"})"), "Renews: 2026-13-45");
         const QString accented = QString("e\u0301").repeated(90);
         row("cut counts what the eye sees", Response::text(accented.toUtf8()), accented.left(160));
         row("not UTF-8", Response::text("\xff\xfe\x80"), "Checked");
@@ -118,6 +123,8 @@ private slots:
         const LimitStatus status = check(" " + server.url("/limits").toString() + "?x=1\n");
         QTEST(status.text, "text");
         QVERIFY(status.isConfigured && status.checkedAt);
+        QCOMPARE(status.httpStatus,
+                 status.text.startsWith("HTTP ") ? status.text.mid(5).toInt() : 0);
         QCOMPARE(server.requestCount(), 1);
         const TestHttpServer::Request request = server.requests().first();
         QCOMPARE(request.requestLine, "GET /limits?x=1 HTTP/1.1");

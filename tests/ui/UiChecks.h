@@ -4,14 +4,22 @@
 
 #include "profiles/ProfilesStore.h"
 #include "support/TestHome.h"
+#include "ui/CompactTheme.h"
+#include "ui/Controls.h"
+#include "ui/screenshots/DarkPalette.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
+#include <QRegularExpression>
+#include <QStyle>
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 
 // A window or panel over a real store in a temporary home; its widgets are found by name.
@@ -64,10 +72,52 @@ inline std::shared_ptr<QString> answerNextMessageBox(const QString& button) {
     return question;
 }
 
-// Sets the application's window colour, which the windows read the appearance from.
+// Gives the application a light or a dark theme's palette, which the windows read the
+// appearance from.
 inline void setAppearance(bool dark) {
-    QPalette palette = QApplication::palette();
-    palette.setColor(QPalette::Window, dark ? QColor(0x20, 0x20, 0x20) : QColor(0xf0, 0xf0, 0xf0));
-    QApplication::setPalette(palette);
+    QApplication::setPalette(dark ? darkPalette() : QApplication::style()->standardPalette());
     QApplication::processEvents();
+}
+
+// The contrast of a text control as its window paints it: the most common colour of its
+// area is the background, the colour that stands out most from it the text.
+inline qreal paintedContrast(QWidget* widget) {
+    QWidget* window = widget->window();
+    const QImage image =
+        window->grab(QRect(widget->mapTo(window, QPoint()), widget->size())).toImage();
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y) | 0xff000000];
+    const QRgb background =
+        std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), [](auto a, auto b) {
+            return a.second < b.second;
+        })->first;
+    qreal best = 1;
+    for (auto it = counts.keyBegin(); it != counts.keyEnd(); ++it)
+        best = std::max(best, contrastRatio(QColor(*it), QColor(background)));
+    return best;
+}
+
+// The visible, enabled controls of a window that show a text of their own.
+inline QList<QWidget*> textControls(QWidget* root) {
+    QList<QWidget*> result;
+    for (QWidget* w : root->findChildren<QWidget*>()) {
+        // Only what is on screen whole: not a row scrolled out of its list.
+        if (!w->isVisible() || !w->isEnabled() || w->visibleRegion().boundingRect() != w->rect())
+            continue;
+        QString text;
+        if (auto* label = qobject_cast<QLabel*>(w))
+            text = label->text();
+        else if (auto* elided = qobject_cast<ElidedLabel*>(w))
+            text = elided->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(w))
+            text = button->text();
+        else if (auto* field = qobject_cast<QLineEdit*>(w))
+            text = field->text().isEmpty() ? field->placeholderText() : field->text();
+        // Letters and digits: bullets and dashes are too small to measure.
+        if (text.contains(QRegularExpression(QStringLiteral("[\\p{L}\\p{N}]"))))
+            result << w;
+    }
+    return result;
 }

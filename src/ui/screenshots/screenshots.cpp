@@ -2,7 +2,7 @@
 // name with its remaining credit) and the settings window to PNG files, over a temporary
 // home holding the default profiles.
 //
-//   tavrin_screenshots <output directory>
+//   tavrin_screenshots [--lang zh_CN|ja|pseudo] <output directory>
 
 #include "app/AppViewModel.h"
 #include "profiles/AppPaths.h"
@@ -12,6 +12,8 @@
 #include "ui/ProfilesPanel.h"
 #include "ui/SettingsView.h"
 #include "ui/TavrinApp.h"
+#include "ui/Translations.h"
+#include "ui/screenshots/DarkPalette.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,27 +34,6 @@
 #include <cstdio>
 
 namespace {
-
-QPalette darkPalette() {
-    QPalette p;
-    const QColor window(0x2b, 0x2b, 0x2b), base(0x1f, 0x1f, 0x1f), text(0xe6, 0xe6, 0xe6);
-    p.setColor(QPalette::Window, window);
-    p.setColor(QPalette::WindowText, text);
-    p.setColor(QPalette::Base, base);
-    p.setColor(QPalette::AlternateBase, window);
-    p.setColor(QPalette::Text, text);
-    p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3a));
-    p.setColor(QPalette::ButtonText, text);
-    p.setColor(QPalette::Highlight, QColor(0x2f, 0x6f, 0xd0));
-    p.setColor(QPalette::HighlightedText, Qt::white);
-    p.setColor(QPalette::ToolTipBase, base);
-    p.setColor(QPalette::ToolTipText, text);
-    p.setColor(QPalette::PlaceholderText, QColor(0x8a, 0x8a, 0x8a));
-    p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
-    p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-    p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
-    return p;
-}
 
 // A limits endpoint on 127.0.0.1 that answers every request with the same credit.
 class LimitsEndpoint : public QTcpServer {
@@ -111,8 +92,19 @@ int main(int argc, char* argv[]) {
     AppPaths::setHomeDirectoryOverride(home.path());
 
     QApplication application(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    const QString out = args.size() > 1 ? args.at(1) : QStringLiteral("docs/screenshots");
+    QStringList args = QCoreApplication::arguments().mid(1);
+    // --lang zh_CN, ja, pseudo (every text lengthened by 40 %), or en (the default).
+    QString language = QStringLiteral("en");
+    if (const qsizetype at = args.indexOf(QStringLiteral("--lang"));
+        at >= 0 && at + 1 < args.size()) {
+        language = args.at(at + 1);
+        args.remove(at, 2);
+    }
+    if (language == QLatin1String("pseudo"))
+        Translations::installPseudo();
+    else
+        Translations::install(QLocale(language));
+    const QString out = args.isEmpty() ? QStringLiteral("docs/screenshots") : args.first();
     QDir().mkpath(out);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QPalette light = QApplication::style()->standardPalette();
