@@ -37,10 +37,20 @@ License: Expat
 
 if(APPLE)
   install(TARGETS tavrin BUNDLE DESTINATION .)
-  # Copies the Qt frameworks and plugins into the bundle, so it runs without Homebrew's Qt.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+    DESTINATION $<TARGET_FILE_NAME:tavrin>.app/Contents/Resources)
+  # Copies the Qt frameworks and plugins into the bundle, so it runs without Homebrew's Qt;
+  # the command line and its policy module in Contents/MacOS are pointed at them too.
   if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
-    qt_generate_deploy_app_script(TARGET tavrin OUTPUT_SCRIPT deploy_script
-      NO_UNSUPPORTED_PLATFORM_ERROR)
+    set(in_bundle "$<TARGET_FILE_NAME:tavrin>.app/Contents/MacOS")
+    set(also "ADDITIONAL_EXECUTABLES \"${in_bundle}/$<TARGET_FILE_NAME:tavrin-cli>\"")
+    if(TARGET tavrin-policy)
+      string(APPEND also " ADDITIONAL_MODULES \"${in_bundle}/$<TARGET_FILE_NAME:tavrin-policy>\"")
+    endif()
+    qt_generate_deploy_script(TARGET tavrin OUTPUT_SCRIPT deploy_script CONTENT "
+qt_deploy_runtime_dependencies(EXECUTABLE \"$<TARGET_FILE_NAME:tavrin>.app\" ${also}
+  NO_UNSUPPORTED_PLATFORM_ERROR)
+")
   else()
     qt_generate_deploy_app_script(TARGET tavrin FILENAME_VARIABLE deploy_script
       NO_UNSUPPORTED_PLATFORM_ERROR)
