@@ -4,8 +4,8 @@
 #include "codex/CodexRestarter.h"
 
 #include <QMutex>
+#include <QSemaphore>
 #include <QStringList>
-#include <QThread>
 
 // The calls a stand-in heard, from any thread.
 class CallRecord {
@@ -32,7 +32,10 @@ class FakeCodexRestarter : public CodexRestarter, public CallRecord {
 public:
     // Which calls fail: "quit", "open" (every open), "open once" (the first only), "ready".
     QString failing;
-    int quitMilliseconds = 0;
+    // While set, quitCodex() blocks until releaseQuit(), 20 s at most (a fault then fails
+    // the test instead of hanging it).
+    bool holdQuit = false;
+    void releaseQuit() { m_quitGate.release(); }
 
     void checkReady() override {
         record("ready");
@@ -41,7 +44,8 @@ public:
     }
     QStringList quitCodex() override {
         record("quit");
-        QThread::msleep(static_cast<unsigned long>(quitMilliseconds));
+        if (holdQuit)
+            m_quitGate.tryAcquire(1, 20000);
         if (failing == "quit")
             throw RestartError::failed("cannot quit");
         return {};
@@ -53,6 +57,9 @@ public:
             throw RestartError::failed("no such app");
         return {};
     }
+
+private:
+    QSemaphore m_quitGate;
 };
 
 class FakeClaudeRestarter : public ClaudeRestarter, public CallRecord {
