@@ -12,12 +12,45 @@ set(TAVRIN_METAINFO_FILE ${CMAKE_BINARY_DIR}/desktop/${TAVRIN_APP_ID}.metainfo.x
 configure_file(${CMAKE_CURRENT_LIST_DIR}/dev.tavrin.Tavrin.desktop.in ${TAVRIN_DESKTOP_FILE} @ONLY)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/dev.tavrin.Tavrin.metainfo.xml.in ${TAVRIN_METAINFO_FILE} @ONLY)
 
+# The Debian copyright file, in the machine-readable format, from LICENSE: its copyright
+# line and its licence text ("Expat" is Debian's name for the MIT licence).
+file(READ ${PROJECT_SOURCE_DIR}/LICENSE license)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" copyright_line "${license}")
+set(copyright_holders "${CMAKE_MATCH_1}")
+string(FIND "${license}" "Permission is hereby granted" permission)
+string(SUBSTRING "${license}" ${permission} -1 license)
+string(STRIP "${license}" license)
+string(REPLACE "\n\n" "\n.\n" license "${license}")
+string(REPLACE "\n" "\n " license "${license}")
+set(TAVRIN_COPYRIGHT_FILE ${CMAKE_BINARY_DIR}/desktop/copyright)
+file(CONFIGURE OUTPUT ${TAVRIN_COPYRIGHT_FILE} CONTENT "\
+Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: Tavrin
+
+Files: *
+Copyright: ${copyright_holders}
+License: Expat
+
+License: Expat
+ ${license}
+")
+
 if(APPLE)
   install(TARGETS tavrin BUNDLE DESTINATION .)
-  # Copies the Qt frameworks and plugins into the bundle, so it runs without Homebrew's Qt.
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
+    DESTINATION $<TARGET_FILE_NAME:tavrin>.app/Contents/Resources)
+  # Copies the Qt frameworks and plugins into the bundle, so it runs without Homebrew's Qt;
+  # the command line and its policy module in Contents/MacOS are pointed at them too.
   if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
-    qt_generate_deploy_app_script(TARGET tavrin OUTPUT_SCRIPT deploy_script
-      NO_UNSUPPORTED_PLATFORM_ERROR)
+    set(in_bundle "$<TARGET_FILE_NAME:tavrin>.app/Contents/MacOS")
+    set(also "ADDITIONAL_EXECUTABLES \"${in_bundle}/$<TARGET_FILE_NAME:tavrin-cli>\"")
+    if(TARGET tavrin-policy)
+      string(APPEND also " ADDITIONAL_MODULES \"${in_bundle}/$<TARGET_FILE_NAME:tavrin-policy>\"")
+    endif()
+    qt_generate_deploy_script(TARGET tavrin OUTPUT_SCRIPT deploy_script CONTENT "
+qt_deploy_runtime_dependencies(EXECUTABLE \"$<TARGET_FILE_NAME:tavrin>.app\" ${also}
+  NO_UNSUPPORTED_PLATFORM_ERROR)
+")
   else()
     qt_generate_deploy_app_script(TARGET tavrin FILENAME_VARIABLE deploy_script
       NO_UNSUPPORTED_PLATFORM_ERROR)
@@ -47,6 +80,7 @@ else()
     install(FILES ${completions_dir}/tavrin-cli.fish
       DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
   endif()
+  install(FILES ${TAVRIN_COPYRIGHT_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tavrin)
   install(FILES ${TAVRIN_DESKTOP_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${TAVRIN_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${PROJECT_SOURCE_DIR}/cmake/icons/${TAVRIN_APP_ID}.svg

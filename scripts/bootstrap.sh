@@ -4,25 +4,27 @@
 # show the window in Chinese and Japanese.
 # Debian/Ubuntu: apt packages. macOS: Homebrew formulae (zsh and sqlite3 ship with macOS).
 # Elsewhere (no apt): names the packages to install and fails only when one is missing.
-# Extra groups: "fuzz" (clang and libFuzzer, scripts/fuzz.sh), "format" (clang-format),
-# "ci" (both). The package tools (desktop-file-utils, appstream, dpkg-dev) always come.
-#   scripts/bootstrap.sh [fuzz] [format] [ci]
+# Extra groups: "clang" (clang with its sanitizer and libFuzzer runtimes, for
+# scripts/test.sh --sanitize and scripts/fuzz.sh; "fuzz" is the same), "format"
+# (clang-format 14, scripts/check-format.sh), "ci" (both). The package tools
+# (desktop-file-utils, appstream, dpkg-dev) always come.
+#   scripts/bootstrap.sh [clang] [format] [ci]
 set -euo pipefail
 
-fuzz=false format=false
+clang=false format=false
 for group in "$@"; do
     case "$group" in
-    fuzz) fuzz=true ;;
+    clang | fuzz) clang=true ;;
     format) format=true ;;
-    ci) fuzz=true format=true ;;
-    *) echo "Unknown group: $group (fuzz, format, ci)" >&2; exit 2 ;;
+    ci) clang=true format=true ;;
+    *) echo "Unknown group: $group (clang, format, ci)" >&2; exit 2 ;;
     esac
 done
 
 if [[ "$(uname -s)" == "Darwin" ]]; then
     command -v brew >/dev/null || { echo "Homebrew is needed: https://brew.sh" >&2; exit 1; }
-    formulae=(qt tomlplusplus rapidjson cmake ninja)
-    $fuzz && formulae+=(llvm)
+    formulae=(qt qtkeychain tomlplusplus rapidjson cmake ninja)
+    $clang && formulae+=(llvm)
     $format && formulae+=(clang-format)
     for formula in "${formulae[@]}"; do
         brew list --versions "$formula" >/dev/null || brew install "$formula"
@@ -51,15 +53,20 @@ requirements=(
     "command xauth                             | xauth               | xorg-x11-xauth          | xorg-xauth"
     "command xterm                             | xterm               | xterm                   | xterm"
     "command fish                              | fish                | fish                    | fish"
+    "command strace                            | strace              | strace                  | strace"
+    "file qt6keychain/keychain.h               | qtkeychain-qt6-dev  | qtkeychain-qt6-devel    | qtkeychain-qt6"
+    "command gnome-keyring-daemon              | gnome-keyring       | gnome-keyring           | gnome-keyring"
+    "command dbus-run-session                  | dbus-daemon         | dbus-daemon             | dbus"
+    "command secret-tool                       | libsecret-tools     | libsecret               | libsecret"
 )
-if $fuzz; then
+if $clang; then
     requirements+=(
         "command clang++                       | clang               | clang                   | clang"
         "file */libclang_rt.fuzzer-x86_64.a */libclang_rt.fuzzer-aarch64.a | libclang-rt-dev | compiler-rt | compiler-rt"
     )
 fi
 if $format; then
-    requirements+=("command clang-format       | clang-format        | clang-tools-extra       | clang")
+    requirements+=("command clang-format-14    | clang-format-14     | clang-tools-extra       | clang")
 fi
 
 field() { cut -d'|' -f"$2" <<<"$1" | xargs; }

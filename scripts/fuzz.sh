@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets in fuzz/ with clang (libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer) in build-fuzz and runs each one for the given number of
-# seconds (default 5) over its seed corpus. New inputs that reach new code are kept in
-# build-fuzz/corpus/<target>; an input that breaks a property or trips a sanitizer is
-# saved as build-fuzz/findings/<target>/crash-<hash> and the script fails.
+# Fuzzes at random, for longer runs than CI's (scripts/test.sh --sanitize runs each target
+# once over its seeds): builds the fuzz targets in fuzz/ with clang (libFuzzer,
+# AddressSanitizer with leak detection, UndefinedBehaviorSanitizer), optimised, in
+# build-fuzz and runs each one for the given number of seconds (default 5) from its seed
+# corpus. New inputs that reach new code are kept in build-fuzz/corpus/<target>; an input
+# that breaks a property or trips a sanitizer is saved as
+# build-fuzz/findings/<target>/crash-<hash> and the script fails. Copy such an input into
+# fuzz/<name>/seeds/ once it is fixed, so every CI run checks it again.
 #   scripts/fuzz.sh [seconds] [target...]     e.g. scripts/fuzz.sh 60 fuzz_config_patch
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-5}"
 shift || true
-scripts/bootstrap.sh fuzz
+scripts/bootstrap.sh clang
 
 dir=build-fuzz
 compiler="${CXX_FUZZ:-clang++}"
@@ -23,8 +26,9 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER="$compiler" -DCMAKE_BUILD_TYP
     "${options[@]+"${options[@]}"}" >/dev/null
 cmake --build "$dir" --target tavrin_fuzzers
 
-export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$PWD/fuzz/ubsan.supp"
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$PWD/scripts/ubsan.supp"
 targets=("$@")
 if ((${#targets[@]} == 0)); then
     for source in fuzz/*/fuzz_*.cpp; do

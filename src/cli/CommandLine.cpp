@@ -173,8 +173,9 @@ QString CommandLine::version() {
 }
 
 int CommandLine::run(QStringList arguments) {
-    const bool verbose = takeFlag(arguments, QStringLiteral("--verbose")) |
-                         takeFlag(arguments, QStringLiteral("-v"));
+    // Both spellings are taken out of the arguments.
+    const bool verboseLong = takeFlag(arguments, QStringLiteral("--verbose"));
+    const bool verbose = takeFlag(arguments, QStringLiteral("-v")) || verboseLong;
     // Progress is printed by the commands themselves; the logging categories speak only
     // when asked to (QT_LOGGING_RULES still wins over this).
     QLoggingCategory::setFilterRules(verbose ? QStringLiteral("tavrin.*=true")

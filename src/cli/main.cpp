@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "profiles/AppIdentity.h"
 
 #include <QCoreApplication>
 
@@ -6,9 +7,8 @@
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
-    // The same organisation and name as the window, so both read the same user defaults.
-    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
-    QCoreApplication::setApplicationName(QStringLiteral("Tavrin"));
+    // The same names as the window, so both read the same user defaults.
+    AppIdentity::configure();
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList arguments = QCoreApplication::arguments();

@@ -6,6 +6,8 @@
 #include <QSettings>
 
 #ifdef Q_OS_MACOS
+#include "profiles/AppIdentity.h"
+
 #include <CoreFoundation/CoreFoundation.h>
 #endif
 
@@ -70,10 +72,35 @@ void CloudControlService::setInfoDictionaryOverride(const std::optional<QVariant
     infoDictionaryOverrideValues() = values;
 }
 
+namespace {
+
+// The user's setting: QSettings under the application's organisation and name. On macOS
+// the domain is the bundle id (~/Library/Preferences/dev.tavrin.Tavrin.plist, and what a
+// configuration profile sets there), for the command line too, in the bundle or not.
+// Settings kept in files (tests) are read through QSettings there as well.
+QVariant userDefaultsValue(const QString& key) {
+#ifdef Q_OS_MACOS
+    if (QSettings::defaultFormat() == QSettings::NativeFormat) {
+        const CFStringRef cfKey = key.toCFString();
+        const CFStringRef domain = AppIdentity::applicationID().toCFString();
+        const CFPropertyListRef value = CFPreferencesCopyAppValue(cfKey, domain);
+        CFRelease(domain);
+        CFRelease(cfKey);
+        QVariant text;
+        if (value && CFGetTypeID(value) == CFStringGetTypeID())
+            text = QString::fromCFString(static_cast<CFStringRef>(value));
+        if (value)
+            CFRelease(value);
+        return text;
+    }
+#endif
+    return QSettings().value(key);
+}
+
+} // namespace
+
 std::optional<QString> CloudControlService::userDefaultsURLValue(const QString& key) {
-    // The default constructor follows the application's organisation and name (the
-    // app's own preferences domain on macOS).
-    const QVariant value = QSettings().value(key);
+    const QVariant value = userDefaultsValue(key);
     if (value.typeId() != QMetaType::QString)
         return std::nullopt;
     const QString text = value.toString().trimmed();
@@ -90,23 +117,24 @@ std::optional<QString> CloudControlService::infoDictionaryString(const QString& 
         return value.toString();
     }
 #ifdef Q_OS_MACOS
+    // In the app bundle (the app, or the command line in Contents/MacOS) its Info.plist
+    // answers; a program outside any bundle falls through to the build's values.
     CFBundleRef bundle = CFBundleGetMainBundle();
-    if (!bundle)
-        return std::nullopt;
-    CFStringRef cfKey = key.toCFString();
-    CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(bundle, cfKey);
-    CFRelease(cfKey);
-    if (!value || CFGetTypeID(value) != CFStringGetTypeID())
-        return std::nullopt;
-    return QString::fromCFString(static_cast<CFStringRef>(value));
-#else
+    if (bundle && CFBundleGetIdentifier(bundle)) {
+        CFStringRef cfKey = key.toCFString();
+        CFTypeRef value = CFBundleGetValueForInfoDictionaryKey(bundle, cfKey);
+        CFRelease(cfKey);
+        if (!value || CFGetTypeID(value) != CFStringGetTypeID())
+            return std::nullopt;
+        return QString::fromCFString(static_cast<CFStringRef>(value));
+    }
+#endif
     // Without a bundle the build bakes in the same two values.
     if (key == QLatin1String("CFBundleShortVersionString"))
         return QStringLiteral(TAVRIN_VERSION);
     if (key == QLatin1String("CloudPolicyURL"))
         return QStringLiteral(TAVRIN_CLOUD_POLICY_URL);
     return std::nullopt;
-#endif
 }
 
 std::optional<QUrl> CloudControlService::configuredURL(const QString& defaultsKey,

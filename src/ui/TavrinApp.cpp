@@ -1,6 +1,7 @@
 #include "ui/TavrinApp.h"
 
 #include "app/AppViewModel.h"
+#include "profiles/AppIdentity.h"
 #include "profiles/ProfilesStore.h"
 #include "ui/AboutDialog.h"
 #include "ui/ContentView.h"
@@ -19,11 +20,10 @@
 #include <QScreen>
 
 void TavrinApp::configureApplication() {
-    QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
-    QCoreApplication::setApplicationName(QStringLiteral("Tavrin"));
+    AppIdentity::configure();
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tavrin"));
     // Names the installed desktop entry, so Wayland compositors show its icon and name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("dev.tavrin.Tavrin"));
+    QGuiApplication::setDesktopFileName(AppIdentity::applicationID());
 }
 
 bool TavrinApp::trayAvailable() {
@@ -82,6 +82,15 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
         // The window's close leaves the process running in the tray.
         QGuiApplication::setQuitOnLastWindowClosed(false);
     }
+#if defined(Q_OS_MACOS)
+    // A click on the Dock icon activates the app again: it brings back a window closed
+    // to the menu bar.
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state == Qt::ApplicationActive && !m_window->isVisible())
+                    openWindow();
+            });
+#endif
     // Drawing the icons waits for the first frame, so start-up is not slowed by them.
     connect(m_contentView, &ContentView::firstFramePainted, this, [this] {
         QGuiApplication::setWindowIcon(TrayIcons::application());

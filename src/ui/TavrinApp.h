@@ -24,8 +24,8 @@ public:
     explicit TavrinApp(QObject* parent = nullptr, bool withTray = trayAvailable());
     ~TavrinApp() override;
 
-    // Organisation and application name, which the user defaults are read through, the
-    // desktop entry's name and the window icon.
+    // Organisation name and domain and application name, which the user defaults are
+    // read through, and the desktop entry's name.
     static void configureApplication();
     static bool trayAvailable();
 

@@ -4,8 +4,8 @@
 #include "codex/CodexRestarter.h"
 
 #include <QMutex>
+#include <QSemaphore>
 #include <QStringList>
-#include <QThread>
 
 // The calls a stand-in heard, from any thread.
 class CallRecord {
@@ -33,7 +33,10 @@ public:
     // Which calls fail: "quit", "open" (every open), "open once" (the first only), "ready".
     // A failing open still records its call.
     QString failing;
-    int quitMilliseconds = 0;
+    // While set, quitCodex() blocks until releaseQuit(), 20 s at most (a fault then fails
+    // the test instead of hanging it).
+    bool holdQuit = false;
+    void releaseQuit() { m_quitGate.release(); }
 
     void checkReady() override {
         record("ready");
@@ -42,7 +45,8 @@ public:
     }
     QStringList quitCodex(const std::function<void(const QString&)>&) override {
         record("quit");
-        QThread::msleep(static_cast<unsigned long>(quitMilliseconds));
+        if (holdQuit)
+            m_quitGate.tryAcquire(1, 20000);
         if (failing == "quit")
             throw RestartError::failed("cannot quit");
         return {};
@@ -55,6 +59,9 @@ public:
             throw RestartError::failed("no such app");
         return {};
     }
+
+private:
+    QSemaphore m_quitGate;
 };
 
 class FakeClaudeRestarter : public ClaudeRestarter, public CallRecord {

@@ -36,6 +36,7 @@ private slots:
         TavrinApp app;
         // QSettings finds the policy location through these names.
         QCOMPARE(QCoreApplication::organizationName(), QString("Tavrin"));
+        QCOMPARE(QCoreApplication::organizationDomain(), QString("tavrin.dev"));
         QCOMPARE(QCoreApplication::applicationName(), QString("Tavrin"));
         app.show();
         QVERIFY(QTest::qWaitForWindowExposed(app.mainWindow()));

@@ -132,9 +132,10 @@ private slots:
 
     // Every rendered theme icon has the size its folder names and is drawn, not blank.
     void renderedIcons() {
+#ifdef Q_OS_MACOS
+        QSKIP("the bundle has an .icns file instead of theme icons");
+#endif
         const QDir hicolor(m_buildDir + "/icons/hicolor");
-        if (!hicolor.exists())
-            QSKIP("no rendered icons in this build (macOS bundles an .icns instead)");
         const QStringList folders = hicolor.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QVERIFY(folders.contains("16x16") && folders.contains("256x256"));
         for (const QString& folder : folders) {
