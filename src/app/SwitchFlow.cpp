@@ -8,6 +8,7 @@
 #include "codex/CodexRestarter.h"
 #include "codex/ConfigPatcher.h"
 #include "profiles/AppPaths.h"
+#include "profiles/AtomicFile.h"
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 #include "profiles/ProfilesStore.h"
@@ -126,6 +127,7 @@ QString SwitchFlow::apply(TargetIDE target, const Profile& profile, SwitchOption
 QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     const bool restart = profile.restartCodex && options.restart;
     const SwitchLock lock;
+    const QString tidied = AtomicFile::leftoversNote(AtomicFile::removeLeftovers());
 
     // 1. Everything that can be checked before the first change: a switch that fails here
     //    changes nothing and quits nothing.
@@ -203,7 +205,8 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
         }
     }
 
-    QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats};
+    QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats,
+                     tidied};
     line += notes;
     if (!loggedIn)
         line << QStringLiteral("Codex is not logged in: run `codex login`.");
@@ -213,6 +216,7 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
 QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     const bool restart = profile.restartCodex && options.restart;
     const SwitchLock lock;
+    const QString tidied = AtomicFile::leftoversNote(AtomicFile::removeLeftovers());
 
     // 1. The checks: failing one changes nothing.
     refuseAfterInterruptedSwitch();
@@ -250,7 +254,8 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     QStringList line{(ClaudeSettingsPatcher::usesVelqor(profile)
                           ? QStringLiteral("Claude Code API session opened")
                           : QStringLiteral("Claude Code account session opened")) +
-                     QStringLiteral(" for ") + profile.name + QLatin1Char('.')};
+                         QStringLiteral(" for ") + profile.name + QLatin1Char('.'),
+                     tidied};
     line += notes;
     return sentences(line);
 }

@@ -1,10 +1,15 @@
+#include "profiles/AtomicFile.h"
 #include "profiles/FileUtil.h"
 #include "support/Checks.h"
+#include "support/TestHome.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <utime.h>
 
 namespace {
 
@@ -87,6 +92,8 @@ private slots:
         QCOMPARE(entryFound, entry);
         expected.replace("%1", path).replace("%2", base);
         QCOMPARE(found, expected);
+        // Reading takes only a file, and never waits on a pipe.
+        QCOMPARE(errorOf([&] { FileUtil::readAll(path); }).isEmpty(), expected == "true");
 
         // Writing refuses the same paths, before it touches anything.
         const QStringList before = QDir(base).entryList(QDir::AllEntries | QDir::System);
@@ -158,6 +165,107 @@ private slots:
             QCOMPARE(readFile(copy), "source");
             QCOMPARE(modeOf(copy), 0600);
         }
+    }
+
+    // A write or copy that runs out of space (here: a file size limit, as with a full
+    // disk) fails in plain words and leaves the target as it was, with no short file and
+    // no temporary file behind.
+    void fullDisk_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("existed");
+        QTest::newRow("write new") << QString("write") << false;
+        QTest::newRow("write over") << QString("write") << true;
+        QTest::newRow("copy new") << QString("copy") << false;
+        QTest::newRow("copy onto a file") << QString("copy") << true;
+        QTest::newRow("copy over") << QString("copy over") << true;
+    }
+
+    void fullDisk() {
+        QFETCH(QString, operation);
+        QFETCH(bool, existed);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("settings.json");
+        const QByteArray big(64 * 1024, 'x');
+        writeFile(dir.filePath("source"), big);
+        if (existed)
+            write(target, "old", 0644);
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        rlimit saved{};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const QString error = errorOf([&] {
+            if (operation == "write")
+                FileUtil::writeAtomically(target, big);
+            else if (operation == "copy")
+                FileUtil::copy(dir.filePath("source"), target);
+            else
+                FileUtil::copyOver(dir.filePath("source"), target);
+        });
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        if (existed && operation == "copy")
+            QCOMPARE(error, "Could not copy " + dir.filePath("source") + " to " + target +
+                                ": the destination already exists.");
+        else
+            QCOMPARE(error, "Not enough disk space to write " + target + ".");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+        QCOMPARE(readFile(target), existed ? "old" : "");
+    }
+
+    // Temporary files that interrupted writes left are removed from the folders Tavrin
+    // writes, and nothing else: not someone's file with a look-alike name, not a fresh one
+    // another program may be writing, not what lies in other folders.
+    void leftovers_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("kind"); // file, old file, folder, link
+        QTest::addColumn<bool>("removed");
+        const auto row = [](const char* entry, const char* kind, bool removed) {
+            QTest::newRow(qPrintable(QString("%1 (%2)").arg(entry, kind)))
+                << QString(entry) << QString(kind) << removed;
+        };
+        row(".claude/settings.json.tavrin-tmp-a1B2c3", "file", true);
+        row(".codex/backups/state_5-2026.sqlite.tavrin-tmp-ZZZZZZ", "file", true);
+        row(".codex/tavrin/profiles.json.tavrin-tmp-abc123", "file", true);
+        row(".codex/auth.json.AbCdEf", "old file", true);
+        row(".codex/backups/qt_temp.QwErTy", "old file", true);
+        row(".codex/auth.json.AbCdEf", "file", false);
+        row(".claude/settings.json.backup", "old file", false);
+        row(".claude/settings.json.BACKUP", "old file", false);
+        row(".claude/notes.txt.AbCdEf", "old file", false);
+        row(".codex/auth.json.AbCd3f", "old file", false);
+        row(".codex/config.toml.tavrin-tmp-abc12", "file", false);
+        row(".codex/config.toml.tavrin-tmp-abc123", "folder", false);
+        row(".codex/config.toml.tavrin-tmp-abc123", "link", false);
+        row(".codex/sessions/rollout-1.jsonl.tavrin-tmp-abc123", "file", false);
+        row(".codex/tavrin/nested/keys.json.tavrin-tmp-abc123", "file", false);
+    }
+
+    void leftovers() {
+        QFETCH(QString, entry);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        TestHome home;
+        const QString path = home.file(entry);
+        if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        } else if (kind == "link") {
+            home.write(".codex/real", "x");
+            QVERIFY(QFile::link(home.file(".codex/real"), path));
+        } else {
+            home.write(entry, "partial");
+        }
+        if (kind == "old file") {
+            const utimbuf hourAgo{::time(nullptr) - 3600, ::time(nullptr) - 3600};
+            QCOMPARE(::utime(QFile::encodeName(path).constData(), &hourAgo), 0);
+        }
+        const QStringList gone = AtomicFile::removeLeftovers();
+        QCOMPARE(gone, removed ? QStringList{path} : QStringList());
+        QCOMPARE(QFileInfo(path).isSymLink() || QFileInfo::exists(path), !removed);
+        QCOMPARE(AtomicFile::leftoversNote(gone),
+                 removed ? "Removed 1 temporary file left by an interrupted write." : "");
     }
 };
 
