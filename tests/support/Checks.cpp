@@ -19,10 +19,13 @@ int modeOf(const QString& path) {
 }
 
 ProcessRun runProcess(const QString& program, const QStringList& arguments, const QByteArray& input,
-                      const QProcessEnvironment& environment) {
+                      const QProcessEnvironment& environment,
+                      const std::function<void()>& inChild) {
     QProcess process;
     if (!environment.isEmpty())
         process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();

@@ -37,9 +37,11 @@ struct ProcessRun {
     QByteArray out;
     QByteArray err;
 };
+// `inChild` runs in the child before the program starts (limits, signal dispositions).
 ProcessRun runProcess(const QString& program, const QStringList& arguments,
                       const QByteArray& input = {},
-                      const QProcessEnvironment& environment = QProcessEnvironment());
+                      const QProcessEnvironment& environment = QProcessEnvironment(),
+                      const std::function<void()>& inChild = {});
 
 // The system's environment without a display, as on a machine that has none.
 QProcessEnvironment environmentWithoutDisplay();
