@@ -167,20 +167,13 @@ private slots:
     }
 
     // What this version does not know of the file is kept through a change made from the
-    // editor's fields; the file ends readable by its owner only.
+    // editor's fields; the file is for its owner only.
     void saveProfileReplacesInPlaceOrAppends() {
         TestHome home;
-        QJsonObject file = ProfilesDocument::defaultDocument().toJson();
-        file["future"] = "kept";
-        QJsonArray list = file["profiles"].toArray();
-        QJsonObject velqor = list[2].toObject();
-        velqor["future_field"] = 1;
-        list[2] = velqor;
-        file["profiles"] = list;
-        home.write(profilesPath, QJsonDocument(file).toJson());
-        QVERIFY(
-            QFile::setPermissions(home.file(profilesPath),
-                                  QFile::permissions(home.file(profilesPath)) | QFile::ReadOther));
+        home.write(profilesPath,
+                   R"({"active_profile": "chatgpt", "future": "kept", "profiles": [)" +
+                       profileJson("velqor-1", "V", "apikey", "velqor").chopped(1) +
+                       R"(, "future_field": 1}]})");
         ProfilesStore store;
         store.load();
         Profile changed = *store.profile("velqor-1");
@@ -226,21 +219,6 @@ private slots:
         store.deleteProfile("claude-code");
         store.load();
         QCOMPARE(store.profiles().at(1).id, "claude-code");
-    }
-
-    void keysAreOwnerOnly() {
-        TestHome home;
-        LocalKeysService keys;
-        keys.saveAPIKey("one", "a");
-        QCOMPARE(modeOf(home.file(keysPath)), 0600);
-        // A file left readable by others is tightened on the next write.
-        QFile::setPermissions(home.file(keysPath), QFile::permissions(home.file(keysPath)) |
-                                                       QFile::ReadOther | QFile::ReadGroup);
-        keys.saveAPIKey("", "b");
-        QCOMPARE(modeOf(home.file(keysPath)), 0600);
-        QCOMPARE(keys.apiKey("a"), std::optional<QString>("one"));
-        // A stored empty text is no key.
-        QCOMPARE(keys.apiKey("b"), std::optional<QString>());
     }
 
     // A key file that cannot be used is named wherever a key is needed, never taken for
@@ -304,6 +282,7 @@ private slots:
             QCOMPARE(home.read(".codex/tavrin/" + aside.first()),
                      setup == "mode 000" ? good : setup);
             QCOMPARE(store.apiKey("velqor-2"), std::optional<QString>("two"));
+            QCOMPARE(modeOf(path), 0600);
         } else {
             QVERIFY2(saved.startsWith(message), qPrintable(saved));
             QVERIFY(aside.isEmpty());
