@@ -52,23 +52,24 @@ private slots:
     void socketFolder_data() {
         QTest::addColumn<QString>("runtime");  // $XDG_RUNTIME_DIR: none, private, open, link, root
         QTest::addColumn<QString>("fallback"); // <tmp>/tavrin-<uid>: missing, private, open, link
-        QTest::addColumn<QString>("chosen");   // runtime, fallback or none
+        QTest::addColumn<QString>("chosen");   // run, fallback or nothing
         const auto row = [](const char* runtime, const char* fallback, const char* chosen) {
             QTest::newRow(qPrintable(QString("%1 runtime, %2 fallback").arg(runtime, fallback)))
                 << QString(runtime) << QString(fallback) << QString(chosen);
         };
-        row("private", "open", "runtime");
+        row("private", "open", "run");
         row("open", "missing", "fallback");
         row("link", "private", "fallback");
         row("root", "missing", "fallback");
         row("none", "missing", "fallback");
-        row("none", "open", "none");
-        row("none", "link", "none");
+        row("none", "open", "");
+        row("none", "link", "");
     }
 
     void socketFolder() {
         QFETCH(QString, runtime);
         QFETCH(QString, fallback);
+        QFETCH(QString, chosen);
         QTemporaryDir base;
         ScopedEnvironment environment;
         environment.set("TMPDIR", QFile::encodeName(base.filePath("tmp")));
@@ -80,21 +81,15 @@ private slots:
             if (setup == "private" || setup == "open")
                 makeFolder(path, setup == "private" ? 0700 : 0755);
             if (setup == "link")
-                QVERIFY(QFile::link(base.filePath("private"), path));
+                makeEntry(path, QFile::encodeName("link:" + base.filePath("private")));
         }
         environment.set("XDG_RUNTIME_DIR", runtime == "none"   ? QByteArray()
                                            : runtime == "root" ? QByteArray("/")
                                                                : QFile::encodeName(run));
-        QFETCH(QString, chosen);
-        const QString path = SingleInstance::defaultSocketPath();
-        if (chosen == "runtime")
-            QCOMPARE(path, run + "/tavrin.socket");
-        else if (chosen == "fallback")
-            QCOMPARE(path, folder + "/tavrin.socket");
-        else
-            QCOMPARE(path, QString());
-        if (chosen == "fallback")
-            QCOMPARE(modeOf(folder), 0700);
+        QCOMPARE(SingleInstance::defaultSocketPath(),
+                 chosen.isEmpty() ? QString()
+                                  : (chosen == "run" ? run : folder) + "/tavrin.socket");
+        QCOMPARE(modeOf(folder), fallback == "open" ? 0755 : 0700);
     }
 
     // A second start hands over to the first, also after the first ran out of descriptors

@@ -5,10 +5,6 @@
 
 #include <QStandardPaths>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
-
 // tavrin-cli run as a real process over a temporary home.
 
 namespace {
@@ -23,34 +19,14 @@ struct Run {
     QString err;
 };
 
-// With a file size limit, a write past it fails as on a full disk (SIGXFSZ ignored, it
-// fails with EFBIG): no root and no small file system needed.
-Run run(const QStringList& arguments, const QByteArray& input = {}, rlim_t fileSizeLimit = 0) {
-    const auto limited = [fileSizeLimit] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{fileSizeLimit, fileSizeLimit};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    };
-    const ProcessRun result =
-        runProcess(cli(), arguments, input, {},
-                   fileSizeLimit ? std::function<void()>(limited) : std::function<void()>());
+// With a file size limit, a write past it fails as on a full disk: no root and no small
+// file system needed.
+Run run(const QStringList& arguments, const QByteArray& input = {}, qint64 fileSizeLimit = 0) {
+    const ProcessRun result = runProcess(cli(), arguments, input, {}, [fileSizeLimit] {
+        if (fileSizeLimit)
+            limitFileSize(static_cast<unsigned long>(fileSizeLimit));
+    });
     return {result.status, QString::fromUtf8(result.out), QString::fromUtf8(result.err)};
-}
-
-// Puts what a row names at a path below the home: "fifo <path>", "link <path>" (to a
-// sound key file) or "text <path> <content>".
-void prepare(const TestHome& home, const QString& setup) {
-    const QString kind = setup.section(' ', 0, 0), relative = setup.section(' ', 1, 1);
-    QDir().mkpath(QFileInfo(home.file(relative)).absolutePath());
-    QFile::remove(home.file(relative));
-    if (kind == "fifo")
-        QCOMPARE(::mkfifo(QFile::encodeName(home.file(relative)).constData(), 0600), 0);
-    else if (kind == "link")
-        QVERIFY(QFile::link(home.file(relative + ".real"), home.file(relative)));
-    if (kind == "link")
-        home.write(relative + ".real", R"({"velqor-1": "sk"})");
-    else if (kind == "text")
-        home.write(relative, setup.section(' ', 2).toUtf8());
 }
 
 struct FullDisk {
@@ -88,32 +64,31 @@ private slots:
         QTest::addColumn<QString>("arguments"); // "_" stands for a space inside one
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("said");  // on standard output when it succeeds, else on error
-        QTest::addColumn<QString>("setup"); // see prepare()
+        QTest::addColumn<QString>("setup"); // "<path below the home> <what makeEntry() puts>"
         const auto row = [](const char* arguments, int status, const QString& said,
                             const QString& setup = {}) {
             QTest::newRow(*arguments ? qPrintable((arguments + QString(" ") + setup).trimmed())
                                      : "nothing")
                 << QString(arguments) << status << said << setup;
         };
-        const QString keys = ".codex/tavrin/keys.json";
+        const QString keys = ".codex/tavrin/keys.json ";
         const QString unreadable = "~/.codex/tavrin/keys.json cannot be read: ";
         row("switch claude velqor-1 --no-restart", 1, unreadable + "it is a named pipe",
-            "fifo " + keys);
-        row("key delete velqor-1", 1, unreadable + "it is a named pipe", "fifo " + keys);
+            keys + "fifo");
+        row("key delete velqor-1", 1, unreadable + "it is a named pipe", keys + "fifo");
         row("switch codex velqor-1 --no-restart", 1, unreadable + "it is a symbolic link.",
-            "link " + keys);
+            keys + "link:profiles.json");
         row("switch claude velqor-1 --no-restart", 1, unreadable + "it is not valid JSON (",
-            "text " + keys + " {oops");
-        row("list claude", 0, "Velqor 1  (no API key)", "fifo " + keys);
+            keys + "{oops");
+        row("list claude", 0, "Velqor 1  (no API key)", keys + "fifo");
         row("switch claude velqor-1 --no-restart", 1, "profiles.json is a named pipe, not a file.",
-            "fifo .codex/tavrin/profiles.json");
+            ".codex/tavrin/profiles.json fifo");
         row("switch codex chatgpt --no-restart", 1, "config.toml is a named pipe, not a file.",
-            "fifo .codex/config.toml");
+            ".codex/config.toml fifo");
         row("switch codex chatgpt --no-restart", 1, "auth.json is a named pipe, not a file.",
-            "fifo .codex/auth.json");
+            ".codex/auth.json fifo");
         row("switch claude claude-code --no-restart", 1,
-            "settings.json is a named pipe, not a file.", "fifo .claude/settings.json");
-        row("status", 0, "config.toml is a named pipe, not a file.", "fifo .codex/config.toml");
+            "settings.json is a named pipe, not a file.", ".claude/settings.json fifo");
         row("--version", 0, "tavrin-cli 1.");
         row("--help", 0, "Usage: tavrin-cli");
         row("switch --help", 0, "--no-restart");
@@ -137,7 +112,7 @@ private slots:
         QFETCH(QString, said);
         QFETCH(QString, setup);
         if (!setup.isEmpty())
-            prepare(*m_home, setup);
+            makeEntry(m_home->file(setup.section(' ', 0, 0)), setup.section(' ', 1).toUtf8());
         QStringList words = arguments.split(' ', Qt::SkipEmptyParts);
         words.replaceInStrings("_", " ");
         const Run result = run(words);
@@ -312,20 +287,12 @@ private slots:
         QJsonObject profiles = ProfilesDocument::defaultDocument().toJson();
         profiles["later_setting"] = QString(4000, 'x');
         m_home->write(".codex/tavrin/profiles.json", QJsonDocument(profiles).toJson());
-        QByteArray config;
-        for (int i = 0; i < 60; ++i)
-            config += "# comment line, padding padding padding padding\n";
-        m_home->write(".codex/config.toml", config + "model = \"gpt-old\"\n");
+        m_home->write(".codex/config.toml", "# " + QByteArray(2400, 'c') + "\nmodel = \"old\"\n");
         m_home->write(".codex/auth.json",
                       "{\"auth_mode\": \"chatgpt\", \"tokens\": {\"id_token\": \"" +
                           QByteArray(900, 't') + "\"}}");
-        QJsonArray allowed;
-        for (int i = 0; i < 80; ++i)
-            allowed.append(QString("Bash(x%1)").arg(i));
         m_home->write(".claude/settings.json",
-                      QJsonDocument(QJsonObject{{"env", QJsonObject{{"KEEP", "1"}}},
-                                                {"permissions", QJsonObject{{"allow", allowed}}}})
-                          .toJson());
+                      "{\"env\": {\"KEEP\": \"1\"}, \"notes\": \"" + QByteArray(1500, 'n') + "\"}");
         const QString latest[] = {".codex/config.toml.backup-before-profile-switch",
                                   ".claude/settings.json.backup-before-profile-switch"};
         for (const QString& file : latest)
@@ -336,7 +303,7 @@ private slots:
 
         const qint64 limit =
             row.bytes + (row.sizeOf.isEmpty() ? 0 : QFileInfo(m_home->file(row.sizeOf)).size());
-        const Run result = run(row.command.split(' '), "sk-two", rlim_t(limit));
+        const Run result = run(row.command.split(' '), "sk-two", limit);
         QCOMPARE(result.status, 1);
         QVERIFY2(result.err.contains("Not enough disk space to write " + row.file),
                  qPrintable(result.err));

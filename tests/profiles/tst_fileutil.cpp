@@ -6,8 +6,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -61,21 +59,15 @@ private slots:
         QString path = base + "/x";
         write(base + "/real", "old", 0644);
         QVERIFY(QDir(base).mkdir("dir"));
-        if (setup == "file")
-            write(path, "old", 0644);
-        else if (setup == "folder")
-            QVERIFY(QDir(base).mkdir("x"));
-        else if (setup.startsWith("link:"))
-            QVERIFY(QFile::link(base + "/" + setup.mid(5), path));
-        else if (setup == "loop2")
-            QVERIFY(QFile::link(base + "/y", path) && QFile::link(path, base + "/y"));
-        else if (setup == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-        else if (setup == "parent-is-file")
+        if (setup == "parent-is-file") {
             path = base + "/real/x";
-        else if (setup == "below-loop") {
-            QVERIFY(QFile::link(base + "/x", base + "/x"));
+        } else if (setup == "loop2") {
+            QVERIFY(QFile::link(base + "/y", path) && QFile::link(path, base + "/y"));
+        } else if (setup == "below-loop") {
+            makeEntry(path, "link:x");
             path = base + "/x/settings.json";
+        } else if (!setup.isEmpty()) {
+            makeEntry(path, setup == "file" ? "old" : setup.toUtf8());
         }
 
         QString entryFound = "error";
@@ -189,12 +181,7 @@ private slots:
         if (existed)
             write(target, "old", 0644);
         const QStringList before = QDir(dir.path()).entryList(QDir::Files);
-        rlimit saved{};
-        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 4096;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        const unsigned long unlimited = limitFileSize(4096);
         const QString error = errorOf([&] {
             if (operation == "write")
                 FileUtil::writeAtomically(target, big);
@@ -203,8 +190,7 @@ private slots:
             else
                 FileUtil::copyOver(dir.filePath("source"), target);
         });
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
+        limitFileSize(unlimited);
         QCOMPARE(error, "Not enough disk space to write " + target + ".");
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
         QCOMPARE(readFile(target), existed ? "old" : "");
@@ -244,14 +230,7 @@ private slots:
         QFETCH(bool, removed);
         TestHome home;
         const QString path = home.file(entry);
-        if (kind == "folder") {
-            QVERIFY(QDir().mkpath(path));
-        } else if (kind == "link") {
-            home.write(".codex/real", "x");
-            QVERIFY(QFile::link(home.file(".codex/real"), path));
-        } else {
-            home.write(entry, "partial");
-        }
+        makeEntry(path, kind == "folder" ? "folder" : kind == "link" ? "link:auth.json" : "part");
         if (kind == "old file") {
             const utimbuf hourAgo{::time(nullptr) - 3600, ::time(nullptr) - 3600};
             QCOMPARE(::utime(QFile::encodeName(path).constData(), &hourAgo), 0);

@@ -238,7 +238,7 @@ private slots:
         row("number value", "{\"velqor-1\": 1}", "it does not hold a key text", true);
         row("unreadable", "mode 000", "Permission denied.", true);
         row("named pipe", "fifo", "it is a named pipe, not a file.", false);
-        row("link to a key file", "link", "it is a symbolic link.", false);
+        row("link to a key file", "link:../auth.json", "it is a symbolic link.", false);
         row("folder", "folder", "it is a folder, not a file.", false);
     }
 
@@ -249,22 +249,12 @@ private slots:
         TestHome home;
         const QString path = home.file(keysPath);
         const QByteArray good = R"({"velqor-1": "one"})";
-        QVERIFY(QDir().mkpath(home.file(".codex/tavrin")));
-        if (setup == "fifo") {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        } else if (setup == "link") {
-            home.write(".codex/keys-elsewhere.json", good);
-            QVERIFY(QFile::link(home.file(".codex/keys-elsewhere.json"), path));
-        } else if (setup == "folder") {
-            QVERIFY(QDir().mkpath(path));
-        } else if (setup == "mode 000") {
-            if (::geteuid() == 0)
-                QSKIP("root reads any file");
-            home.write(keysPath, good);
+        home.write(".codex/auth.json", good);
+        makeEntry(path, setup == "mode 000" ? good : setup);
+        if (setup == "mode 000" && ::geteuid() == 0)
+            QSKIP("root reads any file");
+        if (setup == "mode 000")
             QVERIFY(QFile::setPermissions(path, {}));
-        } else {
-            home.write(keysPath, setup);
-        }
         ProfilesStore store;
         store.load();
         const QString message = "~/.codex/tavrin/keys.json cannot be read: " + why;
@@ -286,7 +276,7 @@ private slots:
         } else {
             QVERIFY2(saved.startsWith(message), qPrintable(saved));
             QVERIFY(aside.isEmpty());
-            QCOMPARE(QFileInfo(path).isSymLink(), setup == "link");
+            QCOMPARE(QFileInfo(path).isSymLink(), setup.startsWith("link:"));
         }
     }
 };

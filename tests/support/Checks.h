@@ -60,6 +60,15 @@ template <typename Row> void addRows(std::initializer_list<Row> rows) {
         QTest::newRow(row.name) << row;
 }
 
+// Puts at `path` (its folders made first, a file there removed) what `what` names: "fifo",
+// "folder", "link:<target>" (a symbolic link, its target as written) or else a file with
+// `what` as its content.
+void makeEntry(const QString& path, const QByteArray& what);
+
+// From now on a write past `bytes` fails with EFBIG as on a full disk (SIGXFSZ ignored);
+// returns the limit it replaces. Also safe in a child process before it starts its program.
+unsigned long limitFileSize(unsigned long bytes);
+
 // The bytes of a file; empty when it cannot be read.
 QByteArray readFile(const QString& path);
 // Writes a file, making its folders first.
