@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
 
 namespace {
 
@@ -33,18 +34,6 @@ QStringList ids(const QList<Profile>& profiles) {
 class TestProfilesStore : public QObject {
     Q_OBJECT
 private slots:
-    void firstLoadCreatesDefaultFile() {
-        TestHome home;
-        ProfilesStore store;
-        QSignalSpy changed(&store, &ProfilesStore::documentChanged);
-        store.load();
-        QCOMPARE(ProfilesDocument::decode(home.read(profilesPath)),
-                 ProfilesDocument::defaultDocument());
-        QCOMPARE(store.document(), ProfilesDocument::defaultDocument());
-        QVERIFY(changed.count() >= 1);
-        QVERIFY(!home.exists(keysPath));
-    }
-
     // The built-in account profiles come back as they should be; the chatgpt one always
     // signs in with the account and names no provider.
     void repair_data() {
@@ -95,23 +84,28 @@ private slots:
         QCOMPARE(ProfilesDocument::decode(home.read(profilesPath)), store.document());
     }
 
-    void repairedFileIsRewrittenButSoundFileIsNot() {
+    // The first load creates the default file; a sound file written by another tool keeps
+    // its bytes and time; one that needs a repair is written.
+    void loadWritesOnlyWhatNeedsWriting() {
         TestHome home;
-        // A sound file written by another tool, compactly: it must keep its bytes and time.
+        ProfilesStore store;
+        QSignalSpy changed(&store, &ProfilesStore::documentChanged);
+        store.load();
+        QCOMPARE(ProfilesDocument::decode(home.read(profilesPath)),
+                 ProfilesDocument::defaultDocument());
+        QCOMPARE(store.document(), ProfilesDocument::defaultDocument());
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!home.exists(keysPath));
+
         const QByteArray sound = QJsonDocument(ProfilesDocument::defaultDocument().toJson())
                                      .toJson(QJsonDocument::Compact);
         home.write(profilesPath, sound);
-        const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
-        {
-            QFile f(home.file(profilesPath));
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
-        }
-        ProfilesStore store;
+        const utimbuf hourAgo{::time(nullptr) - 3600, ::time(nullptr) - 3600};
+        QCOMPARE(::utime(QFile::encodeName(home.file(profilesPath)).constData(), &hourAgo), 0);
         store.load();
         QCOMPARE(home.read(profilesPath), sound);
         QCOMPARE(QFileInfo(home.file(profilesPath)).lastModified().toSecsSinceEpoch(),
-                 old.toSecsSinceEpoch());
+                 hourAgo.modtime);
 
         // Without "active_claude_profile" the repair writes it out.
         QJsonObject legacy = ProfilesDocument::defaultDocument().toJson();
