@@ -183,7 +183,6 @@ ProfilesDocument ProfilesDocument::defaultDocument() {
         QStringLiteral("claude-code"),
         {Profile::chatGPTAccount(), Profile::claudeCodeAccount(), Profile::velqorAccount(1),
          Profile::velqorAccount(2)},
-        {},
     };
 }
 

@@ -66,7 +66,7 @@ struct ProfilesDocument {
     std::optional<QString> activeClaudeProfile;
     QList<Profile> profiles;
     // Top-level members this version does not know, written back as they were.
-    QJsonObject unknownKeys;
+    QJsonObject unknownKeys = {};
 
     bool operator==(const ProfilesDocument&) const = default;
 
