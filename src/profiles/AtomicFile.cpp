@@ -41,15 +41,6 @@ QString randomSuffix() {
     return suffix;
 }
 
-// Makes the rename itself durable; a folder that cannot be synced is no reason to fail.
-void syncFolder(const QString& directory) {
-    const int fd = ::open(encoded(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 bool isOwnTemporaryName(const QString& name) {
     static const QRegularExpression own(QStringLiteral("^.+\\.tavrin-tmp-[A-Za-z0-9]{6}$"));
     return own.match(name).hasMatch();
@@ -142,9 +133,11 @@ void AtomicFile::commit() {
     m_fd = -1;
     if (closed != 0 && errno != EINTR)
         fail(errno);
+    // The data is on the disk before the name points at it, so whatever survives a crash
+    // is the old file or the whole new one. (The folder is not synced as well: that
+    // would only make the new name durable sooner, at the cost of another sync.)
     putInPlace();
     m_temporary.clear();
-    syncFolder(QFileInfo(m_path).absolutePath());
 }
 
 void AtomicFile::putInPlace() {
