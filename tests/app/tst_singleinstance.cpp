@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <fcntl.h>
 #include <future>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -29,7 +30,8 @@ int connectTo(const QString& path, bool bindInstead = false) {
     address.sun_family = AF_UNIX;
     const QByteArray bytes = QFile::encodeName(path);
     std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);
     const auto* raw = reinterpret_cast<const sockaddr*>(&address);
     if ((bindInstead ? ::bind(fd, raw, sizeof(address)) : ::connect(fd, raw, sizeof(address))) == 0)
         return fd;
