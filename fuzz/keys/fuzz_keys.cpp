@@ -1,6 +1,7 @@
 // keys.json as LocalKeysService reads and changes it, in a temporary home. Checked for
 // every input written as the key file:
-// - reading never fails, and hasAPIKey agrees with apiKey;
+// - reading fails, naming the file, exactly when it is not a JSON object of strings, and
+//   hasAPIKey agrees with apiKey;
 // - a file that holds a JSON object of strings gives each non-empty key by its profile id;
 // - saving a key then reads it back, keeps every key the file held and leaves the file
 //   readable by its owner only;
@@ -9,6 +10,7 @@
 #include "FuzzCheck.h"
 
 #include "profiles/AppPaths.h"
+#include "profiles/Errors.h"
 #include "profiles/LocalKeysService.h"
 
 #include <QDir>
@@ -57,15 +59,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     LocalKeysService keys;
     const QString newID = QStringLiteral("fuzz-new-profile");
+    const auto read = [&keys](const QString& id, bool& named) -> std::optional<QString> {
+        named = false;
+        try {
+            return keys.apiKey(id);
+        } catch (const FileError& error) {
+            named = error.localizedDescription().startsWith(
+                QStringLiteral("~/.codex/tavrin/keys.json cannot be read: "));
+            Fuzz::require(named, "an unreadable file is named in the error");
+            return std::nullopt;
+        }
+    };
+    bool named = false;
+    read(newID, named);
+    Fuzz::require(named == !readable, "only a file that cannot be read is named in an error");
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const std::optional<QString> key = keys.apiKey(it.key());
+        const std::optional<QString> key = read(it.key(), named);
         Fuzz::require(keys.hasAPIKey(it.key()) == key.has_value(), "hasAPIKey agrees with apiKey");
         if (readable && it.key() != newID)
             Fuzz::require(
                 key == (it->toString().isEmpty() ? std::nullopt : std::optional(it->toString())),
                 "a readable file gives each key by its profile id", it.key());
-        else if (!readable)
-            Fuzz::require(!key, "an unreadable file holds no keys", it.key());
     }
 
     keys.saveAPIKey(QStringLiteral("sk-fuzz"), newID);

@@ -1,13 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
+class QSocketNotifier;
 
 // Keeps Tavrin to one running instance per user. The running instance listens on a
-// local socket in the user's runtime directory; a later start connects to it, asks it
-// to bring its window to the front and ends. A socket file left by an instance that
+// local socket in a folder only this user may enter; a later start connects to it, asks
+// it to bring its window to the front and ends. A socket file left by an instance that
 // crashed is detected (nobody answers on it) and replaced.
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -20,16 +21,21 @@ public:
         handedOver,
     };
 
-    // Needs a QCoreApplication. The socket is not touched until start().
+    // Needs a QCoreApplication. The socket is not touched until start(); an empty path
+    // runs unguarded.
     explicit SingleInstance(QString socketPath = defaultSocketPath(), QObject* parent = nullptr);
     ~SingleInstance() override;
 
     Role start();
     QString socketPath() const { return m_socketPath; }
 
-    // tavrin.socket in the user's runtime directory ($XDG_RUNTIME_DIR on Linux, the
-    // per-user temporary folder on macOS).
+    // tavrin.socket in $XDG_RUNTIME_DIR when that folder is private to the user, otherwise
+    // in <temporary folder>/tavrin-<uid>, created private when missing. Empty when neither
+    // can be trusted: another user could have put a socket of theirs there.
     static QString defaultSocketPath();
+    // Why `folder` may not hold the socket, in plain words; empty when it is a real folder
+    // (not a symbolic link) of this user's that nobody else may enter.
+    static QString unsafeFolderReason(const QString& folder);
 
 signals:
     // A later start asked this instance to show its window.
@@ -38,8 +44,12 @@ signals:
 private:
     bool handOver() const;
     bool listen();
-    void acceptConnection();
+    void acceptConnections();
+    void serve(int fd);
 
     QString m_socketPath;
-    QLocalServer* m_server = nullptr;
+    int m_listener = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    // The connections being served, oldest first.
+    QList<QObject*> m_clients;
 };

@@ -8,6 +8,7 @@
 #include "codex/CodexRestarter.h"
 #include "codex/ConfigPatcher.h"
 #include "profiles/AppPaths.h"
+#include "profiles/AtomicFile.h"
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 #include "profiles/ProfilesStore.h"
@@ -129,6 +130,7 @@ QString SwitchFlow::apply(TargetIDE target, const Profile& profile, SwitchOption
 QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     const bool restart = profile.restartCodex && options.restart;
     const SwitchLock lock;
+    const QString tidied = AtomicFile::leftoversNote(AtomicFile::removeLeftovers());
 
     // 1. Everything that can be checked before the first change: a switch that fails here
     //    changes nothing and quits nothing.
@@ -201,7 +203,8 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
         }
     }
 
-    QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats};
+    QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats,
+                     tidied};
     line += notes;
     if (!loggedIn)
         line << QStringLiteral("Codex is not logged in: run `codex login`.");
@@ -211,6 +214,7 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
 QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     const bool restart = profile.restartCodex && options.restart;
     const SwitchLock lock;
+    const QString tidied = AtomicFile::leftoversNote(AtomicFile::removeLeftovers());
 
     // 1. The checks: failing one changes nothing.
     refuseAfterInterruptedSwitch();
@@ -257,7 +261,8 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
         !restart ? QStringLiteral("Claude Code switched to %1.").arg(profile.name)
         : usesVelqor
             ? QStringLiteral("Claude Code API session opened for %1.").arg(profile.name)
-            : QStringLiteral("Claude Code account session opened for %1.").arg(profile.name)};
+            : QStringLiteral("Claude Code account session opened for %1.").arg(profile.name),
+        tidied};
     line += notes;
     if (loggedIn == false)
         line << QStringLiteral("Claude Code is not logged in: run `claude` and then /login.");

@@ -11,6 +11,7 @@
 #include "codex/ConfigPatcher.h"
 #include "desktop/LaunchEnvironment.h"
 #include "profiles/AppPaths.h"
+#include "profiles/AtomicFile.h"
 #include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
 
@@ -157,6 +158,11 @@ QString readKey(const QString& profileName, QTextStream& err) {
     while (key.endsWith(QLatin1Char('\n')) || key.endsWith(QLatin1Char('\r')))
         key.chop(1);
     return key;
+}
+
+// The text followed by a line end; nothing for no text.
+QString sentenceLine(const QString& text) {
+    return text.isEmpty() ? text : text + QLatin1Char('\n');
 }
 
 } // namespace
@@ -320,8 +326,8 @@ int CommandLine::status(QStringList& arguments) {
         const std::optional<Profile> profile = activeProfile(*m_store, target);
         QStringList differences;
         if (profile) {
-            const std::optional<QString> key = m_store->apiKey(profile->id);
             try {
+                const std::optional<QString> key = m_store->apiKey(profile->id);
                 if (target == TargetIDE::codex)
                     differences = ConfigPatcher().differences(*profile, AppPaths::configURL()) +
                                   AuthPatcher().differences(*profile, key);
@@ -435,7 +441,7 @@ int CommandLine::key(QStringList& arguments) {
         m_err << QStringLiteral("No key was given; nothing was saved.") << Qt::endl;
         return failure;
     }
-    m_store->saveProfile(profile, key);
+    m_store->saveAPIKey(key, profile.id);
     m_out << QStringLiteral("Key saved for %1.").arg(profile.name) << Qt::endl;
     return success;
 }
@@ -446,6 +452,7 @@ int CommandLine::recover(QStringList& arguments) {
     words(arguments, 0, 0);
     m_store = std::make_unique<ProfilesStore>();
     m_store->load();
+    m_out << sentenceLine(AtomicFile::leftoversNote(AtomicFile::removeLeftovers()));
     const std::optional<SwitchJournal::State> state = SwitchJournal::interrupted();
     if (!state) {
         m_out << QStringLiteral("No switch was interrupted.") << Qt::endl;

@@ -12,6 +12,11 @@ using ExactJson::Value;
 const QString authModeKey = QStringLiteral("auth_mode");
 const QString apiKeyKey = QStringLiteral("OPENAI_API_KEY");
 
+bool holdsLoginTokens(const Value& auth) {
+    const Value* tokens = auth.find(QStringLiteral("tokens"));
+    return tokens && tokens->isObject();
+}
+
 // The object in auth.json; an absent file or a non-object top level gives an empty one.
 // Every member Tavrin does not set comes back exactly as read, numbers by their text.
 Value readAuth(const QString& path, bool exists) {
@@ -46,9 +51,7 @@ void AuthPatcher::checkCanApply() {
 }
 
 bool AuthPatcher::hasLoginTokens() {
-    const Value auth = readAuth();
-    const Value* tokens = auth.find(QStringLiteral("tokens"));
-    return tokens && tokens->isObject();
+    return holdsLoginTokens(readAuth());
 }
 
 QStringList AuthPatcher::differences(const Profile& profile, const std::optional<QString>& apiKey) {
@@ -95,10 +98,11 @@ AuthPatchResult AuthPatcher::apply(const Profile& profile, const std::optional<Q
                                       QStringLiteral(".json"), FileUtil::NewFileMode::OwnerOnly);
     if (recorder)
         recorder(FileChange{path, existed, result.backupURL.value_or(QString())});
-    // The file holds login tokens or a key: a new one is for its owner only, and one that
-    // gets a key ends so whatever its mode was.
+    // A file that holds a key or login tokens ends for its owner only, whatever its mode
+    // was; a new one is so in any case.
+    const bool secret = usesKey || holdsLoginTokens(auth);
     FileUtil::writeAtomically(path, ExactJson::write(auth),
-                              usesKey ? FileUtil::NewFileMode::Secret
-                                      : FileUtil::NewFileMode::OwnerOnly);
+                              secret ? FileUtil::NewFileMode::Secret
+                                     : FileUtil::NewFileMode::OwnerOnly);
     return result;
 }

@@ -17,17 +17,14 @@ BackupResult FileBackupService::createConfigBackups(const QString& configURL) {
 BackupResult FileBackupService::createBackups(const QString& file, const QString& latest,
                                               const QString& directory, const QString& prefix,
                                               const QString& suffix, bool ownerOnly) {
-    FileUtil::makePath(directory);
-
-    // The latest copy has a fixed name and is replaced on every run; copying refuses to
-    // overwrite, so the old one goes first.
     const FileUtil::NewFileMode mode =
         ownerOnly ? FileUtil::NewFileMode::OwnerOnly : FileUtil::NewFileMode::Default;
-    FileUtil::remove(latest);
-    FileUtil::copy(file, latest, mode);
-
-    // The time-stamped copy is never replaced: every run keeps one of its own.
+    // The time-stamped copy is never replaced: every run keeps one of its own. It comes
+    // first, so a run that cannot make it (a read-only or full backups folder) leaves the
+    // latest copy as it was.
     const QString timestamped = FileUtil::copyToDatedFile(file, directory, prefix, suffix, mode);
-
+    // The latest copy has a fixed name; it is replaced in one step once the new one is
+    // complete.
+    FileUtil::copyOver(file, latest, mode);
     return BackupResult{latest, timestamped};
 }

@@ -30,10 +30,11 @@ public:
     // ~/.codex/backups/config-<time stamp>.toml.
     virtual BackupResult createConfigBackups(const QString& configURL);
 
-    // Copies `file` to `latest`, replacing an older latest copy, and to
-    // directory/<prefix><time stamp><suffix>; when a copy of that name exists already
-    // (a run within the same second), "-2", "-3", ... goes before the suffix. With
-    // `ownerOnly` (the file may hold a secret) both copies are readable by the owner only.
+    // Copies `file` to directory/<prefix><time stamp><suffix> and then to `latest`,
+    // replacing an older latest copy; when a copy of that name exists already (a run
+    // within the same second), "-2", "-3", ... goes before the suffix. A run that fails
+    // leaves the latest copy as it was. With `ownerOnly` (the file may hold a secret)
+    // both copies are readable by the owner only.
     static BackupResult createBackups(const QString& file, const QString& latest,
                                       const QString& directory, const QString& prefix,
                                       const QString& suffix, bool ownerOnly = false);

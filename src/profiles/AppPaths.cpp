@@ -91,6 +91,13 @@ QString claudeBackupsDirectory() {
     return join(claudeDirectory(), "backups");
 }
 
+QString displayPath(const QString& path) {
+    const QString home = homeDirectory();
+    if (!home.isEmpty() && home != QLatin1String("/") && path.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + path.mid(home.size());
+    return path;
+}
+
 void setHomeDirectoryOverride(const QString& home) {
     QMutexLocker lock(&overrideMutex);
     homeOverride = home;

@@ -21,6 +21,10 @@ QString claudeSettingsURL();
 QString claudeLatestBackupURL();
 QString claudeBackupsDirectory();
 
+// The path as the user reads it: "~/.claude/settings.json" for a file below the home
+// directory, otherwise unchanged.
+QString displayPath(const QString& path);
+
 // Points every path at another home directory (tests); an empty text restores
 // the real one.
 void setHomeDirectoryOverride(const QString& home);

@@ -1,15 +1,20 @@
 #include "profiles/FileUtil.h"
 
+#include "profiles/AppPaths.h"
+#include "profiles/AtomicFile.h"
 #include "profiles/Errors.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
+#include <array>
 #include <cerrno>
+#include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace FileUtil {
 
@@ -48,28 +53,71 @@ QString kindOf(mode_t mode) {
     throw FileError(QStringLiteral("Could not copy %1 to %2: %3").arg(source, destination, reason));
 }
 
-// Copies into a new file created 0600, so no one else can open it at any time.
-void copyOwnerOnly(const QString& source, const QString& destination) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        throwCopyError(source, destination, in.errorString());
-    QFile out(destination);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
-        throwCopyError(source, destination, out.errorString());
-    for (;;) {
-        const QByteArray chunk = in.read(1 << 16);
-        QString failure;
-        if (in.error() != QFileDevice::NoError)
-            failure = in.errorString();
-        else if (out.write(chunk) != chunk.size() || !out.flush())
-            failure = out.errorString();
-        if (!failure.isEmpty()) {
-            out.remove();
-            throwCopyError(source, destination, failure);
-        }
-        if (chunk.isEmpty())
-            return;
+// A descriptor of the regular file at `path` open for reading, or -1 with the reason in
+// `why`. Opening never waits: a named pipe is refused, not opened until a writer comes.
+int openRegularFile(const QString& path, bool followLinks, QString& why) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | (followLinks ? 0 : O_NOFOLLOW));
+    if (fd < 0) {
+        const int error = errno;
+        struct stat link {};
+        why = !followLinks && error == ELOOP &&
+                      ::lstat(QFile::encodeName(path).constData(), &link) == 0 &&
+                      S_ISLNK(link.st_mode)
+                  ? QStringLiteral("it is a symbolic link")
+                  : qt_error_string(error);
+        return -1;
     }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        why = QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode));
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Reads what is left of the descriptor in chunks; false with the reason on a read error.
+bool readChunks(int fd, QString& why, const std::function<void(QByteArrayView)>& take) {
+    std::array<char, 1 << 16> buffer;
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            why = qt_error_string(errno);
+            return false;
+        }
+        if (count == 0)
+            return true;
+        take(QByteArrayView(buffer.data(), count));
+    }
+}
+
+mode_t permissionBits(const struct stat& info) {
+    return info.st_mode & 07777;
+}
+
+// Copies `source` to a new file at `destination` through AtomicFile.
+void copyFile(const QString& source, const QString& destination, NewFileMode mode,
+              AtomicFile::Existing existing) {
+    QString why;
+    const int fd = openRegularFile(source, true, why);
+    if (fd < 0)
+        throwCopyError(source, destination, why);
+    struct stat info {};
+    ::fstat(fd, &info);
+    try {
+        AtomicFile copy(destination, mode == NewFileMode::Default ? permissionBits(info) : 0600,
+                        existing);
+        if (!readChunks(fd, why, [&copy](QByteArrayView chunk) { copy.write(chunk); }))
+            throwCopyError(source, destination, why);
+        copy.commit();
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
 }
 
 } // namespace
@@ -113,42 +161,58 @@ void makePath(const QString& directory) {
         throw FileError(QStringLiteral("Could not create the folder %1.").arg(directory));
 }
 
+std::optional<QByteArray> tryReadAll(const QString& path, QString& why, bool followLinks) {
+    const int fd = openRegularFile(path, followLinks, why);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray data;
+    const bool read = readChunks(fd, why, [&data](QByteArrayView chunk) { data += chunk; });
+    ::close(fd);
+    return read ? std::optional<QByteArray>(data) : std::nullopt;
+}
+
 QByteArray readAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Could not read %1: %2").arg(path, file.errorString()));
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(QStringLiteral("Could not read %1: %2").arg(path, file.errorString()));
-    return data;
+    QString why;
+    std::optional<QByteArray> data = tryReadAll(path, why);
+    if (!data)
+        throw FileError(QStringLiteral("Could not read %1: %2").arg(path, why));
+    return *data;
+}
+
+FileError writeError(const QString& path, int error) {
+    if (error == ENOSPC || error == EFBIG || error == EDQUOT)
+        return FileError(
+            QStringLiteral("Not enough disk space to write %1.").arg(AppPaths::displayPath(path)));
+    return FileError(QStringLiteral("Could not write %1: %2").arg(path, qt_error_string(error)));
 }
 
 void writeAtomically(const QString& path, const QByteArray& data, NewFileMode newFileMode) {
-    const bool existed = fileExists(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw FileError(QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
-    // Set on the temporary file, which has no content yet and replaces the old one whole.
-    const bool restrict =
-        newFileMode == NewFileMode::Secret || (newFileMode == NewFileMode::OwnerOnly && !existed);
-    if (restrict && !file.setPermissions(ownerOnly)) {
-        file.cancelWriting();
-        throw FileError(QStringLiteral("Could not restrict the permissions of %1.").arg(path));
+    std::optional<mode_t> mode;
+    QString target = path;
+    if (fileExists(path)) {
+        struct stat info {};
+        if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+            throw writeError(path, errno);
+        mode = newFileMode == NewFileMode::Secret ? 0600 : permissionBits(info);
+        // A symbolic link stays one: the file it leads to is replaced.
+        if (QFileInfo(path).isSymLink())
+            target = QFileInfo(path).canonicalFilePath();
+    } else if (newFileMode != NewFileMode::Default) {
+        mode = 0600;
     }
-    if (file.write(data) != data.size() || !file.commit())
-        throw FileError(QStringLiteral("Could not write %1: %2").arg(path, file.errorString()));
+    AtomicFile file(target, mode);
+    file.write(data);
+    file.commit();
 }
 
 void copy(const QString& source, const QString& destination, NewFileMode mode) {
     if (entryExists(destination))
         throwCopyError(source, destination, QStringLiteral("the destination already exists."));
-    if (mode != NewFileMode::Default) {
-        copyOwnerOnly(source, destination);
-        return;
-    }
-    QFile file(source);
-    if (!file.copy(destination))
-        throwCopyError(source, destination, file.errorString());
+    copyFile(source, destination, mode, AtomicFile::Existing::refuse);
+}
+
+void copyOver(const QString& source, const QString& destination, NewFileMode mode) {
+    copyFile(source, destination, mode, AtomicFile::Existing::replace);
 }
 
 QString copyToDatedFile(const QString& source, const QString& directory, const QString& prefix,

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "profiles/Errors.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 // Small file helpers shared by every service that touches the disk. Each one
-// throws FileError with the platform's own reason on failure.
+// throws FileError with the platform's own reason on failure. Every write goes through
+// AtomicFile.
 namespace FileUtil {
 
 // Follows symbolic links: a link that leads nowhere counts as missing. Use entryExists()
@@ -26,7 +31,17 @@ bool fileExists(const QString& path);
 // Creates the directory and all missing parents; an existing directory is fine.
 void makePath(const QString& directory);
 
+// The whole file, or nothing with the reason in plain words in `why` ("it is a named pipe,
+// not a file", "Permission denied"). Only a regular file is read, and opening never
+// waits, so a named pipe at the path cannot hang the caller. Without `followLinks` a
+// symbolic link is refused too ("it is a symbolic link").
+std::optional<QByteArray> tryReadAll(const QString& path, QString& why, bool followLinks = true);
+// The same, throwing FileError "Could not read <path>: <why>".
 QByteArray readAll(const QString& path);
+
+// The error of a write of `path` that failed with `error` (an errno value): a full disk
+// or a file size limit reads "Not enough disk space to write ~/.claude/settings.json.".
+FileError writeError(const QString& path, int error);
 
 // Who may read a file that is written or copied.
 enum class NewFileMode {
@@ -35,17 +50,24 @@ enum class NewFileMode {
     Secret,    // the file holds a key: it ends 0600, also when it existed with another mode
 };
 
-// Replaces the file whole and atomically; a symbolic link stays a link (its target is
-// rewritten). The mode is set on the temporary file before it replaces the old one, so
-// the content is never readable by others, even for a moment. Throws FileError, before
-// writing, when fileExists() refuses the path.
+// Replaces the file whole and atomically through AtomicFile: every byte is written and
+// synced before the new file takes the old one's place, so a failure leaves the old file
+// as it was. A symbolic link stays a link (its target is rewritten). The mode is set on
+// the temporary file before it replaces the old one, so the content is never readable by
+// others, even for a moment. Throws FileError, before writing, when fileExists() refuses
+// the path.
 void writeAtomically(const QString& path, const QByteArray& data,
                      NewFileMode newFileMode = NewFileMode::Default);
 
-// Copies a file; fails when anything exists at the destination. With OwnerOnly or Secret
-// the copy is created 0600, readable by nobody else from its first byte.
+// Copies a file whole or not at all (a full disk leaves no short copy); fails when
+// anything exists at the destination. The copy has the source's mode, or with OwnerOnly
+// or Secret 0600, readable by nobody else from its first byte.
 void copy(const QString& source, const QString& destination,
           NewFileMode mode = NewFileMode::Default);
+// The same, replacing what is at the destination in one step: until the copy is complete
+// the old file stays.
+void copyOver(const QString& source, const QString& destination,
+              NewFileMode mode = NewFileMode::Default);
 
 // Copies `source` into `directory` (created when missing) as <prefix><time stamp><suffix>,
 // or <prefix><time stamp>-2<suffix>, -3 ... when that name is taken, and returns the path

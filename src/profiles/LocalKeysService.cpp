@@ -2,39 +2,59 @@
 
 #include "profiles/AppPaths.h"
 #include "profiles/Errors.h"
+#include "profiles/FileLock.h"
 #include "profiles/FileUtil.h"
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <functional>
+#include <sys/stat.h>
 
-LocalKeysService::KeyMap LocalKeysService::readKeys(bool* decodable) {
-    if (decodable)
-        *decodable = true;
-    QFile file(AppPaths::keysURL());
-    if (!file.exists())
+// A key file that is there but cannot be used. `canSetAside`: its content is the problem
+// (not valid JSON, or unreadable), so a change may move it aside and start afresh; a
+// symbolic link, a pipe or a folder is left alone.
+class LocalKeysService::Unreadable : public FileError {
+public:
+    Unreadable(const QString& why, bool canSetAside)
+        : FileError(QStringLiteral("%1 cannot be read: %2.")
+                        .arg(AppPaths::displayPath(AppPaths::keysURL()), why)),
+          m_canSetAside(canSetAside) {}
+    bool canSetAside() const { return m_canSetAside; }
+
+private:
+    bool m_canSetAside;
+};
+
+LocalKeysService::KeyMap LocalKeysService::readKeys() {
+    const QString path = AppPaths::keysURL();
+    if (!FileUtil::entryExists(path))
         return {};
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (decodable)
-            *decodable = false;
-        return {};
+    QString why;
+    const std::optional<QByteArray> data = FileUtil::tryReadAll(path, why, false);
+    if (!data) {
+        // A regular file we may not read can go aside; a link, a pipe or a folder stays.
+        struct stat info {};
+        throw Unreadable(why, ::lstat(QFile::encodeName(path).constData(), &info) == 0 &&
+                                  S_ISREG(info.st_mode));
     }
     QJsonParseError error{};
-    const QJsonDocument json = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument json = QJsonDocument::fromJson(*data, &error);
+    if (error.error != QJsonParseError::NoError)
+        throw Unreadable(QStringLiteral("it is not valid JSON (%1 at byte %2)")
+                             .arg(error.errorString())
+                             .arg(error.offset),
+                         true);
+    const QJsonObject object = json.object();
     KeyMap keys;
-    bool ok = error.error == QJsonParseError::NoError && json.isObject();
-    if (ok) {
-        const QJsonObject object = json.object();
-        for (auto it = object.begin(); it != object.end() && ok; ++it) {
-            ok = it->isString();
-            keys.insert(it.key(), it->toString());
-        }
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (!it->isString())
+            break;
+        keys.insert(it.key(), it->toString());
     }
-    if (decodable)
-        *decodable = ok;
-    return ok ? keys : KeyMap();
+    if (!json.isObject() || keys.size() != object.size())
+        throw Unreadable(QStringLiteral("it does not hold a key text for each profile"), true);
+    return keys;
 }
 
 std::optional<QString> LocalKeysService::apiKey(const QString& profileID) const {
@@ -46,7 +66,11 @@ std::optional<QString> LocalKeysService::apiKey(const QString& profileID) const 
 }
 
 bool LocalKeysService::hasAPIKey(const QString& profileID) const {
-    return apiKey(profileID).has_value();
+    try {
+        return apiKey(profileID).has_value();
+    } catch (const TavrinError&) {
+        return false;
+    }
 }
 
 void LocalKeysService::saveAPIKey(const QString& key, const QString& profileID) {
@@ -58,12 +82,15 @@ void LocalKeysService::deleteAPIKey(const QString& profileID) {
 }
 
 void LocalKeysService::change(const std::function<void(KeyMap&)>& edit) {
-    // A folder, a dangling link or a link loop at the path is reported, never replaced.
-    FileUtil::fileExists(AppPaths::keysURL());
-    bool decodable = true;
-    KeyMap keys = readKeys(&decodable);
-    if (!decodable)
+    const FilesLock lock;
+    KeyMap keys;
+    try {
+        keys = readKeys();
+    } catch (const Unreadable& error) {
+        if (!error.canSetAside())
+            throw;
         setAsideUnreadableFile();
+    }
     edit(keys);
     writeKeys(keys);
 }
@@ -71,7 +98,7 @@ void LocalKeysService::change(const std::function<void(KeyMap&)>& edit) {
 void LocalKeysService::setAsideUnreadableFile() {
     const QString path = AppPaths::keysURL();
     QString aside = path + QStringLiteral(".unreadable-") + FileUtil::timestamp();
-    for (int n = 2; FileUtil::exists(aside); ++n)
+    for (int n = 2; FileUtil::entryExists(aside); ++n)
         aside = path + QStringLiteral(".unreadable-") + FileUtil::timestamp() + QLatin1Char('-') +
                 QString::number(n);
     if (!QFile::rename(path, aside))
@@ -84,9 +111,9 @@ void LocalKeysService::writeKeys(const KeyMap& keys) {
     QJsonObject object;
     for (auto it = keys.begin(); it != keys.end(); ++it)
         object.insert(it.key(), *it);
-    const QString path = AppPaths::keysURL();
     // Owner-only from the start, also when an earlier version left the file readable by
     // others.
-    FileUtil::writeAtomically(path, QJsonDocument(object).toJson(QJsonDocument::Indented),
+    FileUtil::writeAtomically(AppPaths::keysURL(),
+                              QJsonDocument(object).toJson(QJsonDocument::Indented),
                               FileUtil::NewFileMode::Secret);
 }

@@ -24,6 +24,8 @@ std::optional<qint64> plainCount(const QString& text) {
 
 } // namespace
 
+#include <initializer_list>
+
 namespace TargetIDEs {
 
 QString rawValue(TargetIDE target) {
@@ -159,6 +161,22 @@ void putOptional(QJsonObject& object, const char* key, const std::optional<QStri
         object.insert(QLatin1String(key), *value);
 }
 
+// The members of `object` whose names are not `known`.
+QJsonObject unknownMembers(const QJsonObject& object, std::initializer_list<const char*> known) {
+    QJsonObject unknown = object;
+    for (const char* key : known)
+        unknown.remove(QLatin1String(key));
+    return unknown;
+}
+
+// `object` with the unknown members put back under it: a known member always wins.
+QJsonObject withUnknown(QJsonObject object, const QJsonObject& unknown) {
+    for (auto it = unknown.begin(); it != unknown.end(); ++it)
+        if (!object.contains(it.key()))
+            object.insert(it.key(), *it);
+    return object;
+}
+
 } // namespace
 
 QJsonObject Profile::toJson() const {
@@ -174,7 +192,7 @@ QJsonObject Profile::toJson() const {
     putOptional(object, "model_provider", modelProvider);
     putOptional(object, "limits_endpoint", limitsEndpoint);
     putOptional(object, "proxy_url", proxyURL);
-    return object;
+    return withUnknown(object, unknownKeys);
 }
 
 Profile Profile::fromJson(const QJsonObject& o, const QString& where) {
@@ -189,6 +207,10 @@ Profile Profile::fromJson(const QJsonObject& o, const QString& where) {
     p.restartCodex = requiredBool(o, QStringLiteral("restart_codex"), where);
     p.limitsEndpoint = optionalString(o, QStringLiteral("limits_endpoint"), where);
     p.proxyURL = optionalString(o, QStringLiteral("proxy_url"), where);
+    p.unknownKeys =
+        unknownMembers(o, {"id", "name", "preferred_auth_method", "model_provider", "model",
+                           "model_reasoning_effort", "disable_response_storage", "restart_codex",
+                           "limits_endpoint", "proxy_url"});
     return p;
 }
 
@@ -208,7 +230,7 @@ QJsonObject ProfilesDocument::toJson() const {
     QJsonObject object{{QStringLiteral("active_profile"), activeProfile},
                        {QStringLiteral("profiles"), list}};
     putOptional(object, "active_claude_profile", activeClaudeProfile);
-    return object;
+    return withUnknown(object, unknownKeys);
 }
 
 QByteArray ProfilesDocument::encoded() const {
@@ -239,6 +261,8 @@ ProfilesDocument ProfilesDocument::decode(const QByteArray& data) {
         keyError(where, QStringLiteral("profiles"), "is missing");
     if (!list->isArray())
         keyError(where, QStringLiteral("profiles"), "is not a list");
+    document.unknownKeys =
+        unknownMembers(root, {"active_profile", "active_claude_profile", "profiles"});
     const QJsonArray array = list->toArray();
     document.profiles.reserve(array.size());
     for (qsizetype i = 0; i < array.size(); ++i) {

@@ -33,6 +33,8 @@ struct Profile {
     bool restartCodex = true;
     std::optional<QString> limitsEndpoint;
     std::optional<QString> proxyURL;
+    // Members of the stored record this version does not know, written back as they were.
+    QJsonObject unknownKeys;
 
     Profile() = default;
     Profile(QString id, QString name, QString preferredAuthMethod,
@@ -68,6 +70,8 @@ struct ProfilesDocument {
     QString activeProfile;
     std::optional<QString> activeClaudeProfile;
     QList<Profile> profiles;
+    // Top-level members this version does not know, written back as they were.
+    QJsonObject unknownKeys = {};
 
     bool operator==(const ProfilesDocument&) const = default;
 

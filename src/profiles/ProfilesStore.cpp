@@ -1,6 +1,7 @@
 #include "profiles/ProfilesStore.h"
 
 #include "profiles/AppPaths.h"
+#include "profiles/FileLock.h"
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 
@@ -125,7 +126,9 @@ void ProfilesStore::ensureProfilesFileExists() {
 }
 
 void ProfilesStore::write(const ProfilesDocument& document) {
-    FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded());
+    // For its owner only, like the key file: it tells which accounts and proxies are used.
+    FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded(),
+                              FileUtil::NewFileMode::Secret);
     m_fileStamp = stampOf(AppPaths::profilesURL());
 }
 
@@ -161,6 +164,8 @@ void ProfilesStore::catchUpWithFile() {
 void ProfilesStore::load() {
     {
         QMutexLocker lock(&m_mutex);
+        // A repair written now must not undo what another program is writing.
+        const FilesLock files;
         try {
             ensureProfilesFileExists();
             const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
@@ -188,6 +193,9 @@ void ProfilesStore::change(const std::function<void(ProfilesDocument&)>& edit) {
     {
         QMutexLocker lock(&m_mutex);
         ensureWritable();
+        // Another program's change made since the last read is read in first, under the
+        // lock, so this one keeps it.
+        const FilesLock files;
         catchUpWithFile();
         ProfilesDocument next = m_document;
         edit(next);
@@ -221,10 +229,16 @@ void ProfilesStore::saveProfile(const Profile& profile, const std::optional<QStr
         auto& list = document.profiles;
         const auto it = std::find_if(list.begin(), list.end(),
                                      [&](const Profile& p) { return p.id == profile.id; });
-        if (it != list.end())
+        if (it != list.end()) {
+            // What this version does not know of the stored record is kept.
+            const QJsonObject unknown = it->unknownKeys;
             *it = profile;
-        else
+            for (auto key = unknown.begin(); key != unknown.end(); ++key)
+                if (!it->unknownKeys.contains(key.key()))
+                    it->unknownKeys.insert(key.key(), *key);
+        } else {
             list.append(profile);
+        }
         if (apiKey && !apiKey->isEmpty())
             m_keys->saveAPIKey(*apiKey, profile.id);
     });
@@ -240,6 +254,11 @@ void ProfilesStore::deleteProfile(const QString& id) {
     });
 }
 
+void ProfilesStore::saveAPIKey(const QString& key, const QString& profileID) {
+    m_keys->saveAPIKey(key, profileID);
+    emit documentChanged();
+}
+
 void ProfilesStore::deleteAPIKey(const QString& profileID) {
     m_keys->deleteAPIKey(profileID);
 }
@@ -249,7 +268,15 @@ bool ProfilesStore::hasAPIKey(const QString& profileID) const {
 }
 
 std::optional<QString> ProfilesStore::apiKey(const QString& profileID) const {
-    return m_keys->apiKey(profileID);
+    try {
+        return m_keys->apiKey(profileID);
+    } catch (const TavrinError&) {
+        // A profile that signs in with its account needs no key.
+        const std::optional<Profile> found = profile(profileID);
+        if (found && !found->isVelqorAccount())
+            return std::nullopt;
+        throw;
+    }
 }
 
 void ProfilesStore::startWatchingFiles() {

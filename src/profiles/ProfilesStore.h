@@ -32,7 +32,8 @@ private:
 };
 
 // Owns the profiles document for the whole process. Every change is written to disk at
-// once, atomically; a change whose write fails is taken back in memory too. Safe to call
+// once, atomically, under the files lock, after reading in what other Tavrin programs
+// wrote; a change whose write fails is taken back in memory too. Safe to call
 // from any thread (a switch runs on a worker); documentChanged() is emitted after the
 // change, outside the lock, so it reaches objects of other threads through their queue.
 class ProfilesStore : public QObject {
@@ -58,8 +59,13 @@ public:
     void saveActiveProfileID(TargetIDE target, const QString& id);
     void saveProfile(const Profile& profile, const std::optional<QString>& apiKey = std::nullopt);
     void deleteProfile(const QString& id);
+    // Changes the key file only: a key change never writes the profiles file.
+    void saveAPIKey(const QString& key, const QString& profileID);
     void deleteAPIKey(const QString& profileID);
+    // For display: false also when the key file cannot be read.
     bool hasAPIKey(const QString& profileID) const;
+    // The key a switch uses. Throws FileError naming the key file when it cannot be read
+    // and the profile is one that uses a key.
     std::optional<QString> apiKey(const QString& profileID) const;
 
     // Throws, changing nothing, when a change could not be written now: the last load

@@ -1,5 +1,6 @@
 #include "remote/LimitCheckerService.h"
 
+#include "profiles/Errors.h"
 #include "remote/HttpFetcher.h"
 
 #include <QJsonArray>
@@ -151,7 +152,14 @@ void LimitCheckerService::check(const Profile& profile,
         return;
     }
 
-    const std::optional<QString> key = m_keys->apiKey(profile.id);
+    std::optional<QString> key;
+    try {
+        key = m_keys->apiKey(profile.id);
+    } catch (const TavrinError& error) {
+        // The key file cannot be read: say so, it is not a missing key.
+        answerLater(error.localizedDescription(), true, true);
+        return;
+    }
     if (!key || key->isEmpty()) {
         answerLater(keyMissingText, false, false);
         return;

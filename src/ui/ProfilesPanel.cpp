@@ -272,7 +272,7 @@ void ProfilesPanel::saveKey() {
     const auto profile = selectedProfile();
     if (!profile)
         return;
-    if (!perform([&] { m_store->saveProfile(*profile, m_apiKeyField->text()); }))
+    if (!perform([&] { m_store->saveAPIKey(m_apiKeyField->text(), profile->id); }))
         return;
     m_apiKeyField->clear();
     // The new key may answer differently.

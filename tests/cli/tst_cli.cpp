@@ -19,10 +19,28 @@ struct Run {
     QString err;
 };
 
-Run run(const QStringList& arguments, const QByteArray& input = {}) {
-    const ProcessRun result = runProcess(cli(), arguments, input);
+// With a file size limit, a write past it fails as on a full disk: no root and no small
+// file system needed.
+Run run(const QStringList& arguments, const QByteArray& input = {}, qint64 fileSizeLimit = 0) {
+    const ProcessRun result = runProcess(cli(), arguments, input, {}, [fileSizeLimit] {
+        if (fileSizeLimit)
+            limitFileSize(static_cast<unsigned long>(fileSizeLimit));
+    });
     return {result.status, QString::fromUtf8(result.out), QString::fromUtf8(result.err)};
 }
+
+struct FullDisk {
+    const char* name;
+    QString command;
+    QString sizeOf; // the file size limit is this file's size (as the row starts) plus:
+    int bytes;
+    QString file; // as the line names it
+};
+
+const QStringList writtenFiles{".codex/config.toml", ".codex/auth.json", ".claude/settings.json",
+                               ".codex/tavrin/profiles.json", ".codex/tavrin/keys.json"};
+const QStringList writtenFolders{".codex", ".codex/tavrin", ".codex/backups", ".claude",
+                                 ".claude/backups"};
 
 QJsonObject claudeStatus() {
     return QJsonDocument::fromJson(run({"status", "--json"}).out.toUtf8())["claude"].toObject();
@@ -40,14 +58,37 @@ private slots:
 
     void cleanup() { m_home.reset(); }
 
+    // Also: files that are no files (a named pipe never hangs a command) and key files
+    // that cannot be read, named wherever a key is needed.
     void usage_data() {
         QTest::addColumn<QString>("arguments"); // "_" stands for a space inside one
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("said"); // on standard output when it succeeds, else on error
-        const auto row = [](const char* arguments, int status, const char* said) {
-            QTest::newRow(*arguments ? arguments : "nothing")
-                << QString(arguments) << status << QString(said);
+        QTest::addColumn<QString>("said");  // on standard output when it succeeds, else on error
+        QTest::addColumn<QString>("setup"); // "<path below the home> <what makeEntry() puts>"
+        const auto row = [](const char* arguments, int status, const QString& said,
+                            const QString& setup = {}) {
+            QTest::newRow(*arguments ? qPrintable((arguments + QString(" ") + setup).trimmed())
+                                     : "nothing")
+                << QString(arguments) << status << said << setup;
         };
+        const QString keys = ".codex/tavrin/keys.json ";
+        const QString unreadable = "~/.codex/tavrin/keys.json cannot be read: ";
+        row("switch claude velqor-1 --no-restart", 1, unreadable + "it is a named pipe",
+            keys + "fifo");
+        row("key delete velqor-1", 1, unreadable + "it is a named pipe", keys + "fifo");
+        row("switch codex velqor-1 --no-restart", 1, unreadable + "it is a symbolic link.",
+            keys + "link:profiles.json");
+        row("switch claude velqor-1 --no-restart", 1, unreadable + "it is not valid JSON (",
+            keys + "{oops");
+        row("list claude", 0, "Velqor 1  (no API key)", keys + "fifo");
+        row("switch claude velqor-1 --no-restart", 1, "profiles.json is a named pipe, not a file.",
+            ".codex/tavrin/profiles.json fifo");
+        row("switch codex chatgpt --no-restart", 1, "config.toml is a named pipe, not a file.",
+            ".codex/config.toml fifo");
+        row("switch codex chatgpt --no-restart", 1, "auth.json is a named pipe, not a file.",
+            ".codex/auth.json fifo");
+        row("switch claude claude-code --no-restart", 1,
+            "settings.json is a named pipe, not a file.", ".claude/settings.json fifo");
         row("--version", 0, "tavrin-cli 1.");
         row("--help", 0, "Usage: tavrin-cli");
         row("switch --help", 0, "--no-restart");
@@ -69,6 +110,9 @@ private slots:
     void usage() {
         QFETCH(QString, arguments);
         QFETCH(QString, said);
+        QFETCH(QString, setup);
+        if (!setup.isEmpty())
+            makeEntry(m_home->file(setup.section(' ', 0, 0)), setup.section(' ', 1).toUtf8());
         QStringList words = arguments.split(' ', Qt::SkipEmptyParts);
         words.replaceInStrings("_", " ");
         const Run result = run(words);
@@ -79,10 +123,14 @@ private slots:
 
     void switchThenStatusAndList() {
         QCOMPARE(run({"key", "set", "Velqor 1"}, "sk-one\n").out, "Key saved for Velqor 1.\n");
+        // What an interrupted write left is cleared away, and the line says so.
+        m_home->write(".claude/settings.json.tavrin-tmp-Ab12Cd", "{\"env\": {\"ANTHROPIC");
         const Run switched = run({"-v", "switch", "claude", "velqor-1", "--no-restart"});
         QCOMPARE(switched.status, 0);
         // No session was opened, and the line does not say one was.
-        QCOMPARE(switched.out, "Claude Code switched to Velqor 1.\n");
+        QCOMPARE(switched.out, "Claude Code switched to Velqor 1. Removed 1 temporary file left "
+                               "by an interrupted write.\n");
+        QCOMPARE(m_home->entries(".claude"), QStringList{"settings.json"});
         // Each step once, also with --verbose.
         QVERIFY2(switched.err.count("Updated settings.json.") == 1, qPrintable(switched.err));
         QVERIFY(m_home->read(".claude/settings.json").contains("\"sk-one\""));
@@ -162,30 +210,122 @@ private slots:
         QCOMPARE(parsed.status, 0);
     }
 
-    void twoSwitchesAtOnceBothEndCleanly() {
+    // Switches, key changes and profile edits at once, from several programs: every key
+    // and every edit is kept, and the active profile always agrees with the files.
+    void changesAtOnceAreAllKept() {
+        ProfilesStore store;
+        store.load();
+        for (int n : {3, 4})
+            store.saveProfile(Profile::velqorAccount(n));
         run({"key", "set", "velqor-1"}, "one");
         run({"key", "set", "velqor-2"}, "two");
-        for (int round = 0; round < 3; ++round) {
-            QProcess first, second;
-            first.start(cli(), {"switch", "claude", "velqor-1", "--no-restart"});
-            second.start(cli(), {"switch", "claude", "velqor-2", "--no-restart"});
-            QVERIFY(first.waitForFinished(30000) && second.waitForFinished(30000));
-            QVERIFY2(first.exitCode() == 0, first.readAllStandardError().constData());
-            QVERIFY2(second.exitCode() == 0, second.readAllStandardError().constData());
-            // Whichever ran last, the file and the active profile agree.
+        for (int round = 0; round < 12; ++round) {
+            const QString tag = QString::number(round);
+            QProcess switches[2], keys[2];
+            for (int i = 0; i < 2; ++i)
+                keys[i].start(cli(), {"key", "set", QString("velqor-%1").arg(i + 3)});
+            // Both wait for their key; given at once, they change the file at once.
+            QTest::qWait(150);
+            for (int i = 0; i < 2; ++i) {
+                switches[i].start(
+                    cli(), {"switch", "claude", QString("velqor-%1").arg(i + 1), "--no-restart"});
+                keys[i].write(QString("key%1-%2").arg(i + 3).arg(tag).toUtf8());
+                QVERIFY(keys[i].waitForBytesWritten());
+            }
+            for (QProcess& key : keys)
+                key.closeWriteChannel();
+            // The window edits a profile all the while.
+            Profile renamed = *store.profile("velqor-3");
+            for (int edit = 0; switches[0].state() != QProcess::NotRunning ||
+                               switches[1].state() != QProcess::NotRunning;
+                 ++edit) {
+                renamed.name = QString("Renamed %1.%2").arg(tag).arg(edit);
+                store.saveProfile(renamed);
+                switches[0].waitForFinished(1);
+                switches[1].waitForFinished(1);
+            }
+            for (QProcess* process : {&switches[0], &switches[1], &keys[0], &keys[1]}) {
+                QVERIFY(process->state() == QProcess::NotRunning ||
+                        process->waitForFinished(30000));
+                QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+            }
             QVERIFY(claudeStatus()["matches"].toBool());
+            const QJsonObject stored =
+                QJsonDocument::fromJson(m_home->read(".codex/tavrin/keys.json")).object();
+            QCOMPARE(stored["velqor-3"].toString(), "key3-" + tag);
+            QCOMPARE(stored["velqor-4"].toString(), "key4-" + tag);
+            QCOMPARE(stored["velqor-1"].toString(), "one");
+            QCOMPARE(ProfilesDocument::decode(m_home->read(".codex/tavrin/profiles.json"))
+                         .profiles.at(4)
+                         .name,
+                     renamed.name);
         }
     }
 
+    // A write that finds the disk full fails in plain words naming the file, and the
+    // switch is undone: every file is as it was, never empty or short, and no backup is
+    // replaced by a short copy.
+    void diskFull_data() {
+        const QString claude = "switch claude velqor-1 --no-restart",
+                      codex = "switch codex velqor-1 --no-restart";
+        const QString settings = ".claude/settings.json", config = ".codex/config.toml",
+                      profiles = ".codex/tavrin/profiles.json", keys = ".codex/tavrin/keys.json";
+        // Sizes: settings.json < config.toml < profiles.json; each patched file grows.
+        addRows<FullDisk>({
+            {"claude: backup", claude, settings, -1, "~/.claude/backups/settings-"},
+            {"claude: settings.json", claude, settings, 50, "~/.claude/settings.json."},
+            {"claude: profiles.json", claude, profiles, -10, "~/.codex/tavrin/profiles.json."},
+            {"codex: backup", codex, config, -1, "~/.codex/backups/config-"},
+            {"codex: config.toml", codex, config, 10, "~/.codex/config.toml."},
+            {"codex: profiles.json", codex, profiles, -10, "~/.codex/tavrin/profiles.json."},
+            {"key set", "key set velqor-2", keys, 10, "~/.codex/tavrin/keys.json."},
+            {"key delete", "key delete velqor-1", "", 2, "~/.codex/tavrin/keys.json."},
+        });
+    }
+
+    void diskFull() {
+        QFETCH(FullDisk, row);
+        run({"key", "set", "velqor-1"}, "sk-" + QByteArray(300, 'k'));
+        QJsonObject profiles = ProfilesDocument::defaultDocument().toJson();
+        profiles["later_setting"] = QString(4000, 'x');
+        m_home->write(".codex/tavrin/profiles.json", QJsonDocument(profiles).toJson());
+        m_home->write(".codex/config.toml", "# " + QByteArray(2400, 'c') + "\nmodel = \"old\"\n");
+        m_home->write(".codex/auth.json",
+                      "{\"auth_mode\": \"chatgpt\", \"tokens\": {\"id_token\": \"" +
+                          QByteArray(900, 't') + "\"}}");
+        m_home->write(".claude/settings.json",
+                      "{\"env\": {\"KEEP\": \"1\"}, \"notes\": \"" + QByteArray(1500, 'n') + "\"}");
+        const QString latest[] = {".codex/config.toml.backup-before-profile-switch",
+                                  ".claude/settings.json.backup-before-profile-switch"};
+        for (const QString& file : latest)
+            m_home->write(file, "older");
+        QMap<QString, QByteArray> before;
+        for (const QString& file : writtenFiles)
+            before[file] = m_home->read(file);
+
+        const qint64 limit =
+            row.bytes + (row.sizeOf.isEmpty() ? 0 : QFileInfo(m_home->file(row.sizeOf)).size());
+        const Run result = run(row.command.split(' '), "sk-two", limit);
+        QCOMPARE(result.status, 1);
+        QVERIFY2(result.err.contains("Not enough disk space to write " + row.file),
+                 qPrintable(result.err));
+        for (const QString& file : writtenFiles)
+            QVERIFY2(m_home->read(file) == before[file], qPrintable(file));
+        // The latest copy is the old one, or the file as it was once the dated copy of a
+        // backup is made: never a short one, and never replaced by a backup that failed.
+        for (const QString& file : latest) {
+            const QByteArray copy = m_home->read(file);
+            QVERIFY2(copy == "older" || (copy == before[file.section(".backup", 0, 0)] &&
+                                         !row.file.contains("/backups/")),
+                     qPrintable(file));
+        }
+        for (const QString& folder : writtenFolders)
+            QCOMPARE(m_home->entries(folder).filter(".tavrin-tmp-"), QStringList());
+    }
+
     void windowStoreFollowsTheCommandLine() {
-        run({"key", "set", "velqor-2"}, "two");
         ProfilesStore store;
         store.load();
-        // A change made before the window has noticed the command line's still keeps it.
-        QCOMPARE(run({"switch", "claude", "velqor-2", "--no-restart"}).status, 0);
-        store.saveActiveProfileID("velqor-1");
-        QCOMPARE(store.activeClaudeProfileID(), "velqor-2");
-        QCOMPARE(claudeStatus()["active"].toString(), "velqor-2");
         // With the files watched, the window follows without a change of its own.
         run({"key", "set", "velqor-1"}, "one");
         store.startWatchingFiles();
@@ -200,7 +340,12 @@ private slots:
         QCOMPARE(asked.status, 1);
         QVERIFY2(asked.out.contains("config.toml: changed by the switch"), qPrintable(asked.out));
         QCOMPARE(m_home->read(".codex/config.toml"), "model = \"new\"\n");
-        QCOMPARE(run({"recover", "--yes"}).status, 0);
+        m_home->write(".codex/auth.json.tavrin-tmp-Ab12Cd", "{");
+        const Run recovered = run({"recover", "--yes"});
+        QCOMPARE(recovered.status, 0);
+        QVERIFY(
+            recovered.out.startsWith("Removed 1 temporary file left by an interrupted write.\n"));
+        QVERIFY(!m_home->exists(".codex/auth.json.tavrin-tmp-Ab12Cd"));
         QCOMPARE(m_home->read(".codex/config.toml"), "model = \"old\"\n");
         QCOMPARE(run({"recover"}).out, "No switch was interrupted.\n");
     }

@@ -1,10 +1,13 @@
+#include "profiles/AtomicFile.h"
 #include "profiles/FileUtil.h"
 #include "support/Checks.h"
+#include "support/TestHome.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
+#include <utime.h>
 
 namespace {
 
@@ -56,21 +59,15 @@ private slots:
         QString path = base + "/x";
         write(base + "/real", "old", 0644);
         QVERIFY(QDir(base).mkdir("dir"));
-        if (setup == "file")
-            write(path, "old", 0644);
-        else if (setup == "folder")
-            QVERIFY(QDir(base).mkdir("x"));
-        else if (setup.startsWith("link:"))
-            QVERIFY(QFile::link(base + "/" + setup.mid(5), path));
-        else if (setup == "loop2")
-            QVERIFY(QFile::link(base + "/y", path) && QFile::link(path, base + "/y"));
-        else if (setup == "fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-        else if (setup == "parent-is-file")
+        if (setup == "parent-is-file") {
             path = base + "/real/x";
-        else if (setup == "below-loop") {
-            QVERIFY(QFile::link(base + "/x", base + "/x"));
+        } else if (setup == "loop2") {
+            QVERIFY(QFile::link(base + "/y", path) && QFile::link(path, base + "/y"));
+        } else if (setup == "below-loop") {
+            makeEntry(path, "link:x");
             path = base + "/x/settings.json";
+        } else if (!setup.isEmpty()) {
+            makeEntry(path, setup == "file" ? "old" : setup.toUtf8());
         }
 
         QString entryFound = "error";
@@ -87,6 +84,8 @@ private slots:
         QCOMPARE(entryFound, entry);
         expected.replace("%1", path).replace("%2", base);
         QCOMPARE(found, expected);
+        // Reading takes only a file, and never waits on a pipe.
+        QCOMPARE(errorOf([&] { FileUtil::readAll(path); }).isEmpty(), expected == "true");
 
         // Writing refuses the same paths, before it touches anything.
         const QStringList before = QDir(base).entryList(QDir::AllEntries | QDir::System);
@@ -158,6 +157,89 @@ private slots:
             QCOMPARE(readFile(copy), "source");
             QCOMPARE(modeOf(copy), 0600);
         }
+    }
+
+    // A write or copy that runs out of space (here: a file size limit, as with a full
+    // disk) fails in plain words and leaves the target as it was, with no short file and
+    // no temporary file behind.
+    void fullDisk_data() {
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<bool>("existed");
+        QTest::newRow("write new") << QString("write") << false;
+        QTest::newRow("write over") << QString("write") << true;
+        QTest::newRow("copy new") << QString("copy") << false;
+        QTest::newRow("copy over") << QString("copy over") << true;
+    }
+
+    void fullDisk() {
+        QFETCH(QString, operation);
+        QFETCH(bool, existed);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("settings.json");
+        const QByteArray big(64 * 1024, 'x');
+        writeFile(dir.filePath("source"), big);
+        if (existed)
+            write(target, "old", 0644);
+        const QStringList before = QDir(dir.path()).entryList(QDir::Files);
+        const unsigned long unlimited = limitFileSize(4096);
+        const QString error = errorOf([&] {
+            if (operation == "write")
+                FileUtil::writeAtomically(target, big);
+            else if (operation == "copy")
+                FileUtil::copy(dir.filePath("source"), target);
+            else
+                FileUtil::copyOver(dir.filePath("source"), target);
+        });
+        limitFileSize(unlimited);
+        QCOMPARE(error, "Not enough disk space to write " + target + ".");
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), before);
+        QCOMPARE(readFile(target), existed ? "old" : "");
+    }
+
+    // Temporary files that interrupted writes left are removed from the folders Tavrin
+    // writes, and nothing else: not someone's file with a look-alike name, not a fresh one
+    // another program may be writing, not what lies in other folders.
+    void leftovers_data() {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("kind"); // file, old file, folder, link
+        QTest::addColumn<bool>("removed");
+        const auto row = [](const char* entry, const char* kind, bool removed) {
+            QTest::newRow(qPrintable(QString("%1 (%2)").arg(entry, kind)))
+                << QString(entry) << QString(kind) << removed;
+        };
+        row(".claude/settings.json.tavrin-tmp-a1B2c3", "file", true);
+        row(".codex/backups/state_5-2026.sqlite.tavrin-tmp-ZZZZZZ", "file", true);
+        row(".codex/tavrin/profiles.json.tavrin-tmp-abc123", "file", true);
+        row(".codex/auth.json.AbCdEf", "old file", true);
+        row(".codex/backups/qt_temp.QwErTy", "old file", true);
+        row(".codex/auth.json.AbCdEf", "file", false);
+        row(".claude/settings.json.backup", "old file", false);
+        row(".claude/settings.json.BACKUP", "old file", false);
+        row(".claude/notes.txt.AbCdEf", "old file", false);
+        row(".codex/auth.json.AbCd3f", "old file", false);
+        row(".codex/config.toml.tavrin-tmp-abc12", "file", false);
+        row(".codex/config.toml.tavrin-tmp-abc123", "folder", false);
+        row(".codex/config.toml.tavrin-tmp-abc123", "link", false);
+        row(".codex/sessions/rollout-1.jsonl.tavrin-tmp-abc123", "file", false);
+        row(".codex/tavrin/nested/keys.json.tavrin-tmp-abc123", "file", false);
+    }
+
+    void leftovers() {
+        QFETCH(QString, entry);
+        QFETCH(QString, kind);
+        QFETCH(bool, removed);
+        TestHome home;
+        const QString path = home.file(entry);
+        makeEntry(path, kind == "folder" ? "folder" : kind == "link" ? "link:auth.json" : "part");
+        if (kind == "old file") {
+            const utimbuf hourAgo{::time(nullptr) - 3600, ::time(nullptr) - 3600};
+            QCOMPARE(::utime(QFile::encodeName(path).constData(), &hourAgo), 0);
+        }
+        const QStringList gone = AtomicFile::removeLeftovers();
+        QCOMPARE(gone, removed ? QStringList{path} : QStringList());
+        QCOMPARE(QFileInfo(path).isSymLink() || QFileInfo::exists(path), !removed);
+        QCOMPARE(AtomicFile::leftoversNote(gone),
+                 removed ? "Removed 1 temporary file left by an interrupted write." : "");
     }
 };
 

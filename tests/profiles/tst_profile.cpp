@@ -50,7 +50,6 @@ private slots:
         QCOMPARE(p.isVelqorAccount(), row.velqor);
     }
 
-    // The built-in document survives a round trip; what is absent is left out, never null.
     // "Add Velqor" numbering: one past the largest plain count, never an existing id.
     void nextVelqorNumber_data() {
         QTest::addColumn<QStringList>("ids");
@@ -76,11 +75,14 @@ private slots:
         QTEST(Profile::nextVelqorNumber(profiles), "number");
     }
 
+    // The built-in document survives a round trip; what is absent is left out, never null;
+    // what this version does not know is written back as it was.
     void documentRoundTrip() {
         const ProfilesDocument defaults = ProfilesDocument::defaultDocument();
         QCOMPARE(ProfilesDocument::decode(defaults.encoded()), defaults);
 
         const ProfilesDocument doc = ProfilesDocument::decode(R"({"active_profile": "p",
+            "future": {"x": [1, "y"]},
             "profiles": [{"id": "p", "name": "P", "preferred_auth_method": "apikey", "model": "m",
             "model_reasoning_effort": "e", "disable_response_storage": false,
             "restart_codex": true, "model_provider": null, "proxy_url": "", "extra": 1}]})");
@@ -95,7 +97,9 @@ private slots:
         const QJsonObject written = QJsonDocument::fromJson(encoded).object();
         QCOMPARE(written["active_claude_profile"].toString(), "p");
         const QJsonObject profile = written["profiles"].toArray().first().toObject();
-        QVERIFY(!profile.contains("model_provider") && !profile.contains("extra"));
+        QVERIFY(!profile.contains("model_provider"));
+        QCOMPARE(profile["extra"], QJsonValue(1));
+        QCOMPARE(written["future"]["x"][1], QJsonValue("y"));
         QCOMPARE(profile["proxy_url"].toString(), "");
     }
 

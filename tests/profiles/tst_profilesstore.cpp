@@ -4,6 +4,10 @@
 #include "support/Checks.h"
 #include "support/TestHome.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+
 namespace {
 
 const QString profilesPath = ".codex/tavrin/profiles.json";
@@ -30,18 +34,6 @@ QStringList ids(const QList<Profile>& profiles) {
 class TestProfilesStore : public QObject {
     Q_OBJECT
 private slots:
-    void firstLoadCreatesDefaultFile() {
-        TestHome home;
-        ProfilesStore store;
-        QSignalSpy changed(&store, &ProfilesStore::documentChanged);
-        store.load();
-        QCOMPARE(ProfilesDocument::decode(home.read(profilesPath)),
-                 ProfilesDocument::defaultDocument());
-        QCOMPARE(store.document(), ProfilesDocument::defaultDocument());
-        QVERIFY(changed.count() >= 1);
-        QVERIFY(!home.exists(keysPath));
-    }
-
     // The built-in account profiles come back as they should be; the chatgpt one always
     // signs in with the account and names no provider.
     void repair_data() {
@@ -92,23 +84,28 @@ private slots:
         QCOMPARE(ProfilesDocument::decode(home.read(profilesPath)), store.document());
     }
 
-    void repairedFileIsRewrittenButSoundFileIsNot() {
+    // The first load creates the default file; a sound file written by another tool keeps
+    // its bytes and time; one that needs a repair is written.
+    void loadWritesOnlyWhatNeedsWriting() {
         TestHome home;
-        // A sound file written by another tool, compactly: it must keep its bytes and time.
+        ProfilesStore store;
+        QSignalSpy changed(&store, &ProfilesStore::documentChanged);
+        store.load();
+        QCOMPARE(ProfilesDocument::decode(home.read(profilesPath)),
+                 ProfilesDocument::defaultDocument());
+        QCOMPARE(store.document(), ProfilesDocument::defaultDocument());
+        QCOMPARE(changed.count(), 1);
+        QVERIFY(!home.exists(keysPath));
+
         const QByteArray sound = QJsonDocument(ProfilesDocument::defaultDocument().toJson())
                                      .toJson(QJsonDocument::Compact);
         home.write(profilesPath, sound);
-        const QDateTime old = QDateTime::currentDateTime().addSecs(-3600);
-        {
-            QFile f(home.file(profilesPath));
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            QVERIFY(f.setFileTime(old, QFileDevice::FileModificationTime));
-        }
-        ProfilesStore store;
+        const utimbuf hourAgo{::time(nullptr) - 3600, ::time(nullptr) - 3600};
+        QCOMPARE(::utime(QFile::encodeName(home.file(profilesPath)).constData(), &hourAgo), 0);
         store.load();
         QCOMPARE(home.read(profilesPath), sound);
         QCOMPARE(QFileInfo(home.file(profilesPath)).lastModified().toSecsSinceEpoch(),
-                 old.toSecsSinceEpoch());
+                 hourAgo.modtime);
 
         // Without "active_claude_profile" the repair writes it out.
         QJsonObject legacy = ProfilesDocument::defaultDocument().toJson();
@@ -163,14 +160,25 @@ private slots:
         QCOMPARE(store.activeProfileID(), "velqor-1");
     }
 
+    // What this version does not know of the file is kept through a change made from the
+    // editor's fields; the file is for its owner only.
     void saveProfileReplacesInPlaceOrAppends() {
         TestHome home;
+        home.write(profilesPath,
+                   R"({"active_profile": "chatgpt", "future": "kept", "profiles": [)" +
+                       profileJson("velqor-1", "V", "apikey", "velqor").chopped(1) +
+                       R"(, "future_field": 1}]})");
         ProfilesStore store;
         store.load();
         Profile changed = *store.profile("velqor-1");
+        changed.unknownKeys = {};
         changed.name = "Renamed";
         store.saveProfile(changed, QString());
         QCOMPARE(store.profiles().at(2).name, "Renamed");
+        const QJsonObject written = QJsonDocument::fromJson(home.read(profilesPath)).object();
+        QCOMPARE(written["future"], QJsonValue("kept"));
+        QCOMPARE(written["profiles"][2]["future_field"], QJsonValue(1));
+        QCOMPARE(modeOf(home.file(profilesPath)), 0600);
         QVERIFY(!home.exists(keysPath)); // an empty key stores nothing
 
         store.saveProfile(Profile::velqorAccount(9), " k ");
@@ -207,46 +215,63 @@ private slots:
         QCOMPARE(store.profiles().at(1).id, "claude-code");
     }
 
-    void keysAreOwnerOnlyAndUnreadableFileIsKept() {
-        TestHome home;
-        LocalKeysService keys;
-        keys.saveAPIKey("one", "a");
-        QCOMPARE(modeOf(home.file(keysPath)), 0600);
-        // A file left readable by others is tightened on the next write.
-        QFile::setPermissions(home.file(keysPath), QFile::permissions(home.file(keysPath)) |
-                                                       QFile::ReadOther | QFile::ReadGroup);
-        keys.saveAPIKey("two", "b");
-        QCOMPARE(modeOf(home.file(keysPath)), 0600);
-        QCOMPARE(keys.apiKey("a"), std::optional<QString>("one"));
+    // A key file that cannot be used is named wherever a key is needed, never taken for
+    // one holding no keys. A change moves a file with unusable content aside; what is not
+    // a file of its own (a link, a pipe, a folder) is left as it is.
+    void brokenKeyFile_data() {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QString>("why");
+        QTest::addColumn<bool>("setAside");
+        const auto row = [](const char* name, const char* setup, const char* why, bool aside) {
+            QTest::newRow(name) << QByteArray(setup) << QString(why) << aside;
+        };
+        row("not JSON", "{\"velqor-1\": \"one\", oops", "it is not valid JSON (", true);
+        row("empty", "", "it is not valid JSON (", true);
+        row("not utf-8", "{\"velqor-1\": \"\xff\"}", "it is not valid JSON (", true);
+        row("array", "[\"velqor-1\"]", "it does not hold a key text for each profile.", true);
+        row("number value", "{\"velqor-1\": 1}", "it does not hold a key text", true);
+        row("unreadable", "mode 000", "Permission denied.", true);
+        row("named pipe", "fifo", "it is a named pipe, not a file.", false);
+        row("link to a key file", "link:../auth.json", "it is a symbolic link.", false);
+        row("folder", "folder", "it is a folder, not a file.", false);
+    }
 
-        // An undecodable key file is moved aside, never silently replaced.
-        const QByteArray broken = "{\"a\": \"one\", oops";
-        home.write(keysPath, broken);
-        QVERIFY(!keys.hasAPIKey("a"));
-        keys.saveAPIKey("three", "c");
+    void brokenKeyFile() {
+        QFETCH(QByteArray, setup);
+        QFETCH(QString, why);
+        QFETCH(bool, setAside);
+        TestHome home;
+        const QString path = home.file(keysPath);
+        const QByteArray good = R"({"velqor-1": "one"})";
+        home.write(".codex/auth.json", good);
+        makeEntry(path, setup == "mode 000" ? good : setup);
+        if (setup == "mode 000" && ::geteuid() == 0)
+            QSKIP("root reads any file");
+        if (setup == "mode 000")
+            QVERIFY(QFile::setPermissions(path, {}));
+        ProfilesStore store;
+        store.load();
+        const QString message = "~/.codex/tavrin/keys.json cannot be read: " + why;
+        QVERIFY2(errorOf([&] { store.apiKey("velqor-1"); }).startsWith(message),
+                 qPrintable(errorOf([&] { store.apiKey("velqor-1"); })));
+        QVERIFY(!store.hasAPIKey("velqor-1"));
+        // An account profile needs no key, so it still gets its answer.
+        QCOMPARE(store.apiKey("chatgpt"), std::optional<QString>());
+
+        const QString saved = errorOf([&] { store.saveAPIKey("two", "velqor-2"); });
         const QStringList aside = home.entries(".codex/tavrin").filter("keys.json.unreadable-");
-        QCOMPARE(aside.size(), 1);
-        QCOMPARE(home.read(".codex/tavrin/" + aside.first()), broken);
-        QCOMPARE(keys.apiKey("c"), std::optional<QString>("three"));
-        QVERIFY(!keys.hasAPIKey("a"));
-    }
-
-    void keysReadAsEmpty_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::newRow("array") << QByteArray(R"(["a"])");
-        QTest::newRow("number value") << QByteArray(R"({"a": 1})");
-        QTest::newRow("empty key") << QByteArray(R"({"a": ""})");
-        QTest::newRow("not utf-8") << QByteArray("{\"a\": \"\xff\"}");
-        QTest::newRow("empty file") << QByteArray();
-    }
-
-    void keysReadAsEmpty() {
-        QFETCH(QByteArray, file);
-        TestHome home;
-        home.write(keysPath, file);
-        LocalKeysService keys;
-        QCOMPARE(keys.apiKey("a"), std::optional<QString>());
-        QVERIFY(!keys.hasAPIKey("a"));
+        if (setAside) {
+            QCOMPARE(saved, QString());
+            QCOMPARE(aside.size(), 1);
+            QCOMPARE(home.read(".codex/tavrin/" + aside.first()),
+                     setup == "mode 000" ? good : setup);
+            QCOMPARE(store.apiKey("velqor-2"), std::optional<QString>("two"));
+            QCOMPARE(modeOf(path), 0600);
+        } else {
+            QVERIFY2(saved.startsWith(message), qPrintable(saved));
+            QVERIFY(aside.isEmpty());
+            QCOMPARE(QFileInfo(path).isSymLink(), setup.startsWith("link:"));
+        }
     }
 };
 

@@ -2,6 +2,8 @@
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
 
+#include <sys/stat.h>
+
 using namespace std::chrono_literals;
 using Response = TestHttpServer::Response;
 
@@ -56,7 +58,8 @@ private slots:
     // Outcomes decided before any request is made.
     void checkWithoutRequest_data() {
         QTest::addColumn<QString>("endpoint"); // "*" is the test server
-        QTest::addColumn<QVariant>("key");     // invalid: no key stored
+        QTest::addColumn<QVariant>("key");     // invalid: no key stored; "<pipe>": a key file
+                                               // that cannot be read
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("configured");
         QTest::newRow("not a URL") << "not a url" << QVariant("k") << "No limits endpoint" << false;
@@ -66,13 +69,18 @@ private slots:
             << "file:///etc/hostname" << QVariant("k") << "Unexpected response" << true;
         QTest::newRow("line break in key")
             << "*" << QVariant("k\r\nX-Injected: 1") << "API key contains a line break" << true;
+        QTest::newRow("key file a pipe")
+            << "*" << QVariant("<pipe>")
+            << "~/.codex/tavrin/keys.json cannot be read: it is a named pipe, not a file." << true;
     }
 
     void checkWithoutRequest() {
         QFETCH(QString, endpoint);
         QFETCH(QVariant, key);
         TestHttpServer server;
-        if (key.isValid())
+        if (key == "<pipe>" && QDir().mkpath(m_home->file(".codex/tavrin")))
+            QCOMPARE(::mkfifo(qPrintable(m_home->file(".codex/tavrin/keys.json")), 0600), 0);
+        else if (key.isValid())
             m_keys->saveAPIKey(key.toString(), m_profile.id);
         const QDateTime before = QDateTime::currentDateTime();
         const LimitStatus status = check(endpoint == "*" ? server.url().toString() : endpoint);

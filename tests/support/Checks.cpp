@@ -2,7 +2,10 @@
 
 #include "support/TestHome.h"
 
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 QString errorOf(const std::function<void()>& call) {
     try {
@@ -19,10 +22,13 @@ int modeOf(const QString& path) {
 }
 
 ProcessRun runProcess(const QString& program, const QStringList& arguments, const QByteArray& input,
-                      const QProcessEnvironment& environment) {
+                      const QProcessEnvironment& environment,
+                      const std::function<void()>& inChild) {
     QProcess process;
     if (!environment.isEmpty())
         process.setProcessEnvironment(environment);
+    if (inChild)
+        process.setChildProcessModifier(inChild);
     process.start(program, arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -70,4 +76,28 @@ void writeFile(const QString& path, const QByteArray& data) {
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     file.write(data);
+}
+
+void makeEntry(const QString& path, const QByteArray& what) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile::remove(path);
+    const QByteArray name = QFile::encodeName(path);
+    if (what == "fifo")
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    else if (what == "folder")
+        QVERIFY(QDir().mkpath(path));
+    else if (what.startsWith("link:"))
+        QCOMPARE(::symlink(what.mid(5).constData(), name.constData()), 0);
+    else
+        writeFile(path, what);
+}
+
+unsigned long limitFileSize(unsigned long bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlim_t before = limit.rlim_cur;
+    limit.rlim_cur = rlim_t(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return static_cast<unsigned long>(before);
 }

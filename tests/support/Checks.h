@@ -37,9 +37,11 @@ struct ProcessRun {
     QByteArray out;
     QByteArray err;
 };
+// `inChild` runs in the child before the program starts (limits, signal dispositions).
 ProcessRun runProcess(const QString& program, const QStringList& arguments,
                       const QByteArray& input = {},
-                      const QProcessEnvironment& environment = QProcessEnvironment());
+                      const QProcessEnvironment& environment = QProcessEnvironment(),
+                      const std::function<void()>& inChild = {});
 
 // The system's environment without a display, as on a machine that has none.
 QProcessEnvironment environmentWithoutDisplay();
@@ -57,6 +59,15 @@ template <typename Row> void addRows(std::initializer_list<Row> rows) {
     for (const Row& row : rows)
         QTest::newRow(row.name) << row;
 }
+
+// Puts at `path` (its folders made first, a file there removed) what `what` names: "fifo",
+// "folder", "link:<target>" (a symbolic link, its target as written) or else a file with
+// `what` as its content.
+void makeEntry(const QString& path, const QByteArray& what);
+
+// From now on a write past `bytes` fails with EFBIG as on a full disk (SIGXFSZ ignored);
+// returns the limit it replaces. Also safe in a child process before it starts its program.
+unsigned long limitFileSize(unsigned long bytes);
 
 // The bytes of a file; empty when it cannot be read.
 QByteArray readFile(const QString& path);

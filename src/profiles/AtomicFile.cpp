@@ -1,0 +1,208 @@
+#include "profiles/AtomicFile.h"
+
+#include "profiles/AppPaths.h"
+#include "profiles/Errors.h"
+#include "profiles/FileLock.h"
+#include "profiles/FileUtil.h"
+#include "profiles/Logging.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString temporaryMarker = QStringLiteral(".tavrin-tmp-");
+constexpr int randomLength = 6;
+// Files written by earlier versions were left as <name>.XXXXXX (six random letters) by a
+// write cut short; other programs may be writing such a name right now, so only old ones
+// are taken.
+constexpr qint64 earlierNamingAgeSeconds = 60;
+
+QByteArray encoded(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+QString randomSuffix() {
+    static const char characters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QString suffix;
+    for (int i = 0; i < randomLength; ++i)
+        suffix += QLatin1Char(
+            characters[QRandomGenerator::global()->bounded(int(sizeof(characters) - 1))]);
+    return suffix;
+}
+
+bool isOwnTemporaryName(const QString& name) {
+    static const QRegularExpression own(QStringLiteral("^.+\\.tavrin-tmp-[A-Za-z0-9]{6}$"));
+    return own.match(name).hasMatch();
+}
+
+// <file>.XXXXXX of a file Tavrin wrote, with six random letters of both cases: a name such
+// as settings.json.backup or settings.json.BACKUP is somebody's own file.
+bool isEarlierTemporaryName(const QString& name) {
+    static const QRegularExpression earlier(
+        QStringLiteral("^(?:config\\.toml|auth\\.json|settings\\.json|profiles\\.json|keys\\.json|"
+                       "switch-journal\\.json|chats-[0-9-]+\\.json|qt_temp)\\.([A-Za-z]{6})$"));
+    const QRegularExpressionMatch match = earlier.match(name);
+    if (!match.hasMatch())
+        return false;
+    const QString random = match.captured(1);
+    return random != random.toLower() && random != random.toUpper();
+}
+
+bool isLeftover(const QString& directory, const QString& name) {
+    const bool own = isOwnTemporaryName(name);
+    if (!own && !isEarlierTemporaryName(name))
+        return false;
+    struct stat info {};
+    if (::lstat(encoded(directory + QLatin1Char('/') + name).constData(), &info) != 0 ||
+        !S_ISREG(info.st_mode) || info.st_uid != ::getuid())
+        return false;
+    return own || info.st_mtime < QDateTime::currentSecsSinceEpoch() - earlierNamingAgeSeconds;
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(const QString& path, std::optional<mode_t> mode, Existing existing)
+    : m_path(path), m_existing(existing) {
+    const QString stem = path + temporaryMarker;
+    // Created for its owner only when the final bits are known; otherwise with the usual
+    // bits of a new file (what the umask leaves of 0666).
+    const mode_t createMode = mode ? 0600 : 0666;
+    for (int attempt = 0; m_fd < 0; ++attempt) {
+        m_temporary = stem + randomSuffix();
+        m_fd = ::open(encoded(m_temporary).constData(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
+        if (m_fd < 0 && (errno != EEXIST || attempt > 100)) {
+            const int error = errno;
+            m_temporary.clear();
+            fail(error);
+        }
+    }
+    if (mode && ::fchmod(m_fd, *mode) != 0)
+        fail(errno);
+}
+
+AtomicFile::~AtomicFile() {
+    discard();
+}
+
+void AtomicFile::discard() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (!m_temporary.isEmpty())
+        ::unlink(encoded(m_temporary).constData());
+    m_temporary.clear();
+}
+
+void AtomicFile::fail(int error) {
+    discard();
+    throw FileUtil::writeError(m_path, error);
+}
+
+void AtomicFile::write(QByteArrayView data) {
+    const char* next = data.data();
+    qsizetype left = data.size();
+    while (left > 0) {
+        const ssize_t written = ::write(m_fd, next, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            fail(errno);
+        if (written == 0)
+            fail(ENOSPC);
+        next += written;
+        left -= written;
+    }
+}
+
+void AtomicFile::commit() {
+    if (::fsync(m_fd) != 0)
+        fail(errno);
+    const int closed = ::close(m_fd);
+    m_fd = -1;
+    if (closed != 0 && errno != EINTR)
+        fail(errno);
+    // The data is on the disk before the name points at it, so whatever survives a crash
+    // is the old file or the whole new one. (The folder is not synced as well: that
+    // would only make the new name durable sooner, at the cost of another sync.)
+    putInPlace();
+    m_temporary.clear();
+}
+
+void AtomicFile::putInPlace() {
+    const QByteArray temporary = encoded(m_temporary);
+    const QByteArray target = encoded(m_path);
+    if (m_existing == Existing::replace) {
+        if (::rename(temporary.constData(), target.constData()) != 0)
+            fail(errno);
+        return;
+    }
+    // A hard link never replaces anything. A file system without hard links gets a
+    // rename after a look.
+    if (::link(temporary.constData(), target.constData()) == 0) {
+        ::unlink(temporary.constData());
+        return;
+    }
+    const int error = errno;
+    if (error == EEXIST || !(error == EPERM || error == ENOTSUP || error == EOPNOTSUPP ||
+                             error == EMLINK || error == ENOSYS))
+        fail(error);
+    if (FileUtil::entryExists(m_path))
+        fail(EEXIST);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        fail(errno);
+}
+
+QStringList AtomicFile::removeLeftovers() {
+    try {
+        // Profile and key changes of other Tavrin programs finish first.
+        const FilesLock lock;
+        return removeLeftovers({AppPaths::codexDirectory(), AppPaths::tavrinDirectory(),
+                                AppPaths::backupsDirectory(), AppPaths::claudeDirectory(),
+                                AppPaths::claudeBackupsDirectory()});
+    } catch (const TavrinError& error) {
+        qCWarning(lcProfiles) << "Temporary files were not looked for:"
+                              << error.localizedDescription();
+        return {};
+    }
+}
+
+QStringList AtomicFile::removeLeftovers(const QStringList& directories) {
+    QStringList removed;
+    for (const QString& directory : directories) {
+        const QStringList names =
+            QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString& name : names) {
+            if (!isLeftover(directory, name))
+                continue;
+            const QString path = directory + QLatin1Char('/') + name;
+            if (::unlink(encoded(path).constData()) == 0)
+                removed << path;
+            else
+                qCWarning(lcProfiles)
+                    << "Could not remove" << path << ":" << qt_error_string(errno);
+        }
+    }
+    return removed;
+}
+
+QString AtomicFile::leftoversNote(const QStringList& removed) {
+    if (removed.isEmpty())
+        return {};
+    for (const QString& path : removed)
+        qCInfo(lcProfiles) << "Removed" << path;
+    return removed.size() == 1
+               ? QStringLiteral("Removed 1 temporary file left by an interrupted write.")
+               : QStringLiteral("Removed %1 temporary files left by an interrupted write.")
+                     .arg(removed.size());
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <sys/types.h>
+
+// A file written whole or not at all: the one way Tavrin writes a file. The bytes go to a
+// temporary file next to the target, named <name>.tavrin-tmp-XXXXXX; commit() checks that
+// every byte was written and synced to the disk and only then puts the file in place, so
+// a full disk, a failed write or a kill never leaves a short file under the target's
+// name. A writer that ends without commit() removes its temporary file; one that was
+// killed leaves it for removeLeftovers().
+class AtomicFile {
+public:
+    // What commit() does when something is at the target already.
+    enum class Existing { replace, refuse };
+
+    // `mode`: the permission bits the file ends with (the temporary file has them, or
+    // fewer, from the start); nothing for the usual bits of a new file. Throws FileError.
+    AtomicFile(const QString& path, std::optional<mode_t> mode,
+               Existing existing = Existing::replace);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void write(QByteArrayView data);
+    void commit();
+
+    // Removes the temporary files that interrupted writes left in the folders Tavrin
+    // writes (~/.codex, ~/.codex/tavrin, ~/.codex/backups, ~/.claude, ~/.claude/backups):
+    // its own, and those of the naming earlier versions used (<file>.XXXXXX, for the
+    // files Tavrin writes there, once they are a minute old). Never fails; returns the
+    // paths it removed.
+    static QStringList removeLeftovers();
+    static QStringList removeLeftovers(const QStringList& directories);
+    // "Removed 2 temporary files left by an interrupted write.", or nothing.
+    static QString leftoversNote(const QStringList& removed);
+
+private:
+    [[noreturn]] void fail(int error);
+    void discard();
+    void putInPlace();
+
+    QString m_path;
+    QString m_temporary;
+    int m_fd = -1;
+    Existing m_existing;
+};
