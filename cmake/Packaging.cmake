@@ -16,8 +16,14 @@ if(APPLE)
   install(TARGETS tavrin BUNDLE DESTINATION .)
   # Copies the Qt frameworks and plugins into the bundle, so it runs without Homebrew's Qt.
   if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
-    qt_generate_deploy_app_script(TARGET tavrin OUTPUT_SCRIPT deploy_script
-      NO_UNSUPPORTED_PLATFORM_ERROR)
+    # The network module in the bundle's plug-ins needs Qt Network and its plug-ins,
+    # which the app itself does not link: it is deployed as one more binary.
+    qt_generate_deploy_script(TARGET tavrin OUTPUT_SCRIPT deploy_script CONTENT "
+qt_deploy_runtime_dependencies(
+    EXECUTABLE \"$<TARGET_FILE_NAME:tavrin>.app\"
+    ADDITIONAL_MODULES
+        \"$<TARGET_FILE_NAME:tavrin>.app/Contents/PlugIns/tavrin/$<TARGET_FILE_NAME:tavrin-network>\")
+")
   else()
     qt_generate_deploy_app_script(TARGET tavrin FILENAME_VARIABLE deploy_script
       NO_UNSUPPORTED_PLATFORM_ERROR)
@@ -25,9 +31,10 @@ if(APPLE)
   install(SCRIPT ${deploy_script})
 else()
   install(TARGETS tavrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # Loaded by the window and the command line with their first remote request.
+  install(TARGETS tavrin-network LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavrin)
   if(TARGET tavrin-cli)
     install(TARGETS tavrin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(TARGETS tavrin-policy LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavrin)
     # Shell completions, written by the command line itself at build time, where each
     # shell looks for the completions of installed packages.
     set(completions_dir ${CMAKE_BINARY_DIR}/completions)
