@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 AppServices withDesktopOpener(AppServices services) {
@@ -537,7 +539,7 @@ void ContentView::fillRecentActivity() {
 void ContentView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_viewModel->logLines().isEmpty()) {
-        m_viewModel->load();
+        m_policyRefreshDue = m_viewModel->load();
         // Changes made outside the window (tavrin-cli, a second Tavrin) are picked up.
         m_store->startWatchingFiles();
         // Once the window is on screen: a switch that did not finish is asked about.
@@ -554,6 +556,9 @@ void ContentView::paintEvent(QPaintEvent*) {
         m_hasPainted = true;
         emit firstFramePainted();
     }
+    // The remote policy is asked for once the first frame is on screen, not before.
+    if (std::exchange(m_policyRefreshDue, false))
+        QTimer::singleShot(0, m_viewModel, &AppViewModel::refreshCloudControl);
 }
 
 void ContentView::changeEvent(QEvent* event) {

@@ -106,6 +106,7 @@ private:
     AppTab m_selectedTab = AppTab::switcher;
     TargetIDE m_selectedIDE = TargetIDE::claude;
     bool m_hasPainted = false;
+    bool m_policyRefreshDue = false;
     bool m_refreshing = false;
     std::optional<CompactTheme> m_announcedTheme;
 

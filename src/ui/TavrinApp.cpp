@@ -29,7 +29,7 @@ bool TavrinApp::trayAvailable() {
     return Tray::isAvailable();
 }
 
-TavrinApp::TavrinApp(QObject* parent, bool withTray)
+TavrinApp::TavrinApp(QObject* parent, std::optional<bool> withTray)
     : QObject(parent), m_store(new ProfilesStore(nullptr, this)) {
     configureApplication();
 
@@ -79,20 +79,27 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
     connect(m_contentView, &ContentView::themeChanged, m_window,
             [this](const CompactTheme& theme) { applyMenuTheme(m_window->menuBar(), theme); });
 
-    if (withTray) {
-        m_tray = new Tray(m_contentView->viewModel(), this);
-        connect(m_tray, &Tray::openWindowRequested, this, &TavrinApp::openWindow);
-        connect(m_tray, &Tray::settingsRequested, this, &TavrinApp::openSettings);
-        connect(m_tray, &Tray::quitRequested, this, &TavrinApp::quit, Qt::QueuedConnection);
-        // The window's close leaves the process running in the tray.
-        QGuiApplication::setQuitOnLastWindowClosed(false);
-    }
-    // Drawing the icons waits for the first frame, so start-up is not slowed by them.
-    connect(m_contentView, &ContentView::firstFramePainted, this, [this] {
-        QGuiApplication::setWindowIcon(TrayIcons::application());
-        if (m_tray)
-            m_tray->show();
-    });
+    // What the first frame does not show waits until it is on screen: the icons, and the
+    // tray with the question whether there is one (asked of the session bus or the X
+    // server). Queued, as the signal comes while the frame is still being painted.
+    connect(
+        m_contentView, &ContentView::firstFramePainted, this,
+        [this, withTray] {
+            QGuiApplication::setWindowIcon(TrayIcons::application());
+            if (withTray.value_or(trayAvailable()))
+                addTray();
+        },
+        Qt::QueuedConnection);
+}
+
+void TavrinApp::addTray() {
+    m_tray = new Tray(m_contentView->viewModel(), this);
+    connect(m_tray, &Tray::openWindowRequested, this, &TavrinApp::openWindow);
+    connect(m_tray, &Tray::settingsRequested, this, &TavrinApp::openSettings);
+    connect(m_tray, &Tray::quitRequested, this, &TavrinApp::quit, Qt::QueuedConnection);
+    // The window's close leaves the process running in the tray.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    m_tray->show();
 }
 
 TavrinApp::~TavrinApp() {

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <optional>
+
 class ContentView;
 class ProfilesStore;
 class QAction;
@@ -17,8 +19,9 @@ class TavrinApp : public QObject {
     Q_OBJECT
 public:
     // Needs a QApplication. With a tray, closing the window leaves Tavrin running there;
-    // without one, closing the window quits.
-    explicit TavrinApp(QObject* parent = nullptr, bool withTray = trayAvailable());
+    // without one, closing the window quits. Unless `withTray` says, whether the platform
+    // has a tray is asked once the window's first frame is on screen.
+    explicit TavrinApp(QObject* parent = nullptr, std::optional<bool> withTray = std::nullopt);
     ~TavrinApp() override;
 
     // Organisation and application name, which the user defaults are read through, the
@@ -34,7 +37,7 @@ public:
     QMainWindow* mainWindow() const { return m_window; }
     ContentView* contentView() const { return m_contentView; }
     QAction* settingsAction() const { return m_settingsAction; }
-    // Null without a tray.
+    // Null without a tray, and until the window's first frame is on screen.
     Tray* tray() const { return m_tray; }
     // The settings window, created the first time it is asked for.
     SettingsView* settingsView();
@@ -57,5 +60,6 @@ private:
     bool m_toldAboutTray = false;
 
     bool isSwitching() const;
+    void addTray();
     void tellAboutTrayOnce();
 };

@@ -152,6 +152,7 @@ private slots:
         TavrinApp app(nullptr, true);
         app.show();
         QVERIFY(QTest::qWaitForWindowExposed(app.mainWindow()));
+        QTRY_VERIFY(app.tray()); // once the first frame is on screen
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
         QMenu* menu = app.tray()->menu();
         // The Codex section comes first, so the first match is the Codex entry.
