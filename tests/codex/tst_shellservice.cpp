@@ -1,9 +1,7 @@
 #include "codex/ShellService.h"
 #include "support/TestHome.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QThread>
 
 using namespace std::chrono_literals;
 
@@ -47,32 +45,6 @@ private slots:
         QTEST(result.standardError, "standardError");
         QVERIFY(!result.timedOut);
     }
-
-#ifdef Q_OS_LINUX
-    // A terminal opened by the idle-priority switch worker runs at normal priority.
-    void detachedStartKeepsTheCallersPriority() {
-        TestHome home;
-        ShellService::startDetachedAtThisPriority();
-        QThread worker;
-        worker.start(QThread::IdlePriority);
-        QObject context;
-        context.moveToThread(&worker);
-        QMetaObject::invokeMethod(
-            &context,
-            [] {
-                ShellService().startDetached(
-                    "/bin/sh",
-                    {"-c", "sed -n 's/^policy *: *//p' /proc/self/sched >policy.tmp; "
-                           "mv policy.tmp policy"},
-                    {}, QDir::homePath());
-            },
-            Qt::BlockingQueuedConnection);
-        worker.quit();
-        worker.wait();
-        QTRY_VERIFY(home.exists("policy"));
-        QCOMPARE(home.read("policy"), QByteArray("0\n")); // not 5, SCHED_IDLE
-    }
-#endif
 
     void commandPastTimeLimitIsStoppedWithItsChildren() {
         TestHome home;

@@ -91,6 +91,10 @@ private slots:
         QTRY_COMPARE(tools.callCount("codex"), 1);
         QVERIFY2(calls.first().startsWith("systemctl --user show-environment"),
                  qPrintable(calls.join('\n')));
+        // The switch's own work yields to painting (SCHED_IDLE); the assistant it opens for
+        // the user runs at normal priority.
+        QCOMPARE(tools.schedulingPolicy("systemctl"), "5");
+        QCOMPARE(tools.schedulingPolicy("codex"), "0");
 #endif
     }
 
