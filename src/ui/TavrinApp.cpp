@@ -11,11 +11,57 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIconEngine>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProxyStyle>
+
+namespace {
+
+// An icon of the style that is asked of it only when it is first drawn.
+class StyleIconWhenDrawn final : public QIconEngine {
+public:
+    StyleIconWhenDrawn(QStyle* style, QStyle::StandardPixmap which)
+        : m_style(style), m_which(which) {}
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QIconEngine* clone() const override { return new StyleIconWhenDrawn(*this); }
+
+private:
+    const QIcon& icon() {
+        if (m_icon.isNull() && m_style)
+            m_icon = m_style->standardIcon(m_which);
+        return m_icon;
+    }
+    QPointer<QStyle> m_style;
+    QStyle::StandardPixmap m_which;
+    QIcon m_icon;
+};
+
+// Qt's styles read the icon of the menu bar's overflow button from image files as the
+// menu bar is made, loading every image format plug-in there is to open them. The one
+// short menu never overflows, so the icon waits until the button is drawn.
+class ApplicationStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton && !option)
+            return QIcon(new StyleIconWhenDrawn(baseStyle(), which));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+} // namespace
 
 void TavrinApp::configureApplication() {
     QCoreApplication::setOrganizationName(QStringLiteral("Tavrin"));
@@ -32,6 +78,8 @@ bool TavrinApp::trayAvailable() {
 TavrinApp::TavrinApp(QObject* parent, std::optional<bool> withTray)
     : QObject(parent), m_store(new ProfilesStore(nullptr, this)) {
     configureApplication();
+    if (!dynamic_cast<ApplicationStyle*>(QApplication::style()))
+        QApplication::setStyle(new ApplicationStyle(QApplication::style()->name()));
 
     m_window = new QMainWindow;
     m_window->setObjectName(QStringLiteral("mainWindow"));
