@@ -7,13 +7,14 @@
 //                               the ratios; also whether Qt's network library was loaded
 //
 // Each start is a fresh child process with a fresh temporary home: this program
-// re-executed in "app" mode, or the bare window. The time runs from just before the
-// parent starts the child to the end of the child's first paint; the processor time the
-// child used by then is shown too, as it varies less with the machine's load. The peak
-// memory is the child's own high-water mark after the start-up work that waits for the
-// first frame.
-// Without a display the program re-executes itself under xvfb-run.
+// re-executed in "app" mode, which starts as the window's main() does, or the bare
+// window. The time runs from just before the parent starts the child to the end of the
+// child's first paint; the processor time the child used by then is shown too, as it
+// varies less with the machine's load. The peak memory is the child's own high-water
+// mark after the start-up work that waits for the first frame. Without a display the
+// program re-executes itself under xvfb-run.
 
+#include "app/SingleInstance.h"
 #include "support/FirstFrame.h"
 #include "ui/ContentView.h"
 #include "ui/TavrinApp.h"
@@ -34,8 +35,12 @@
 
 namespace {
 
+// What the window's main() does, with the first frame reported.
 int appChild(long long started, int argc, char** argv) {
     QApplication application(argc, argv);
+    SingleInstance instance;
+    if (instance.start() == SingleInstance::Role::handedOver)
+        return 1;
     TavrinApp app;
     QObject::connect(app.contentView(), &ContentView::firstFramePainted,
                      [started] { Bench::reportFirstFrame(started); });
