@@ -134,7 +134,7 @@ TavrinApp::TavrinApp(QObject* parent, std::optional<bool> withTray)
         m_contentView, &ContentView::firstFramePainted, this,
         [this, withTray] {
             QGuiApplication::setWindowIcon(TrayIcons::application());
-            if (withTray.value_or(trayAvailable()))
+            if (withTray ? *withTray : trayAvailable())
                 addTray();
         },
         Qt::QueuedConnection);
