@@ -42,14 +42,16 @@ if(APPLE)
   # Copies the Qt frameworks and plugins into the bundle, so it runs without Homebrew's Qt;
   # the command line and its policy module in Contents/MacOS are pointed at them too.
   if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
-    set(in_bundle "$<TARGET_FILE_NAME:tavrin>.app/Contents/MacOS")
-    set(also "ADDITIONAL_EXECUTABLES \"${in_bundle}/$<TARGET_FILE_NAME:tavrin-cli>\"")
-    if(TARGET tavrin-policy)
-      string(APPEND also " ADDITIONAL_MODULES \"${in_bundle}/$<TARGET_FILE_NAME:tavrin-policy>\"")
-    endif()
+    # The command line and, in the plug-ins, the network module (it needs Qt Network and its
+    # plug-ins, which the app itself does not link) are deployed as more binaries.
     qt_generate_deploy_script(TARGET tavrin OUTPUT_SCRIPT deploy_script CONTENT "
-qt_deploy_runtime_dependencies(EXECUTABLE \"$<TARGET_FILE_NAME:tavrin>.app\" ${also}
-  NO_UNSUPPORTED_PLATFORM_ERROR)
+qt_deploy_runtime_dependencies(
+    EXECUTABLE \"$<TARGET_FILE_NAME:tavrin>.app\"
+    ADDITIONAL_EXECUTABLES
+        \"$<TARGET_FILE_NAME:tavrin>.app/Contents/MacOS/$<TARGET_FILE_NAME:tavrin-cli>\"
+    ADDITIONAL_MODULES
+        \"$<TARGET_FILE_NAME:tavrin>.app/Contents/PlugIns/tavrin/$<TARGET_FILE_NAME:tavrin-network>\"
+    NO_UNSUPPORTED_PLATFORM_ERROR)
 ")
   else()
     qt_generate_deploy_app_script(TARGET tavrin FILENAME_VARIABLE deploy_script
@@ -58,9 +60,10 @@ qt_deploy_runtime_dependencies(EXECUTABLE \"$<TARGET_FILE_NAME:tavrin>.app\" ${a
   install(SCRIPT ${deploy_script})
 else()
   install(TARGETS tavrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # Loaded by the window and the command line with their first remote request.
+  install(TARGETS tavrin-network LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavrin)
   if(TARGET tavrin-cli)
     install(TARGETS tavrin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-    install(TARGETS tavrin-policy LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavrin)
     # Shell completions, written by the command line itself at build time, where each
     # shell looks for the completions of installed packages.
     set(completions_dir ${CMAKE_BINARY_DIR}/completions)

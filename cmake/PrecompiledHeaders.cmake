@@ -3,7 +3,7 @@
 #
 #   tavrin_precompile_headers(<target> <kind>)
 #
-# core      product code on Qt Core and Network (strict warnings and strings)
+# core      product code on Qt Core (strict warnings and strings)
 # ui        product code that also uses Gui, Widgets and Svg
 # tests     tests and their support on Qt Core, Network and Test (plain strings)
 # ui_tests  tests that also use Gui, Widgets and Svg
@@ -34,7 +34,7 @@ set(TAVRIN_PCH_HEADERS_ui ${TAVRIN_PCH_HEADERS_core}
 set(TAVRIN_PCH_HEADERS_tests ${TAVRIN_PCH_HEADERS_core} <QSignalSpy> <QTemporaryDir> <QTest>)
 set(TAVRIN_PCH_HEADERS_ui_tests ${TAVRIN_PCH_HEADERS_ui} <QSignalSpy> <QTemporaryDir> <QTest>)
 
-set(TAVRIN_PCH_LIBRARIES_core Qt6::Core Qt6::Network tavrin_strict_warnings tavrin_strict_strings)
+set(TAVRIN_PCH_LIBRARIES_core Qt6::Core tavrin_strict_warnings tavrin_strict_strings)
 set(TAVRIN_PCH_LIBRARIES_ui ${TAVRIN_PCH_LIBRARIES_core} Qt6::Gui Qt6::Widgets Qt6::Svg)
 set(TAVRIN_PCH_LIBRARIES_tests Qt6::Core Qt6::Network Qt6::Test tavrin_warnings)
 set(TAVRIN_PCH_LIBRARIES_ui_tests ${TAVRIN_PCH_LIBRARIES_tests} Qt6::Gui Qt6::Widgets Qt6::Svg)

@@ -2,18 +2,21 @@
 
 #include "app/SwitchFlow.h"
 
+#include "codex/ShellService.h"
 #include "profiles/ProfilesStore.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <algorithm>
 
 AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, QObject* parent)
     : QObject(parent), m_store(profilesStore) {
     m_switchPool.setMaxThreadCount(1);
+    // The switch yields the processor to painting, so the window stays smooth on a busy
+    // machine (see switchAndRestart() for what it starts for the user).
+    m_switchPool.setThreadPriority(QThread::IdlePriority);
     static_cast<SwitchServices&>(m_services) = SwitchServices::withDefaults(services);
     m_services.cloudControlService = services.cloudControlService
                                          ? std::move(services.cloudControlService)
@@ -40,18 +43,17 @@ void AppViewModel::setSelectedClaudeProfileID(const std::optional<QString>& id) 
     emit selectedClaudeProfileIDChanged();
 }
 
-void AppViewModel::load() {
+bool AppViewModel::load() {
     try {
         m_store->load();
     } catch (const TavrinError& error) {
         appendFailure(error.localizedDescription());
-        return;
+        return false;
     }
     setSelectedProfileID(m_store->activeProfileID());
     setSelectedClaudeProfileID(m_store->activeClaudeProfileID());
     appendLog(QStringLiteral("Profiles loaded"));
-    // Started from the event loop, so the window paints before any policy work begins.
-    QTimer::singleShot(0, this, &AppViewModel::refreshCloudControl);
+    return true;
 }
 
 void AppViewModel::appendLog(const QString& message) {
@@ -170,6 +172,9 @@ void AppViewModel::startSwitch(TargetIDE target, const std::optional<Profile>& c
     // stay on this thread. The outcome is posted back and dropped if the view model is gone
     // (its destructor waits for the worker, so the post itself is always safe).
     auto flow = std::make_shared<SwitchFlow>(*m_store, SwitchServices(m_services));
+    // A terminal the switch opens for the user starts at this thread's priority, not at
+    // the worker's.
+    ShellService::startDetachedAtThisPriority();
     const QPointer<AppViewModel> self(this);
     m_switchPool.start([self, flow, target, profile] {
         QString line;

@@ -72,7 +72,10 @@ public:
     bool lastLineIsFailure(TargetIDE target) const;
     bool isSwitching() const { return m_isSwitching; }
 
-    void load();
+    // Loads the profiles and selects the active ones; false (and a failure line) when
+    // they cannot be loaded. The caller then starts the first policy refresh: the window
+    // does once its first frame is on screen.
+    bool load();
     // Lines that belong to no target, shown under both.
     void appendLog(const QString& message);
     // Appends a line that reports a failure (the window shows it as one).

@@ -3,8 +3,7 @@
 #include <QString>
 
 // Whether the remote policy requires a newer version of Tavrin before switching. The
-// request itself lives in a module that is loaded only when a policy location is
-// configured, so the command line starts without Qt's network library.
+// request loads Qt's network library only when a policy location is configured.
 namespace PolicyCheck {
 
 enum class Verdict { allowed, updateRequired, unknown };

@@ -2,11 +2,15 @@
 
 #include "profiles/Errors.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStringDecoder>
+#include <QThread>
 
+#include <atomic>
 #include <csignal>
 #include <limits>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
@@ -33,6 +37,20 @@ int waitMilliseconds(std::chrono::milliseconds limit) {
     if (limit.count() <= 0 || limit.count() >= std::numeric_limits<int>::max())
         return -1;
     return static_cast<int>(limit.count());
+}
+
+// A process inherits the priority of the thread that starts it. Detached programs are
+// started from this thread, when there is one, which keeps the priority of the thread
+// that set it up.
+std::atomic<QObject*> detachedStarter{nullptr};
+
+void stopDetachedStarter() {
+    QObject* starter = detachedStarter.exchange(nullptr);
+    QThread* thread = starter->thread();
+    starter->deleteLater();
+    thread->quit();
+    thread->wait();
+    delete thread;
 }
 
 } // namespace
@@ -95,19 +113,41 @@ ShellResult ShellService::runProgram(const QString& program, const QStringList& 
     return result;
 }
 
+void ShellService::startDetachedAtThisPriority() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        auto* thread = new QThread;
+        thread->setObjectName(QStringLiteral("Detached starts"));
+        thread->start();
+        auto* starter = new QObject;
+        starter->moveToThread(thread);
+        detachedStarter = starter;
+        qAddPostRoutine(stopDetachedStarter);
+    });
+}
+
 void ShellService::startDetached(const QString& program, const QStringList& arguments,
                                  const QProcessEnvironment& environment,
                                  const QString& workingDirectory) {
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    if (!environment.isEmpty())
-        process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(workingDirectory);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    if (!process.startDetached())
-        throw ProcessError(
-            QStringLiteral("Could not start %1: %2").arg(program, process.errorString()));
+    QString problem;
+    const auto start = [&] {
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(arguments);
+        if (!environment.isEmpty())
+            process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(workingDirectory);
+        process.setStandardInputFile(QProcess::nullDevice());
+        process.setStandardOutputFile(QProcess::nullDevice());
+        process.setStandardErrorFile(QProcess::nullDevice());
+        if (!process.startDetached())
+            problem = QStringLiteral("Could not start %1: %2").arg(program, process.errorString());
+    };
+    QObject* starter = detachedStarter;
+    if (starter && starter->thread() != QThread::currentThread())
+        QMetaObject::invokeMethod(starter, start, Qt::BlockingQueuedConnection);
+    else
+        start();
+    if (!problem.isEmpty())
+        throw ProcessError(problem);
 }

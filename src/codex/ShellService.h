@@ -48,6 +48,11 @@ public:
                                const QProcessEnvironment& environment,
                                const QString& workingDirectory);
 
+    // From now on, startDetached() starts programs at the priority of the calling thread,
+    // whichever thread asks: a terminal the user works in must not inherit the lowered
+    // priority of a background worker. Call before any thread lowers its priority.
+    static void startDetachedAtThisPriority();
+
     std::chrono::milliseconds timeLimit() const { return m_timeLimit; }
 
 private:

@@ -2,8 +2,6 @@
 
 #include "remote/HttpFetcher.h"
 
-#include <QNetworkRequest>
-
 // CloudControlError
 
 CloudControlError::CloudControlError(Kind kind, const QString& message)
@@ -27,8 +25,7 @@ CloudControlError CloudControlError::responseTooLarge() {
 
 // CloudControlService
 
-CloudControlService::CloudControlService(QNetworkAccessManager* network)
-    : m_fetcher(std::make_unique<HttpFetcher>(network)) {}
+CloudControlService::CloudControlService() : m_fetcher(std::make_unique<HttpFetcher>()) {}
 
 CloudControlService::~CloudControlService() = default;
 
@@ -40,10 +37,12 @@ void CloudControlService::loadPolicy(Completion done) {
         return;
     }
 
-    QNetworkRequest request(*url);
-    request.setTransferTimeout(static_cast<int>(m_requestTimeout.count()));
-    m_fetcher->get(request, maximumBodySize, [done](const HttpFetcher::Response& response) {
-        using Outcome = HttpFetcher::Response::Outcome;
+    HttpRequest request;
+    request.url = *url;
+    request.timeout = m_requestTimeout;
+    request.maximumBodySize = maximumBodySize;
+    m_fetcher->get(request, [done](const HttpResponse& response) {
+        using Outcome = HttpResponse::Outcome;
         std::exception_ptr error;
         CloudPolicyResult result;
         switch (response.outcome) {

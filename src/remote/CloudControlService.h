@@ -16,7 +16,6 @@
 #include <optional>
 
 class HttpFetcher;
-class QNetworkAccessManager;
 
 struct CloudPolicy {
     std::optional<QString> latestVersion;
@@ -57,8 +56,7 @@ public:
     static constexpr std::chrono::milliseconds requestTimeout{std::chrono::seconds(60)};
     static constexpr qint64 maximumBodySize = 4 * 1024 * 1024;
 
-    // `network` may be null: the service then makes its own.
-    explicit CloudControlService(QNetworkAccessManager* network = nullptr);
+    CloudControlService();
     virtual ~CloudControlService();
     CloudControlService(const CloudControlService&) = delete;
     CloudControlService& operator=(const CloudControlService&) = delete;

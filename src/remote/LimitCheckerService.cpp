@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QNetworkRequest>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
 #include <QUrl>
@@ -115,10 +114,9 @@ LimitStatus LimitStatus::idle(const Profile& profile, bool hasAPIKey) {
     return status;
 }
 
-LimitCheckerService::LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService,
-                                         QNetworkAccessManager* network)
+LimitCheckerService::LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService)
     : m_keys(localKeysService ? std::move(localKeysService) : std::make_shared<LocalKeysService>()),
-      m_fetcher(std::make_unique<HttpFetcher>(network)) {}
+      m_fetcher(std::make_unique<HttpFetcher>()) {}
 
 LimitCheckerService::~LimitCheckerService() = default;
 
@@ -177,16 +175,18 @@ void LimitCheckerService::check(const Profile& profile,
         return;
     }
 
-    QNetworkRequest request(url);
-    request.setTransferTimeout(static_cast<int>(m_requestTimeout.count()));
-    request.setRawHeader("Authorization", QByteArrayLiteral("Bearer ") + key->toUtf8());
-    request.setRawHeader("Accept", "application/json");
+    HttpRequest request;
+    request.url = url;
+    request.timeout = m_requestTimeout;
+    request.maximumBodySize = maximumBodySize;
+    request.headers = {
+        {QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + key->toUtf8()},
+        {QByteArrayLiteral("Accept"), QByteArrayLiteral("application/json")}};
     // The key is never sent on to wherever a redirect points: a redirect is an answer.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+    request.followRedirects = false;
 
-    m_fetcher->get(request, maximumBodySize, [answer](const HttpFetcher::Response& response) {
-        using Outcome = HttpFetcher::Response::Outcome;
+    m_fetcher->get(request, [answer](const HttpResponse& response) {
+        using Outcome = HttpResponse::Outcome;
         switch (response.outcome) {
         case Outcome::transportError:
             answer(response.errorText, true, true);

@@ -15,7 +15,6 @@
 #include <optional>
 
 class HttpFetcher;
-class QNetworkAccessManager;
 
 struct LimitStatus {
     QString id;
@@ -43,8 +42,7 @@ public:
     static constexpr std::chrono::milliseconds requestTimeout{std::chrono::seconds(60)};
     static constexpr qint64 maximumBodySize = 4 * 1024 * 1024;
 
-    explicit LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService = nullptr,
-                                 QNetworkAccessManager* network = nullptr);
+    explicit LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService = nullptr);
     virtual ~LimitCheckerService();
     LimitCheckerService(const LimitCheckerService&) = delete;
     LimitCheckerService& operator=(const LimitCheckerService&) = delete;

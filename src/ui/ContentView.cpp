@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 AppServices withDesktopOpener(AppServices services) {
@@ -304,10 +306,16 @@ void ContentView::fillRecentActivity() {
     m_activity->fill(*m_viewModel, theme());
 }
 
-void ContentView::start() {
+void ContentView::start(bool onScreen) {
     if (!m_viewModel->logLines().isEmpty())
         return;
-    m_viewModel->load();
+    // The remote policy is asked for once the first frame is on screen, not before; with no
+    // window to paint (started in the tray only), at once.
+    const bool loaded = m_viewModel->load();
+    if (onScreen)
+        m_policyRefreshDue = loaded;
+    else if (loaded)
+        QTimer::singleShot(0, m_viewModel, &AppViewModel::refreshCloudControl);
     // Changes made outside the window (tavrin-cli, a second Tavrin) are picked up.
     m_store->startWatchingFiles();
     // Once the window is on screen: a switch that did not finish is asked about.
@@ -316,7 +324,7 @@ void ContentView::start() {
 
 void ContentView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    start();
+    start(true);
     refresh();
 }
 
@@ -327,6 +335,8 @@ void ContentView::paintEvent(QPaintEvent*) {
         m_hasPainted = true;
         emit firstFramePainted();
     }
+    if (std::exchange(m_policyRefreshDue, false))
+        QTimer::singleShot(0, m_viewModel, &AppViewModel::refreshCloudControl);
 }
 
 void ContentView::changeEvent(QEvent* event) {

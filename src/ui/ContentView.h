@@ -44,8 +44,9 @@ public:
     ProfilesPanel* profilesPanel() const { return m_panel; }
     QMenu* profileMenu() const { return m_profileMenu; }
 
-    // Loads the profiles, once (when the window is first shown, or at a start in the tray).
-    void start();
+    // Loads the profiles, once: when the window is first shown (`onScreen`), or at a start
+    // in the tray only.
+    void start(bool onScreen);
     // Opens the list of recent activity lines, newest last (a click on the caption).
     void showRecentActivity();
     // The first start's next step: the key field of a Velqor profile on the "Profiles" tab.
@@ -86,6 +87,7 @@ private:
     AppTab m_selectedTab = AppTab::switcher;
     TargetIDE m_selectedIDE = TargetIDE::claude;
     bool m_hasPainted = false;
+    bool m_policyRefreshDue = false;
     bool m_refreshing = false;
     std::optional<CompactTheme> m_announcedTheme;
 

@@ -13,11 +13,58 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIconEngine>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QScreen>
+
+namespace {
+
+// An icon of the style that is asked of it only when it is first drawn.
+class StyleIconWhenDrawn final : public QIconEngine {
+public:
+    StyleIconWhenDrawn(QStyle* style, QStyle::StandardPixmap which)
+        : m_style(style), m_which(which) {}
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return icon().pixmap(size, mode, state);
+    }
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QIconEngine* clone() const override { return new StyleIconWhenDrawn(*this); }
+
+private:
+    const QIcon& icon() {
+        if (m_icon.isNull() && m_style)
+            m_icon = m_style->standardIcon(m_which);
+        return m_icon;
+    }
+    QPointer<QStyle> m_style;
+    QStyle::StandardPixmap m_which;
+    QIcon m_icon;
+};
+
+// Qt's styles read the icon of the menu bar's overflow button from image files as the
+// menu bar is made, loading every image format plug-in there is to open them. The one
+// short menu never overflows, so the icon waits until the button is drawn.
+class ApplicationStyle final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton && !option)
+            return QIcon(new StyleIconWhenDrawn(baseStyle(), which));
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+};
+
+} // namespace
 
 void TavrinApp::configureApplication() {
     AppIdentity::configure();
@@ -30,9 +77,11 @@ bool TavrinApp::trayAvailable() {
     return Tray::isAvailable();
 }
 
-TavrinApp::TavrinApp(QObject* parent, bool withTray)
-    : QObject(parent), m_store(new ProfilesStore(nullptr, this)) {
+TavrinApp::TavrinApp(QObject* parent, std::optional<bool> withTray)
+    : QObject(parent), m_store(new ProfilesStore(nullptr, this)), m_withTray(withTray) {
     configureApplication();
+    if (!dynamic_cast<ApplicationStyle*>(QApplication::style()))
+        QApplication::setStyle(new ApplicationStyle(QApplication::style()->name()));
 
     m_window = new QMainWindow;
     m_window->setObjectName(QStringLiteral("mainWindow"));
@@ -74,14 +123,6 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
     connect(m_contentView, &ContentView::themeChanged, m_window,
             [this](const CompactTheme& theme) { applyMenuTheme(m_window->menuBar(), theme); });
 
-    if (withTray) {
-        m_tray = new Tray(m_contentView->viewModel(), this);
-        connect(m_tray, &Tray::openWindowRequested, this, &TavrinApp::openWindow);
-        connect(m_tray, &Tray::settingsRequested, this, &TavrinApp::openSettings);
-        connect(m_tray, &Tray::quitRequested, this, &TavrinApp::quit, Qt::QueuedConnection);
-        // The window's close leaves the process running in the tray.
-        QGuiApplication::setQuitOnLastWindowClosed(false);
-    }
 #if defined(Q_OS_MACOS)
     // A click on the Dock icon activates the app again: it brings back a window closed
     // to the menu bar.
@@ -91,12 +132,29 @@ TavrinApp::TavrinApp(QObject* parent, bool withTray)
                     openWindow();
             });
 #endif
-    // Drawing the icons waits for the first frame, so start-up is not slowed by them.
-    connect(m_contentView, &ContentView::firstFramePainted, this, [this] {
-        QGuiApplication::setWindowIcon(TrayIcons::application());
-        if (m_tray)
-            m_tray->show();
-    });
+    // What the first frame does not show waits until it is on screen: the icons, and the
+    // tray with the question whether there is one (asked of the session bus or the X
+    // server). Queued, as the signal comes while the frame is still being painted.
+    connect(
+        m_contentView, &ContentView::firstFramePainted, this,
+        [this] {
+            QGuiApplication::setWindowIcon(TrayIcons::application());
+            if (m_withTray.value_or(trayAvailable()))
+                addTray();
+        },
+        Qt::QueuedConnection);
+}
+
+void TavrinApp::addTray() {
+    if (m_tray)
+        return;
+    m_tray = new Tray(m_contentView->viewModel(), this);
+    connect(m_tray, &Tray::openWindowRequested, this, &TavrinApp::openWindow);
+    connect(m_tray, &Tray::settingsRequested, this, &TavrinApp::openSettings);
+    connect(m_tray, &Tray::quitRequested, this, &TavrinApp::quit, Qt::QueuedConnection);
+    // The window's close leaves the process running in the tray.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    m_tray->show();
 }
 
 TavrinApp::~TavrinApp() {
@@ -196,11 +254,13 @@ void TavrinApp::show() {
     m_window->show();
 }
 
-void TavrinApp::startInTray() {
-    m_contentView->start();
+bool TavrinApp::startInTray() {
+    if (!m_withTray.value_or(trayAvailable()))
+        return false;
+    m_contentView->start(false);
     QGuiApplication::setWindowIcon(TrayIcons::application());
-    if (m_tray)
-        m_tray->show();
+    addTray();
+    return true;
 }
 
 void TavrinApp::openWindow() {

@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QSize>
 
+#include <optional>
+
 class ContentView;
 class ProfilesStore;
 class QAction;
@@ -20,8 +22,9 @@ class TavrinApp : public QObject {
     Q_OBJECT
 public:
     // Needs a QApplication. With a tray, closing the window leaves Tavrin running there;
-    // without one, closing the window quits.
-    explicit TavrinApp(QObject* parent = nullptr, bool withTray = trayAvailable());
+    // without one, closing the window quits. Unless `withTray` says, whether the platform
+    // has a tray is asked once the window's first frame is on screen.
+    explicit TavrinApp(QObject* parent = nullptr, std::optional<bool> withTray = std::nullopt);
     ~TavrinApp() override;
 
     // Organisation name and domain and application name, which the user defaults are
@@ -32,7 +35,8 @@ public:
     // Shows the main window at its designed size, or as tall as the screen allows.
     void show();
     // Starts without the window (at login): the profiles load and the tray icon shows.
-    void startInTray();
+    // False, and nothing done, when there is no tray to start in.
+    bool startInTray();
     // Shows the main window and brings it to the front.
     void openWindow();
 
@@ -40,7 +44,7 @@ public:
     QMainWindow* mainWindow() const { return m_window; }
     ContentView* contentView() const { return m_contentView; }
     QAction* settingsAction() const { return m_settingsAction; }
-    // Null without a tray.
+    // Null without a tray, and until the window's first frame is on screen.
     Tray* tray() const { return m_tray; }
     // The settings window, created the first time it is asked for.
     SettingsView* settingsView();
@@ -63,6 +67,7 @@ private:
     ContentView* m_contentView;
     QAction* m_settingsAction;
     QPointer<SettingsView> m_settings;
+    std::optional<bool> m_withTray;
     Tray* m_tray = nullptr;
     bool m_closeWhenSwitched = false;
     bool m_quitWhenSwitched = false;
@@ -70,6 +75,7 @@ private:
     bool m_fitted = false;
 
     bool isSwitching() const;
+    void addTray();
     void tellAboutTrayOnce();
     void buildMenu(QAction* quitAction);
     void fitWindowToScreen();

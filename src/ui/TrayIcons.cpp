@@ -1,14 +1,16 @@
 #include "ui/TrayIcons.h"
 
+#include <QCoreApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
 
-namespace {
+#include <memory>
 
-// Sizes that trays, title bars, task switchers and docks ask for.
-constexpr int iconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+namespace {
 
 QImage render(QSvgRenderer& renderer, int size, bool switching) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -36,20 +38,70 @@ QImage render(QSvgRenderer& renderer, int size, bool switching) {
     return image;
 }
 
-QIcon build(bool switching) {
-    QSvgRenderer renderer(QStringLiteral(":/appicon/dev.tavrin.Tavrin.svg"));
-    QIcon icon;
-    for (const int size : iconSizes)
-        icon.addPixmap(QPixmap::fromImage(render(renderer, size, switching)));
+// Draws the icon at a size only when that size is asked for, once: a window icon, a tray
+// and a task switcher each want a few sizes, and under Wayland none. Copies of the icon
+// share the drawings.
+class AppIconEngine final : public QIconEngine {
+public:
+    explicit AppIconEngine(bool switching)
+        : m_switching(switching), m_drawings(std::make_shared<Drawings>()) {}
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::max(1, std::min(size.width(), size.height()));
+        QPixmap& drawn = m_drawings->pixmaps[side];
+        if (drawn.isNull()) {
+            if (!m_drawings->renderer)
+                m_drawings->renderer = std::make_unique<QSvgRenderer>(
+                    QStringLiteral(":/appicon/dev.tavrin.Tavrin.svg"));
+            drawn = QPixmap::fromImage(render(*m_drawings->renderer, side, m_switching));
+        }
+        return drawn;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    // The sizes a tray sends and a window manager keeps; larger ones are drawn on demand.
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const int side : {16, 22, 24, 32, 48, 64, 128})
+            sizes.append(QSize(side, side));
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new AppIconEngine(*this); }
+    QString key() const override { return QStringLiteral("TavrinAppIcon"); }
+
+private:
+    struct Drawings {
+        std::unique_ptr<QSvgRenderer> renderer;
+        QHash<int, QPixmap> pixmaps;
+    };
+    bool m_switching;
+    std::shared_ptr<Drawings> m_drawings;
+};
+
+// One icon of each kind per process, for the window, the tray and every switch; let go
+// with the application object, while Qt can still free what was drawn.
+QIcon shared(bool switching) {
+    static QIcon icons[2];
+    QIcon& icon = icons[switching ? 1 : 0];
+    if (icon.isNull()) {
+        icon = QIcon(new AppIconEngine(switching));
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QObject::connect(app, &QObject::destroyed, [&icon] { icon = QIcon(); });
+    }
     return icon;
 }
 
 } // namespace
 
 QIcon TrayIcons::application() {
-    return build(false);
+    return shared(false);
 }
 
 QIcon TrayIcons::switching() {
-    return build(true);
+    return shared(true);
 }

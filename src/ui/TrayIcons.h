@@ -2,7 +2,8 @@
 
 #include <QIcon>
 
-// The application icon, drawn from the same SVG that the packages install.
+// The application icon, drawn from the same SVG that the packages install: each size only
+// when it is first asked for, and once per process.
 namespace TrayIcons {
 
 // The application icon: window icon and idle tray icon.

@@ -70,9 +70,7 @@ int main(int argc, char* argv[]) {
     TavrinApp app;
     QObject::connect(&instance, &SingleInstance::activationRequested, &app, &TavrinApp::openWindow);
     // Started at login: only the tray, where there is one.
-    if (hasOption(argc, argv, "--background") && app.tray())
-        app.startInTray();
-    else
+    if (!hasOption(argc, argv, "--background") || !app.startInTray())
         app.show();
     return application.exec();
 }

@@ -37,7 +37,7 @@ private slots:
         {
             AppViewModel model(m_store.get());
             m_home->write(".codex/tavrin/profiles.json", "{ nope");
-            model.load();
+            QVERIFY(!model.load());
             QCOMPARE(model.logLines().size(), 1);
             QVERIFY(model.logLines().first().contains("not valid JSON"));
             QVERIFY(!model.selectedProfileID());
@@ -46,11 +46,12 @@ private slots:
         QFile::remove(m_home->file(".codex/tavrin/profiles.json"));
         AppViewModel model(m_store.get());
         QSignalSpy refreshed(&model, &AppViewModel::cloudRefreshFinished);
-        model.load();
+        QVERIFY(model.load());
         QCOMPARE(model.selectedProfileID(), std::optional<QString>("chatgpt"));
         QCOMPARE(model.selectedClaudeProfileID(), std::optional<QString>("claude-code"));
         QCOMPARE(model.logLines(), QStringList{"Profiles loaded"});
-        // One refresh is started and ends on its own; without a policy location it is off.
+        // Without a policy location a refresh ends on its own with the control off.
+        model.refreshCloudControl();
         QVERIFY(refreshed.wait(5000));
         QCOMPARE(model.cloudStatus(), "Cloud control is off");
         QVERIFY(!model.requiresUpdate());

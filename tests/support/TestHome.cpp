@@ -100,7 +100,8 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
                         "pwd > \"$d/$t.$n.cwd\"\n";
     if (tool == "claude" || tool == "codex" || tool == "systemctl" ||
         tool == "dbus-update-activation-environment")
-        script += "/usr/bin/env > \"$d/$t.$n.env\"\n";
+        script += "/usr/bin/env > \"$d/$t.$n.env\"\n"
+                  "[ -r /proc/$$/stat ] && cut -d' ' -f41 /proc/$$/stat > \"$d/$t.$n.policy\"\n";
     if (tool == "osascript")
         script += "if [ $# -eq 0 ]; then /bin/cat > \"$d/$t.$n.stdin\"; fi\n";
     // A terminal runs its command before the call counts, so that a test waiting for the
@@ -224,6 +225,10 @@ QByteArray StandIns::standardInput(const QString& tool, int call) const {
 
 QByteArray StandIns::output(const QString& tool, int call) const {
     return record(m_records, tool, call, "out");
+}
+
+QByteArray StandIns::schedulingPolicy(const QString& tool, int call) const {
+    return record(m_records, tool, call, "policy").trimmed();
 }
 
 QStringList StandIns::callLog() const {

@@ -91,6 +91,8 @@ public:
     QByteArray standardInput(const QString& tool, int call = 1) const;
     // What the command run by the terminal stand-in printed.
     QByteArray output(const QString& tool, int call = 1) const;
+    // The Linux scheduling policy a tool ran with (of those that note their environment).
+    QByteArray schedulingPolicy(const QString& tool, int call = 1) const;
     // Every call of every tool in order, as "tool arg1 arg2 ...".
     QStringList callLog() const;
     void reset();

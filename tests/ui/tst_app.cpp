@@ -102,6 +102,10 @@ private slots:
         const QStringList steps = calls.filter(QRegularExpression("^(?!codex app-server)"));
         QVERIFY2(steps.first().startsWith("systemctl --user show-environment"),
                  qPrintable(calls.join('\n')));
+        // The switch's own work yields to painting (SCHED_IDLE); the assistant it opens for
+        // the user runs at normal priority.
+        QCOMPARE(tools.schedulingPolicy("systemctl"), "5");
+        QCOMPARE(tools.schedulingPolicy("codex"), "0");
 #endif
     }
 
@@ -163,6 +167,7 @@ private slots:
         TavrinApp app(nullptr, true);
         app.show();
         QVERIFY(QTest::qWaitForWindowExposed(app.mainWindow()));
+        QTRY_VERIFY(app.tray()); // once the first frame is on screen
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
         QMenu* menu = app.tray()->menu();
         // The Codex section comes first, so the first match is the Codex entry.
