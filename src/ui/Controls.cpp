@@ -324,6 +324,11 @@ void MenuPicker::paintEvent(QPaintEvent*) {
 
 // WelcomeCard
 
+namespace {
+// Narrower than the window's content at its least width (320 less the margins).
+constexpr int minimumTextWidth = 240;
+} // namespace
+
 WelcomeCard::WelcomeCard(QWidget* parent) : CardWidget(parent) {
     setObjectName(QStringLiteral("welcomeCard"));
     auto* layout = new QVBoxLayout(this);
@@ -339,10 +344,15 @@ WelcomeCard::WelcomeCard(QWidget* parent) : CardWidget(parent) {
     m_body->setObjectName(QStringLiteral("welcomeText"));
     m_body->setFont(uiFont(11));
     m_body->setWordWrap(true);
-    // Wraps to the card's width rather than widen the window, as tall as its lines need.
+    // Wraps to the card's width rather than widen the window, as tall as its lines need. A
+    // new size policy keeps the height-for-width that word wrapping set, and the narrowest
+    // width is one the window always has: the page's least height is what the text needs at
+    // that width, and at one word a line it would push the switch below the window's edge.
     for (QLabel* label : {m_heading, m_body}) {
-        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
-        label->setMinimumWidth(1);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+        policy.setHeightForWidth(true);
+        label->setSizePolicy(policy);
+        label->setMinimumWidth(minimumTextWidth);
     }
     m_button = new FilledButton(tr("Add your Velqor key"), this);
     m_button->setObjectName(QStringLiteral("addKeyButton"));

@@ -36,7 +36,10 @@ class TestTranslations : public QObject {
         if (language == "pseudo")
             return !Translations::isPseudo(text) && !allowed.contains(text) &&
                    !text.startsWith("Velqor ");
-        for (const QString& word : allowed)
+        QStringList longestFirst = allowed;
+        std::sort(longestFirst.begin(), longestFirst.end(),
+                  [](const QString& a, const QString& b) { return a.size() > b.size(); });
+        for (const QString& word : longestFirst)
             text.remove(word);
         return text.contains(QRegularExpression("[A-Za-z]{2,}"));
     }
