@@ -1,6 +1,7 @@
 #include "app/SwitchFlow.h"
 
 #include "app/SwitchJournal.h"
+#include "app/SwitchLock.h"
 #include "claude/ClaudeRestarter.h"
 #include "claude/ClaudeSettingsPatcher.h"
 #include "codex/AuthPatcher.h"
@@ -8,12 +9,10 @@
 #include "codex/CodexRestarter.h"
 #include "codex/ConfigPatcher.h"
 #include "profiles/AppPaths.h"
-#include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 #include "profiles/ProfilesStore.h"
 #include "profiles/ProxyURLFormatter.h"
 
-#include <QLockFile>
 #include <QUrl>
 
 namespace {
@@ -21,29 +20,6 @@ namespace {
 template <class T> std::shared_ptr<T> orDefault(std::shared_ptr<T> service) {
     return service ? std::move(service) : std::make_shared<T>();
 }
-
-// Held for a whole switch, by this process or another (the window and the command line),
-// so that two switches never interleave their changes.
-class SwitchLock {
-public:
-    static constexpr int waitMilliseconds = 5000;
-
-    SwitchLock()
-        : m_file((FileUtil::makePath(AppPaths::tavrinDirectory()), SwitchJournal::lockPath())) {
-        // A lock left by a process that died is taken over; a live one is never stale.
-        m_file.setStaleLockTime(0);
-        if (m_file.tryLock(waitMilliseconds))
-            return;
-        if (m_file.error() == QLockFile::LockFailedError)
-            throw SwitchError(
-                QStringLiteral("Another switch is running. Try again when it has finished."));
-        throw FileError(
-            QStringLiteral("Could not create the switch lock %1.").arg(SwitchJournal::lockPath()));
-    }
-
-private:
-    QLockFile m_file;
-};
 
 // A switch that did not finish must be looked at first: switching again would take its
 // half-changed files for the state to return to.

@@ -5,6 +5,7 @@
 
 #include "app/SwitchFlow.h"
 #include "app/SwitchJournal.h"
+#include "app/SwitchLock.h"
 #include "claude/ClaudeSettingsPatcher.h"
 #include "codex/AuthPatcher.h"
 #include "codex/ChatSyncService.h"
@@ -323,7 +324,8 @@ int CommandLine::status(QStringList& arguments) {
             try {
                 if (target == TargetIDE::codex)
                     differences = ConfigPatcher().differences(*profile, AppPaths::configURL()) +
-                                  AuthPatcher().differences(*profile, key);
+                                  AuthPatcher().differences(*profile, key) +
+                                  ChatSyncService().differences(*profile);
                 else
                     differences = ClaudeSettingsPatcher().differences(*profile, key);
             } catch (const TavrinError& error) {
@@ -445,15 +447,35 @@ int CommandLine::recover(QStringList& arguments) {
     words(arguments, 0, 0);
     m_store = std::make_unique<ProfilesStore>();
     m_store->load();
-    const std::optional<SwitchJournal::State> state = SwitchJournal::interrupted();
+    std::optional<SwitchJournal::State> state;
+    try {
+        state = SwitchJournal::interrupted();
+    } catch (const TavrinError& error) {
+        // A journal that cannot be read can still be set aside.
+        m_out << error.localizedDescription() << Qt::endl;
+        if (!discard)
+            return failure;
+        m_out << QStringLiteral("Set the switch journal aside as %1; the files stay as they are.")
+                     .arg(SwitchJournal::discard())
+              << Qt::endl;
+        return success;
+    }
     if (!state) {
+        if (QFileInfo::exists(SwitchJournal::path()) && SwitchLock::heldElsewhere()) {
+            m_err << QStringLiteral("A switch is running. Try again when it has finished.")
+                  << Qt::endl;
+            return failure;
+        }
         m_out << QStringLiteral("No switch was interrupted.") << Qt::endl;
         return success;
     }
-    m_out << SwitchJournal::describe(*state) << Qt::endl;
+    ChatSyncService chats;
+    m_out << SwitchJournal::describe(*state, chats) << Qt::endl;
     if (discard) {
-        SwitchJournal::discard();
-        m_out << QStringLiteral("Forgot the interrupted switch; the files stay as they are.")
+        const QString kept = SwitchJournal::discard();
+        m_out << QStringLiteral("Forgot the interrupted switch; the files stay as they are. Its "
+                                "journal is kept as %1.")
+                     .arg(kept)
               << Qt::endl;
         return success;
     }
@@ -472,7 +494,6 @@ int CommandLine::recover(QStringList& arguments) {
     }
     if (!restore)
         return failure;
-    ChatSyncService chats;
     m_out << SwitchJournal::restore(*state, chats, *m_store) << Qt::endl;
     return SwitchJournal::interrupted() ? failure : success;
 }

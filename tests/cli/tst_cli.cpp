@@ -203,6 +203,85 @@ private slots:
         QCOMPARE(run({"recover"}).out, "No switch was interrupted.\n");
     }
 
+    // A journal is trusted only with the files a switch writes and the copies it makes;
+    // anything else is named and left alone, and an unreadable one can be set aside.
+    void recoverTrustsOnlyWhatASwitchWrites_data() {
+        QTest::addColumn<QString>("path"); // "~/" is the home
+        QTest::addColumn<bool>("existed");
+        QTest::addColumn<QString>("copy");
+        QTest::addColumn<QString>("chats");
+        QTest::newRow("a file elsewhere, to delete") << "~/elsewhere" << false << ""
+                                                     << "";
+        QTest::newRow("a file elsewhere, to replace")
+            << "~/elsewhere" << true << "~/.codex/backups/config-old.toml"
+            << "";
+        QTest::newRow("out of ~/.codex with ..")
+            << "~/.codex/../elsewhere" << true << "~/.codex/backups/config-old.toml"
+            << "";
+        QTest::newRow("a copy from elsewhere") << "~/.codex/config.toml" << true << "~/elsewhere"
+                                               << "";
+        QTest::newRow("a copy linking out")
+            << "~/.codex/config.toml" << true << "~/.codex/backups/link"
+            << "";
+        QTest::newRow("a chat move journal elsewhere") << "" << false << ""
+                                                       << "~/elsewhere";
+        QTest::newRow("not JSON") << "" << false << ""
+                                  << "{";
+    }
+
+    void recoverTrustsOnlyWhatASwitchWrites() {
+        QFETCH(QString, path);
+        QFETCH(bool, existed);
+        QFETCH(QString, copy);
+        QFETCH(QString, chats);
+        const auto inHome = [this](QString text) { return text.replace("~", m_home->path()); };
+        writeInterruptedCodexSwitch(*m_home);
+        m_home->write("elsewhere", "mine");
+        QVERIFY(QFile::link(m_home->file("elsewhere"), m_home->file(".codex/backups/link")));
+        QJsonObject journal =
+            QJsonDocument::fromJson(m_home->read(".codex/tavrin/switch-journal.json")).object();
+        if (!path.isEmpty())
+            journal["changes"] = QJsonArray{
+                QJsonObject{{"path", inHome(path)}, {"existed", existed}, {"copy", inHome(copy)}}};
+        journal["chats"] = inHome(chats);
+        m_home->write(".codex/tavrin/switch-journal.json",
+                      chats == "{" ? "{" : QJsonDocument(journal).toJson());
+
+        const Run recovered = run({"recover", "--yes"});
+        QCOMPARE(m_home->read("elsewhere"), "mine");
+        // Only the trusted entry of the journal is followed.
+        QCOMPARE(m_home->read(".codex/config.toml"),
+                 path.isEmpty() && chats != "{" ? "model = \"old\"\n" : "model = \"new\"\n");
+        if (chats == "{") {
+            QCOMPARE(recovered.status, 1);
+            QVERIFY2(recovered.out.contains("recover --discard"), qPrintable(recovered.out));
+            QVERIFY(run({"switch", "claude", "claude-code"}).err.contains("cannot be read"));
+            QCOMPARE(run({"recover", "--discard"}).status, 0);
+            QCOMPARE(m_home->entries(".codex/tavrin").filter("switch-journal-").size(), 1);
+        } else {
+            QCOMPARE(recovered.status, 0);
+            QVERIFY2(recovered.out.contains("\nignored: ") && recovered.out.contains("Ignored "),
+                     qPrintable(recovered.out));
+        }
+        QCOMPARE(run({"recover"}).out, "No switch was interrupted.\n");
+    }
+
+    // A restore never runs into a switch: it waits for the lock and reads the journal again.
+    void recoverDuringSwitchesChangesNothing() {
+        run({"key", "set", "velqor-1"}, "one");
+        for (int round = 0; round < 10; ++round) {
+            QProcess switching;
+            switching.start(cli(), {"switch", "claude", round % 2 ? "claude-code" : "velqor-1",
+                                    "--no-restart"});
+            const Run recovered = run({"recover", "--yes"});
+            QVERIFY(switching.waitForFinished(30000));
+            QCOMPARE(switching.exitCode(), 0);
+            QVERIFY2(!recovered.out.contains("Restored"), qPrintable(recovered.out));
+            QVERIFY(claudeStatus()["matches"].toBool());
+        }
+        QVERIFY(!m_home->exists(".codex/tavrin/switch-journal.json"));
+    }
+
 private:
     std::unique_ptr<TestHome> m_home;
 };

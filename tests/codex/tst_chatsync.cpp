@@ -1,4 +1,6 @@
+#include "codex/ChatDatabase.h"
 #include "codex/ChatSyncService.h"
+#include "codex/SessionFiles.h"
 #include "profiles/AppPaths.h"
 #include "support/Checks.h"
 #include "support/TestHome.h"
@@ -24,7 +26,7 @@ const QByteArray rest = "\n" +
 // beside the main file). Each thread is "id provider [rollout_path]".
 QString createHome(const TestHome& home, const QStringList& threads, bool pendingLog = false) {
     const QString path = home.file("it's a \"home\" $HOME `x`");
-    QDir().mkpath(path + "/.codex");
+    QDir().mkpath(path + "/.codex/sessions");
     AppPaths::setHomeDirectoryOverride(path);
     QByteArray rows;
     for (const QString& thread : threads) {
@@ -52,10 +54,22 @@ QString providers() {
         .join(' ');
 }
 
-ChatSyncResult sync(const QString& provider, const QString& sqlitePath = {}) {
+QString dump(const QString& database) {
+    return sqlite(database, "SELECT quote(id), model_provider FROM threads ORDER BY rowid;");
+}
+
+Profile profileFor(const QString& provider) {
     Profile profile = Profile::chatGPTAccount();
     profile.modelProvider = provider.isNull() ? std::nullopt : std::optional(provider);
-    return ChatSyncService(nullptr, sqlitePath).syncChats(profile);
+    return profile;
+}
+
+ChatSyncResult sync(const QString& provider, const QString& sqlitePath = {}) {
+    return ChatSyncService(nullptr, sqlitePath).syncChats(profileFor(provider));
+}
+
+QString undone(const ChatUndoResult& result) {
+    return QString("%1 rows, %2 files").arg(result.rows).arg(result.files);
 }
 
 } // namespace
@@ -81,8 +95,9 @@ private slots:
         QTest::newRow("provider in strings and nested objects")
             << R"({"model_provider":"openai",)" + meta("openai", decoys).mid(1)
             << R"({"model_provider":"openai",)" + meta("velqor", decoys).mid(1);
-        QTest::newRow("escaped key")
-            << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"openai"}})")
+        QTest::newRow("escaped key and value")
+            << QByteArray(
+                   R"({"type":"session_meta","payload":{"model\u005fprovider":"open\u0061i"}})")
             << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
         QTest::newRow("not session_meta")
             << QByteArray(R"({"type":"turn_context","payload":{"model_provider":"openai"}})")
@@ -92,6 +107,10 @@ private slots:
             << QByteArray(
                    R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})")
             << QByteArray();
+        QTest::newRow("payload twice")
+            << QByteArray(
+                   R"({"type":"session_meta","payload":{"model_provider":"openai"},"payload":{}})")
+            << QByteArray();
         QTest::newRow("cut short") << meta("openai").chopped(1) << QByteArray();
         QTest::newRow("not UTF-8") << meta("openai", "\"x\":\"\xff\",") << QByteArray();
     }
@@ -99,7 +118,7 @@ private slots:
     void rewritesOnlyThePayloadProvider() {
         QFETCH(QByteArray, line);
         QFETCH(QByteArray, rewritten);
-        const auto result = ChatSyncService::rewrittenFirstLine(line, "openai", "velqor");
+        const auto result = SessionFiles::rewrittenFirstLine(line, "openai", "velqor");
         QCOMPARE(result.value_or(QByteArray()), rewritten);
         QCOMPARE(result.has_value(), !rewritten.isNull());
     }
@@ -136,10 +155,7 @@ private slots:
         for (const QString& thread : threads)
             writeFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2),
                       meta(thread.section(' ', 1, 1).toUtf8()) + rest);
-        const QStringList suffixes = pendingLog ? QStringList{"", "-wal", "-shm"} : QStringList{""};
-        QList<QByteArray> originals;
-        for (const QString& suffix : suffixes)
-            originals << readFile(database + suffix);
+        const QString original = dump(database);
 
         QFETCH(QString, provider);
         const ChatSyncResult result = sync(provider);
@@ -149,25 +165,27 @@ private slots:
         // Every session file names the provider its row names.
         QStringList inFiles;
         for (int i = 0; i < threads.size(); ++i)
-            inFiles << QJsonDocument::fromJson(
+            inFiles << SessionFiles::providerIn(
                            readFile(AppPaths::codexDirectory() +
                                     QString("/sessions/2025/05/01/rollout-%1.jsonl").arg(i))
                                .split('\n')
-                               .first())["payload"]["model_provider"]
-                           .toString();
+                               .first())
+                           ->provider;
         QTEST(inFiles.join(' '), "after");
-        // Copies of the database files as they were, and a journal, all with one time stamp.
-        QCOMPARE(result.backupURLs.size(), suffixes.size());
-        const QString stamp = result.backupURLs.first().section('/', -1).mid(8, 19);
-        QVERIFY(QDateTime::fromString(stamp, "yyyy-MM-dd-HH-mm-ss").isValid());
-        for (qsizetype i = 0; i < suffixes.size(); ++i) {
-            QCOMPARE(result.backupURLs[i],
-                     AppPaths::backupsDirectory() + "/state_5-" + stamp + suffixes[i] + ".sqlite");
-            QCOMPARE(readFile(result.backupURLs[i]), originals[i]);
+        // A snapshot of the database as it was and a journal, with one time stamp; neither
+        // when nothing moved.
+        if (!result.changedRows) {
+            QCOMPARE(result.backupURLs, QStringList());
+            QCOMPARE(result.journalURL, QString());
+            QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files), QStringList());
+            return;
         }
-        QCOMPARE(result.journalURL, result.changedRows
-                                        ? AppPaths::backupsDirectory() + "/chats-" + stamp + ".json"
-                                        : QString());
+        const QString stamp = result.backupURLs.value(0).section('/', -1).mid(8, 19);
+        QVERIFY(QDateTime::fromString(stamp, "yyyy-MM-dd-HH-mm-ss").isValid());
+        QCOMPARE(result.backupURLs,
+                 QStringList{AppPaths::backupsDirectory() + "/state_5-" + stamp + ".sqlite"});
+        QCOMPARE(dump(result.backupURLs[0]), original);
+        QCOMPARE(result.journalURL, AppPaths::backupsDirectory() + "/chats-" + stamp + ".json");
     }
 
     void sessionFiles_data() {
@@ -178,18 +196,24 @@ private slots:
         const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
         QTest::newRow("absolute") << "~/.codex/" + day << meta("openai") << meta("velqor") << 1;
         QTest::newRow("relative to ~/.codex") << day << meta("openai") << meta("velqor") << 1;
+        QTest::newRow("archived") << "archived_sessions/r.jsonl" << meta("openai") << meta("velqor")
+                                  << 1;
         const QByteArray big =
             "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
         QTest::newRow("large") << day << meta("openai", big) << meta("velqor", big) << 4000;
         QTest::newRow("single line") << day << meta("openai") << meta("velqor") << 0;
         QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
         QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
-        QTest::newRow("outside ~/.codex")
-            << "~/elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
+        QTest::newRow("outside the session folders")
+            << "~/.codex/rollout.jsonl" << meta("openai") << QByteArray() << 1;
         QTest::newRow("relative, leaving ~/.codex")
             << "sessions/../../elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
         QTest::newRow("a directory") << day << QByteArray("dir") << QByteArray() << 1;
         QTest::newRow("a link") << day << QByteArray("link") << QByteArray() << 1;
+        QTest::newRow("behind a folder link out of ~/.codex")
+            << day << QByteArray("folder link out") << QByteArray() << 1;
+        QTest::newRow("behind a folder link within ~/.codex")
+            << day << QByteArray("folder link in") << meta("velqor") << 1;
         QTest::newRow("no session_meta")
             << day
             << QByteArray(R"({"type":"response_item","payload":{"model_provider":"openai"}})")
@@ -212,6 +236,7 @@ private slots:
                                    : rolloutPath;
         const QString path =
             QDir::cleanPath(QDir::isAbsolutePath(stored) ? stored : codex + '/' + stored);
+        QDir().mkpath(codex + "/archived_sessions");
         sqlite(AppPaths::stateDatabaseURL(),
                "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', " +
                    (stored.isEmpty() ? QByteArray("NULL")
@@ -224,11 +249,18 @@ private slots:
             writeFile(codex + "/target.jsonl", meta("openai") + tail);
             QDir().mkpath(QFileInfo(path).absolutePath());
             QVERIFY(QFile::link(codex + "/target.jsonl", path));
+        } else if (firstLine.startsWith("folder link")) {
+            // The day's folder is a link to one outside ~/.codex, or to one inside it.
+            const QString real = firstLine.endsWith("out") ? AppPaths::homeDirectory() + "/away"
+                                                           : codex + "/elsewhere";
+            writeFile(real + "/" + QFileInfo(path).fileName(), meta("openai") + tail);
+            QDir().mkpath(codex + "/sessions/2025/05");
+            QVERIFY(QFile::link(real, codex + "/sessions/2025/05/01"));
         } else if (!firstLine.isNull()) {
             writeFile(path, firstLine + tail);
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                            QFileDevice::ReadGroup);
         }
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ReadGroup);
         const QByteArray original = readFile(path);
         const QDateTime modified = QFileInfo(path).lastModified();
 
@@ -242,19 +274,20 @@ private slots:
             QCOMPARE(QFileInfo(path).lastModified(), modified);
             QCOMPARE(int(QFile::permissions(path) & 0x7077), 0x6040);
         }
-        // The journal, readable by its owner only, holds what undoing needs.
+        // The journal, readable by its owner only, holds what undoing needs and no more.
         QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
-        QJsonObject entry{{"id", "t1"}, {"old_provider", "openai"}};
-        if (moves) {
-            entry["session_file"] = path;
-            entry["first_line"] = QString::fromUtf8(firstLine);
-        }
-        const QJsonObject journal = QJsonDocument::fromJson(readFile(result.journalURL)).object();
-        QCOMPARE(
-            journal,
-            (QJsonObject{{"format", 1}, {"provider", "velqor"}, {"threads", QJsonArray{entry}}}));
+        QByteArray journal = "{\"format\":2,\"provider\":\"velqor\"}\nrow openai t7431\n";
+        if (moves)
+            journal +=
+                "file " +
+                QJsonDocument(QJsonArray{"openai", original.indexOf("\"model_provider\":") + 17,
+                                         "\"openai\"", path})
+                    .toJson(QJsonDocument::Compact) +
+                '\n';
+        QCOMPARE(readFile(result.journalURL), journal + "end 1 " + (moves ? "1" : "0") + '\n');
 
-        ChatSyncService().undo(result.journalURL);
+        QCOMPARE(undone(ChatSyncService().undo(result.journalURL)),
+                 QString("1 rows, %1 files").arg(moves ? 1 : 0));
         QCOMPARE(providers(), "velqor openai");
         QCOMPARE(readFile(path), original);
     }
@@ -281,7 +314,7 @@ private slots:
         row("not a database", QByteArray(8192, 'x'), "", failed + "file is not a database");
         row("no threads table", "CREATE TABLE chats(id INTEGER);", "",
             failed + "no such table: threads");
-        // A statement that fails inside the transaction, after the moved rows were read.
+        // The update fails after the rows were read and journaled: nothing stays moved.
         row("update fails",
             threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN "
                       "SELECT RAISE(ABORT, 'chats are frozen'); END;",
@@ -320,39 +353,39 @@ private slots:
             QCOMPARE(result.changedRows, 1);
             return;
         }
-        // Nothing changed, no journal; only the backup of a database that the tool then
-        // failed on was made.
+        // Nothing changed. Only a move that failed after its start left its snapshot and
+        // journal behind.
         QCOMPARE(readFile(path), original);
         QCOMPARE(readFile(session), meta("openai") + rest);
-        const bool ran = message.startsWith("Could not sync");
-        QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size(), ran ? 1 : 0);
+        QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size(),
+                 message.endsWith("frozen") ? 2 : 0);
     }
 
     void undo_data() {
         QTest::addColumn<QString>("before"); // what happens between the move and the undo
         QTest::addColumn<QString>("message");
-        const auto row = [](const char* name, const char* before, const char* message) {
-            QTest::newRow(name) << QString(before) << QString(message);
+        QTest::addColumn<QString>("undone");
+        const auto row = [](const char* name, const char* before, const char* message,
+                            const char* undone) {
+            QTest::newRow(name) << QString(before) << QString(message) << QString(undone);
         };
-        row("after success", "", "");
-        row("twice", "undo", "");
-        row("after a partly finished move", "first file back", "");
+        row("after success", "", "", "3 rows, 2 files");
+        row("twice", "undo", "", "0 rows, 0 files");
+        row("after a partly finished move", "first file back", "", "3 rows, 1 files");
+        row("stopped once the journal was written", "stop at the journal", "", "0 rows, 0 files");
         row("a file changed since", "first file edited",
             "Could not put the chats back: session files changed since the move were left "
-            "alone: %1/sessions/a.jsonl");
+            "alone: %1/sessions/a.jsonl",
+            "");
         row("journal gone", "journal gone",
-            "Could not put the chats back: Could not read %2: No such file or directory");
+            "Could not put the chats back: Could not read %2: No such file or directory", "");
         row("disk full during the move", "disk full",
-            "Could not write %1/sessions/b.jsonl: File too large");
+            "Could not write %1/sessions/b.jsonl: File too large", "");
     }
 
     void undo() {
         QFETCH(QString, before);
         TestHome home;
-        // The undo script goes through a temporary file whose path needs quoting.
-        std::optional<ScopedEnvironment> temporary(std::in_place);
-        QDir().mkpath(home.file("tmp \"q\" \\ x"));
-        temporary->set("TMPDIR", QFile::encodeName(home.file("tmp \"q\" \\ x")));
         // Thread d shares a's session file.
         createHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl", "c other",
                           "d openai sessions/a.jsonl"});
@@ -365,6 +398,8 @@ private slots:
 
         ChatSyncResult result;
         QString error;
+        QString journal;
+        ChatSyncService service;
         if (before == "disk full") {
             // Writes beyond 2 MB fail: a.jsonl is rewritten, b.jsonl cannot be.
             std::signal(SIGXFSZ, SIG_IGN);
@@ -375,23 +410,44 @@ private slots:
             setrlimit(RLIMIT_FSIZE, &small);
             error = errorOf([&] { sync("custom"); });
             setrlimit(RLIMIT_FSIZE, &old);
+        } else if (before == "stop at the journal") {
+            // As if killed right after the switch recorded the journal: nothing moved yet.
+            try {
+                service.syncChats(profileFor("custom"), [&](const QString& written) {
+                    journal = written;
+                    throw 42;
+                });
+            } catch (int) {
+            }
+            const ChatMoveState state = service.inspect(journal);
+            QCOMPARE(QString("%1/%2 %3/%4")
+                         .arg(state.rowsMoved)
+                         .arg(state.rows)
+                         .arg(state.filesRewritten)
+                         .arg(state.files),
+                     "0/3 0/2");
         } else {
             result = sync("custom");
+            journal = result.journalURL;
             QCOMPARE(result.changedRows, 3);
             QCOMPARE(providers(), "custom custom other custom");
             if (before == "undo")
-                ChatSyncService().undo(result.journalURL);
+                service.undo(journal);
             else if (before == "first file back")
                 writeFile(codex + "/sessions/a.jsonl", a);
             else if (before == "first file edited")
                 writeFile(codex + "/sessions/a.jsonl", edited);
             else if (before == "journal gone")
-                QFile::remove(result.journalURL);
-            error = errorOf([&] { ChatSyncService().undo(result.journalURL); });
+                QFile::remove(journal);
         }
-        temporary.reset();
+        if (!journal.isEmpty()) {
+            ChatUndoResult back;
+            error = errorOf([&] { back = service.undo(journal); });
+            if (error.isEmpty())
+                QTEST(undone(back), "undone");
+        }
         QFETCH(QString, message);
-        QCOMPARE(error, message.replace("%1", codex).replace("%2", result.journalURL));
+        QCOMPARE(error, message.replace("%1", codex).replace("%2", journal));
         const bool gone = before == "journal gone";
         QCOMPARE(providers(), gone ? "custom custom other custom" : "openai velqor other openai");
         QCOMPARE(readFile(codex + "/sessions/a.jsonl"), before == "first file edited" ? edited
@@ -399,6 +455,71 @@ private slots:
                                                                : a);
         QCOMPARE(readFile(codex + "/sessions/b.jsonl"),
                  gone ? meta("custom") + rest.repeated(10000) : b);
+    }
+
+    // Ids of every type SQLite stores go back to exactly the rows that moved; a row that
+    // already had the provider stays, also when its id reads the same as a moved one.
+    void everyIdTypeGoesBack() {
+        TestHome home;
+        createHome(home, {});
+        const QString database = AppPaths::stateDatabaseURL();
+        sqlite(database, "DROP TABLE threads; CREATE TABLE threads(id PRIMARY KEY, rollout_path, "
+                         "model_provider);"
+                         "INSERT INTO threads(id, model_provider) VALUES (12, 'openai'), ('12', "
+                         "'custom'), (X'00FF27', 'velqor'), ('it''s', 'openai'), (CAST(X'C328' "
+                         "AS TEXT), 'openai'), (1.25, 'velqor'), (NULL, 'openai');");
+        const QString original = dump(database);
+        const ChatSyncResult result = sync("custom");
+        QCOMPARE(result.skippedFiles, 5);
+        QCOMPARE(undone(ChatSyncService().undo(result.journalURL)), "5 rows, 0 files");
+        QCOMPARE(dump(database), original);
+    }
+
+    // Another program is in the middle of a write whose pages already stand in the
+    // database file; the snapshot holds only what was committed.
+    void snapshotIsConsistentWhileCodexWrites() {
+        TestHome home;
+        createHome(home, {"t1 openai"});
+        const QString database = AppPaths::stateDatabaseURL();
+        sqlite(database, "PRAGMA journal_mode=DELETE; CREATE TABLE ledger(n INTEGER, data BLOB);"
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i "
+                         "< 3000) INSERT INTO ledger SELECT 0, randomblob(200) FROM n;");
+        QProcess writer;
+        writer.start("/usr/bin/sqlite3", {"-batch", "-init", "/dev/null", database});
+        QVERIFY(writer.waitForStarted());
+        // A small page cache writes the changed pages out before the commit.
+        writer.write("PRAGMA cache_size = 2; BEGIN; UPDATE ledger SET n = 1;\n"
+                     "SELECT 'ready';\n.shell sleep 1\nROLLBACK;\n");
+        writer.closeWriteChannel();
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += writer.readAllStandardOutput()).contains("ready"), 20000);
+        ChatDatabase(std::make_shared<ShellService>(), "/usr/bin/sqlite3")
+            .snapshot(home.file("copy.sqlite"));
+        QCOMPARE(sqlite(home.file("copy.sqlite"),
+                        "PRAGMA integrity_check; SELECT count(*), sum(n) FROM ledger;"),
+                 "ok\n3000|0\n");
+        QVERIFY(writer.waitForFinished());
+        // A move snapshots the database as it was when the rows were read.
+        QCOMPARE(dump(sync("velqor").backupURLs.value(0)), "'t1'|openai\n");
+    }
+
+    // What status shows of chats that do not follow the profile, and a switch mends it:
+    // a thread left on another provider, and a session file left naming another.
+    void differencesAreMendedBySwitchingAgain() {
+        TestHome home;
+        createHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl"});
+        const QString codex = AppPaths::codexDirectory();
+        writeFile(codex + "/sessions/a.jsonl", meta("openai") + rest);
+        writeFile(codex + "/sessions/b.jsonl", meta("openai") + rest);
+        Profile profile = profileFor("velqor");
+        profile.name = "Velqor 1";
+        const QString mend = ": switch Codex to Velqor 1 again to move them";
+        QCOMPARE(ChatSyncService().differences(profile),
+                 QStringList({"chats: 1 on another provider, expected velqor" + mend,
+                              "session files: 1 name another provider, expected velqor" + mend}));
+        ChatSyncService().syncChats(profile);
+        QCOMPARE(ChatSyncService().differences(profile), QStringList());
+        QCOMPARE(readFile(codex + "/sessions/b.jsonl"), meta("velqor") + rest);
     }
 };
 
