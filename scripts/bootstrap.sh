@@ -45,6 +45,7 @@ requirements=(
     "command xauth                             | xauth               | xorg-x11-xauth          | xorg-xauth"
     "command xterm                             | xterm               | xterm                   | xterm"
     "command fish                              | fish                | fish                    | fish"
+    "command strace                            | strace              | strace                  | strace"
 )
 if $fuzz; then
     requirements+=(
