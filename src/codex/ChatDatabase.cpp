@@ -1,6 +1,5 @@
 #include "codex/ChatDatabase.h"
 
-#include "codex/ChatMoveJournal.h"
 #include "codex/ChatSyncService.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
@@ -9,10 +8,11 @@
 #include <QHash>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QUrl>
 
 namespace {
 
-// How many ids one statement names when rows are put back.
+// How many ids one statement names when rows are put back by their ids.
 constexpr qsizetype batchSize = 500;
 
 // Options that make the tool's output independent of the user's ~/.sqliterc, stop the
@@ -43,30 +43,19 @@ QByteArray inFolders(const QStringList& roots) {
     return '(' + tests.join(" OR ") + ')';
 }
 
-// The threads a move takes: those of the two switched providers not on `provider` yet
-// (rows without an id could not be named when they are put back, so they stay).
+// The threads a move to `provider` takes.
 QByteArray moving(const QString& provider) {
     return "model_provider IN ('openai', 'velqor') AND model_provider <> " + literal(provider) +
            " AND id IS NOT NULL";
 }
 
 QByteArray selectRows(const QString& provider, const QStringList& roots) {
-    QByteArray sql = "SELECT 'row', model_provider, CASE typeof(id) WHEN 'integer' THEN 'i' || id "
-                     "WHEN 'text' THEN 't' || hex(id) WHEN 'blob' THEN 'b' || hex(id) "
-                     "ELSE 'f' || quote(id) END, ";
-    if (roots.isEmpty())
-        return sql + "'' FROM threads WHERE " + moving(provider) + ";\nSELECT 'end';\n";
-    const QByteArray folders = inFolders(roots);
-    return sql + "CASE WHEN " + folders + " THEN hex(rollout_path) ELSE '' END FROM threads " +
-           "WHERE (" + moving(provider) + ") OR (model_provider = " + literal(provider) + " AND " +
-           folders + ");\nSELECT 'end';\n";
-}
-
-std::optional<ChatDatabase::Row> parseRow(const QByteArray& line) {
-    const QList<QByteArray> fields = line.split('|');
-    if (fields.size() != 4 || fields[0] != "row")
-        return std::nullopt;
-    return ChatDatabase::Row{fields[1], fields[2], QByteArray::fromHex(fields[3])};
+    QByteArray sql = "SELECT 'rows', count(*) FROM threads WHERE " + moving(provider) + ";\n";
+    if (!roots.isEmpty())
+        sql += "SELECT 'row', model_provider, hex(rollout_path) FROM threads WHERE (" +
+               moving(provider) + " OR model_provider = " + literal(provider) + ") AND " +
+               inFolders(roots) + ";\n";
+    return sql + "SELECT 'end';\n";
 }
 
 // A dot-command argument of the sqlite3 tool: double quotes, backslash escapes.
@@ -83,15 +72,21 @@ QString dotCommandQuoted(const QString& text) {
     throw ChatSyncError::sqliteFailed(ChatDatabase::plainReason(end.standardError));
 }
 
-// Reads the rest of the output up to the tool's exit; the number after `label`.
-qint64 total(ProgramSession& session, QByteArrayView label) {
+// The number after "<label>|" in a line; nothing for other lines.
+std::optional<qint64> labelled(const QByteArray& line, QByteArrayView label) {
+    if (line.size() <= label.size() || !line.startsWith(label) || line[label.size()] != '|')
+        return std::nullopt;
+    return line.mid(label.size() + 1).toLongLong();
+}
+
+// Reads the rest of the output up to the tool's exit; the sum of the numbers after `label`.
+qint64 sumAtEnd(ProgramSession& session, QByteArrayView label) {
     session.endInput();
     qint64 sum = 0;
     bool seen = false;
     while (const std::optional<QByteArray> line = session.readLine()) {
-        if (line->startsWith(label) && line->size() > label.size() &&
-            line->at(label.size()) == '|') {
-            sum += line->mid(label.size() + 1).toLongLong();
+        if (const std::optional<qint64> number = labelled(*line, label)) {
+            sum += *number;
             seen = true;
         }
     }
@@ -99,6 +94,15 @@ qint64 total(ProgramSession& session, QByteArrayView label) {
     if (end.terminationStatus != 0 || !seen)
         throw ChatSyncError::sqliteFailed(ChatDatabase::plainReason(end.standardError));
     return sum;
+}
+
+// The snapshot, attached read-only: nothing is ever written beside it.
+QByteArray attached(const QString& snapshot) {
+    return "ATTACH " +
+           literal(QStringLiteral("file:") +
+                   QString::fromLatin1(QUrl::toPercentEncoding(snapshot, "/")) +
+                   QStringLiteral("?immutable=1")) +
+           " AS snapshot;\n";
 }
 
 } // namespace
@@ -129,31 +133,47 @@ std::unique_ptr<ProgramSession> ChatDatabase::open(const QByteArray& script) {
     return session;
 }
 
-std::unique_ptr<ChatDatabase::Move> ChatDatabase::startMove(const QString& provider,
-                                                            const QStringList& sessionRoots) {
-    return std::unique_ptr<Move>(
-        new Move(open("BEGIN IMMEDIATE;\n" + selectRows(provider, sessionRoots)), provider));
+qint64 ChatDatabase::total(const QByteArray& script, QByteArrayView label) {
+    const std::unique_ptr<ProgramSession> session = open(script);
+    return sumAtEnd(*session, label);
 }
 
-void ChatDatabase::forEachRow(const QString& provider, const QStringList& sessionRoots,
-                              const std::function<void(const Row&)>& visit) {
-    Move rows(open(selectRows(provider, sessionRoots)), provider);
-    while (const std::optional<Row> row = rows.next())
-        visit(*row);
-    // Only read: the tool ends without a transaction to roll back.
-    rows.m_session->finish();
-    rows.m_session.reset();
+std::unique_ptr<ChatDatabase::Move> ChatDatabase::startMove(const QString& provider,
+                                                            const QStringList& sessionRoots) {
+    std::unique_ptr<Move> move(
+        new Move(open("BEGIN IMMEDIATE;\n" + selectRows(provider, sessionRoots)), provider));
+    move->readCount();
+    return move;
+}
+
+std::unique_ptr<ChatDatabase::Move> ChatDatabase::look(const QString& provider,
+                                                       const QStringList& sessionRoots) {
+    std::unique_ptr<Move> move(new Move(open(selectRows(provider, sessionRoots)), provider));
+    move->m_looking = true;
+    move->readCount();
+    return move;
 }
 
 ChatDatabase::Move::Move(std::unique_ptr<ProgramSession> session, QString provider)
     : m_session(std::move(session)), m_provider(std::move(provider)) {}
+
+void ChatDatabase::Move::readCount() {
+    for (std::optional<qint64> count; !count;) {
+        const std::optional<QByteArray> line = m_session->readLine();
+        if (!line)
+            failed(*m_session);
+        count = labelled(*line, "rows");
+        m_rows = count.value_or(0);
+    }
+}
 
 ChatDatabase::Move::~Move() {
     if (!m_session)
         return;
     // Nothing was committed: the transaction ends without a change.
     try {
-        m_session->write("ROLLBACK;\n");
+        if (!m_looking)
+            m_session->write("ROLLBACK;\n");
         m_session->finish();
     } catch (const TavrinError&) {
         // The session kills the tool, which changes nothing either.
@@ -165,10 +185,13 @@ std::optional<ChatDatabase::Row> ChatDatabase::Move::next() {
         const std::optional<QByteArray> line = m_session->readLine();
         if (!line)
             failed(*m_session);
-        if (*line == "end")
+        if (*line == "end") {
             m_rowsDone = true;
-        else if (std::optional<Row> row = parseRow(*line))
-            return row;
+            break;
+        }
+        const QList<QByteArray> fields = line->split('|');
+        if (fields.size() == 3 && fields[0] == "row")
+            return Row{fields[1], QByteArray::fromHex(fields[2])};
     }
     return std::nullopt;
 }
@@ -180,7 +203,7 @@ qint64 ChatDatabase::Move::commit() {
                      moving(m_provider) +
                      ";\nSELECT 'moved', changes();\nCOMMIT;\nPRAGMA wal_checkpoint(TRUNCATE);\n");
     const std::unique_ptr<ProgramSession> session = std::move(m_session);
-    return total(*session, "moved");
+    return sumAtEnd(*session, "moved");
 }
 
 void ChatDatabase::snapshot(const QString& destination) {
@@ -196,45 +219,45 @@ void ChatDatabase::snapshot(const QString& destination) {
         throw ChatSyncError::sqliteFailed(plainReason(run.standardError));
 }
 
-std::unique_ptr<ChatDatabase::PutBack> ChatDatabase::startPutBack(const QString& provider,
-                                                                  bool countOnly) {
-    return std::unique_ptr<PutBack>(
-        new PutBack(open(countOnly ? "" : "BEGIN IMMEDIATE;\n"), provider, countOnly));
+qint64 ChatDatabase::putBack(const QString& provider, const QString& snapshot, bool countOnly) {
+    const QByteArray moved = "model_provider = " + literal(provider) +
+                             " AND id IN (SELECT id FROM snapshot.threads WHERE " +
+                             moving(provider) + ")";
+    if (countOnly)
+        return total(attached(snapshot) + "SELECT 'on', count(*) FROM main.threads WHERE " + moved +
+                         ";\n",
+                     "on");
+    return total(attached(snapshot) +
+                     "BEGIN IMMEDIATE;\nUPDATE main.threads SET model_provider = (SELECT "
+                     "s.model_provider FROM snapshot.threads s WHERE s.id = threads.id) WHERE " +
+                     moved +
+                     ";\nSELECT 'back', changes();\nCOMMIT;\n"
+                     "PRAGMA main.wal_checkpoint(TRUNCATE);\n",
+                 "back");
 }
 
-ChatDatabase::PutBack::PutBack(std::unique_ptr<ProgramSession> session, QString provider,
-                               bool countOnly)
-    : m_session(std::move(session)), m_provider(std::move(provider)), m_countOnly(countOnly) {}
-
-void ChatDatabase::PutBack::add(const QString& oldProvider, QByteArrayView id) {
-    QByteArrayList& literals = m_pending[oldProvider];
-    literals << ChatMoveJournal::sqlLiteral(id);
-    if (literals.size() >= batchSize)
-        flush(oldProvider, literals);
-}
-
-void ChatDatabase::PutBack::flush(const QString& oldProvider, QByteArrayList& literals) {
-    if (literals.isEmpty())
-        return;
-    const QByteArray where = " WHERE model_provider = " + literal(m_provider) + " AND id IN (" +
-                             literals.join(',') + ");\n";
-    if (m_countOnly)
-        m_session->write("SELECT 'on', count(*) FROM threads" + where);
-    else
-        m_session->write("UPDATE threads SET model_provider = " + literal(oldProvider) + where);
-    literals.clear();
-}
-
-qint64 ChatDatabase::PutBack::finish() {
-    for (auto group = m_pending.begin(); group != m_pending.end(); ++group)
-        flush(group.key(), group.value());
-    if (m_countOnly) {
-        m_session->write("SELECT 'on', 0;\n");
-        return total(*m_session, "on");
+qint64 ChatDatabase::putBack(const QString& provider, const QList<QPair<QString, QString>>& ids,
+                             bool countOnly) {
+    QHash<QString, QByteArrayList> byProvider;
+    for (const auto& [oldProvider, id] : ids)
+        byProvider[oldProvider] << literal(id);
+    QByteArray sql = countOnly ? "SELECT 'on', 0;\n" : "BEGIN IMMEDIATE;\n";
+    for (auto group = byProvider.cbegin(); group != byProvider.cend(); ++group) {
+        for (qsizetype start = 0; start < group->size(); start += batchSize) {
+            const QByteArray where = " WHERE model_provider = " + literal(provider) +
+                                     " AND id IN (" + group->mid(start, batchSize).join(',') +
+                                     ");\n";
+            if (countOnly)
+                sql += "SELECT 'on', count(*) FROM threads" + where;
+            else
+                sql += "UPDATE threads SET model_provider = " + literal(group.key()) + where;
+        }
     }
-    m_session->write(
-        "SELECT 'back', total_changes();\nCOMMIT;\nPRAGMA wal_checkpoint(TRUNCATE);\n");
-    return total(*m_session, "back");
+    if (countOnly)
+        return total(sql, "on");
+    return total(sql +
+                     "SELECT 'back', total_changes();\nCOMMIT;\nPRAGMA wal_checkpoint(TRUNCATE);\n",
+                 "back");
 }
 
 QString ChatDatabase::plainReason(const QString& toolError) {

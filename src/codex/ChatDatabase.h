@@ -3,47 +3,52 @@
 #include "codex/ShellService.h"
 
 #include <QByteArray>
-#include <QByteArrayList>
-#include <QHash>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 #include <optional>
 
 // Codex's chat database (~/.codex/state_5.sqlite), changed only through the sqlite3 tool:
-// the rows of the threads a chat move takes, the move itself, and putting rows back.
+// the threads a chat move takes, the move itself, its snapshot, and putting rows back.
+// A move takes every thread of "openai" or "velqor" not on the new provider yet (threads
+// without an id could not be told apart when put back, so they stay).
 class ChatDatabase {
 public:
-    // A thread a move takes, as the tool reports it: its provider, its typed id (see
-    // ChatMoveJournal) and its rollout path (raw bytes; empty unless asked for).
+    // A thread whose rollout path lies in one of Codex's session folders: its provider and
+    // the path (raw bytes).
     struct Row {
         QByteArray provider;
-        QByteArray id;
         QByteArray rolloutPath;
     };
 
     // One move, in one transaction that holds the database's write lock from the moment
-    // the rows are read until commit(): what is read is exactly what moves. A move that
-    // is destroyed before commit() changes nothing.
+    // the rows are counted until commit(): what is counted and snapshotted is exactly what
+    // moves. A move destroyed before commit() changes nothing.
     class Move {
     public:
         ~Move();
         Move(const Move&) = delete;
         Move& operator=(const Move&) = delete;
-        // The next row; nothing after the last.
+        // How many threads the move takes.
+        qint64 rows() const { return m_rows; }
+        // The next thread with a session file, of those the move takes and of those already
+        // on the provider; nothing after the last.
         std::optional<Row> next();
-        // Moves the rows read (not those already on the provider) and returns how many
-        // moved. Throws ChatSyncError.
+        // Moves the threads and returns how many moved. Throws ChatSyncError.
         qint64 commit();
 
     private:
         friend class ChatDatabase;
         Move(std::unique_ptr<ProgramSession> session, QString provider);
+        void readCount();
         std::unique_ptr<ProgramSession> m_session;
         QString m_provider;
+        qint64 m_rows = 0;
         bool m_rowsDone = false;
+        bool m_looking = false;
     };
 
     // `program` is the sqlite3 tool tried first; when it is not an executable file,
@@ -53,37 +58,24 @@ public:
     // Whether the database file exists.
     static bool exists();
 
-    // Starts a move to `provider`: every thread of "openai" or "velqor" not on the provider
-    // yet. With `sessionRoots` (folders, as rollout paths name them), also the threads
-    // already on the provider whose rollout path lies in one of them, and the rollout
-    // paths in those folders. Throws ChatSyncError.
+    // Starts a move to `provider`. `sessionRoots` are the session folders as rollout paths
+    // name them (absolute, or relative to ~/.codex); with none, no path is asked for.
+    // Throws ChatSyncError.
     std::unique_ptr<Move> startMove(const QString& provider, const QStringList& sessionRoots);
-    // The threads a move to `provider` would take, without a lock (to look, not to move).
-    void forEachRow(const QString& provider, const QStringList& sessionRoots,
-                    const std::function<void(const Row&)>& visit);
+    // The same threads, only to look at them: no lock is taken and nothing moves.
+    std::unique_ptr<Move> look(const QString& provider, const QStringList& sessionRoots);
 
     // A consistent copy of the database made by the tool itself, also while another
-    // connection holds the write lock or writes. Throws ChatSyncError.
+    // program holds the write lock or writes. Throws ChatSyncError.
     void snapshot(const QString& destination);
 
-    // Puts rows on `provider` back on their old providers, in one transaction; with
-    // `countOnly` nothing changes and finish() counts the rows still on `provider`.
-    class PutBack {
-    public:
-        void add(const QString& oldProvider, QByteArrayView id);
-        // How many rows went back (or are still on the provider). Throws ChatSyncError.
-        qint64 finish();
-
-    private:
-        friend class ChatDatabase;
-        PutBack(std::unique_ptr<ProgramSession> session, QString provider, bool countOnly);
-        void flush(const QString& oldProvider, QByteArrayList& literals);
-        std::unique_ptr<ProgramSession> m_session;
-        QString m_provider;
-        bool m_countOnly;
-        QHash<QString, QByteArrayList> m_pending; // old provider -> literals of its ids
-    };
-    std::unique_ptr<PutBack> startPutBack(const QString& provider, bool countOnly = false);
+    // Puts the threads a move to `provider` took back on the providers `snapshot` (taken
+    // just before the move) shows for them, when they are still on `provider`; returns how
+    // many went back. With `countOnly`, nothing changes: it counts them.
+    qint64 putBack(const QString& provider, const QString& snapshot, bool countOnly = false);
+    // The same for a move recorded by its text ids: (old provider, id) pairs.
+    qint64 putBack(const QString& provider, const QList<QPair<QString, QString>>& ids,
+                   bool countOnly = false);
 
     // The reason in the sqlite3 tool's error output, without its prefixes and error code.
     static QString plainReason(const QString& toolError);
@@ -91,6 +83,7 @@ public:
 private:
     QString program() const;
     std::unique_ptr<ProgramSession> open(const QByteArray& script);
+    qint64 total(const QByteArray& script, QByteArrayView label);
     std::shared_ptr<ShellService> m_shell;
     QString m_program;
 };

@@ -72,10 +72,10 @@ QString unusedStamp(const QDir& directory) {
     return stamp;
 }
 
-// Reads the rows a move takes and, for each thread with a session file to change, plans
-// the change; both go into the journal.
+// Looks at the session file of every thread the move takes (and of those already on the
+// provider, whose file may still name the other one) and plans its change, in the journal.
 QList<PlannedFile> plan(ChatDatabase::Move& move, const QString& provider,
-                        SessionFiles::Locator& files, ChatMoveJournal::Writer& journal) {
+                        SessionFiles::Locator& files, ChatMoveJournal::Writer* journal) {
     const QByteArray target = provider.toUtf8();
     QStringList others = switchedProviders;
     others.removeAll(provider);
@@ -83,11 +83,7 @@ QList<PlannedFile> plan(ChatDatabase::Move& move, const QString& provider,
     QHash<QString, qsizetype> seen; // path -> index in `planned`
     while (const std::optional<ChatDatabase::Row> row = move.next()) {
         const bool moves = row->provider != target;
-        if (moves)
-            journal.addRow(row->provider, row->id);
-        const QString path = row->rolloutPath.isEmpty()
-                                 ? QString()
-                                 : files.path(QFile::decodeName(row->rolloutPath));
+        const QString path = files.path(QFile::decodeName(row->rolloutPath));
         if (path.isEmpty())
             continue;
         const QString from = QString::fromUtf8(row->provider);
@@ -102,7 +98,8 @@ QList<PlannedFile> plan(ChatDatabase::Move& move, const QString& provider,
         if (!change)
             continue;
         seen.insert(path, planned.size());
-        journal.addFile(*change);
+        if (journal)
+            journal->addFile(*change);
         planned.append({std::move(*change), moves ? 1 : 0});
     }
     return planned;
@@ -147,24 +144,27 @@ ChatSyncService::syncChats(const Profile& profile,
     const QDir backups(AppPaths::backupsDirectory());
     FileUtil::makePath(backups.path());
     const QString stamp = unusedStamp(backups);
-    const QString journalPath = backups.filePath(QStringLiteral("chats-%1.json").arg(stamp));
-    ChatMoveJournal::Writer journal(journalPath, provider);
-    const QList<PlannedFile> planned = plan(*move, provider, files, journal);
     ChatSyncResult result;
-    if (journal.rows() == 0 && planned.isEmpty())
-        return result;
-    if (journal.rows() > 0) {
-        result.backupURLs << backups.filePath(QStringLiteral("state_5-%1.sqlite").arg(stamp));
-        database.snapshot(result.backupURLs.first());
+    ChatMoveJournal::Header header{provider, move->rows(), QString()};
+    if (header.rows > 0) {
+        // What the rows were, taken while the move holds the lock: the undo reads it.
+        header.snapshot = backups.filePath(QStringLiteral("state_5-%1.sqlite").arg(stamp));
+        database.snapshot(header.snapshot);
+        result.backupURLs << header.snapshot;
     }
+    const QString journalPath = backups.filePath(QStringLiteral("chats-%1.json").arg(stamp));
+    ChatMoveJournal::Writer journal(journalPath, header);
+    const QList<PlannedFile> planned = plan(*move, provider, files, &journal);
+    if (header.rows == 0 && planned.isEmpty())
+        return result;
     journal.commit();
     result.journalURL = journalPath;
     if (journalWritten)
         journalWritten(journalPath);
 
     try {
-        if (journal.rows() > 0 && move->commit() != journal.rows())
-            qCWarning(lcCodex) << "The chat move changed another number of rows than it read";
+        if (header.rows > 0 && move->commit() != header.rows)
+            qCWarning(lcCodex) << "The chat move changed another number of rows than it counted";
         for (const PlannedFile& file : planned)
             if (SessionFiles::apply(file.change, provider))
                 result.changedRows += file.threads;
@@ -180,7 +180,7 @@ ChatSyncService::syncChats(const Profile& profile,
         }
         throw;
     }
-    result.skippedFiles = journal.rows() - result.changedRows;
+    result.skippedFiles = header.rows - result.changedRows;
     if (result.skippedFiles > 0)
         qCDebug(lcCodex) << result.skippedFiles << "moved chats have no session file to change";
     return result;
@@ -191,16 +191,12 @@ ChatUndoResult ChatSyncService::undo(const QString& journalURL) {
     QStringList leftAlone;
     QStringList problems;
     SessionFiles::Locator files;
-    ChatDatabase database(m_shell, m_sqlitePath);
-    std::unique_ptr<ChatDatabase::PutBack> rows;
-    QString provider;
+    ChatMoveJournal::Header header;
+    QList<QPair<QString, QString>> ids;
     ChatMoveJournal::Visitor visitor;
-    visitor.provider = [&](const QString& movedTo) {
-        provider = movedTo;
-        rows = database.startPutBack(provider);
-    };
-    visitor.row = [&](const QString& oldProvider, const QByteArray& id) {
-        rows->add(oldProvider, id);
+    visitor.header = [&](const ChatMoveJournal::Header& read) { header = read; };
+    visitor.row = [&](const QString& oldProvider, const QString& id) {
+        ids.append({oldProvider, id});
     };
     visitor.file = [&](const SessionFiles::Change& change) {
         if (files.path(change.path) != change.path) {
@@ -208,7 +204,7 @@ ChatUndoResult ChatSyncService::undo(const QString& journalURL) {
             return;
         }
         try {
-            const SessionFiles::Restore restore = SessionFiles::restore(change, provider);
+            const SessionFiles::Restore restore = SessionFiles::restore(change, header.provider);
             if (restore == SessionFiles::Restore::done)
                 ++result.files;
             else if (restore == SessionFiles::Restore::changedSince)
@@ -219,7 +215,11 @@ ChatUndoResult ChatSyncService::undo(const QString& journalURL) {
     };
     try {
         ChatMoveJournal::read(journalURL, visitor);
-        result.rows = rows->finish();
+        ChatDatabase database(m_shell, m_sqlitePath);
+        if (!header.snapshot.isEmpty())
+            result.rows = database.putBack(header.provider, header.snapshot);
+        else if (!ids.isEmpty())
+            result.rows = database.putBack(header.provider, ids);
     } catch (const TavrinError& error) {
         problems << error.localizedDescription();
     }
@@ -233,26 +233,28 @@ ChatUndoResult ChatSyncService::undo(const QString& journalURL) {
 
 ChatMoveState ChatSyncService::inspect(const QString& journalURL) {
     ChatMoveState state;
-    ChatDatabase database(m_shell, m_sqlitePath);
-    std::unique_ptr<ChatDatabase::PutBack> rows;
+    ChatMoveJournal::Header header;
+    QList<QPair<QString, QString>> ids;
     SessionFiles::Locator files;
     ChatMoveJournal::Visitor visitor;
-    visitor.provider = [&](const QString& provider) {
-        state.provider = provider;
-        rows = database.startPutBack(provider, true);
-    };
-    visitor.row = [&](const QString& oldProvider, const QByteArray& id) {
-        rows->add(oldProvider, id);
-        ++state.rows;
+    visitor.header = [&](const ChatMoveJournal::Header& read) { header = read; };
+    visitor.row = [&](const QString& oldProvider, const QString& id) {
+        ids.append({oldProvider, id});
     };
     visitor.file = [&](const SessionFiles::Change& change) {
         ++state.files;
         if (files.path(change.path) == change.path &&
-            SessionFiles::restore(change, state.provider, true) == SessionFiles::Restore::done)
+            SessionFiles::restore(change, header.provider, true) == SessionFiles::Restore::done)
             ++state.filesRewritten;
     };
     ChatMoveJournal::read(journalURL, visitor);
-    state.rowsMoved = rows->finish();
+    ChatDatabase database(m_shell, m_sqlitePath);
+    state.provider = header.provider;
+    state.rows = header.snapshot.isEmpty() ? ids.size() : header.rows;
+    if (!header.snapshot.isEmpty())
+        state.rowsMoved = database.putBack(header.provider, header.snapshot, true);
+    else if (!ids.isEmpty())
+        state.rowsMoved = database.putBack(header.provider, ids, true);
     return state;
 }
 
@@ -260,26 +262,18 @@ QStringList ChatSyncService::differences(const Profile& profile) {
     const QString provider = threadProvider(profile);
     if (!isSafeProvider(provider) || !ChatDatabase::exists())
         return {};
-    const QByteArray target = provider.toUtf8();
-    QStringList others = switchedProviders;
-    others.removeAll(provider);
     SessionFiles::Locator files;
-    qint64 rows = 0;
+    const std::unique_ptr<ChatDatabase::Move> rows =
+        ChatDatabase(m_shell, m_sqlitePath).look(provider, files.roots());
     qint64 sessionFiles = 0;
-    ChatDatabase(m_shell, m_sqlitePath)
-        .forEachRow(provider, files.roots(), [&](const ChatDatabase::Row& row) {
-            if (row.provider != target)
-                ++rows;
-            else if (const QString path = files.path(QFile::decodeName(row.rolloutPath));
-                     !path.isEmpty() && SessionFiles::plan(path, others))
-                ++sessionFiles;
-        });
+    for (const PlannedFile& file : plan(*rows, provider, files, nullptr))
+        sessionFiles += file.threads == 0 ? 1 : 0;
     QStringList lines;
     const QString mend =
         QStringLiteral(": switch Codex to %1 again to move them").arg(profile.name);
-    if (rows > 0)
+    if (rows->rows() > 0)
         lines << QStringLiteral("chats: %1 on another provider, expected %2")
-                         .arg(rows)
+                         .arg(rows->rows())
                          .arg(provider) +
                      mend;
     if (sessionFiles > 0)

@@ -276,7 +276,9 @@ private slots:
         }
         // The journal, readable by its owner only, holds what undoing needs and no more.
         QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
-        QByteArray journal = "{\"format\":2,\"provider\":\"velqor\"}\nrow openai t7431\n";
+        const QJsonObject header{
+            {"format", 2}, {"provider", "velqor"}, {"rows", 1}, {"snapshot", result.backupURLs[0]}};
+        QByteArray journal = QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n';
         if (moves)
             journal +=
                 "file " +
@@ -284,7 +286,7 @@ private slots:
                                          "\"openai\"", path})
                     .toJson(QJsonDocument::Compact) +
                 '\n';
-        QCOMPARE(readFile(result.journalURL), journal + "end 1 " + (moves ? "1" : "0") + '\n');
+        QCOMPARE(readFile(result.journalURL), journal + "end " + (moves ? "1" : "0") + '\n');
 
         QCOMPARE(undone(ChatSyncService().undo(result.journalURL)),
                  QString("1 rows, %1 files").arg(moves ? 1 : 0));
@@ -373,6 +375,7 @@ private slots:
         row("twice", "undo", "", "0 rows, 0 files");
         row("after a partly finished move", "first file back", "", "3 rows, 1 files");
         row("stopped once the journal was written", "stop at the journal", "", "0 rows, 0 files");
+        row("a journal of the first format", "first format", "", "3 rows, 2 files");
         row("a file changed since", "first file edited",
             "Could not put the chats back: session files changed since the move were left "
             "alone: %1/sessions/a.jsonl",
@@ -426,6 +429,26 @@ private slots:
                          .arg(state.filesRewritten)
                          .arg(state.files),
                      "0/3 0/2");
+        } else if (before == "first format") {
+            // As an earlier version wrote it: every thread by its id, whole first lines.
+            journal = codex + "/backups/chats-old.json";
+            QByteArray lines = "{\"format\":1,\"provider\":\"custom\",\"threads\":[\n";
+            for (const char* id : {"a", "b", "d"}) {
+                const QByteArray old = id == QByteArray("b") ? "velqor" : "openai";
+                const QString file =
+                    codex + "/sessions/" + (id == QByteArray("b") ? "b" : "a") + ".jsonl";
+                lines += QJsonDocument(QJsonObject{{"id", id},
+                                                   {"old_provider", QString(old)},
+                                                   {"session_file", file},
+                                                   {"first_line", QString(meta(old))}})
+                             .toJson(QJsonDocument::Compact) +
+                         (id == QByteArray("d") ? "\n" : ",\n");
+            }
+            writeFile(journal, lines + "]}\n");
+            sqlite(AppPaths::stateDatabaseURL(),
+                   "UPDATE threads SET model_provider = 'custom' WHERE id <> 'c';");
+            writeFile(codex + "/sessions/a.jsonl", meta("custom") + rest);
+            writeFile(codex + "/sessions/b.jsonl", meta("custom") + rest.repeated(10000));
         } else {
             result = sync("custom");
             journal = result.journalURL;
