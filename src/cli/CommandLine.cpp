@@ -126,6 +126,15 @@ Profile findProfile(const ProfilesStore& store, const QString& text,
     return *found;
 }
 
+// How chats that do not follow the active profile are mended: by restoring what an
+// interrupted switch left, or else by switching to the profile again.
+QString chatsRemedy(const Profile& profile) {
+    if (QFileInfo::exists(SwitchJournal::path()))
+        return QStringLiteral("run `tavrin-cli recover` first");
+    return QStringLiteral("switch Codex to %1 again to move them (`tavrin-cli switch codex %2`)")
+        .arg(profile.name, profile.id);
+}
+
 std::optional<Profile> activeProfile(const ProfilesStore& store, TargetIDE target) {
     return target == TargetIDE::codex ? store.activeProfile() : store.activeClaudeProfile();
 }
@@ -325,7 +334,7 @@ int CommandLine::status(QStringList& arguments) {
                 if (target == TargetIDE::codex)
                     differences = ConfigPatcher().differences(*profile, AppPaths::configURL()) +
                                   AuthPatcher().differences(*profile, key) +
-                                  ChatSyncService().differences(*profile);
+                                  ChatSyncService().differences(*profile, chatsRemedy(*profile));
                 else
                     differences = ClaudeSettingsPatcher().differences(*profile, key);
             } catch (const TavrinError& error) {

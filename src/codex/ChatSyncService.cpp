@@ -258,7 +258,7 @@ ChatMoveState ChatSyncService::inspect(const QString& journalURL) {
     return state;
 }
 
-QStringList ChatSyncService::differences(const Profile& profile) {
+QStringList ChatSyncService::differences(const Profile& profile, const QString& remedy) {
     const QString provider = threadProvider(profile);
     if (!isSafeProvider(provider) || !ChatDatabase::exists())
         return {};
@@ -269,17 +269,13 @@ QStringList ChatSyncService::differences(const Profile& profile) {
     for (const PlannedFile& file : plan(*rows, provider, files, nullptr))
         sessionFiles += file.threads == 0 ? 1 : 0;
     QStringList lines;
-    const QString mend =
-        QStringLiteral(": switch Codex to %1 again to move them").arg(profile.name);
     if (rows->rows() > 0)
-        lines << QStringLiteral("chats: %1 on another provider, expected %2")
-                         .arg(rows->rows())
-                         .arg(provider) +
-                     mend;
+        lines << QStringLiteral("chats: %1 on another provider, expected %2: %3")
+                     .arg(rows->rows())
+                     .arg(provider, remedy);
     if (sessionFiles > 0)
-        lines << QStringLiteral("session files: %1 name another provider, expected %2")
-                         .arg(sessionFiles)
-                         .arg(provider) +
-                     mend;
+        lines << QStringLiteral("session files: %1 name another provider, expected %2: %3")
+                     .arg(sessionFiles)
+                     .arg(provider, remedy);
     return lines;
 }

@@ -85,10 +85,10 @@ public:
     virtual ChatUndoResult undo(const QString& journalURL);
     // How much of a journaled move is still in place. Throws like undo().
     ChatMoveState inspect(const QString& journalURL);
-    // What of the chats does not follow the profile, a line each, with how to mend it:
-    // threads of the two switched providers on another provider, and session files of the
-    // profile's threads that name another. Nothing when Codex has no chats.
-    QStringList differences(const Profile& profile);
+    // What of the chats does not follow the profile, a line each ending in ": " and
+    // `remedy`: threads of the two switched providers on another provider, and session
+    // files of the profile's threads that name another. Nothing when Codex has no chats.
+    QStringList differences(const Profile& profile, const QString& remedy);
 
     static QString threadProvider(const Profile& profile);
     static bool isSafeProvider(const QString& provider);
