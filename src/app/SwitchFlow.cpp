@@ -138,7 +138,11 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
                 chats += QStringLiteral(" %1 chat files could not be changed and were skipped.")
                              .arg(result.skippedFiles);
         } catch (const TavrinError& error) {
-            // Moving the chats is best effort: the switch goes on, and the line says so.
+            // Chats left half moved fail the switch, which undoes all of it, chats included.
+            if (const auto* moved = dynamic_cast<const ChatSyncError*>(&error);
+                moved && moved->kind() == ChatSyncError::Kind::leftMoved)
+                throw;
+            // Otherwise moving the chats is best effort: the switch goes on, and says so.
             qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
             chats = QStringLiteral("Chats not moved: ") +
                     withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');

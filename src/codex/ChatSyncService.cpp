@@ -42,6 +42,10 @@ ChatSyncError ChatSyncError::undoFailed(const QString& reason) {
                          prefixedMessage(QStringLiteral("Could not put the chats back"), reason));
 }
 
+ChatSyncError ChatSyncError::leftMoved(const QString& reason) {
+    return ChatSyncError(Kind::leftMoved, reason);
+}
+
 namespace {
 
 const QStringList switchedProviders{QStringLiteral("openai"), QStringLiteral("velqor")};
@@ -173,10 +177,10 @@ ChatSyncService::syncChats(const Profile& profile,
         try {
             undo(journalPath);
         } catch (const TavrinError& undoError) {
-            throw ChatSyncError::fileFailed(error.localizedDescription() + QStringLiteral(". ") +
-                                            undoError.localizedDescription() +
-                                            QStringLiteral(" (journal: ") + journalPath +
-                                            QLatin1Char(')'));
+            throw ChatSyncError::leftMoved(error.localizedDescription() + QStringLiteral(". ") +
+                                           undoError.localizedDescription() +
+                                           QStringLiteral(" (journal: ") + journalPath +
+                                           QLatin1Char(')'));
         }
         throw;
     }

@@ -47,6 +47,7 @@ public:
         sqliteMissing,
         fileFailed, // a session file or the journal could not be written; nothing stays moved
         undoFailed,
+        leftMoved, // the move failed halfway and could not be put back: its journal can
     };
     static ChatSyncError invalidProvider(const QString& provider);
     static ChatSyncError sqliteFailed(const QString& message);
@@ -54,6 +55,7 @@ public:
     static ChatSyncError sqliteMissing();
     static ChatSyncError fileFailed(const QString& reason);
     static ChatSyncError undoFailed(const QString& reason);
+    static ChatSyncError leftMoved(const QString& reason);
     Kind kind() const { return m_kind; }
 
 private:

@@ -19,7 +19,17 @@
 namespace {
 
 // The crashes stand for a kill: an exception no step catches stops the switch where it is.
-enum class Fault { none, config, auth, chats, save, crash, crashAtChatJournal, crashAfterChats };
+enum class Fault {
+    none,
+    config,
+    auth,
+    chats,
+    chatsLeftMoved,
+    save,
+    crash,
+    crashAtChatJournal,
+    crashAfterChats
+};
 // The step the next switch fails at.
 Fault injected = Fault::none;
 
@@ -63,6 +73,8 @@ struct FaultyChatSync : ChatSyncService {
             breakProfilesFile();
         if (injected == Fault::crashAfterChats)
             throw 42;
+        if (injected == Fault::chatsLeftMoved)
+            throw ChatSyncError::leftMoved("Could not put the chats back: disk full");
         return result;
     }
 };
@@ -177,6 +189,10 @@ private slots:
             {"store save fails", Fault::save, "",
              "*Restored config.toml, auth.json and the chats from before the switch.", false, kept,
              quitOpen},
+            {"chats left half moved", Fault::chatsLeftMoved, "",
+             "Could not put the chats back: disk full. Restored config.toml, auth.json and the "
+             "chats from before the switch.",
+             false, kept, quitOpen},
             {"reopen fails once", Fault::none, "open once", done, true, moved, reopened},
             {"reopen fails twice", Fault::none, "open",
              "Could not restart Codex: no such app. The switch to Velqor 1 itself is complete.",
