@@ -4,11 +4,15 @@
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QUrl>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -212,11 +216,17 @@ void ChatDatabase::snapshot(const QString& destination) {
     if (destination.contains(QLatin1Char('\n')) || destination.contains(QLatin1Char('\r')))
         throw ChatSyncError::sqliteFailed(
             QStringLiteral("the backup path %1 holds a line break").arg(destination));
+    // Written without a journal of its own (a copy cut short is never used: no journal of
+    // a move names it yet), then flushed to disk once, whole.
     const ShellResult run = m_shell->runProgram(
         program(), options() << AppPaths::stateDatabaseURL()
-                             << QStringLiteral(".backup ") + dotCommandQuoted(destination));
+                             << QStringLiteral(".backup --async ") + dotCommandQuoted(destination));
     if (run.terminationStatus != 0)
         throw ChatSyncError::sqliteFailed(plainReason(run.standardError));
+    QFile copy(destination);
+    if (!copy.open(QIODevice::ReadOnly) || ::fsync(copy.handle()) != 0)
+        throw FileError(
+            QStringLiteral("Could not write %1: %2").arg(destination, copy.errorString()));
 }
 
 qint64 ChatDatabase::putBack(const QString& provider, const QString& snapshot, bool countOnly) {
