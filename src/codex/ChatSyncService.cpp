@@ -143,7 +143,7 @@ ChatSyncService::syncChats(const Profile& profile,
         throw ChatSyncError::invalidProvider(provider);
     ChatDatabase database(m_shell, m_sqlitePath);
     SessionFiles::Locator files;
-    const std::unique_ptr<ChatDatabase::Move> move = database.startMove(provider, files.roots());
+    std::unique_ptr<ChatDatabase::Move> move = database.startMove(provider, files.roots());
 
     const QDir backups(AppPaths::backupsDirectory());
     FileUtil::makePath(backups.path());
@@ -169,6 +169,7 @@ ChatSyncService::syncChats(const Profile& profile,
     try {
         if (header.rows > 0 && move->commit() != header.rows)
             qCWarning(lcCodex) << "The chat move changed another number of rows than it counted";
+        move.reset();
         for (const PlannedFile& file : planned)
             if (SessionFiles::apply(file.change, provider))
                 result.changedRows += file.threads;
