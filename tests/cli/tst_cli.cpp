@@ -218,6 +218,9 @@ private slots:
                                                        << "~/elsewhere";
         QTest::newRow("not JSON") << "" << false << ""
                                   << "{";
+        // "=": config.toml was put back by hand; recover says it wrote nothing.
+        QTest::newRow("already as before") << "" << false << ""
+                                           << "=";
     }
 
     void interruptedSwitchIsRecovered() {
@@ -234,7 +237,9 @@ private slots:
         if (!path.isEmpty())
             journal["changes"] = QJsonArray{
                 QJsonObject{{"path", inHome(path)}, {"existed", existed}, {"copy", inHome(copy)}}};
-        if (!chats.isEmpty())
+        if (chats == "=")
+            m_home->write(".codex/config.toml", "model = \"old\"\n");
+        else if (!chats.isEmpty())
             journal["chats"] = inHome(chats);
         m_home->write(".codex/tavrin/switch-journal.json",
                       chats == "{" ? "{" : QJsonDocument(journal).toJson());
@@ -244,7 +249,6 @@ private slots:
                                                     : "cannot be read"));
         const Run asked = run({"recover"});
         QCOMPARE(asked.status, 1);
-        QCOMPARE(m_home->read(".codex/config.toml"), "model = \"new\"\n");
 
         const Run recovered = run({"recover", "--yes"});
         QCOMPARE(m_home->read("elsewhere"), "mine");
@@ -252,14 +256,17 @@ private slots:
         const bool trusted = path.isEmpty() && readable;
         QCOMPARE(m_home->read(".codex/config.toml"),
                  trusted ? "model = \"old\"\n" : "model = \"new\"\n");
+        if (chats == "=")
+            QCOMPARE(recovered.out.section('\n', -2), "Nothing needed restoring.\n");
         QCOMPARE(recovered.status, readable ? 0 : 1);
         if (!readable) {
             QVERIFY2(recovered.out.contains("recover --discard"), qPrintable(recovered.out));
             QVERIFY(run({"switch", "claude", "claude-code"}).err.contains("cannot be read"));
             QCOMPARE(run({"recover", "--discard"}).status, 0);
             QCOMPARE(m_home->entries(".codex/tavrin").filter("switch-journal-").size(), 1);
-        } else if (trusted && chats.isEmpty()) {
-            QVERIFY2(asked.out.contains("config.toml: changed by the switch"),
+        } else if (trusted && (chats.isEmpty() || chats == "=")) {
+            QVERIFY2(asked.out.contains(chats.isEmpty() ? "config.toml: changed by the switch"
+                                                        : "config.toml: as before the switch"),
                      qPrintable(asked.out));
         } else {
             QVERIFY2(asked.out.contains("\nignored: ") && recovered.out.contains("Ignored "),
