@@ -53,8 +53,14 @@ QByteArray moving(const QString& provider) {
            " AND id IS NOT NULL";
 }
 
-QByteArray selectRows(const QString& provider, const QStringList& roots) {
-    QByteArray sql = "SELECT 'rows', count(*) FROM threads WHERE " + moving(provider) + ";\n";
+// The number of rows a move takes (or with `onlyWhetherAny` 1 when there is any), then
+// the rollout paths in the session folders.
+QByteArray selectRows(const QString& provider, const QStringList& roots, bool onlyWhetherAny) {
+    QByteArray sql = "SELECT 'rows', ";
+    if (onlyWhetherAny)
+        sql += "EXISTS (SELECT 1 FROM threads WHERE " + moving(provider) + ");\n";
+    else
+        sql += "count(*) FROM threads WHERE " + moving(provider) + ";\n";
     if (!roots.isEmpty())
         sql += "SELECT 'row', model_provider, hex(rollout_path) FROM threads WHERE (" +
                moving(provider) + " OR model_provider = " + literal(provider) + ") AND " +
@@ -145,14 +151,14 @@ qint64 ChatDatabase::total(const QByteArray& script, QByteArrayView label) {
 std::unique_ptr<ChatDatabase::Move> ChatDatabase::startMove(const QString& provider,
                                                             const QStringList& sessionRoots) {
     std::unique_ptr<Move> move(
-        new Move(open("BEGIN IMMEDIATE;\n" + selectRows(provider, sessionRoots)), provider));
+        new Move(open("BEGIN IMMEDIATE;\n" + selectRows(provider, sessionRoots, true)), provider));
     move->readCount();
     return move;
 }
 
 std::unique_ptr<ChatDatabase::Move> ChatDatabase::look(const QString& provider,
                                                        const QStringList& sessionRoots) {
-    std::unique_ptr<Move> move(new Move(open(selectRows(provider, sessionRoots)), provider));
+    std::unique_ptr<Move> move(new Move(open(selectRows(provider, sessionRoots, false)), provider));
     move->m_looking = true;
     move->readCount();
     return move;
@@ -219,7 +225,9 @@ void ChatDatabase::snapshot(const QString& destination) {
     // Written without a journal of its own (a copy cut short is never used: no journal of
     // a move names it yet), then flushed to disk once, whole.
     const ShellResult run = m_shell->runProgram(
-        program(), options() << AppPaths::stateDatabaseURL()
+        program(), options() << QStringLiteral("-cmd")
+                             << QStringLiteral("PRAGMA mmap_size = 268435456")
+                             << AppPaths::stateDatabaseURL()
                              << QStringLiteral(".backup --async ") + dotCommandQuoted(destination));
     if (run.terminationStatus != 0)
         throw ChatSyncError::sqliteFailed(plainReason(run.standardError));
@@ -227,6 +235,12 @@ void ChatDatabase::snapshot(const QString& destination) {
     if (!copy.open(QIODevice::ReadOnly) || ::fsync(copy.handle()) != 0)
         throw FileError(
             QStringLiteral("Could not write %1: %2").arg(destination, copy.errorString()));
+}
+
+qint64 ChatDatabase::taken(const QString& provider, const QString& snapshot) {
+    return total(attached(snapshot) + "SELECT 'rows', count(*) FROM snapshot.threads WHERE " +
+                     moving(provider) + ";\n",
+                 "rows");
 }
 
 qint64 ChatDatabase::putBack(const QString& provider, const QString& snapshot, bool countOnly) {

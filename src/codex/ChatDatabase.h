@@ -25,14 +25,15 @@ public:
     };
 
     // One move, in one transaction that holds the database's write lock from the moment
-    // the rows are counted until commit(): what is counted and snapshotted is exactly what
+    // the rows are first read until commit(): what is read and snapshotted is exactly what
     // moves. A move destroyed before commit() changes nothing.
     class Move {
     public:
         ~Move();
         Move(const Move&) = delete;
         Move& operator=(const Move&) = delete;
-        // How many threads the move takes.
+        // How many threads the move takes; a move itself only tells whether it takes any
+        // (0 or 1), sparing a count its commit makes anyway.
         qint64 rows() const { return m_rows; }
         // The next thread with a session file, of those the move takes and of those already
         // on the provider; nothing after the last.
@@ -69,6 +70,9 @@ public:
     // program holds the write lock or writes. Throws ChatSyncError.
     void snapshot(const QString& destination);
 
+    // How many threads a move to `provider` took, as `snapshot` (taken just before it)
+    // shows them.
+    qint64 taken(const QString& provider, const QString& snapshot);
     // Puts the threads a move to `provider` took back on the providers `snapshot` (taken
     // just before the move) shows for them, when they are still on `provider`; returns how
     // many went back. With `countOnly`, nothing changes: it counts them.

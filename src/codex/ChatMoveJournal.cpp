@@ -35,11 +35,10 @@ public:
             return readFirstFormat(first);
         const QJsonObject object = QJsonDocument::fromJson(first).object();
         const Header header{object.value(QLatin1String("provider")).toString(),
-                            qint64(object.value(QLatin1String("rows")).toDouble(-1)),
                             object.value(QLatin1String("snapshot")).toString()};
         if (object.value(QLatin1String("format")).toInt() != format ||
-            !ChatSyncService::isSafeProvider(header.provider) || header.rows < 0 ||
-            (header.rows > 0 && !isSnapshot(header.snapshot)))
+            !ChatSyncService::isSafeProvider(header.provider) ||
+            (!header.snapshot.isEmpty() && !isSnapshot(header.snapshot)))
             fail();
         begin(header);
         qint64 files = 0;
@@ -89,7 +88,7 @@ private:
                                      .toString();
         if (!ChatSyncService::isSafeProvider(provider))
             fail();
-        begin(Header{provider, 0, QString()});
+        begin(Header{provider, QString()});
         for (;;) {
             QByteArray line = m_file.readLine().trimmed();
             if (line == "]}")
@@ -128,7 +127,6 @@ Writer::Writer(const QString& path, const Header& header) : m_file(path) {
         fail();
     const QJsonObject object{{QStringLiteral("format"), format},
                              {QStringLiteral("provider"), header.provider},
-                             {QStringLiteral("rows"), double(header.rows)},
                              {QStringLiteral("snapshot"), header.snapshot}};
     write(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
 }

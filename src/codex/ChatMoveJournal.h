@@ -10,7 +10,7 @@
 
 // The record of one chat move, written whole before the move changes anything, so that
 // it can be undone after any interruption. One line each:
-//   {"format":2,"provider":"<new>","rows":<count>,"snapshot":"<database before the move>"}
+//   {"format":2,"provider":"<new>","snapshot":"<database before the move>"}
 //   file ["<old provider>",<offset>,"<old token>","<session file>"]
 //   end <files>
 // The snapshot (none when no row moves) tells which threads moved and from which
@@ -20,8 +20,7 @@ namespace ChatMoveJournal {
 
 struct Header {
     QString provider; // the chats were moved to
-    qint64 rows = 0;
-    QString snapshot;
+    QString snapshot; // empty when no row moves
 };
 
 // Writes a journal; nothing is at `path` until commit() has flushed it to disk whole.

@@ -149,8 +149,9 @@ ChatSyncService::syncChats(const Profile& profile,
     FileUtil::makePath(backups.path());
     const QString stamp = unusedStamp(backups);
     ChatSyncResult result;
-    ChatMoveJournal::Header header{provider, move->rows(), QString()};
-    if (header.rows > 0) {
+    ChatMoveJournal::Header header{provider, QString()};
+    const bool rowsMove = move->rows() > 0;
+    if (rowsMove) {
         // What the rows were, taken while the move holds the lock: the undo reads it.
         header.snapshot = backups.filePath(QStringLiteral("state_5-%1.sqlite").arg(stamp));
         database.snapshot(header.snapshot);
@@ -159,16 +160,16 @@ ChatSyncService::syncChats(const Profile& profile,
     const QString journalPath = backups.filePath(QStringLiteral("chats-%1.json").arg(stamp));
     ChatMoveJournal::Writer journal(journalPath, header);
     const QList<PlannedFile> planned = plan(*move, provider, files, &journal);
-    if (header.rows == 0 && planned.isEmpty())
+    if (!rowsMove && planned.isEmpty())
         return result;
     journal.commit();
     result.journalURL = journalPath;
     if (journalWritten)
         journalWritten(journalPath);
 
+    qint64 moved = 0;
     try {
-        if (header.rows > 0 && move->commit() != header.rows)
-            qCWarning(lcCodex) << "The chat move changed another number of rows than it counted";
+        moved = rowsMove ? move->commit() : 0;
         move.reset();
         for (const PlannedFile& file : planned)
             if (SessionFiles::apply(file.change, provider))
@@ -185,7 +186,7 @@ ChatSyncService::syncChats(const Profile& profile,
         }
         throw;
     }
-    result.skippedFiles = header.rows - result.changedRows;
+    result.skippedFiles = moved - result.changedRows;
     if (result.skippedFiles > 0)
         qCDebug(lcCodex) << result.skippedFiles << "moved chats have no session file to change";
     return result;
@@ -255,11 +256,13 @@ ChatMoveState ChatSyncService::inspect(const QString& journalURL) {
     ChatMoveJournal::read(journalURL, visitor);
     ChatDatabase database(m_shell, m_sqlitePath);
     state.provider = header.provider;
-    state.rows = header.snapshot.isEmpty() ? ids.size() : header.rows;
-    if (!header.snapshot.isEmpty())
+    if (!header.snapshot.isEmpty()) {
+        state.rows = database.taken(header.provider, header.snapshot);
         state.rowsMoved = database.putBack(header.provider, header.snapshot, true);
-    else if (!ids.isEmpty())
+    } else if (!ids.isEmpty()) {
+        state.rows = ids.size();
         state.rowsMoved = database.putBack(header.provider, ids, true);
+    }
     return state;
 }
 

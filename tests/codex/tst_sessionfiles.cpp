@@ -148,7 +148,7 @@ private slots:
         // The journal, readable by its owner only, holds what undoing needs and no more.
         QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
         const QJsonObject header{
-            {"format", 2}, {"provider", "velqor"}, {"rows", 1}, {"snapshot", result.backupURLs[0]}};
+            {"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}};
         QByteArray journal = QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n';
         if (moves)
             journal +=
