@@ -1,6 +1,7 @@
 #include "app/SwitchFlow.h"
 
 #include "app/SwitchJournal.h"
+#include "app/SwitchLock.h"
 #include "claude/ClaudeRestarter.h"
 #include "claude/ClaudeSettingsPatcher.h"
 #include "codex/AuthPatcher.h"
@@ -14,7 +15,6 @@
 #include "profiles/ProfilesStore.h"
 #include "profiles/ProxyURLFormatter.h"
 
-#include <QLockFile>
 #include <QUrl>
 
 namespace {
@@ -22,29 +22,6 @@ namespace {
 template <class T> std::shared_ptr<T> orDefault(std::shared_ptr<T> service) {
     return service ? std::move(service) : std::make_shared<T>();
 }
-
-// Held for a whole switch, by this process or another (the window and the command line),
-// so that two switches never interleave their changes.
-class SwitchLock {
-public:
-    static constexpr int waitMilliseconds = 5000;
-
-    SwitchLock()
-        : m_file((FileUtil::makePath(AppPaths::tavrinDirectory()), SwitchJournal::lockPath())) {
-        // A lock left by a process that died is taken over; a live one is never stale.
-        m_file.setStaleLockTime(0);
-        if (m_file.tryLock(waitMilliseconds))
-            return;
-        if (m_file.error() == QLockFile::LockFailedError)
-            throw SwitchError(
-                QStringLiteral("Another switch is running. Try again when it has finished."));
-        throw FileError(
-            QStringLiteral("Could not create the switch lock %1.").arg(SwitchJournal::lockPath()));
-    }
-
-private:
-    QLockFile m_file;
-};
 
 // A switch that did not finish must be looked at first: switching again would take its
 // half-changed files for the state to return to.
@@ -169,7 +146,11 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
                 chats += QStringLiteral(" %1 chat files could not be changed and were skipped.")
                              .arg(result.skippedFiles);
         } catch (const TavrinError& error) {
-            // Moving the chats is best effort: the switch goes on, and the line says so.
+            // Chats left half moved fail the switch, which undoes all of it, chats included.
+            if (const auto* moved = dynamic_cast<const ChatSyncError*>(&error);
+                moved && moved->kind() == ChatSyncError::Kind::leftMoved)
+                throw;
+            // Otherwise moving the chats is best effort: the switch goes on, and says so.
             qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
             chats = QStringLiteral("Chats not moved: ") +
                     withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');

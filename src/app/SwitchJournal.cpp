@@ -1,7 +1,9 @@
 #include "app/SwitchJournal.h"
 
+#include "app/SwitchLock.h"
 #include "codex/ChatSyncService.h"
 #include "profiles/AppPaths.h"
+#include "profiles/AtomicFile.h"
 #include "profiles/Errors.h"
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
@@ -12,7 +14,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 
 namespace {
 
@@ -41,6 +42,80 @@ void keepCurrent(const QString& path, const QString& copy) {
     const QString kept = QDir(directory).filePath(
         fileName(path) + QStringLiteral(".before-restore-") + FileUtil::timestamp());
     FileUtil::copy(path, kept, FileUtil::NewFileMode::OwnerOnly);
+}
+
+// A copy a switch makes: a file (not a link) right inside one of the backups folders.
+bool isBackup(const QString& path, const QString& prefix = {}, const QString& suffix = {}) {
+    const QString folder = path.section(QLatin1Char('/'), 0, -2);
+    const QString name = path.section(QLatin1Char('/'), -1);
+    return (folder == AppPaths::backupsDirectory() ||
+            folder == AppPaths::claudeBackupsDirectory()) &&
+           !name.isEmpty() && name != QLatin1String("..") && name != QLatin1String(".") &&
+           name.startsWith(prefix) && name.endsWith(suffix) && !QFileInfo(path).isSymLink();
+}
+
+// Why a journal entry is not followed; empty when it names a file a switch writes and a
+// copy a switch makes. A journal is trusted with nothing else.
+QString distrust(const FileChange& change) {
+    const QStringList written{AppPaths::configURL(), AppPaths::authURL(),
+                              AppPaths::claudeSettingsURL(), AppPaths::profilesURL()};
+    if (!written.contains(change.path))
+        return QStringLiteral("not a file a switch changes");
+    if (!change.copy.isEmpty() && !isBackup(change.copy))
+        return QStringLiteral("its copy %1 is not one a switch makes").arg(change.copy);
+    return {};
+}
+
+SwitchJournal::State readState(const QByteArray& text) {
+    const QJsonDocument document = QJsonDocument::fromJson(text);
+    const QJsonObject object = document.object();
+    const auto target = TargetIDEs::fromRawValue(object.value(QStringLiteral("target")).toString());
+    if (!document.isObject() || !target)
+        throw JsonError(QStringLiteral("The switch journal %1 cannot be read. Look at it, then set "
+                                       "it aside in the window or with `tavrin-cli recover "
+                                       "--discard`.")
+                            .arg(SwitchJournal::path()));
+    SwitchJournal::State state;
+    state.text = text;
+    state.target = *target;
+    state.profileID = object.value(QStringLiteral("profile")).toString();
+    state.profileName = object.value(QStringLiteral("profile_name")).toString();
+    state.activeBefore = object.value(QStringLiteral("active_before")).toString();
+    state.started =
+        QDateTime::fromString(object.value(QStringLiteral("started")).toString(), Qt::ISODate);
+    for (const QJsonValue& value : object.value(QStringLiteral("changes")).toArray()) {
+        const QJsonObject entry = value.toObject();
+        const FileChange change{entry.value(QStringLiteral("path")).toString(),
+                                entry.value(QStringLiteral("existed")).toBool(),
+                                entry.value(QStringLiteral("copy")).toString()};
+        if (const QString why = distrust(change); !why.isEmpty())
+            state.ignored << QStringLiteral("%1 (%2)").arg(change.path, why);
+        else
+            state.changes.append(change);
+    }
+    const QString chats = object.value(QStringLiteral("chats")).toString();
+    if (chats.isEmpty() || isBackup(chats, QStringLiteral("chats-"), QStringLiteral(".json")))
+        state.chatsJournal = chats;
+    else
+        state.ignored << QStringLiteral("%1 (not a chat move journal a switch writes)").arg(chats);
+    return state;
+}
+
+QString chatsCondition(const QString& journal, ChatSyncService& chats) {
+    try {
+        const ChatMoveState state = chats.inspect(journal);
+        if (state.rowsMoved == 0 && state.filesRewritten == 0)
+            return QStringLiteral("as before the switch");
+        return QStringLiteral("%1 of %2 moved to %3, %4 of %5 session files rewritten")
+            .arg(state.rowsMoved)
+            .arg(state.rows)
+            .arg(state.provider)
+            .arg(state.filesRewritten)
+            .arg(state.files);
+    } catch (const TavrinError& error) {
+        return QStringLiteral("cannot tell (%1)")
+            .arg(withoutFinalStop(error.localizedDescription()));
+    }
 }
 
 } // namespace
@@ -101,19 +176,21 @@ void SwitchJournal::finish() {
     }
 }
 
-QStringList SwitchJournal::undoChanges(const State& state, ChatSyncService& chats,
-                                       bool keepCurrentContent, QStringList& failures) {
-    QStringList restored;
+SwitchJournal::Undone SwitchJournal::undoChanges(const State& state, ChatSyncService& chats,
+                                                 bool keepCurrentContent) {
+    Undone undone;
     for (auto it = state.changes.crbegin(); it != state.changes.crend(); ++it) {
         const FileChange& change = *it;
         const QString name = fileName(change.path);
         try {
+            bool written = false;
             if (change.existed) {
                 if (change.copy.isEmpty())
                     throw FileError(QStringLiteral("no copy was taken before the switch"));
                 const QByteArray before = FileUtil::readAll(change.copy);
                 const bool present = FileUtil::exists(change.path);
-                if (!present || FileUtil::readAll(change.path) != before) {
+                written = !present || FileUtil::readAll(change.path) != before;
+                if (written) {
                     if (present && keepCurrentContent)
                         keepCurrent(change.path, change.copy);
                     FileUtil::writeAtomically(change.path, before);
@@ -122,87 +199,57 @@ QStringList SwitchJournal::undoChanges(const State& state, ChatSyncService& chat
                 if (keepCurrentContent)
                     keepCurrent(change.path, change.copy);
                 FileUtil::remove(change.path);
+                written = true;
             }
             // Named in the order of the switch, which undoes them newest first.
-            if (!restored.contains(name))
-                restored.prepend(name);
+            if (written && !undone.restored.contains(name))
+                undone.restored.prepend(name);
         } catch (const TavrinError& error) {
             QString failure = QStringLiteral("Could not restore %1 (%2)")
                                   .arg(name, withoutFinalStop(error.localizedDescription()));
             if (!change.copy.isEmpty())
                 failure += QStringLiteral("; its copy from before the switch is ") + change.copy;
-            failures << failure + QLatin1Char('.');
+            undone.failures << failure + QLatin1Char('.');
         }
     }
     if (!state.chatsJournal.isEmpty()) {
         try {
-            chats.undo(state.chatsJournal);
-            restored << QStringLiteral("the chats");
+            const ChatUndoResult back = chats.undo(state.chatsJournal);
+            if (back.rows > 0 || back.files > 0)
+                undone.restored << QStringLiteral("the chats");
+            for (const QString& path : back.ignored)
+                undone.ignored
+                    << QStringLiteral("%1 (not a session file a chat move changes)").arg(path);
         } catch (const TavrinError& error) {
-            failures << QStringLiteral("Could not move the chats back (%1).")
-                            .arg(withoutFinalStop(error.localizedDescription()));
+            undone.failures << QStringLiteral("Could not move the chats back (%1).")
+                                   .arg(withoutFinalStop(error.localizedDescription()));
         }
     }
-    return restored;
+    return undone;
 }
 
 QString SwitchJournal::undo(ChatSyncService& chats) {
     if (isEmpty())
         return {};
-    QStringList failures;
-    const QStringList restored = undoChanges(m_state, chats, false, failures);
+    const Undone undone = undoChanges(m_state, chats, false);
     QStringList sentences;
-    if (!restored.isEmpty())
-        sentences << QStringLiteral("Restored %1 from before the switch.").arg(listed(restored));
-    sentences << failures;
-    if (failures.isEmpty())
+    if (!undone.restored.isEmpty())
+        sentences
+            << QStringLiteral("Restored %1 from before the switch.").arg(listed(undone.restored));
+    sentences << undone.failures;
+    if (undone.failures.isEmpty())
         finish();
     return sentences.join(QLatin1Char(' '));
 }
 
-QString SwitchJournal::lockPath() {
-    return AppPaths::tavrinDirectory() + QStringLiteral("/switch.lock");
-}
-
-bool SwitchJournal::switchRunning() {
-    if (!FileUtil::exists(AppPaths::tavrinDirectory()))
-        return false;
-    QLockFile lock(lockPath());
-    lock.setStaleLockTime(0);
-    if (lock.tryLock(0)) {
-        lock.unlock();
-        return false;
-    }
-    return lock.error() == QLockFile::LockFailedError;
-}
-
 std::optional<SwitchJournal::State> SwitchJournal::interrupted(bool evenWhileASwitchRuns) {
     const QString file = path();
-    if (!FileUtil::exists(file) || (!evenWhileASwitchRuns && switchRunning()))
+    if (!FileUtil::exists(file) || (!evenWhileASwitchRuns && SwitchLock::heldElsewhere()))
         return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(FileUtil::readAll(file));
-    const QJsonObject object = document.object();
-    State state;
-    const auto target = TargetIDEs::fromRawValue(object.value(QStringLiteral("target")).toString());
-    if (!document.isObject() || !target)
-        throw JsonError(QStringLiteral("The switch journal %1 cannot be read.").arg(file));
-    state.target = *target;
-    state.profileID = object.value(QStringLiteral("profile")).toString();
-    state.profileName = object.value(QStringLiteral("profile_name")).toString();
-    state.activeBefore = object.value(QStringLiteral("active_before")).toString();
-    state.started =
-        QDateTime::fromString(object.value(QStringLiteral("started")).toString(), Qt::ISODate);
-    for (const QJsonValue& value : object.value(QStringLiteral("changes")).toArray()) {
-        const QJsonObject change = value.toObject();
-        state.changes.append(FileChange{change.value(QStringLiteral("path")).toString(),
-                                        change.value(QStringLiteral("existed")).toBool(),
-                                        change.value(QStringLiteral("copy")).toString()});
-    }
-    state.chatsJournal = object.value(QStringLiteral("chats")).toString();
-    return state;
+    return readState(FileUtil::readAll(file));
 }
 
-QString SwitchJournal::describe(const State& state) {
+QString SwitchJournal::describe(const State& state, ChatSyncService& chats) {
     QStringList lines;
     lines << QStringLiteral("The last switch of %1 to %2 (started %3) did not finish.")
                  .arg(TargetIDEs::rawValue(state.target), state.profileName,
@@ -227,38 +274,68 @@ QString SwitchJournal::describe(const State& state) {
         lines << fileName(change.path) + QStringLiteral(": ") + condition;
     }
     if (!state.chatsJournal.isEmpty())
-        lines << QStringLiteral("chats: moved, or partly moved, to the new provider");
+        lines << QStringLiteral("chats: ") + chatsCondition(state.chatsJournal, chats);
+    for (const QString& entry : state.ignored)
+        lines << QStringLiteral("ignored: ") + entry;
     return lines.join(QLatin1Char('\n'));
 }
 
-QString SwitchJournal::restore(const State& state, ChatSyncService& chats, ProfilesStore& store) {
-    QStringList failures;
-    QStringList restored = undoChanges(state, chats, true, failures);
+QString SwitchJournal::restore(const State& seen, ChatSyncService& chats, ProfilesStore& store,
+                               std::chrono::milliseconds wait) {
+    const SwitchLock lock(wait);
+    const std::optional<State> current = interrupted(true);
+    if (!current)
+        return QStringLiteral("The interrupted switch has been dealt with meanwhile; nothing "
+                              "was restored.");
+    if (current->text != seen.text)
+        return QStringLiteral("The record of the interrupted switch changed meanwhile; nothing "
+                              "was restored. Look at it again.");
+    const State& state = *current;
+    Undone undone = undoChanges(state, chats, true);
     if (!state.activeBefore.isEmpty() &&
         store.activeProfileID(state.target) != state.activeBefore &&
         store.profile(state.activeBefore)) {
         try {
             store.saveActiveProfileID(state.target, state.activeBefore);
-            restored << QStringLiteral("the active profile");
+            undone.restored << QStringLiteral("the active profile");
         } catch (const TavrinError& error) {
-            failures << QStringLiteral("Could not restore the active profile (%1).")
-                            .arg(withoutFinalStop(error.localizedDescription()));
+            undone.failures << QStringLiteral("Could not restore the active profile (%1).")
+                                   .arg(withoutFinalStop(error.localizedDescription()));
         }
     }
     QStringList sentences;
-    if (!restored.isEmpty())
+    if (!undone.restored.isEmpty())
         sentences << QStringLiteral("Restored %1 from before the interrupted switch. What the "
                                     "files held until now is kept beside their copies "
                                     "(*.before-restore-*).")
-                         .arg(listed(restored));
-    sentences << failures;
-    if (failures.isEmpty())
-        discard();
+                         .arg(listed(undone.restored));
+    for (const QString& entry : state.ignored + undone.ignored)
+        sentences << QStringLiteral("Ignored %1.").arg(entry);
+    sentences << undone.failures;
+    if (undone.failures.isEmpty())
+        FileUtil::remove(path());
     if (sentences.isEmpty())
         return QStringLiteral("Nothing needed restoring.");
     return sentences.join(QLatin1Char(' '));
 }
 
-void SwitchJournal::discard() {
+QString SwitchJournal::discard(std::chrono::milliseconds wait) {
+    const SwitchLock lock(wait);
+    if (!FileUtil::entryExists(path()))
+        return {};
+    const QString kept = FileUtil::copyToDatedFile(
+        path(), AppPaths::tavrinDirectory(), QStringLiteral("switch-journal-"),
+        QStringLiteral(".json"), FileUtil::NewFileMode::OwnerOnly);
     FileUtil::remove(path());
+    return kept;
+}
+
+QString SwitchJournal::removeLeftovers() {
+    try {
+        const SwitchLock lock(std::chrono::milliseconds(0));
+        return AtomicFile::leftoversNote(AtomicFile::removeLeftovers());
+    } catch (const TavrinError& error) {
+        qCInfo(lcApp) << "Temporary files were not looked for:" << error.localizedDescription();
+        return {};
+    }
 }

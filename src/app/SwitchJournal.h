@@ -6,7 +6,9 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 class ChatSyncService;
@@ -24,8 +26,10 @@ public:
         QString profileName;
         QString activeBefore; // the target's active profile id before the switch
         QDateTime started;
-        QList<FileChange> changes;
-        QString chatsJournal; // what the chat move needs to be undone; empty when none
+        QList<FileChange> changes; // only files a switch writes, with copies it makes
+        QString chatsJournal;      // what the chat move needs to be undone; empty when none
+        QStringList ignored;       // any other entry, as "<what> (<why>)": never followed
+        QByteArray text;           // the journal as it was read
     };
 
     SwitchJournal(TargetIDE target, const Profile& profile, const QString& activeBefore);
@@ -43,27 +47,35 @@ public:
     void finish();
 
     static QString path();
-    // The lock a switch holds from start to end, whichever program runs it.
-    static QString lockPath();
-    // Whether a switch is running now, in this process or another.
-    static bool switchRunning();
-    // The journal of an interrupted switch, if one is on disk (throws when it is there but
-    // cannot be read). A journal of a switch that is still running is no interrupted one,
-    // unless `evenWhileASwitchRuns` (the caller itself holds the lock).
+    // The journal of an interrupted switch, if one is on disk (throws JsonError, naming
+    // the way out, when it is there but cannot be read). A journal of a switch that is
+    // still running is no interrupted one, unless `evenWhileASwitchRuns` (the caller
+    // itself holds the lock).
     static std::optional<State> interrupted(bool evenWhileASwitchRuns = false);
-    // What the interrupted switch left, file by file, in a few plain lines.
-    static QString describe(const State& state);
-    // Restores the copies from before the interrupted switch and the active profile. What
-    // each restored file held is kept first, next to its copy. Returns a summary sentence.
-    static QString restore(const State& state, ChatSyncService& chats, ProfilesStore& store);
-    // Forgets an interrupted switch, leaving the files as they are.
-    static void discard();
+    // What the interrupted switch left, file by file and the chats, in a few plain lines.
+    static QString describe(const State& state, ChatSyncService& chats);
+    // Restores the copies from before the interrupted switch, the chats and the active
+    // profile, holding the switch lock (waiting up to `wait` for a running switch). What
+    // each restored file held is kept first, next to its copy. The journal is read again
+    // under the lock: when it is no longer the one shown to the user (`seen`), nothing
+    // changes. Returns a summary sentence.
+    static QString restore(const State& seen, ChatSyncService& chats, ProfilesStore& store,
+                           std::chrono::milliseconds wait = std::chrono::seconds(5));
+    // Forgets an interrupted switch, leaving the files as they are, also when its journal
+    // cannot be read: the journal is kept as a dated copy beside it, whose path is returned.
+    static QString discard(std::chrono::milliseconds wait = std::chrono::seconds(5));
+    // Removes the temporary files an interrupted write left, unless a switch runs now (its
+    // own temporary files are not leftovers); returns the note for the line.
+    static QString removeLeftovers();
 
 private:
+    struct Undone {
+        QStringList restored; // what was written back (or removed), in the order of the switch
+        QStringList failures; // sentences
+        QStringList ignored;  // entries of the chat move journal that were not followed
+    };
     void save() const;
-    // Undoes the changes of `state`; returns the names restored and the failures.
-    static QStringList undoChanges(const State& state, ChatSyncService& chats, bool keepCurrent,
-                                   QStringList& failures);
+    static Undone undoChanges(const State& state, ChatSyncService& chats, bool keepCurrent);
 
     State m_state;
 };

@@ -5,13 +5,13 @@
 
 #include "app/SwitchFlow.h"
 #include "app/SwitchJournal.h"
+#include "app/SwitchLock.h"
 #include "claude/ClaudeSettingsPatcher.h"
 #include "codex/AuthPatcher.h"
 #include "codex/ChatSyncService.h"
 #include "codex/ConfigPatcher.h"
 #include "desktop/LaunchEnvironment.h"
 #include "profiles/AppPaths.h"
-#include "profiles/AtomicFile.h"
 #include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
 
@@ -124,6 +124,15 @@ Profile findProfile(const ProfilesStore& store, const QString& text,
             QStringLiteral("%1 cannot be used for %2. Profiles for %2: %3.")
                 .arg(found->name, TargetIDEs::rawValue(*target), describeProfiles(offered)));
     return *found;
+}
+
+// How chats that do not follow the active profile are mended: by restoring what an
+// interrupted switch left, or else by switching to the profile again.
+QString chatsRemedy(const Profile& profile) {
+    if (QFileInfo::exists(SwitchJournal::path()))
+        return QStringLiteral("run `tavrin-cli recover` first");
+    return QStringLiteral("switch Codex to %1 again to move them (`tavrin-cli switch codex %2`)")
+        .arg(profile.name, profile.id);
 }
 
 std::optional<Profile> activeProfile(const ProfilesStore& store, TargetIDE target) {
@@ -330,7 +339,8 @@ int CommandLine::status(QStringList& arguments) {
                 const std::optional<QString> key = m_store->apiKey(profile->id);
                 if (target == TargetIDE::codex)
                     differences = ConfigPatcher().differences(*profile, AppPaths::configURL()) +
-                                  AuthPatcher().differences(*profile, key);
+                                  AuthPatcher().differences(*profile, key) +
+                                  ChatSyncService().differences(*profile, chatsRemedy(*profile));
                 else
                     differences = ClaudeSettingsPatcher().differences(*profile, key);
             } catch (const TavrinError& error) {
@@ -452,16 +462,36 @@ int CommandLine::recover(QStringList& arguments) {
     words(arguments, 0, 0);
     m_store = std::make_unique<ProfilesStore>();
     m_store->load();
-    m_out << sentenceLine(AtomicFile::leftoversNote(AtomicFile::removeLeftovers()));
-    const std::optional<SwitchJournal::State> state = SwitchJournal::interrupted();
+    m_out << sentenceLine(SwitchJournal::removeLeftovers());
+    std::optional<SwitchJournal::State> state;
+    try {
+        state = SwitchJournal::interrupted();
+    } catch (const TavrinError& error) {
+        // A journal that cannot be read can still be set aside.
+        m_out << error.localizedDescription() << Qt::endl;
+        if (!discard)
+            return failure;
+        m_out << QStringLiteral("Set the switch journal aside as %1; the files stay as they are.")
+                     .arg(SwitchJournal::discard())
+              << Qt::endl;
+        return success;
+    }
     if (!state) {
+        if (QFileInfo::exists(SwitchJournal::path()) && SwitchLock::heldElsewhere()) {
+            m_err << QStringLiteral("A switch is running. Try again when it has finished.")
+                  << Qt::endl;
+            return failure;
+        }
         m_out << QStringLiteral("No switch was interrupted.") << Qt::endl;
         return success;
     }
-    m_out << SwitchJournal::describe(*state) << Qt::endl;
+    ChatSyncService chats;
+    m_out << SwitchJournal::describe(*state, chats) << Qt::endl;
     if (discard) {
-        SwitchJournal::discard();
-        m_out << QStringLiteral("Forgot the interrupted switch; the files stay as they are.")
+        const QString kept = SwitchJournal::discard();
+        m_out << QStringLiteral("Forgot the interrupted switch; the files stay as they are. Its "
+                                "journal is kept as %1.")
+                     .arg(kept)
               << Qt::endl;
         return success;
     }
@@ -480,7 +510,6 @@ int CommandLine::recover(QStringList& arguments) {
     }
     if (!restore)
         return failure;
-    ChatSyncService chats;
     m_out << SwitchJournal::restore(*state, chats, *m_store) << Qt::endl;
     return SwitchJournal::interrupted() ? failure : success;
 }

@@ -84,11 +84,14 @@ delete removes the stored key of the profile.
          QString::fromUtf8(R"TXT(Usage: tavrin-cli recover [--yes | --discard]
 
 When a switch was interrupted (the process was killed, the machine lost power), shows which
-files it had changed and offers to restore the copies from before it. What the files hold
-now is kept beside the copies first.
+files it had changed and how far it had moved the chats, and offers to restore the copies
+from before it and to move the chats back. What the files hold now is kept beside the
+copies first. Only the files a switch writes are ever restored; anything else the journal
+names is reported and left alone.
 
   --yes        restore without asking
-  --discard    forget the interrupted switch and keep the files as they are
+  --discard    forget the interrupted switch and keep the files as they are; the journal
+               (also one that cannot be read) is kept as switch-journal-<stamp>.json
 )TXT")},
         {QStringLiteral("completions"),
          QString::fromUtf8(R"TXT(Usage: tavrin-cli completions <bash|zsh|fish>

@@ -4,22 +4,38 @@
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
 
-#include <QByteArray>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 struct ChatSyncResult {
     // Threads whose provider really changed (database row and session file).
     qint64 changedRows = 0;
     // Threads whose database row moved but whose session file could not be changed
-    // (missing, outside ~/.codex, not a regular file, not a chat of the old provider).
+    // (missing, outside Codex's session folders, not a regular file, not a chat of the old
+    // provider).
     qint64 skippedFiles = 0;
+    // The snapshot of the database from before the move; none when no row moved.
     QStringList backupURLs;
-    // What undo() needs to put the chats back; empty when nothing was moved.
+    // What undo() needs to put the chats back; empty when nothing was to move.
     QString journalURL;
+};
+
+// What undoing a move put back, and the entries of its journal that were not followed.
+struct ChatUndoResult {
+    qint64 rows = 0;
+    qint64 files = 0;
+    QStringList ignored;
+};
+
+// A journaled move as things stand now.
+struct ChatMoveState {
+    QString provider;          // the chats were moved to
+    qint64 rows = 0;           // threads the move took
+    qint64 rowsMoved = 0;      // of them, still on the provider
+    qint64 files = 0;          // session files the move was to change
+    qint64 filesRewritten = 0; // of them, still as the move wrote them
 };
 
 class ChatSyncError : public TavrinError {
@@ -31,6 +47,7 @@ public:
         sqliteMissing,
         fileFailed, // a session file or the journal could not be written; nothing stays moved
         undoFailed,
+        leftMoved, // the move failed halfway and could not be put back: its journal can
     };
     static ChatSyncError invalidProvider(const QString& provider);
     static ChatSyncError sqliteFailed(const QString& message);
@@ -38,6 +55,7 @@ public:
     static ChatSyncError sqliteMissing();
     static ChatSyncError fileFailed(const QString& reason);
     static ChatSyncError undoFailed(const QString& reason);
+    static ChatSyncError leftMoved(const QString& reason);
     Kind kind() const { return m_kind; }
 
 private:
@@ -46,9 +64,9 @@ private:
 };
 
 // Moves Codex's chat threads of the providers "openai" and "velqor" to the profile's
-// provider: the threads' rows in the chat database (with the sqlite3 tool, after backing
-// the database files up) and the first line of each thread's session file. What it
-// changed is recorded in a journal in ~/.codex/backups/ so undo() can put it back.
+// provider: the threads' rows in the chat database (with the sqlite3 tool) and the first
+// line of each thread's session file. Before anything changes, the move is recorded in a
+// journal in ~/.codex/backups/, so undo() can put it back after any interruption.
 class ChatSyncService {
 public:
     // `sqlitePath` is the sqlite3 tool tried first (empty: /usr/bin/sqlite3); when it is
@@ -57,37 +75,27 @@ public:
                              QString sqlitePath = {});
     virtual ~ChatSyncService() = default;
 
-    // `journalWritten` hears of the journal once it is on disk, before any session file
-    // changes, so a switch can record where the undo of an interrupted move lies.
+    // `journalWritten` hears of the journal once it is on disk whole, before the rows move
+    // or any session file changes, so a switch can record where the undo lies.
     virtual ChatSyncResult
     syncChats(const Profile& profile,
               const std::function<void(const QString& journalURL)>& journalWritten = {});
-    // Puts back what the sync that wrote `journalURL` changed: the first lines of the
-    // session files it rewrote and the providers of the rows it moved. Running it again
-    // changes nothing. Session files changed since the sync are left alone and named in
-    // the error.
-    virtual void undo(const QString& journalURL);
+    // Puts back what the move that wrote `journalURL` changed and is still as it left it:
+    // the rows it moved and the first lines of the session files it rewrote. Running it
+    // again changes nothing. Session files changed since are left alone and named in the
+    // error; entries naming files a move never changes are ignored and listed.
+    virtual ChatUndoResult undo(const QString& journalURL);
+    // How much of a journaled move is still in place. Throws like undo().
+    ChatMoveState inspect(const QString& journalURL);
+    // What of the chats does not follow the profile, a line each ending in ": " and
+    // `remedy`: threads of the two switched providers on another provider, and session
+    // files of the profile's threads that name another. Nothing when Codex has no chats.
+    QStringList differences(const Profile& profile, const QString& remedy);
 
     static QString threadProvider(const Profile& profile);
     static bool isSafeProvider(const QString& provider);
-    // Moves the rows in one transaction and prints one line per moved thread:
-    // "thread|<old provider>|<hex of id>|<hex of rollout_path>".
-    static QString sqlScript(const QString& provider);
-    // The session file's first line with payload.model_provider of its session_meta
-    // record changed from `from` to `to`, every other byte kept; nothing when the line is
-    // not such a record or names another provider.
-    static std::optional<QByteArray> rewrittenFirstLine(const QByteArray& line, const QString& from,
-                                                        const QString& to);
-    // The reason in the sqlite3 tool's error output, without its prefixes and error code.
-    static QString plainReason(const QString& toolError);
 
 private:
-    QString sqliteProgram() const;
-    // Runs an SQL script of any length against the chat database; the tool's reason
-    // when it fails, empty when it succeeds.
-    QString runScriptFile(const QByteArray& sql);
-    static QString unusedStamp();
-    QStringList backupStateDatabaseFiles(const QString& stamp);
     std::shared_ptr<ShellService> m_shell;
     QString m_sqlitePath;
 };

@@ -53,6 +53,50 @@ void stopDetachedStarter() {
     delete thread;
 }
 
+// Kills the program and everything it started (it leads a process group of its own).
+void killGroup(QProcess& process) {
+    const qint64 pid = process.processId();
+    if (pid > 0)
+        ::kill(-static_cast<pid_t>(pid), SIGKILL);
+    process.kill();
+    process.waitForFinished(-1);
+}
+
+QString timeLimitNote(std::chrono::milliseconds limit) {
+    return QStringLiteral("The command did not finish within %1 and was stopped.")
+        .arg(describeLimit(limit));
+}
+
+// Fills in how the process ended; a process stopped at the time limit fails with a note.
+void setEnd(ShellResult& result, const QProcess& process, std::chrono::milliseconds limit) {
+    if (!result.timedOut) {
+        result.terminationStatus =
+            process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        return;
+    }
+    result.terminationStatus = -1;
+    const QString note = timeLimitNote(limit);
+    result.standardError = result.standardError.trimmed().isEmpty()
+                               ? note
+                               : result.standardError.trimmed() + QLatin1Char(' ') + note;
+}
+
+// A process with the given program and arguments, in a process group of its own so that
+// a stopped command takes its children with it.
+void prepare(QProcess& process, const QString& program, const QStringList& arguments) {
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+}
+
+void start(QProcess& process) {
+    process.start();
+    if (!process.waitForStarted(-1))
+        throw ProcessError(
+            QStringLiteral("Could not start %1: %2").arg(process.program(), process.errorString()));
+}
+
 } // namespace
 
 QString shellDoubleQuoted(const QString& value) {
@@ -73,43 +117,90 @@ ShellResult ShellService::run(const QString& command) {
 ShellResult ShellService::runProgram(const QString& program, const QStringList& arguments,
                                      const QProcessEnvironment& environment) {
     QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
+    prepare(process, program, arguments);
     if (!environment.isEmpty())
         process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::SeparateChannels);
     // Nothing is ever fed to the command: a tool that reads its input gets end-of-file at
     // once instead of waiting on a pipe that never closes.
     process.setStandardInputFile(QProcess::nullDevice());
-    // A group of its own, so that a stopped command takes its children with it.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
-    process.start();
-    if (!process.waitForStarted(-1))
-        throw ProcessError(
-            QStringLiteral("Could not start %1: %2").arg(program, process.errorString()));
+    start(process);
 
     ShellResult result;
     if (!process.waitForFinished(waitMilliseconds(m_timeLimit))) {
-        const qint64 pid = process.processId();
-        if (pid > 0)
-            ::kill(-static_cast<pid_t>(pid), SIGKILL);
-        process.kill();
-        process.waitForFinished(-1);
+        killGroup(process);
         result.timedOut = true;
     }
     result.standardOutput = decodeUtf8(process.readAllStandardOutput());
     result.standardError = decodeUtf8(process.readAllStandardError());
-    if (result.timedOut) {
-        result.terminationStatus = -1;
-        const QString note = QStringLiteral("The command did not finish within %1 and was stopped.")
-                                 .arg(describeLimit(m_timeLimit));
-        result.standardError = result.standardError.trimmed().isEmpty()
-                                   ? note
-                                   : result.standardError.trimmed() + QLatin1Char(' ') + note;
-    } else {
-        result.terminationStatus =
-            process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    setEnd(result, process, m_timeLimit);
+    return result;
+}
+
+std::unique_ptr<ProgramSession> ShellService::startSession(const QString& program,
+                                                           const QStringList& arguments) {
+    return std::make_unique<ProgramSession>(program, arguments, m_timeLimit);
+}
+
+ProgramSession::ProgramSession(const QString& program, const QStringList& arguments,
+                               std::chrono::milliseconds timeLimit)
+    : m_process(std::make_unique<QProcess>()), m_program(program), m_timeLimit(timeLimit) {
+    prepare(*m_process, program, arguments);
+    start(*m_process);
+}
+
+ProgramSession::~ProgramSession() {
+    if (m_process->state() != QProcess::NotRunning)
+        killGroup(*m_process);
+}
+
+void ProgramSession::timedOut() {
+    killGroup(*m_process);
+    throw ProcessError(m_program + QStringLiteral(": ") + timeLimitNote(m_timeLimit));
+}
+
+void ProgramSession::write(const QByteArray& data) {
+    if (m_process->write(data) != data.size())
+        throw ProcessError(
+            QStringLiteral("Could not write to %1: %2").arg(m_program, m_process->errorString()));
+    while (m_process->bytesToWrite() > 0) {
+        if (m_process->state() == QProcess::NotRunning)
+            throw ProcessError(
+                QStringLiteral("%1 ended before it had read its input.").arg(m_program));
+        if (!m_process->waitForBytesWritten(waitMilliseconds(m_timeLimit)))
+            timedOut();
     }
+}
+
+std::optional<QByteArray> ProgramSession::readLine() {
+    while (!m_process->canReadLine()) {
+        if (m_process->state() == QProcess::NotRunning) {
+            if (m_process->bytesAvailable() == 0)
+                return std::nullopt;
+            return m_process->readAll();
+        }
+        if (!m_process->waitForReadyRead(waitMilliseconds(m_timeLimit)) &&
+            m_process->state() != QProcess::NotRunning)
+            timedOut();
+    }
+    QByteArray line = m_process->readLine();
+    line.chop(1);
+    return line;
+}
+
+void ProgramSession::endInput() {
+    m_process->closeWriteChannel();
+}
+
+ShellResult ProgramSession::finish() {
+    m_process->closeWriteChannel();
+    ShellResult result;
+    if (m_process->state() != QProcess::NotRunning &&
+        !m_process->waitForFinished(waitMilliseconds(m_timeLimit))) {
+        killGroup(*m_process);
+        result.timedOut = true;
+    }
+    result.standardError = decodeUtf8(m_process->readAllStandardError());
+    setEnd(result, *m_process, m_timeLimit);
     return result;
 }
 

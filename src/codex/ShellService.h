@@ -5,6 +5,10 @@
 #include <QStringList>
 
 #include <chrono>
+#include <memory>
+#include <optional>
+
+class QProcess;
 
 struct ShellResult {
     int terminationStatus = 0;
@@ -18,6 +22,34 @@ struct ShellResult {
 // Escapes a value for use inside double quotes in the shell, so that it arrives as typed:
 // backslash, double quote, dollar sign and backtick each get a backslash.
 QString shellDoubleQuoted(const QString& value);
+
+// A program the caller talks to while it runs: what is written goes to its standard input,
+// its standard output is read a line at a time as it comes, so no output is held whole.
+// Destroying a session that has not finished kills the program.
+class ProgramSession {
+public:
+    ProgramSession(const QString& program, const QStringList& arguments,
+                   std::chrono::milliseconds timeLimit);
+    ~ProgramSession();
+    ProgramSession(const ProgramSession&) = delete;
+    ProgramSession& operator=(const ProgramSession&) = delete;
+
+    // Throws ProcessError when the program is gone or does not take the input in time.
+    void write(const QByteArray& data);
+    // The next line of standard output without its line feed; nothing once the output has
+    // ended. Throws ProcessError when no line comes within the time limit.
+    std::optional<QByteArray> readLine();
+    // Ends the input: the program sees end-of-file once it has read what was written.
+    void endInput();
+    // Ends the input and waits for the program to exit; the output not read yet is dropped.
+    ShellResult finish();
+
+private:
+    [[noreturn]] void timedOut();
+    std::unique_ptr<QProcess> m_process;
+    QString m_program;
+    std::chrono::milliseconds m_timeLimit;
+};
 
 // Starts every outside program and hands back its exit status and both outputs. run()
 // gives one command line to the login zsh (/bin/zsh -lc), quoted by the caller;
@@ -40,6 +72,11 @@ public:
     // Throws ProcessError when the program cannot be started; the time limit applies.
     virtual ShellResult runProgram(const QString& program, const QStringList& arguments,
                                    const QProcessEnvironment& environment = {});
+
+    // Starts a program to talk to (see ProgramSession); the time limit applies to each wait.
+    // Throws ProcessError when it cannot be started.
+    virtual std::unique_ptr<ProgramSession> startSession(const QString& program,
+                                                         const QStringList& arguments);
 
     // Starts a program that runs on after the call returns (a terminal window), with a
     // plain argument list, in the directory and environment given, its input and output

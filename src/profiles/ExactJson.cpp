@@ -1,19 +1,13 @@
 #include "profiles/ExactJson.h"
+#include "profiles/ExactJsonReader.h"
 
 #include <QStringDecoder>
-
-#include <rapidjson/error/error.h>
-#include <rapidjson/reader.h>
 
 #include <algorithm>
 
 namespace ExactJson {
 
 namespace {
-
-// Deeper documents are refused, so that writing and destroying a tree never runs the
-// stack out.
-constexpr int maxDepth = 1024;
 
 bool keyLess(const Value::Member& member, const QByteArray& key) {
     return member.first < key;
@@ -181,7 +175,7 @@ private:
     }
 
     bool open(Value container) {
-        if (m_open.size() >= std::size_t(maxDepth)) {
+        if (m_open.size() >= std::size_t(Reader::maxDepth)) {
             tooDeep = true;
             return false;
         }
@@ -195,46 +189,6 @@ private:
 };
 
 namespace {
-
-QString reasonFor(rapidjson::ParseErrorCode code, bool tooDeep) {
-    switch (code) {
-    case rapidjson::kParseErrorDocumentRootNotSingular:
-        return QStringLiteral("garbage at the end of the document");
-    case rapidjson::kParseErrorObjectMissName:
-        return QStringLiteral("missing the name of an object member");
-    case rapidjson::kParseErrorObjectMissColon:
-        return QStringLiteral("missing name separator");
-    case rapidjson::kParseErrorObjectMissCommaOrCurlyBracket:
-        return QStringLiteral("unterminated object");
-    case rapidjson::kParseErrorArrayMissCommaOrSquareBracket:
-        return QStringLiteral("unterminated array");
-    case rapidjson::kParseErrorStringUnicodeEscapeInvalidHex:
-    case rapidjson::kParseErrorStringEscapeInvalid:
-        return QStringLiteral("invalid escape sequence");
-    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
-        return QStringLiteral("invalid surrogate pair in a \\u escape");
-    case rapidjson::kParseErrorStringMissQuotationMark:
-        return QStringLiteral("unterminated string");
-    case rapidjson::kParseErrorStringInvalidEncoding:
-        return QStringLiteral("invalid UTF-8 in a string");
-    case rapidjson::kParseErrorNumberTooBig:
-        return QStringLiteral("number too large to read");
-    case rapidjson::kParseErrorNumberMissFraction:
-    case rapidjson::kParseErrorNumberMissExponent:
-        return QStringLiteral("illegal number");
-    case rapidjson::kParseErrorTermination:
-        if (tooDeep)
-            return QStringLiteral("too deeply nested");
-        break;
-    default:
-        break;
-    }
-    return QStringLiteral("illegal value");
-}
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
 
 void writeString(QByteArray& out, const QByteArray& text) {
     static const char hex[] = "0123456789abcdef";
@@ -324,38 +278,45 @@ void writeValue(QByteArray& out, const Value& value, int indent) {
 
 } // namespace
 
-Value parse(const QByteArray& data) {
-    const qsizetype start = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    qsizetype first = start;
-    while (first < data.size() && isSpace(data[first]))
-        ++first;
-    if (data.isEmpty())
-        throw SyntaxError(QStringLiteral("the file is empty"), -1);
-    if (first == data.size())
-        throw SyntaxError(QStringLiteral("the file holds only white space"), -1);
-    if (data[first] != '{' && data[first] != '[')
-        throw SyntaxError(QStringLiteral("the document does not start with an object or an array"),
-                          first);
-    // The reader stops at a NUL byte as if the text ended there; JSON allows none anywhere.
-    const qsizetype nul = data.indexOf('\0');
-    if (nul >= 0)
-        throw SyntaxError(QStringLiteral("illegal value"), nul);
+QString Reader::reasonFor(rapidjson::ParseErrorCode code, bool tooDeep) {
+    switch (code) {
+    case rapidjson::kParseErrorDocumentRootNotSingular:
+        return QStringLiteral("garbage at the end of the document");
+    case rapidjson::kParseErrorObjectMissName:
+        return QStringLiteral("missing the name of an object member");
+    case rapidjson::kParseErrorObjectMissColon:
+        return QStringLiteral("missing name separator");
+    case rapidjson::kParseErrorObjectMissCommaOrCurlyBracket:
+        return QStringLiteral("unterminated object");
+    case rapidjson::kParseErrorArrayMissCommaOrSquareBracket:
+        return QStringLiteral("unterminated array");
+    case rapidjson::kParseErrorStringUnicodeEscapeInvalidHex:
+    case rapidjson::kParseErrorStringEscapeInvalid:
+        return QStringLiteral("invalid escape sequence");
+    case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
+        return QStringLiteral("invalid surrogate pair in a \\u escape");
+    case rapidjson::kParseErrorStringMissQuotationMark:
+        return QStringLiteral("unterminated string");
+    case rapidjson::kParseErrorStringInvalidEncoding:
+        return QStringLiteral("invalid UTF-8 in a string");
+    case rapidjson::kParseErrorNumberTooBig:
+        return QStringLiteral("number too large to read");
+    case rapidjson::kParseErrorNumberMissFraction:
+    case rapidjson::kParseErrorNumberMissExponent:
+        return QStringLiteral("illegal number");
+    case rapidjson::kParseErrorTermination:
+        if (tooDeep)
+            return QStringLiteral("too deeply nested");
+        break;
+    default:
+        break;
+    }
+    return QStringLiteral("illegal value");
+}
 
-    constexpr unsigned flags = rapidjson::kParseIterativeFlag |
-                               rapidjson::kParseNumbersAsStringsFlag |
-                               rapidjson::kParseValidateEncodingFlag;
-    // The reader's UTF-8 check takes all the bytes a sequence announces before it looks
-    // at them, so a sequence cut short at the very end would be read past the text: it
-    // gets NUL bytes to read there, which fail the check.
-    QByteArray text = data;
-    text.append(QByteArray(4, '\0'));
+Value parse(const QByteArray& data) {
     TreeBuilder builder;
-    rapidjson::Reader reader;
-    rapidjson::StringStream stream(text.constData() + start);
-    const rapidjson::ParseResult result = reader.Parse<flags>(stream, builder);
-    if (result.IsError())
-        throw SyntaxError(reasonFor(result.Code(), builder.tooDeep),
-                          start + qsizetype(result.Offset()));
+    Reader::readDocument(data, builder);
     return std::move(builder.root);
 }
 

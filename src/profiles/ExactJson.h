@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -72,6 +73,19 @@ public:
 // text valid UTF-8 (a leading byte-order mark is skipped), nesting at most 1024 deep.
 // Throws SyntaxError.
 Value parse(const QByteArray& data);
+
+// Where a string member lies in the text of a document, found in one strict reading of it
+// (the rules of parse()): `key` is the path of object keys from the top. The text between
+// `begin` and `end` is the whole string token, quotes included, and `value` its characters.
+struct StringAt {
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    QByteArray value;
+};
+// One result per path, in their order: nothing for a path that does not lead to exactly
+// one string (missing, another type, or a key on the way repeated). Throws SyntaxError.
+std::vector<std::optional<StringAt>> findStrings(const QByteArray& data,
+                                                 const std::vector<std::vector<QByteArray>>& paths);
 
 // Pretty-printed with four spaces of indentation and a final line break, the layout of
 // QJsonDocument::Indented.

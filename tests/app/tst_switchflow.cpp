@@ -1,5 +1,6 @@
 #include "app/SwitchFlow.h"
 #include "app/SwitchJournal.h"
+#include "app/SwitchLock.h"
 #include "claude/ClaudeSettingsPatcher.h"
 #include "codex/AuthPatcher.h"
 #include "codex/ChatSyncService.h"
@@ -10,8 +11,6 @@
 #include "support/FakeRestarters.h"
 #include "support/TestHome.h"
 
-#include <QLockFile>
-
 // The switch flows end to end on a temporary home with the real patchers, the real chat
 // database tool and real files; only the assistants are stood in for. Failures are
 // injected at each step, and what the files hold afterwards is checked: all old or all
@@ -19,7 +18,18 @@
 
 namespace {
 
-enum class Fault { none, config, auth, chats, save, crash };
+// The crashes stand for a kill: an exception no step catches stops the switch where it is.
+enum class Fault {
+    none,
+    config,
+    auth,
+    chats,
+    chatsLeftMoved,
+    save,
+    crash,
+    crashAtChatJournal,
+    crashAfterChats
+};
 // The step the next switch fails at.
 Fault injected = Fault::none;
 
@@ -54,9 +64,17 @@ struct FaultyChatSync : ChatSyncService {
                              const std::function<void(const QString&)>& written) override {
         if (injected == Fault::chats)
             throw ChatSyncError::sqliteFailed("database is locked");
-        ChatSyncResult result = ChatSyncService::syncChats(p, written);
+        ChatSyncResult result = ChatSyncService::syncChats(p, [&](const QString& journal) {
+            written(journal);
+            if (injected == Fault::crashAtChatJournal)
+                throw 42;
+        });
         if (injected == Fault::save)
             breakProfilesFile();
+        if (injected == Fault::crashAfterChats)
+            throw 42;
+        if (injected == Fault::chatsLeftMoved)
+            throw ChatSyncError::leftMoved("Could not put the chats back: disk full");
         return result;
     }
 };
@@ -177,6 +195,11 @@ private slots:
              true, kept, opened},
             {"store save fails", Fault::save, "",
              "*Restored config.toml, auth.json and the chats from before the switch." + again,
+             false, kept, reopened},
+            {"chats left half moved", Fault::chatsLeftMoved, "",
+             "Could not put the chats back: disk full. Restored config.toml, auth.json and the "
+             "chats from before the switch." +
+                 again,
              false, kept, reopened},
             {"reopen fails once", Fault::none, "open once", done, true, moved,
              opened + QStringList{"open velqor-1"}},
@@ -356,8 +379,25 @@ private slots:
         QCOMPARE(m_store->activeProfileID(), "chatgpt");
     }
 
+    void interruptedSwitchIsFoundAndRestored_data() {
+        QTest::addColumn<Fault>("crash");
+        QTest::addColumn<QString>("described"); // how the chats are described
+        QTest::addColumn<QString>("restored");
+        const QString was = " from before the interrupted switch.";
+        QTest::newRow("config.toml written")
+            << Fault::crash << QString() << "Restored config.toml" + was;
+        QTest::newRow("chat move journaled, nothing moved yet")
+            << Fault::crashAtChatJournal << "chats: as before the switch"
+            << "Restored config.toml and auth.json" + was;
+        QTest::newRow("chats moved")
+            << Fault::crashAfterChats
+            << "chats: 2 of 2 moved to velqor, 2 of 2 session files rewritten"
+            << "Restored config.toml, auth.json and the chats" + was;
+    }
+
     void interruptedSwitchIsFoundAndRestored() {
-        injected = Fault::crash;
+        QFETCH(Fault, crash);
+        injected = crash;
         const Profile profile = *m_store->profile("velqor-1");
         try {
             flow().applyCodex(profile);
@@ -366,27 +406,45 @@ private slots:
         }
         {
             // While a switch holds the lock (another program's, say), its journal is no
-            // interrupted one.
-            QLockFile running(SwitchJournal::lockPath());
-            QVERIFY(running.tryLock(0));
+            // interrupted one, and it cannot be restored meanwhile.
+            const SwitchLock running(std::chrono::milliseconds(0));
             QVERIFY(!SwitchJournal::interrupted());
+            QVERIFY(SwitchJournal::interrupted(true));
+            ChatSyncService chats;
+            QCOMPARE(errorOf([&] {
+                         SwitchJournal::restore(*SwitchJournal::interrupted(true), chats, *m_store,
+                                                std::chrono::milliseconds(0));
+                     }),
+                     "Another switch is running. Try again when it has finished.");
         }
         const std::optional<SwitchJournal::State> state = SwitchJournal::interrupted();
         QVERIFY(state);
         QCOMPARE(state->profileID, "velqor-1");
-        const QString text = SwitchJournal::describe(*state);
-        QVERIFY2(text.contains("Velqor 1"), qPrintable(text));
+        ChatSyncService chats;
+        const QString text = SwitchJournal::describe(*state, chats);
         QVERIFY2(text.contains("config.toml: changed by the switch"), qPrintable(text));
+        QFETCH(QString, described);
+        QVERIFY2(text.endsWith(described), qPrintable(text));
 
         // Until it is looked at, no other switch starts.
         injected = Fault::none;
-        QVERIFY_THROWS_EXCEPTION(SwitchError, flow().applyClaude(profile));
         QVERIFY(errorOf([&] { flow().applyClaude(profile); }).contains("did not finish"));
 
-        ChatSyncService chats;
-        const QString summary = SwitchJournal::restore(*state, chats, *m_store);
-        QVERIFY2(summary.startsWith("Restored config.toml"), qPrintable(summary));
+        // A restore reads the journal again under the lock: one that changed since it was
+        // shown (another switch was interrupted meanwhile) is not restored blindly.
+        const QByteArray journal = m_home->read(".codex/tavrin/switch-journal.json");
+        m_home->write(".codex/tavrin/switch-journal.json",
+                      QByteArray(journal).replace("Velqor", "V"));
+        QCOMPARE(SwitchJournal::restore(*state, chats, *m_store),
+                 "The record of the interrupted switch changed meanwhile; nothing was restored. "
+                 "Look at it again.");
+        m_home->write(".codex/tavrin/switch-journal.json", journal);
+        QTEST(SwitchJournal::restore(*state, chats, *m_store).section(" What", 0, 0), "restored");
         QCOMPARE(m_home->read(".codex/config.toml"), oldConfig);
+        QCOMPARE(m_home->read(".codex/auth.json"), oldAuth);
+        QCOMPARE(chatProviders(), "openai,openai,other");
+        QCOMPARE(m_home->read(".codex/sessions/2026/01/01/rollout-a.jsonl"),
+                 sessionFile("a", "openai"));
         QVERIFY(!SwitchJournal::interrupted());
         // What the file held before the restore is kept, not lost.
         QCOMPARE(m_home->entries(".codex/backups").filter("config.toml.before-restore-").size(), 1);

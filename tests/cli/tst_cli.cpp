@@ -333,21 +333,110 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(store.activeClaudeProfileID(), "velqor-1", 5000);
     }
 
-    void interruptedSwitchIsReportedAndRecovered() {
+    // An interrupted switch is noted by every command and restored by recover. Its journal
+    // is trusted only with the files a switch writes and the copies it makes; anything else
+    // is named and left alone, and one that cannot be read can be set aside.
+    void interruptedSwitchIsRecovered_data() {
+        QTest::addColumn<QString>("path"); // "~/" is the home; empty: as the switch wrote it
+        QTest::addColumn<bool>("existed");
+        QTest::addColumn<QString>("copy");
+        QTest::addColumn<QString>("chats");
+        QTest::newRow("as a switch writes it") << "" << false << ""
+                                               << "";
+        QTest::newRow("a file elsewhere, to delete") << "~/elsewhere" << false << ""
+                                                     << "";
+        QTest::newRow("a file elsewhere, to replace")
+            << "~/elsewhere" << true << "~/.codex/backups/config-old.toml"
+            << "";
+        QTest::newRow("out of ~/.codex with ..")
+            << "~/.codex/../elsewhere" << true << "~/.codex/backups/config-old.toml"
+            << "";
+        QTest::newRow("a copy from elsewhere") << "~/.codex/config.toml" << true << "~/elsewhere"
+                                               << "";
+        QTest::newRow("a copy linking out")
+            << "~/.codex/config.toml" << true << "~/.codex/backups/link"
+            << "";
+        QTest::newRow("a chat move journal elsewhere") << "" << false << ""
+                                                       << "~/elsewhere";
+        QTest::newRow("not JSON") << "" << false << ""
+                                  << "{";
+        // "=": config.toml was put back by hand; recover says it wrote nothing.
+        QTest::newRow("already as before") << "" << false << ""
+                                           << "=";
+    }
+
+    void interruptedSwitchIsRecovered() {
+        QFETCH(QString, path);
+        QFETCH(bool, existed);
+        QFETCH(QString, copy);
+        QFETCH(QString, chats);
+        const auto inHome = [this](QString text) { return text.replace("~", m_home->path()); };
         writeInterruptedCodexSwitch(*m_home);
-        QVERIFY(run({"list"}).err.contains("the last switch of Codex to Velqor 1 did not finish"));
+        m_home->write("elsewhere", "mine");
+        QVERIFY(QFile::link(m_home->file("elsewhere"), m_home->file(".codex/backups/link")));
+        QJsonObject journal =
+            QJsonDocument::fromJson(m_home->read(".codex/tavrin/switch-journal.json")).object();
+        if (!path.isEmpty())
+            journal["changes"] = QJsonArray{
+                QJsonObject{{"path", inHome(path)}, {"existed", existed}, {"copy", inHome(copy)}}};
+        if (chats == "=")
+            m_home->write(".codex/config.toml", "model = \"old\"\n");
+        else if (!chats.isEmpty())
+            journal["chats"] = inHome(chats);
+        m_home->write(".codex/tavrin/switch-journal.json",
+                      chats == "{" ? "{" : QJsonDocument(journal).toJson());
+        const bool readable = chats != "{";
+        QVERIFY(run({"list"}).err.contains(readable ? "the last switch of Codex to Velqor 1 did "
+                                                      "not finish"
+                                                    : "cannot be read"));
         const Run asked = run({"recover"});
         QCOMPARE(asked.status, 1);
-        QVERIFY2(asked.out.contains("config.toml: changed by the switch"), qPrintable(asked.out));
-        QCOMPARE(m_home->read(".codex/config.toml"), "model = \"new\"\n");
+
+        // What an interrupted write left is cleared away first, and the line says so.
         m_home->write(".codex/auth.json.tavrin-tmp-Ab12Cd", "{");
         const Run recovered = run({"recover", "--yes"});
-        QCOMPARE(recovered.status, 0);
-        QVERIFY(
-            recovered.out.startsWith("Removed 1 temporary file left by an interrupted write.\n"));
+        QVERIFY2(
+            recovered.out.startsWith("Removed 1 temporary file left by an interrupted write.\n"),
+            qPrintable(recovered.out));
         QVERIFY(!m_home->exists(".codex/auth.json.tavrin-tmp-Ab12Cd"));
-        QCOMPARE(m_home->read(".codex/config.toml"), "model = \"old\"\n");
+        QCOMPARE(m_home->read("elsewhere"), "mine");
+        // Only the trusted entry of the journal is followed.
+        const bool trusted = path.isEmpty() && readable;
+        QCOMPARE(m_home->read(".codex/config.toml"),
+                 trusted ? "model = \"old\"\n" : "model = \"new\"\n");
+        if (chats == "=")
+            QCOMPARE(recovered.out.section('\n', -2), "Nothing needed restoring.\n");
+        QCOMPARE(recovered.status, readable ? 0 : 1);
+        if (!readable) {
+            QVERIFY2(recovered.out.contains("recover --discard"), qPrintable(recovered.out));
+            QVERIFY(run({"switch", "claude", "claude-code"}).err.contains("cannot be read"));
+            QCOMPARE(run({"recover", "--discard"}).status, 0);
+            QCOMPARE(m_home->entries(".codex/tavrin").filter("switch-journal-").size(), 1);
+        } else if (trusted && (chats.isEmpty() || chats == "=")) {
+            QVERIFY2(asked.out.contains(chats.isEmpty() ? "config.toml: changed by the switch"
+                                                        : "config.toml: as before the switch"),
+                     qPrintable(asked.out));
+        } else {
+            QVERIFY2(asked.out.contains("\nignored: ") && recovered.out.contains("Ignored "),
+                     qPrintable(recovered.out));
+        }
         QCOMPARE(run({"recover"}).out, "No switch was interrupted.\n");
+    }
+
+    // A restore never runs into a switch: it waits for the lock and reads the journal again.
+    void recoverDuringSwitchesChangesNothing() {
+        run({"key", "set", "velqor-1"}, "one");
+        for (int round = 0; round < 10; ++round) {
+            QProcess switching;
+            switching.start(cli(), {"switch", "claude", round % 2 ? "claude-code" : "velqor-1",
+                                    "--no-restart"});
+            const Run recovered = run({"recover", "--yes"});
+            QVERIFY(switching.waitForFinished(30000));
+            QCOMPARE(switching.exitCode(), 0);
+            QVERIFY2(!recovered.out.contains("Restored"), qPrintable(recovered.out));
+            QVERIFY(claudeStatus()["matches"].toBool());
+        }
+        QVERIFY(!m_home->exists(".codex/tavrin/switch-journal.json"));
     }
 
 private:

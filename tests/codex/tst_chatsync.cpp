@@ -1,109 +1,18 @@
+#include "codex/ChatDatabase.h"
 #include "codex/ChatSyncService.h"
+#include "codex/SessionFiles.h"
 #include "profiles/AppPaths.h"
+#include "support/ChatHome.h"
 #include "support/Checks.h"
 #include "support/TestHome.h"
 
 #include <csignal>
 #include <sys/resource.h>
 
-namespace {
-
-QByteArray meta(const QByteArray& provider, const QByteArray& extra = {}) {
-    return "{\"timestamp\":\"2025-05-01T10:00:00.000Z\",\"type\":\"session_meta\",\"payload\":"
-           "{\"id\":\"0196\",\"cwd\":\"/work\",\"originator\":\"codex_cli_rs\"," +
-           extra + "\"model_provider\":\"" + provider + "\",\"cli_version\":\"0.1.0\"}}";
-}
-const QByteArray rest = "\n" +
-                        QByteArray("{\"type\":\"response_item\",\"payload\":{\"type\":\"message\","
-                                   "\"model_provider\":\"openai\",\"text\":\"é \\\"x\\\"\"}}")
-                            .repeated(3) +
-                        "\n";
-
-// A home whose path needs care in any command line, with a Codex-like chat database in
-// it (WAL mode; with `pendingLog` the rows stay in the log, so "-wal" and "-shm" lie
-// beside the main file). Each thread is "id provider [rollout_path]".
-QString createHome(const TestHome& home, const QStringList& threads, bool pendingLog = false) {
-    const QString path = home.file("it's a \"home\" $HOME `x`");
-    QDir().mkpath(path + "/.codex");
-    AppPaths::setHomeDirectoryOverride(path);
-    QByteArray rows;
-    for (const QString& thread : threads) {
-        const QStringList f = thread.split(' ');
-        rows += (rows.isEmpty() ? "" : ",") +
-                QString("('%1','%2',%3,'Chat %1')")
-                    .arg(f[0], f[1], f.size() > 2 ? "'" + f[2] + "'" : "NULL")
-                    .toUtf8();
-    }
-    sqlite(AppPaths::stateDatabaseURL(),
-           QByteArray(pendingLog ? ".dbconfig no_ckpt_on_close on\n" : "") +
-               "PRAGMA journal_mode=WAL;\n"
-               "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, model_provider TEXT,"
-               " title TEXT, archived INTEGER DEFAULT 0);\n" +
-               (rows.isEmpty() ? ""
-                               : "INSERT INTO threads(id, model_provider, rollout_path, "
-                                 "title) VALUES " +
-                                     rows + ";"));
-    return AppPaths::stateDatabaseURL();
-}
-
-QString providers() {
-    return sqlite(AppPaths::stateDatabaseURL(), "SELECT model_provider FROM threads ORDER BY id;")
-        .split('\n', Qt::SkipEmptyParts)
-        .join(' ');
-}
-
-ChatSyncResult sync(const QString& provider, const QString& sqlitePath = {}) {
-    Profile profile = Profile::chatGPTAccount();
-    profile.modelProvider = provider.isNull() ? std::nullopt : std::optional(provider);
-    return ChatSyncService(nullptr, sqlitePath).syncChats(profile);
-}
-
-} // namespace
-
 class TestChatSync : public QObject {
     Q_OBJECT
 
 private slots:
-    void rewritesOnlyThePayloadProvider_data() {
-        QTest::addColumn<QByteArray>("line");
-        QTest::addColumn<QByteArray>("rewritten"); // null: left alone
-        QTest::newRow("plain") << meta("openai") << meta("velqor");
-        QTest::newRow("spaces and a line end kept")
-            << QByteArray(
-                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "openai" , "n" : 1.50e3 } })"
-                   "\r")
-            << QByteArray(
-                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "velqor" , "n" : 1.50e3 } })"
-                   "\r");
-        const QByteArray decoys =
-            "\"instructions\":\"say \\\"model_provider\\\":\\\"openai\\\" \\u00e9 ü\","
-            "\"git\":{\"model_provider\":\"openai\"},\"list\":[{\"model_provider\":\"openai\"}],";
-        QTest::newRow("provider in strings and nested objects")
-            << R"({"model_provider":"openai",)" + meta("openai", decoys).mid(1)
-            << R"({"model_provider":"openai",)" + meta("velqor", decoys).mid(1);
-        QTest::newRow("escaped key")
-            << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"openai"}})")
-            << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
-        QTest::newRow("not session_meta")
-            << QByteArray(R"({"type":"turn_context","payload":{"model_provider":"openai"}})")
-            << QByteArray();
-        QTest::newRow("other provider") << meta("anthropic") << QByteArray();
-        QTest::newRow("twice in payload")
-            << QByteArray(
-                   R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})")
-            << QByteArray();
-        QTest::newRow("cut short") << meta("openai").chopped(1) << QByteArray();
-        QTest::newRow("not UTF-8") << meta("openai", "\"x\":\"\xff\",") << QByteArray();
-    }
-
-    void rewritesOnlyThePayloadProvider() {
-        QFETCH(QByteArray, line);
-        QFETCH(QByteArray, rewritten);
-        const auto result = ChatSyncService::rewrittenFirstLine(line, "openai", "velqor");
-        QCOMPARE(result.value_or(QByteArray()), rewritten);
-        QCOMPARE(result.has_value(), !rewritten.isNull());
-    }
-
     void countsRealMoves_data() {
         QTest::addColumn<QString>("provider"); // null: none
         QTest::addColumn<QString>("before");
@@ -132,131 +41,41 @@ private slots:
                 QString("sessions/2025/05/01/rollout-%1.jsonl").arg(threads.size());
             threads << QString("t%1 %2 %3").arg(threads.size()).arg(provider, file);
         }
-        const QString database = createHome(home, threads, pendingLog);
+        const QString database = createChatHome(home, threads, pendingLog);
         for (const QString& thread : threads)
             writeFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2),
-                      meta(thread.section(' ', 1, 1).toUtf8()) + rest);
-        const QStringList suffixes = pendingLog ? QStringList{"", "-wal", "-shm"} : QStringList{""};
-        QList<QByteArray> originals;
-        for (const QString& suffix : suffixes)
-            originals << readFile(database + suffix);
+                      sessionMeta(thread.section(' ', 1, 1).toUtf8()) + sessionRest);
+        const QString original = chatDump(database);
 
         QFETCH(QString, provider);
-        const ChatSyncResult result = sync(provider);
+        const ChatSyncResult result = syncChats(provider);
         QTEST(result.changedRows, "changedRows");
         QCOMPARE(result.skippedFiles, 0);
-        QTEST(providers(), "after");
+        QTEST(chatProviders(), "after");
         // Every session file names the provider its row names.
         QStringList inFiles;
         for (int i = 0; i < threads.size(); ++i)
-            inFiles << QJsonDocument::fromJson(
+            inFiles << SessionFiles::providerIn(
                            readFile(AppPaths::codexDirectory() +
                                     QString("/sessions/2025/05/01/rollout-%1.jsonl").arg(i))
                                .split('\n')
-                               .first())["payload"]["model_provider"]
-                           .toString();
+                               .first())
+                           ->provider;
         QTEST(inFiles.join(' '), "after");
-        // Copies of the database files as they were, and a journal, all with one time stamp.
-        QCOMPARE(result.backupURLs.size(), suffixes.size());
-        const QString stamp = result.backupURLs.first().section('/', -1).mid(8, 19);
+        // A snapshot of the database as it was and a journal, with one time stamp; neither
+        // when nothing moved.
+        if (!result.changedRows) {
+            QCOMPARE(result.backupURLs, QStringList());
+            QCOMPARE(result.journalURL, QString());
+            QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files), QStringList());
+            return;
+        }
+        const QString stamp = result.backupURLs.value(0).section('/', -1).mid(8, 19);
         QVERIFY(QDateTime::fromString(stamp, "yyyy-MM-dd-HH-mm-ss").isValid());
-        for (qsizetype i = 0; i < suffixes.size(); ++i) {
-            QCOMPARE(result.backupURLs[i],
-                     AppPaths::backupsDirectory() + "/state_5-" + stamp + suffixes[i] + ".sqlite");
-            QCOMPARE(readFile(result.backupURLs[i]), originals[i]);
-        }
-        QCOMPARE(result.journalURL, result.changedRows
-                                        ? AppPaths::backupsDirectory() + "/chats-" + stamp + ".json"
-                                        : QString());
-    }
-
-    void sessionFiles_data() {
-        QTest::addColumn<QString>("rolloutPath");  // "~/" is the home; empty: none
-        QTest::addColumn<QByteArray>("firstLine"); // null: no file; "dir", "link": such an entry
-        QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
-        QTest::addColumn<int>("restCopies");
-        const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
-        QTest::newRow("absolute") << "~/.codex/" + day << meta("openai") << meta("velqor") << 1;
-        QTest::newRow("relative to ~/.codex") << day << meta("openai") << meta("velqor") << 1;
-        const QByteArray big =
-            "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
-        QTest::newRow("large") << day << meta("openai", big) << meta("velqor", big) << 4000;
-        QTest::newRow("single line") << day << meta("openai") << meta("velqor") << 0;
-        QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
-        QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
-        QTest::newRow("outside ~/.codex")
-            << "~/elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
-        QTest::newRow("relative, leaving ~/.codex")
-            << "sessions/../../elsewhere/rollout.jsonl" << meta("openai") << QByteArray() << 1;
-        QTest::newRow("a directory") << day << QByteArray("dir") << QByteArray() << 1;
-        QTest::newRow("a link") << day << QByteArray("link") << QByteArray() << 1;
-        QTest::newRow("no session_meta")
-            << day
-            << QByteArray(R"({"type":"response_item","payload":{"model_provider":"openai"}})")
-            << QByteArray() << 1;
-        QTest::newRow("another provider in the file") << day << meta("velqor") << QByteArray() << 1;
-    }
-
-    // One openai thread moves to velqor (next to one already there); its session file moves
-    // with it or is counted as skipped. Undoing puts everything back.
-    void sessionFiles() {
-        QFETCH(QString, rolloutPath);
-        QFETCH(QByteArray, firstLine);
-        QFETCH(QByteArray, movedLine);
-        QFETCH(int, restCopies);
-        TestHome home;
-        createHome(home, {"t0 velqor"});
-        const QString codex = AppPaths::codexDirectory();
-        const QString stored = rolloutPath.startsWith("~/")
-                                   ? AppPaths::homeDirectory() + rolloutPath.mid(1)
-                                   : rolloutPath;
-        const QString path =
-            QDir::cleanPath(QDir::isAbsolutePath(stored) ? stored : codex + '/' + stored);
-        sqlite(AppPaths::stateDatabaseURL(),
-               "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', " +
-                   (stored.isEmpty() ? QByteArray("NULL")
-                                     : "'" + stored.toUtf8().replace("'", "''") + "'") +
-                   ");");
-        const QByteArray tail = rest.repeated(restCopies);
-        if (firstLine == "dir") {
-            QDir().mkpath(path);
-        } else if (firstLine == "link") {
-            writeFile(codex + "/target.jsonl", meta("openai") + tail);
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QVERIFY(QFile::link(codex + "/target.jsonl", path));
-        } else if (!firstLine.isNull()) {
-            writeFile(path, firstLine + tail);
-            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                            QFileDevice::ReadGroup);
-        }
-        const QByteArray original = readFile(path);
-        const QDateTime modified = QFileInfo(path).lastModified();
-
-        const ChatSyncResult result = sync("velqor");
-        const bool moves = !movedLine.isNull();
-        QCOMPARE(result.changedRows, moves ? 1 : 0);
-        QCOMPARE(result.skippedFiles, moves ? 0 : 1);
-        QCOMPARE(providers(), "velqor velqor");
-        QCOMPARE(readFile(path), moves ? movedLine + tail : original);
-        if (moves) {
-            QCOMPARE(QFileInfo(path).lastModified(), modified);
-            QCOMPARE(int(QFile::permissions(path) & 0x7077), 0x6040);
-        }
-        // The journal, readable by its owner only, holds what undoing needs.
-        QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
-        QJsonObject entry{{"id", "t1"}, {"old_provider", "openai"}};
-        if (moves) {
-            entry["session_file"] = path;
-            entry["first_line"] = QString::fromUtf8(firstLine);
-        }
-        const QJsonObject journal = QJsonDocument::fromJson(readFile(result.journalURL)).object();
-        QCOMPARE(
-            journal,
-            (QJsonObject{{"format", 1}, {"provider", "velqor"}, {"threads", QJsonArray{entry}}}));
-
-        ChatSyncService().undo(result.journalURL);
-        QCOMPARE(providers(), "velqor openai");
-        QCOMPARE(readFile(path), original);
+        QCOMPARE(result.backupURLs,
+                 QStringList{AppPaths::backupsDirectory() + "/state_5-" + stamp + ".sqlite"});
+        QCOMPARE(chatDump(result.backupURLs[0]), original);
+        QCOMPARE(result.journalURL, AppPaths::backupsDirectory() + "/chats-" + stamp + ".json");
     }
 
     void failures_data() {
@@ -281,7 +100,7 @@ private slots:
         row("not a database", QByteArray(8192, 'x'), "", failed + "file is not a database");
         row("no threads table", "CREATE TABLE chats(id INTEGER);", "",
             failed + "no such table: threads");
-        // A statement that fails inside the transaction, after the moved rows were read.
+        // The update fails after the rows were read and journaled: nothing stays moved.
         row("update fails",
             threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN "
                       "SELECT RAISE(ABORT, 'chats are frozen'); END;",
@@ -296,14 +115,14 @@ private slots:
         QFETCH(QString, sqlite);
         QFETCH(QString, message);
         TestHome home;
-        const QString path = createHome(home, {});
+        const QString path = createChatHome(home, {});
         QFile::remove(path);
         if (database.startsWith("CREATE"))
             ::sqlite(path, database);
         else if (!database.isNull())
             writeFile(path, database);
         const QString session = AppPaths::codexDirectory() + "/sessions/r.jsonl";
-        writeFile(session, meta("openai") + rest);
+        writeFile(session, sessionMeta("openai") + sessionRest);
         const QByteArray original = readFile(path);
         std::optional<ScopedEnvironment> onlyBin(std::in_place);
         QDir().mkpath(home.file("bin"));
@@ -312,59 +131,62 @@ private slots:
         if (!sqlite.isEmpty())
             onlyBin->set("PATH", QFile::encodeName(home.file("bin")));
         ChatSyncResult result;
-        const QString error =
-            errorOf([&] { result = sync(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3"); });
+        const QString error = errorOf(
+            [&] { result = syncChats(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3"); });
         onlyBin.reset();
         QCOMPARE(error, message);
         if (message.isEmpty()) {
             QCOMPARE(result.changedRows, 1);
             return;
         }
-        // Nothing changed, no journal; only the backup of a database that the tool then
-        // failed on was made.
+        // Nothing changed. Only a move that failed after its start left its snapshot and
+        // journal behind.
         QCOMPARE(readFile(path), original);
-        QCOMPARE(readFile(session), meta("openai") + rest);
-        const bool ran = message.startsWith("Could not sync");
-        QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size(), ran ? 1 : 0);
+        QCOMPARE(readFile(session), sessionMeta("openai") + sessionRest);
+        QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size(),
+                 message.endsWith("frozen") ? 2 : 0);
     }
 
     void undo_data() {
         QTest::addColumn<QString>("before"); // what happens between the move and the undo
         QTest::addColumn<QString>("message");
-        const auto row = [](const char* name, const char* before, const char* message) {
-            QTest::newRow(name) << QString(before) << QString(message);
+        QTest::addColumn<QString>("undone");
+        const auto row = [](const char* name, const char* before, const char* message,
+                            const char* undone) {
+            QTest::newRow(name) << QString(before) << QString(message) << QString(undone);
         };
-        row("after success", "", "");
-        row("twice", "undo", "");
-        row("after a partly finished move", "first file back", "");
+        row("after success", "", "", "3 rows, 2 files");
+        row("twice", "undo", "", "0 rows, 0 files");
+        row("after a partly finished move", "first file back", "", "3 rows, 1 files");
+        row("stopped once the journal was written", "stop at the journal", "", "0 rows, 0 files");
+        row("a journal of the first format", "first format", "", "3 rows, 2 files");
         row("a file changed since", "first file edited",
             "Could not put the chats back: session files changed since the move were left "
-            "alone: %1/sessions/a.jsonl");
+            "alone: %1/sessions/a.jsonl",
+            "");
         row("journal gone", "journal gone",
-            "Could not put the chats back: Could not read %2: No such file or directory");
+            "Could not put the chats back: Could not read %2: No such file or directory", "");
         row("disk full during the move", "disk full",
-            "Could not write %1/sessions/b.jsonl: File too large");
+            "Not enough disk space to write ~/.codex/sessions/b.jsonl.", "");
     }
 
     void undo() {
         QFETCH(QString, before);
         TestHome home;
-        // The undo script goes through a temporary file whose path needs quoting.
-        std::optional<ScopedEnvironment> temporary(std::in_place);
-        QDir().mkpath(home.file("tmp \"q\" \\ x"));
-        temporary->set("TMPDIR", QFile::encodeName(home.file("tmp \"q\" \\ x")));
         // Thread d shares a's session file.
-        createHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl", "c other",
-                          "d openai sessions/a.jsonl"});
+        createChatHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl", "c other",
+                              "d openai sessions/a.jsonl"});
         const QString codex = AppPaths::codexDirectory();
-        const QByteArray a = meta("openai") + rest;
-        const QByteArray b = meta("velqor") + rest.repeated(10000); // about 3 MB
+        const QByteArray a = sessionMeta("openai") + sessionRest;
+        const QByteArray b = sessionMeta("velqor") + sessionRest.repeated(10000); // about 3 MB
         writeFile(codex + "/sessions/a.jsonl", a);
         writeFile(codex + "/sessions/b.jsonl", b);
-        const QByteArray edited = meta("mine") + rest;
+        const QByteArray edited = sessionMeta("mine") + sessionRest;
 
         ChatSyncResult result;
         QString error;
+        QString journal;
+        ChatSyncService service;
         if (before == "disk full") {
             // Writes beyond 2 MB fail: a.jsonl is rewritten, b.jsonl cannot be.
             std::signal(SIGXFSZ, SIG_IGN);
@@ -373,32 +195,138 @@ private slots:
             rlimit small = old;
             small.rlim_cur = 2 * 1024 * 1024;
             setrlimit(RLIMIT_FSIZE, &small);
-            error = errorOf([&] { sync("custom"); });
+            error = errorOf([&] { syncChats("custom"); });
             setrlimit(RLIMIT_FSIZE, &old);
+        } else if (before == "stop at the journal") {
+            // As if killed right after the switch recorded the journal: nothing moved yet.
+            try {
+                service.syncChats(providerProfile("custom"), [&](const QString& written) {
+                    journal = written;
+                    throw 42;
+                });
+            } catch (int) {
+            }
+            const ChatMoveState state = service.inspect(journal);
+            QCOMPARE(QString("%1/%2 %3/%4")
+                         .arg(state.rowsMoved)
+                         .arg(state.rows)
+                         .arg(state.filesRewritten)
+                         .arg(state.files),
+                     "0/3 0/2");
+        } else if (before == "first format") {
+            // As an earlier version wrote it: every thread by its id, whole first lines.
+            journal = codex + "/backups/chats-old.json";
+            QByteArray lines = "{\"format\":1,\"provider\":\"custom\",\"threads\":[\n";
+            for (const char* id : {"a", "b", "d"}) {
+                const QByteArray old = id == QByteArray("b") ? "velqor" : "openai";
+                const QString file =
+                    codex + "/sessions/" + (id == QByteArray("b") ? "b" : "a") + ".jsonl";
+                lines += QJsonDocument(QJsonObject{{"id", id},
+                                                   {"old_provider", QString(old)},
+                                                   {"session_file", file},
+                                                   {"first_line", QString(sessionMeta(old))}})
+                             .toJson(QJsonDocument::Compact) +
+                         (id == QByteArray("d") ? "\n" : ",\n");
+            }
+            writeFile(journal, lines + "]}\n");
+            sqlite(AppPaths::stateDatabaseURL(),
+                   "UPDATE threads SET model_provider = 'custom' WHERE id <> 'c';");
+            writeFile(codex + "/sessions/a.jsonl", sessionMeta("custom") + sessionRest);
+            writeFile(codex + "/sessions/b.jsonl",
+                      sessionMeta("custom") + sessionRest.repeated(10000));
         } else {
-            result = sync("custom");
+            result = syncChats("custom");
+            journal = result.journalURL;
             QCOMPARE(result.changedRows, 3);
-            QCOMPARE(providers(), "custom custom other custom");
+            QCOMPARE(chatProviders(), "custom custom other custom");
             if (before == "undo")
-                ChatSyncService().undo(result.journalURL);
+                service.undo(journal);
             else if (before == "first file back")
                 writeFile(codex + "/sessions/a.jsonl", a);
             else if (before == "first file edited")
                 writeFile(codex + "/sessions/a.jsonl", edited);
             else if (before == "journal gone")
-                QFile::remove(result.journalURL);
-            error = errorOf([&] { ChatSyncService().undo(result.journalURL); });
+                QFile::remove(journal);
         }
-        temporary.reset();
+        if (!journal.isEmpty()) {
+            ChatUndoResult back;
+            error = errorOf([&] { back = service.undo(journal); });
+            if (error.isEmpty())
+                QTEST(undone(back), "undone");
+        }
         QFETCH(QString, message);
-        QCOMPARE(error, message.replace("%1", codex).replace("%2", result.journalURL));
+        QCOMPARE(error, message.replace("%1", codex).replace("%2", journal));
         const bool gone = before == "journal gone";
-        QCOMPARE(providers(), gone ? "custom custom other custom" : "openai velqor other openai");
+        QCOMPARE(chatProviders(),
+                 gone ? "custom custom other custom" : "openai velqor other openai");
         QCOMPARE(readFile(codex + "/sessions/a.jsonl"), before == "first file edited" ? edited
-                                                        : gone ? meta("custom") + rest
+                                                        : gone ? sessionMeta("custom") + sessionRest
                                                                : a);
         QCOMPARE(readFile(codex + "/sessions/b.jsonl"),
-                 gone ? meta("custom") + rest.repeated(10000) : b);
+                 gone ? sessionMeta("custom") + sessionRest.repeated(10000) : b);
+    }
+
+    // Ids of every type SQLite stores go back to exactly the rows that moved; a row that
+    // already had the provider stays, also when its id reads the same as a moved one.
+    void everyIdTypeGoesBack() {
+        TestHome home;
+        createChatHome(home, {});
+        const QString database = AppPaths::stateDatabaseURL();
+        sqlite(database, "DROP TABLE threads; CREATE TABLE threads(id PRIMARY KEY, rollout_path, "
+                         "model_provider);"
+                         "INSERT INTO threads(id, model_provider) VALUES (12, 'openai'), ('12', "
+                         "'custom'), (X'00FF27', 'velqor'), ('it''s', 'openai'), (CAST(X'C328' "
+                         "AS TEXT), 'openai'), (1.25, 'velqor'), (NULL, 'openai');");
+        const QString original = chatDump(database);
+        const ChatSyncResult result = syncChats("custom");
+        QCOMPARE(result.skippedFiles, 5);
+        QCOMPARE(undone(ChatSyncService().undo(result.journalURL)), "5 rows, 0 files");
+        QCOMPARE(chatDump(database), original);
+    }
+
+    // Another program is in the middle of a write whose pages already stand in the
+    // database file; the snapshot holds only what was committed.
+    void snapshotIsConsistentWhileCodexWrites() {
+        TestHome home;
+        createChatHome(home, {"t1 openai"});
+        const QString database = AppPaths::stateDatabaseURL();
+        sqlite(database, "PRAGMA journal_mode=DELETE; CREATE TABLE ledger(n INTEGER, data BLOB);"
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i "
+                         "< 3000) INSERT INTO ledger SELECT 0, randomblob(200) FROM n;");
+        QProcess writer;
+        writer.start("/usr/bin/sqlite3", {"-batch", "-init", "/dev/null", database});
+        QVERIFY(writer.waitForStarted());
+        // A small page cache writes the changed pages out before the commit.
+        writer.write("PRAGMA cache_size = 2; BEGIN; UPDATE ledger SET n = 1;\n"
+                     "SELECT 'ready';\n.shell sleep 1\nROLLBACK;\n");
+        writer.closeWriteChannel();
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += writer.readAllStandardOutput()).contains("ready"), 20000);
+        ChatDatabase(std::make_shared<ShellService>(), "/usr/bin/sqlite3")
+            .snapshot(home.file("copy.sqlite"));
+        QCOMPARE(sqlite(home.file("copy.sqlite"),
+                        "PRAGMA integrity_check; SELECT count(*), sum(n) FROM ledger;"),
+                 "ok\n3000|0\n");
+        QVERIFY(writer.waitForFinished());
+        // A move snapshots the database as it was when the rows were read.
+        QCOMPARE(chatDump(syncChats("velqor").backupURLs.value(0)), "'t1'|openai\n");
+    }
+
+    // What status shows of chats that do not follow the profile, and a switch mends it:
+    // a thread left on another provider, and a session file left naming another.
+    void differencesAreMendedBySwitchingAgain() {
+        TestHome home;
+        createChatHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl"});
+        const QString codex = AppPaths::codexDirectory();
+        writeFile(codex + "/sessions/a.jsonl", sessionMeta("openai") + sessionRest);
+        writeFile(codex + "/sessions/b.jsonl", sessionMeta("openai") + sessionRest);
+        const Profile profile = providerProfile("velqor");
+        QCOMPARE(ChatSyncService().differences(profile, "mend"),
+                 QStringList({"chats: 1 on another provider, expected velqor: mend",
+                              "session files: 1 name another provider, expected velqor: mend"}));
+        ChatSyncService().syncChats(profile);
+        QCOMPARE(ChatSyncService().differences(profile, "mend"), QStringList());
+        QCOMPARE(readFile(codex + "/sessions/b.jsonl"), sessionMeta("velqor") + sessionRest);
     }
 };
 

@@ -109,12 +109,22 @@ private slots:
 #endif
     }
 
-    // A switch killed halfway left its journal: the window asks at start and restores.
+    // A switch killed halfway left its journal: the window asks at start and restores; a
+    // journal that cannot be read is offered to be set aside.
+    void interruptedSwitchIsOfferedAtStart_data() {
+        QTest::addColumn<bool>("readable");
+        QTest::newRow("readable") << true;
+        QTest::newRow("unreadable") << false;
+    }
+
     void interruptedSwitchIsOfferedAtStart() {
+        QFETCH(bool, readable);
         TestHome home;
         writeInterruptedCodexSwitch(home);
+        if (!readable)
+            home.write(".codex/tavrin/switch-journal.json", "{ cut short");
         TavrinApp app;
-        bool asked = false;
+        QString asked;
         // The question is modal: answer it from a timer while its own loop runs.
         QTimer answer;
         connect(&answer, &QTimer::timeout, [&] {
@@ -122,16 +132,20 @@ private slots:
             if (!box)
                 return;
             answer.stop();
-            asked = box->informativeText().contains("config.toml: changed by the switch");
+            asked = box->informativeText();
             box->findChild<QPushButton*>("restoreButton")->click();
         });
         answer.start(20);
         app.show();
-        QTRY_VERIFY(asked);
-        QTRY_COMPARE(home.read(".codex/config.toml"), QByteArray("model = \"old\"\n"));
-        QVERIFY(!home.exists(".codex/tavrin/switch-journal.json"));
-        QVERIFY(
-            app.contentView()->viewModel()->logLines().last().startsWith("Restored config.toml"));
+        QTRY_VERIFY(!asked.isEmpty());
+        QVERIFY2(asked.contains(readable ? "config.toml: changed by the switch" : "cannot be read"),
+                 qPrintable(asked));
+        QTRY_VERIFY(!home.exists(".codex/tavrin/switch-journal.json"));
+        QCOMPARE(home.read(".codex/config.toml"),
+                 readable ? QByteArray("model = \"old\"\n") : QByteArray("model = \"new\"\n"));
+        QCOMPARE(home.entries(".codex/tavrin").filter("switch-journal-").size(), readable ? 0 : 1);
+        QVERIFY(app.contentView()->viewModel()->logLines().last().startsWith(
+            readable ? "Restored config.toml" : "Set the switch journal aside"));
     }
 
     void settingsCommandOpensSettings() {

@@ -1,0 +1,170 @@
+#include "codex/ChatSyncService.h"
+#include "codex/SessionFiles.h"
+#include "profiles/AppPaths.h"
+#include "support/ChatHome.h"
+#include "support/Checks.h"
+#include "support/TestHome.h"
+
+// The one change a chat move makes to a session file, and which files it makes it to.
+class TestSessionFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rewritesOnlyThePayloadProvider_data() {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("rewritten"); // null: left alone
+        QTest::newRow("plain") << sessionMeta("openai") << sessionMeta("velqor");
+        QTest::newRow("spaces and a line end kept")
+            << QByteArray(
+                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "openai" , "n" : 1.50e3 } })"
+                   "\r")
+            << QByteArray(
+                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "velqor" , "n" : 1.50e3 } })"
+                   "\r");
+        const QByteArray decoys =
+            "\"instructions\":\"say \\\"model_provider\\\":\\\"openai\\\" \\u00e9 ü\","
+            "\"git\":{\"model_provider\":\"openai\"},\"list\":[{\"model_provider\":\"openai\"}],";
+        QTest::newRow("provider in strings and nested objects")
+            << R"({"model_provider":"openai",)" + sessionMeta("openai", decoys).mid(1)
+            << R"({"model_provider":"openai",)" + sessionMeta("velqor", decoys).mid(1);
+        QTest::newRow("escaped key and value")
+            << QByteArray(
+                   R"({"type":"session_meta","payload":{"model\u005fprovider":"open\u0061i"}})")
+            << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
+        QTest::newRow("not session_meta")
+            << QByteArray(R"({"type":"turn_context","payload":{"model_provider":"openai"}})")
+            << QByteArray();
+        QTest::newRow("other provider") << sessionMeta("anthropic") << QByteArray();
+        QTest::newRow("twice in payload")
+            << QByteArray(
+                   R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})")
+            << QByteArray();
+        QTest::newRow("payload twice")
+            << QByteArray(
+                   R"({"type":"session_meta","payload":{"model_provider":"openai"},"payload":{}})")
+            << QByteArray();
+        QTest::newRow("cut short") << sessionMeta("openai").chopped(1) << QByteArray();
+        QTest::newRow("not UTF-8") << sessionMeta("openai", "\"x\":\"\xff\",") << QByteArray();
+    }
+
+    void rewritesOnlyThePayloadProvider() {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, rewritten);
+        const auto result = SessionFiles::rewrittenFirstLine(line, "openai", "velqor");
+        QCOMPARE(result.value_or(QByteArray()), rewritten);
+        QCOMPARE(result.has_value(), !rewritten.isNull());
+    }
+
+    void sessionFiles_data() {
+        QTest::addColumn<QString>("rolloutPath");  // "~/" is the home; empty: none
+        QTest::addColumn<QByteArray>("firstLine"); // null: no file; "dir", "link": such an entry
+        QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
+        QTest::addColumn<int>("restCopies");
+        const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
+        QTest::newRow("absolute") << "~/.codex/" + day << sessionMeta("openai")
+                                  << sessionMeta("velqor") << 1;
+        QTest::newRow("relative to ~/.codex")
+            << day << sessionMeta("openai") << sessionMeta("velqor") << 1;
+        QTest::newRow("archived") << "archived_sessions/r.jsonl" << sessionMeta("openai")
+                                  << sessionMeta("velqor") << 1;
+        const QByteArray big =
+            "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
+        QTest::newRow("large") << day << sessionMeta("openai", big) << sessionMeta("velqor", big)
+                               << 4000;
+        QTest::newRow("single line") << day << sessionMeta("openai") << sessionMeta("velqor") << 0;
+        QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
+        QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
+        QTest::newRow("outside the session folders")
+            << "~/.codex/rollout.jsonl" << sessionMeta("openai") << QByteArray() << 1;
+        QTest::newRow("relative, leaving ~/.codex") << "sessions/../../elsewhere/rollout.jsonl"
+                                                    << sessionMeta("openai") << QByteArray() << 1;
+        QTest::newRow("a directory") << day << QByteArray("dir") << QByteArray() << 1;
+        QTest::newRow("a link") << day << QByteArray("link") << QByteArray() << 1;
+        QTest::newRow("behind a folder link out of ~/.codex")
+            << day << QByteArray("folder link out") << QByteArray() << 1;
+        QTest::newRow("behind a folder link within ~/.codex")
+            << day << QByteArray("folder link in") << sessionMeta("velqor") << 1;
+        QTest::newRow("no session_meta")
+            << day
+            << QByteArray(R"({"type":"response_item","payload":{"model_provider":"openai"}})")
+            << QByteArray() << 1;
+        QTest::newRow("another provider in the file")
+            << day << sessionMeta("velqor") << QByteArray() << 1;
+    }
+
+    // One openai thread moves to velqor (next to one already there); its session file moves
+    // with it or is counted as skipped. Undoing puts everything back.
+    void sessionFiles() {
+        QFETCH(QString, rolloutPath);
+        QFETCH(QByteArray, firstLine);
+        QFETCH(QByteArray, movedLine);
+        QFETCH(int, restCopies);
+        TestHome home;
+        createChatHome(home, {"t0 velqor"});
+        const QString codex = AppPaths::codexDirectory();
+        const QString stored = rolloutPath.startsWith("~/")
+                                   ? AppPaths::homeDirectory() + rolloutPath.mid(1)
+                                   : rolloutPath;
+        const QString path =
+            QDir::cleanPath(QDir::isAbsolutePath(stored) ? stored : codex + '/' + stored);
+        QDir().mkpath(codex + "/archived_sessions");
+        sqlite(AppPaths::stateDatabaseURL(),
+               "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', " +
+                   (stored.isEmpty() ? QByteArray("NULL")
+                                     : "'" + stored.toUtf8().replace("'", "''") + "'") +
+                   ");");
+        const QByteArray tail = sessionRest.repeated(restCopies);
+        if (firstLine == "dir") {
+            QDir().mkpath(path);
+        } else if (firstLine == "link") {
+            writeFile(codex + "/target.jsonl", sessionMeta("openai") + tail);
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QVERIFY(QFile::link(codex + "/target.jsonl", path));
+        } else if (firstLine.startsWith("folder link")) {
+            // The day's folder is a link to one outside ~/.codex, or to one inside it.
+            const QString real = firstLine.endsWith("out") ? AppPaths::homeDirectory() + "/away"
+                                                           : codex + "/elsewhere";
+            writeFile(real + "/" + QFileInfo(path).fileName(), sessionMeta("openai") + tail);
+            QDir().mkpath(codex + "/sessions/2025/05");
+            QVERIFY(QFile::link(real, codex + "/sessions/2025/05/01"));
+        } else if (!firstLine.isNull()) {
+            writeFile(path, firstLine + tail);
+        }
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                        QFileDevice::ReadGroup);
+        const QByteArray original = readFile(path);
+        const QDateTime modified = QFileInfo(path).lastModified();
+
+        const ChatSyncResult result = syncChats("velqor");
+        const bool moves = !movedLine.isNull();
+        QCOMPARE(result.changedRows, moves ? 1 : 0);
+        QCOMPARE(result.skippedFiles, moves ? 0 : 1);
+        QCOMPARE(chatProviders(), "velqor velqor");
+        QCOMPARE(readFile(path), moves ? movedLine + tail : original);
+        if (moves) {
+            QCOMPARE(QFileInfo(path).lastModified(), modified);
+            QCOMPARE(int(QFile::permissions(path) & 0x7077), 0x6040);
+        }
+        // The journal, readable by its owner only, holds what undoing needs and no more.
+        QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
+        const QJsonObject header{
+            {"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}};
+        QByteArray journal = QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n';
+        if (moves)
+            journal +=
+                "file " +
+                QJsonDocument(QJsonArray{"openai", original.indexOf("\"model_provider\":") + 17,
+                                         "\"openai\"", path})
+                    .toJson(QJsonDocument::Compact) +
+                '\n';
+        QCOMPARE(readFile(result.journalURL), journal + "end " + (moves ? "1" : "0") + '\n');
+
+        QCOMPARE(undone(ChatSyncService().undo(result.journalURL)),
+                 QString("1 rows, %1 files").arg(moves ? 1 : 0));
+        QCOMPARE(chatProviders(), "velqor openai");
+        QCOMPARE(readFile(path), original);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSessionFiles)
+#include "tst_sessionfiles.moc"
