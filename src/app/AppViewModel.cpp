@@ -2,8 +2,8 @@
 
 #include "app/SwitchFlow.h"
 
-#include "codex/ShellService.h"
 #include "profiles/ProfilesStore.h"
+#include "system/ShellService.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

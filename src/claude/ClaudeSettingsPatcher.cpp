@@ -1,10 +1,10 @@
 #include "claude/ClaudeSettingsPatcher.h"
 
-#include "codex/FileBackupService.h"
 #include "profiles/AppPaths.h"
 #include "profiles/ExactJson.h"
 #include "profiles/FileUtil.h"
 #include "profiles/ProxyURLFormatter.h"
+#include "system/FileBackupService.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

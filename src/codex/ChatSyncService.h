@@ -1,8 +1,8 @@
 #pragma once
 
-#include "codex/ShellService.h"
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
+#include "system/ShellService.h"
 
 #include <QStringList>
 

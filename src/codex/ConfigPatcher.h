@@ -1,9 +1,9 @@
 #pragma once
 
-#include "codex/FileBackupService.h"
 #include "profiles/Errors.h"
 #include "profiles/FileChange.h"
 #include "profiles/Profile.h"
+#include "system/FileBackupService.h"
 
 #include <QStringList>
 

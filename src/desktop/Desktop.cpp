@@ -1,9 +1,9 @@
 #include "desktop/Desktop.h"
 
-#include "codex/ShellService.h"
 #include "desktop/LinuxDesktop.h"
 #include "desktop/MacDesktop.h"
 #include "profiles/Logging.h"
+#include "system/ShellService.h"
 
 namespace Assistants {
 

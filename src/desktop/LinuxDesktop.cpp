@@ -1,8 +1,8 @@
 #include "desktop/LinuxDesktop.h"
 
-#include "codex/ShellService.h"
 #include "profiles/AppPaths.h"
 #include "profiles/Logging.h"
+#include "system/ShellService.h"
 
 #include <QDir>
 #include <QFileInfo>

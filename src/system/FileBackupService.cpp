@@ -1,4 +1,4 @@
-#include "codex/FileBackupService.h"
+#include "system/FileBackupService.h"
 
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
