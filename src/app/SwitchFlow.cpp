@@ -206,7 +206,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     if (restart)
         m_services.claudeRestarter->checkReady();
 
-    const bool usesVelqor = ClaudeSettingsPatcher::usesVelqor(profile);
+    const bool usesVelqor = profile.isVelqorAccount();
     const std::optional<bool> loggedIn =
         usesVelqor ? std::nullopt : m_services.claudeSettingsPatcher->hasAccountLogin();
 

@@ -10,10 +10,6 @@
 #include <QJsonObject>
 #include <QStringList>
 
-const QString ClaudeSettingsPatcher::velqorBaseURL = QStringLiteral("https://api.velqor.com");
-const QString ClaudeSettingsPatcher::velqorOpenAIBaseURL =
-    QStringLiteral("https://api.velqor.com/v1");
-
 ClaudeSettingsPatchError ClaudeSettingsPatchError::invalidSettings() {
     return ClaudeSettingsPatchError(QStringLiteral("Claude settings.json is not a JSON object."));
 }
@@ -82,7 +78,7 @@ void setOrRemove(Value& env, const QString& name, const std::optional<QString>& 
 }
 
 void applyAPIKeyProfile(Value& env, const Profile& profile, const std::optional<QString>& apiKey) {
-    env.insert(baseURLVariable, Value::string(ClaudeSettingsPatcher::velqorBaseURL));
+    env.insert(baseURLVariable, Value::string(Profile::velqorBaseURL));
 
     const QString key = apiKey.value_or(QString()).trimmed();
     const std::optional<QString> token = key.isEmpty() ? std::nullopt : std::optional(key);
@@ -103,7 +99,7 @@ void applyAccountProfile(Value& env) {
 }
 
 void applyProfile(Value& env, const Profile& profile, const std::optional<QString>& apiKey) {
-    if (ClaudeSettingsPatcher::usesVelqor(profile))
+    if (profile.isVelqorAccount())
         applyAPIKeyProfile(env, profile, apiKey);
     else
         applyAccountProfile(env);

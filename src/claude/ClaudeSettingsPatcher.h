@@ -28,10 +28,6 @@ private:
 // comes back exactly as read, numbers by their text.
 class ClaudeSettingsPatcher {
 public:
-    // The Velqor service's Claude-compatible origin: HTTPS, no path, no trailing slash.
-    static const QString velqorBaseURL;
-    static const QString velqorOpenAIBaseURL; // the OpenAI-compatible base, for Codex
-
     ClaudeSettingsPatcher() = default;
     virtual ~ClaudeSettingsPatcher() = default;
 
@@ -50,8 +46,6 @@ public:
     // cannot be told: on macOS the login is in the Keychain, and a file in a form not
     // known here says nothing either.
     virtual std::optional<bool> hasAccountLogin();
-
-    static bool usesVelqor(const Profile& profile) { return profile.isVelqorAccount(); }
 
 private:
     ClaudeSettingsPatchResult createBackup();

@@ -1,6 +1,5 @@
 #include "codex/ConfigPatcher.h"
 
-#include "claude/ClaudeSettingsPatcher.h"
 #include "codex/Toml.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
@@ -618,7 +617,7 @@ void appendVelqorTable(QString& text, const QString& newline) {
         QLatin1Char('[') + providerTableName(velqorProvider) + QLatin1Char(']'),
         QStringLiteral("name = \"Velqor\""),
         QStringLiteral("base_url = ") +
-            ConfigPatcher::quoted(ClaudeSettingsPatcher::velqorOpenAIBaseURL),
+            ConfigPatcher::quoted(Profile::velqorOpenAIBaseURL),
         QStringLiteral("wire_api = \"responses\""),
         QStringLiteral("requires_openai_auth = true"),
     };

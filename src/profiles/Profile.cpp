@@ -52,6 +52,8 @@ std::optional<TargetIDE> fromRawValue(const QString& raw) {
 
 const QString Profile::chatGPTAccountID = QStringLiteral("chatgpt");
 const QString Profile::claudeCodeAccountID = QStringLiteral("claude-code");
+const QString Profile::velqorBaseURL = QStringLiteral("https://api.velqor.com");
+const QString Profile::velqorOpenAIBaseURL = QStringLiteral("https://api.velqor.com/v1");
 
 Profile::Profile(QString id_, QString name_, QString preferredAuthMethod_,
                  std::optional<QString> modelProvider_, QString model_,

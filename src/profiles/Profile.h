@@ -22,6 +22,10 @@ std::optional<TargetIDE> fromRawValue(const QString& raw);
 struct Profile {
     static const QString chatGPTAccountID;    // "chatgpt"
     static const QString claudeCodeAccountID; // "claude-code"
+    // The Velqor key service: its Claude-compatible origin (HTTPS, no path, no trailing
+    // slash) and its OpenAI-compatible base, for Codex.
+    static const QString velqorBaseURL;
+    static const QString velqorOpenAIBaseURL;
 
     QString id;
     QString name;

@@ -1,7 +1,6 @@
 #include "ui/SwitchPage.h"
 
 #include "app/AppViewModel.h"
-#include "claude/ClaudeSettingsPatcher.h"
 #include "ui/Controls.h"
 
 #include <QHBoxLayout>
@@ -22,7 +21,7 @@ QString profileSymbol(TargetIDE target, const std::optional<Profile>& profile) {
     if (target == TargetIDE::codex)
         return profile->isVelqorAccount() ? QStringLiteral("key.fill")
                                           : QStringLiteral("person.crop.circle.fill");
-    return ClaudeSettingsPatcher::usesVelqor(*profile) ? QStringLiteral("key.fill")
+    return profile->isVelqorAccount() ? QStringLiteral("key.fill")
                                                        : QStringLiteral("terminal.fill");
 }
 
@@ -30,7 +29,7 @@ QString profileDetail(TargetIDE target, const std::optional<Profile>& profile) {
     if (!profile)
         return QStringLiteral("-");
     if (target == TargetIDE::claude)
-        return ClaudeSettingsPatcher::usesVelqor(*profile) ? SwitchPage::tr("Velqor API")
+        return profile->isVelqorAccount() ? SwitchPage::tr("Velqor API")
                                                            : SwitchPage::tr("Claude Account");
     if (profile->isChatGPTAccount())
         return SwitchPage::tr("ChatGPT Account");

@@ -41,7 +41,7 @@ private slots:
                                 << 0644;
         };
 
-        QJsonObject env{{"ANTHROPIC_BASE_URL", ClaudeSettingsPatcher::velqorBaseURL},
+        QJsonObject env{{"ANTHROPIC_BASE_URL", Profile::velqorBaseURL},
                         {"CLAUDE_CODE_SIMPLE", "1"},
                         {"CLAUDE_CODE_DISABLE_KEYCHAIN", "1"},
                         {"CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC", "1"}};
