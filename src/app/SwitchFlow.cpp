@@ -104,6 +104,21 @@ QString SwitchFlow::apply(TargetIDE target, const Profile& profile, SwitchOption
                                        : applyCodex(profile, options);
 }
 
+QString SwitchFlow::switchTo(TargetIDE target, const QString& profileID, SwitchOptions options) {
+    const std::optional<Profile> profile = availableProfile(m_store, target, profileID);
+    if (!profile)
+        throw SwitchError(QStringLiteral("Select a profile first"));
+    return apply(target, *profile, options);
+}
+
+std::optional<Profile> SwitchFlow::availableProfile(const ProfilesStore& store, TargetIDE target,
+                                                    const QString& profileID) {
+    const std::optional<Profile> profile = store.profile(profileID);
+    if (profile && profile->isAvailable(target))
+        return profile;
+    return std::nullopt;
+}
+
 QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     const bool restart = profile.restartCodex && options.restart;
     const SwitchLock lock;

@@ -56,6 +56,13 @@ public:
     QString applyCodex(const Profile& profile, SwitchOptions options = {});
     QString applyClaude(const Profile& profile, SwitchOptions options = {});
     QString apply(TargetIDE target, const Profile& profile, SwitchOptions options = {});
+    // The switch the tray and the command line ask for: to the profile with that id, one
+    // the target may use (SwitchError "Select a profile first" when there is none).
+    QString switchTo(TargetIDE target, const QString& profileID, SwitchOptions options = {});
+
+    // The profile with that id, when the target may use it.
+    static std::optional<Profile> availableProfile(const ProfilesStore& store, TargetIDE target,
+                                                   const QString& profileID);
 
     // Why `profile` cannot be switched to, checked from the profile and its key alone.
     static void checkProfile(TargetIDE target, const Profile& profile,

@@ -5,14 +5,6 @@
 #include "profiles/Logging.h"
 #include "system/ShellService.h"
 
-namespace Assistants {
-
-QString program(TargetIDE assistant) {
-    return assistant == TargetIDE::codex ? QStringLiteral("codex") : QStringLiteral("claude");
-}
-
-} // namespace Assistants
-
 Desktop::~Desktop() = default;
 
 std::shared_ptr<Desktop> Desktop::forThisSystem(std::shared_ptr<ShellService> shell) {
