@@ -34,13 +34,6 @@ void refuseAfterInterruptedSwitch() {
                               .arg(TargetIDEs::rawValue(state->target), state->profileName));
 }
 
-QString withoutFinalStop(QString text) {
-    text = text.trimmed();
-    while (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
 // The parts as one line; a part followed by another ends with a full stop.
 QString sentences(const QStringList& parts) {
     QStringList kept;

@@ -22,7 +22,7 @@ QString profileSymbol(TargetIDE target, const std::optional<Profile>& profile) {
         return profile->isVelqorAccount() ? QStringLiteral("key.fill")
                                           : QStringLiteral("person.crop.circle.fill");
     return profile->isVelqorAccount() ? QStringLiteral("key.fill")
-                                                       : QStringLiteral("terminal.fill");
+                                      : QStringLiteral("terminal.fill");
 }
 
 QString profileDetail(TargetIDE target, const std::optional<Profile>& profile) {
@@ -30,7 +30,7 @@ QString profileDetail(TargetIDE target, const std::optional<Profile>& profile) {
         return QStringLiteral("-");
     if (target == TargetIDE::claude)
         return profile->isVelqorAccount() ? SwitchPage::tr("Velqor API")
-                                                           : SwitchPage::tr("Claude Account");
+                                          : SwitchPage::tr("Claude Account");
     if (profile->isChatGPTAccount())
         return SwitchPage::tr("ChatGPT Account");
     if (profile->isVelqorAccount())
