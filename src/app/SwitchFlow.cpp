@@ -47,10 +47,6 @@ QString sentences(const QStringList& parts) {
     return kept.join(QLatin1Char(' '));
 }
 
-bool writesAPIKey(const Profile& profile, const std::optional<QString>& key) {
-    return profile.preferredAuthMethod == QLatin1String("apikey") && key && !key->isEmpty();
-}
-
 } // namespace
 
 SwitchServices SwitchServices::withDefaults(SwitchServices services) {
@@ -123,12 +119,11 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     m_store.checkWritable();
     const std::optional<QString> key = m_store.apiKey(profile.id);
     checkProfile(TargetIDE::codex, profile, key);
-    const QString config = AppPaths::configURL();
-    m_services.configPatcher->checkCanApply(profile, config);
-    m_services.authPatcher->checkCanApply();
+    const ConfigChange config = m_services.configPatcher->prepare(profile, AppPaths::configURL());
+    const AuthChange auth = m_services.authPatcher->prepare(profile, key);
     if (restart)
         m_services.codexRestarter->checkReady();
-    const bool loggedIn = writesAPIKey(profile, key) || m_services.authPatcher->hasLoginTokens();
+    const bool loggedIn = auth.writesKey || auth.hasLoginTokens;
 
     // 2. Make way: quit Codex and stop its background server, each said as it happens.
     //    Nothing has changed yet if this fails, so Codex is not reopened.
@@ -141,9 +136,9 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     SwitchJournal journal(TargetIDE::codex, profile, activeBefore);
     QString chats;
     try {
-        m_services.configPatcher->apply(profile, config, journal.recorder());
+        m_services.configPatcher->apply(config, journal.recorder());
         progress(QStringLiteral("Updated config.toml."));
-        m_services.authPatcher->apply(profile, key, journal.recorder());
+        m_services.authPatcher->apply(auth, journal.recorder());
         progress(QStringLiteral("Updated auth.json."));
         try {
             const ChatSyncResult result = m_services.chatSyncService->syncChats(
@@ -210,7 +205,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     m_store.checkWritable();
     const std::optional<QString> key = m_store.apiKey(profile.id);
     checkProfile(TargetIDE::claude, profile, key);
-    m_services.claudeSettingsPatcher->checkCanApply();
+    const SettingsChange settings = m_services.claudeSettingsPatcher->prepare(profile, key);
     if (restart)
         m_services.claudeRestarter->checkReady();
 
@@ -222,7 +217,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     const QString activeBefore = m_store.activeProfileID(TargetIDE::claude);
     SwitchJournal journal(TargetIDE::claude, profile, activeBefore);
     try {
-        m_services.claudeSettingsPatcher->apply(profile, key, journal.recorder());
+        m_services.claudeSettingsPatcher->apply(settings, journal.recorder());
         progress(QStringLiteral("Updated settings.json."));
         m_store.saveActiveClaudeProfileID(profile.id);
     } catch (const std::exception&) {

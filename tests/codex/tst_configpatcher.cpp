@@ -1,8 +1,11 @@
+#include "codex/ConfigPatch.h"
 #include "codex/ConfigPatcher.h"
+#include "codex/ConfigReading.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 #include "support/Checks.h"
 #include "support/TestHome.h"
+#include "system/FileBackupService.h"
 
 namespace {
 
@@ -169,15 +172,8 @@ private slots:
         if (!content.isNull())
             home.write(config, content);
         message.replace("$CONFIG", AppPaths::configURL());
-        ConfigPatcher patcher;
-        QCOMPARE(errorOf([&] { patcher.checkCanApply(profile, AppPaths::configURL()); }), message);
-        bool recorded = false;
-        QCOMPARE(errorOf([&] {
-                     patcher.apply(profile, AppPaths::configURL(),
-                                   [&](const FileChange&) { recorded = true; });
-                 }),
+        QCOMPARE(errorOf([&] { ConfigPatcher().prepare(profile, AppPaths::configURL()); }),
                  message);
-        QVERIFY(!recorded);
         QCOMPARE(home.entries(".codex"),
                  content.isNull() ? QStringList() : QStringList{"config.toml"});
         if (!content.isNull())
@@ -185,7 +181,7 @@ private slots:
     }
 
     // The check on the new text, when the original is TOML.
-    void checkPatch_data() {
+    void checkAgainst_data() {
         QTest::addColumn<QString>("original");
         QTest::addColumn<QString>("patched"); // %K: the managed lines
         QTest::addColumn<QString>("message");
@@ -214,10 +210,15 @@ private slots:
             << prefix + "model_provider was not updated. Nothing was written.";
     }
 
-    void checkPatch() {
+    void checkAgainst() {
         QFETCH(QString, original);
         QFETCH(QString, patched);
-        QTEST(errorOf([&] { ConfigPatcher::checkPatch(original, patched, profile()); }), "message");
+        std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
+        QTEST(errorOf([&] {
+                  if (tree)
+                      ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile());
+              }),
+              "message");
     }
 
     void validate_data() {
@@ -300,7 +301,8 @@ private slots:
 
     void apply_data() {
         QTest::addColumn<QByteArray>("original"); // null: no file before
-        // setup: "link" (config.toml links to it), "no backups" or "recorder fails"
+        // setup: "link" (config.toml links to it), "no backups", "recorder fails" or
+        // "changed" (something else writes the file between prepare and apply)
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("message"); // empty: succeeds, the file is written
@@ -311,6 +313,8 @@ private slots:
         QTest::newRow("byte order mark, link") << bom << QString("link") << m << none;
         QTest::newRow("not TOML, quote in the value")
             << notToml << QString("link") << QString("a\"b") << none;
+        QTest::newRow("changed after prepare: prepared again")
+            << QByteArray("model = \"old\"\n") << QString("changed") << m << none;
         QTest::newRow("journal cannot be written: unchanged")
             << notToml << QString("recorder fails") << m << QString("stop");
         QTest::newRow("no backup possible: refused")
@@ -339,6 +343,12 @@ private slots:
             home.write(".codex/backups", "a file where the folder belongs");
 
         const Profile p = profile("openai", "chatgpt", model);
+        ConfigPatcher patcher;
+        const ConfigChange prepared = patcher.prepare(p, AppPaths::configURL());
+        if (setup == "changed") {
+            original += "kept = 1\n";
+            home.write(file, original);
+        }
         QList<FileChange> changes;
         const auto recorder = [&](const FileChange& change) {
             if (setup == "recorder fails")
@@ -351,10 +361,7 @@ private slots:
                 QCOMPARE(home.read(change.copy.mid(home.path().size() + 1)), original);
             }
         };
-        std::optional<BackupResult> backup;
-        QCOMPARE(errorOf([&] {
-                     backup = ConfigPatcher().apply(p, AppPaths::configURL(), recorder).backup;
-                 }),
+        QCOMPARE(errorOf([&] { patcher.apply(prepared, recorder); }),
                  message.replace("$HOME", home.path()));
 
         QCOMPARE(changes.size(), written ? 1 : 0);
@@ -373,9 +380,7 @@ private slots:
         if (!original.isNull())
             QCOMPARE(QFile::permissions(home.file(file)) & QFileDevice::Permissions(0x7077),
                      QFileDevice::Permissions(0x6040));
-        QCOMPARE(backup.has_value(), message.isEmpty() && !original.isNull());
-        if (backup)
-            QCOMPARE(backup->timestampedBackupURL, changes[0].copy);
+        QCOMPARE(!changes.value(0).copy.isEmpty(), written && !original.isNull());
     }
 
     void backups() {
