@@ -115,10 +115,7 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
 
     // 1. Everything that can be checked before the first change: a switch that fails here
     //    changes nothing and quits nothing.
-    refuseAfterInterruptedSwitch();
-    m_store.checkWritable();
-    const std::optional<QString> key = m_store.apiKey(profile.id);
-    checkProfile(TargetIDE::codex, profile, key);
+    const std::optional<QString> key = checkBeforeChanges(TargetIDE::codex, profile);
     const ConfigChange config = m_services.configPatcher->prepare(profile, AppPaths::configURL());
     const AuthChange auth = m_services.authPatcher->prepare(profile, key);
     if (restart)
@@ -140,51 +137,18 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
         progress(QStringLiteral("Updated config.toml."));
         m_services.authPatcher->apply(auth, journal.recorder());
         progress(QStringLiteral("Updated auth.json."));
-        try {
-            const ChatSyncResult result = m_services.chatSyncService->syncChats(
-                profile,
-                [&journal](const QString& chatsJournal) { journal.recordChatMove(chatsJournal); });
-            chats = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
-            if (result.skippedFiles > 0)
-                chats += QStringLiteral(" %1 chat files could not be changed and were skipped.")
-                             .arg(result.skippedFiles);
-        } catch (const TavrinError& error) {
-            // Chats left half moved fail the switch, which undoes all of it, chats included.
-            if (const auto* moved = dynamic_cast<const ChatSyncError*>(&error);
-                moved && moved->kind() == ChatSyncError::Kind::leftMoved)
-                throw;
-            // Otherwise moving the chats is best effort: the switch goes on, and says so.
-            qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
-            chats = QStringLiteral("Chats not moved: ") +
-                    withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');
-        }
+        chats = moveChats(profile, journal);
         progress(chats);
         m_store.saveActiveProfileID(profile.id);
     } catch (const std::exception&) {
-        const QString cause = describeError(std::current_exception());
-        const QString undone = journal.undo(*m_services.chatSyncService);
-        throw SwitchError(sentences(QStringList{cause, undone} +
-                                    reopenAfterUndo(TargetIDE::codex, activeBefore, restart)));
+        undoAndThrow(journal, TargetIDE::codex, activeBefore, restart);
     }
     journal.finish();
 
     // 4. Start Codex again with the profile's proxy.
     if (restart) {
         progress(QStringLiteral("Starting Codex."));
-        try {
-            notes += m_services.codexRestarter->openCodex(profile);
-        } catch (const std::exception&) {
-            const QString cause = describeError(std::current_exception());
-            try {
-                notes += m_services.codexRestarter->openCodex(profile);
-                qCWarning(lcApp) << "Reopening Codex worked at the second try after:" << cause;
-            } catch (const std::exception& again) {
-                qCWarning(lcApp) << "The second try to reopen Codex failed too:" << again.what();
-                throw SwitchError(sentences(
-                    {cause,
-                     QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
-            }
-        }
+        notes += startCodex(profile);
     }
 
     QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats,
@@ -201,10 +165,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     const QString tidied = AtomicFile::leftoversNote(AtomicFile::removeLeftovers());
 
     // 1. The checks: failing one changes nothing.
-    refuseAfterInterruptedSwitch();
-    m_store.checkWritable();
-    const std::optional<QString> key = m_store.apiKey(profile.id);
-    checkProfile(TargetIDE::claude, profile, key);
+    const std::optional<QString> key = checkBeforeChanges(TargetIDE::claude, profile);
     const SettingsChange settings = m_services.claudeSettingsPatcher->prepare(profile, key);
     if (restart)
         m_services.claudeRestarter->checkReady();
@@ -221,10 +182,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
         progress(QStringLiteral("Updated settings.json."));
         m_store.saveActiveClaudeProfileID(profile.id);
     } catch (const std::exception&) {
-        const QString cause = describeError(std::current_exception());
-        const QString undone = journal.undo(*m_services.chatSyncService);
-        throw SwitchError(sentences(QStringList{cause, undone} +
-                                    reopenAfterUndo(TargetIDE::claude, activeBefore, restart)));
+        undoAndThrow(journal, TargetIDE::claude, activeBefore, restart);
     }
     journal.finish();
 
@@ -251,6 +209,62 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     if (loggedIn == false)
         line << QStringLiteral("Claude Code is not logged in: run `claude` and then /login.");
     return sentences(line);
+}
+
+std::optional<QString> SwitchFlow::checkBeforeChanges(TargetIDE target, const Profile& profile) {
+    refuseAfterInterruptedSwitch();
+    m_store.checkWritable();
+    const std::optional<QString> key = m_store.apiKey(profile.id);
+    checkProfile(target, profile, key);
+    return key;
+}
+
+QString SwitchFlow::moveChats(const Profile& profile, SwitchJournal& journal) {
+    try {
+        const ChatSyncResult result =
+            m_services.chatSyncService->syncChats(profile, [&journal](const QString& chatsJournal) {
+                journal.recordChatMove(chatsJournal);
+            });
+        QString line = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
+        if (result.skippedFiles > 0)
+            line += QStringLiteral(" %1 chat files could not be changed and were skipped.")
+                        .arg(result.skippedFiles);
+        return line;
+    } catch (const TavrinError& error) {
+        // Chats left half moved fail the switch, which undoes all of it, chats included.
+        if (const auto* moved = dynamic_cast<const ChatSyncError*>(&error);
+            moved && moved->kind() == ChatSyncError::Kind::leftMoved)
+            throw;
+        // Otherwise moving the chats is best effort: the switch goes on, and says so.
+        qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
+        return QStringLiteral("Chats not moved: ") +
+               withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');
+    }
+}
+
+QStringList SwitchFlow::startCodex(const Profile& profile) {
+    try {
+        return m_services.codexRestarter->openCodex(profile);
+    } catch (const std::exception&) {
+        const QString cause = describeError(std::current_exception());
+        try {
+            QStringList notes = m_services.codexRestarter->openCodex(profile);
+            qCWarning(lcApp) << "Reopening Codex worked at the second try after:" << cause;
+            return notes;
+        } catch (const std::exception& again) {
+            qCWarning(lcApp) << "The second try to reopen Codex failed too:" << again.what();
+            throw SwitchError(sentences(
+                {cause, QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
+        }
+    }
+}
+
+void SwitchFlow::undoAndThrow(SwitchJournal& journal, TargetIDE target, const QString& activeBefore,
+                              bool restart) {
+    const QString cause = describeError(std::current_exception());
+    const QString undone = journal.undo(*m_services.chatSyncService);
+    throw SwitchError(
+        sentences(QStringList{cause, undone} + reopenAfterUndo(target, activeBefore, restart)));
 }
 
 QStringList SwitchFlow::reopenAfterUndo(TargetIDE target, const QString& activeID, bool restart) {

@@ -15,6 +15,7 @@ class ClaudeSettingsPatcher;
 class CodexRestarter;
 class ConfigPatcher;
 class ProfilesStore;
+class SwitchJournal;
 
 // The services a switch drives; any left empty gets its default instance.
 struct SwitchServices {
@@ -70,6 +71,16 @@ public:
 
 private:
     void progress(const QString& line) const;
+    // The checks every switch begins with, none of which changes anything; the key.
+    std::optional<QString> checkBeforeChanges(TargetIDE target, const Profile& profile);
+    // Moves Codex's chats to the profile's provider; the sentence for the line. A move that
+    // fails before it changes anything is reported, not thrown.
+    QString moveChats(const Profile& profile, SwitchJournal& journal);
+    // Starts Codex with the profile, once more when the first start fails; the notes.
+    QStringList startCodex(const Profile& profile);
+    // Called in a handler: undoes what the journal recorded and throws the switch's error.
+    [[noreturn]] void undoAndThrow(SwitchJournal& journal, TargetIDE target,
+                                   const QString& activeBefore, bool restart);
     // After an undone switch that was to start the assistant: starts it on the profile
     // that is active again. The sentences for the line (what was started, or why not).
     QStringList reopenAfterUndo(TargetIDE target, const QString& activeID, bool restart);
