@@ -34,7 +34,7 @@ public:
     virtual ~ClaudeSettingsPatcher() = default;
 
     // Throws, without changing anything, when the file cannot be patched.
-    virtual SettingsChange prepare(const Profile& profile, const std::optional<QString>& apiKey);
+    SettingsChange prepare(const Profile& profile, const std::optional<QString>& apiKey);
     // Writes the change after two backups of the file; `recorder` hears of it after the
     // backups and before the file is written. A file that changed since prepare() is
     // prepared again.
@@ -47,5 +47,5 @@ public:
     // CLAUDE_CODE_OAUTH_TOKEN in the environment its sessions inherit). Nothing when that
     // cannot be told: on macOS the login is in the Keychain, and a file in a form not
     // known here says nothing either.
-    virtual std::optional<bool> hasAccountLogin();
+    std::optional<bool> hasAccountLogin();
 };

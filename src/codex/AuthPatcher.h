@@ -26,7 +26,7 @@ public:
     virtual ~AuthPatcher() = default;
 
     // Throws, without changing anything, when the file cannot be patched.
-    virtual AuthChange prepare(const Profile& profile, const std::optional<QString>& apiKey);
+    AuthChange prepare(const Profile& profile, const std::optional<QString>& apiKey);
     // Writes the change after copying the file; `recorder` hears of it after the copy and
     // before the file is written. A file that changed since prepare() is prepared again.
     virtual void apply(const AuthChange& change, const ChangeRecorder& recorder = {});

@@ -86,20 +86,3 @@ QStringList ConfigPatcher::differences(const Profile& profile, const QString& co
         return {error.localizedDescription()};
     }
 }
-
-QString ConfigPatcher::patchedContent(const QString& content, const Profile& profile) {
-    return ConfigReading::fromStd(ConfigPatch::patched(content.toUtf8(), profile));
-}
-
-void ConfigPatcher::validate(const QString& content, const Profile& profile) {
-    const QString provider = providerOf(profile);
-    if (const auto why = ConfigReading::mismatch(
-            ConfigReading::readingOf(content.toUtf8(), provider), profile, provider))
-        throw ConfigPatchError(*why);
-}
-
-QStringList ConfigPatcher::differencesIn(const QString& content, const Profile& profile) {
-    const QString provider = providerOf(profile);
-    return ConfigReading::differenceLines(ConfigReading::readingOf(content.toUtf8(), provider),
-                                          profile, provider);
-}

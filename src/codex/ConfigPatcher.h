@@ -35,21 +35,13 @@ public:
     virtual ~ConfigPatcher();
 
     // Throws, without changing anything, when the file cannot be patched for the profile.
-    virtual ConfigChange prepare(const Profile& profile, const QString& configURL);
+    ConfigChange prepare(const Profile& profile, const QString& configURL);
     // Writes the change after two backups of the file; `recorder` hears of it after the
     // backups and before the file is written. A file that changed since prepare() is
     // prepared again.
     virtual void apply(const ConfigChange& change, const ChangeRecorder& recorder = {});
     // What in the file on disk differs from what the profile asks; empty when it matches.
     QStringList differences(const Profile& profile, const QString& configURL);
-
-    // The same on texts. patchedContent() throws ConfigPatchError, saying why, when Codex
-    // could not use the profile with this text or when the change would touch anything
-    // else; validate() with the first mismatch.
-    static QString patchedContent(const QString& content, const Profile& profile);
-    static void validate(const QString& content, const Profile& profile);
-    // One short line per mismatch; empty when the text holds what the profile asks.
-    static QStringList differencesIn(const QString& content, const Profile& profile);
 
 private:
     std::shared_ptr<FileBackupService> m_backupService;

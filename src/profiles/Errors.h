@@ -12,7 +12,7 @@ public:
     explicit TavrinError(QString message);
     ~TavrinError() override;
 
-    virtual QString localizedDescription() const { return m_message; }
+    QString localizedDescription() const { return m_message; }
     const char* what() const noexcept override;
 
 private:

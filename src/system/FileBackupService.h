@@ -23,12 +23,9 @@ private:
 // time-stamped copy in a backups folder that is never replaced or pruned.
 class FileBackupService {
 public:
-    FileBackupService() = default;
-    virtual ~FileBackupService() = default;
-
     // Copies config.toml to ~/.codex/config.toml.backup-before-profile-switch and to
     // ~/.codex/backups/config-<time stamp>.toml.
-    virtual BackupResult createConfigBackups(const QString& configURL);
+    BackupResult createConfigBackups(const QString& configURL);
 
     // Copies `file` to directory/<prefix><time stamp><suffix> and then to `latest`,
     // replacing an older latest copy; when a copy of that name exists already (a run

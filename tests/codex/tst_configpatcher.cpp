@@ -35,6 +35,17 @@ QString expand(QString text, const Profile& p, const QString& newline = "\n") {
     return text;
 }
 
+// The patch and the verification on texts.
+QString patchedText(const QString& content, const Profile& p) {
+    return QString::fromUtf8(ConfigPatch::patched(content.toUtf8(), p));
+}
+QString mismatchIn(const QString& content, const Profile& p) {
+    const QString provider = ConfigReading::providerNeedingTable(p);
+    return ConfigReading::mismatch(ConfigReading::readingOf(content.toUtf8(), provider), p,
+                                   provider)
+        .value_or(QString());
+}
+
 const QString config = ".codex/config.toml";
 const QString latest = ".codex/config.toml.backup-before-profile-switch";
 
@@ -120,11 +131,10 @@ private slots:
         QFETCH(Profile, profile);
         QFETCH(QString, expected);
         QString output;
-        QCOMPARE(errorOf([&] { output = ConfigPatcher::patchedContent(input, profile); }),
-                 QString());
+        QCOMPARE(errorOf([&] { output = patchedText(input, profile); }), QString());
         QCOMPARE(output, expected);
-        QCOMPARE(ConfigPatcher::patchedContent(output, profile), output);
-        ConfigPatcher::validate(output, profile);
+        QCOMPARE(patchedText(output, profile), output);
+        QCOMPARE(mismatchIn(output, profile), QString());
     }
 
     // Refused before anything is changed: no backup, no write, no recorded change.
@@ -251,7 +261,7 @@ private slots:
     void validate() {
         QFETCH(QString, content);
         QFETCH(Profile, profile);
-        QTEST(errorOf([&] { ConfigPatcher::validate(content, profile); }), "message");
+        QTEST(mismatchIn(content, profile), "message");
     }
 
     void differences_data() {
@@ -371,9 +381,8 @@ private slots:
         QByteArray expected = original;
         if (message.isEmpty()) { // a byte order mark stays in front
             const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-            expected = mark + ConfigPatcher::patchedContent(
-                                  QString::fromUtf8(original.mid(mark.size())), p)
-                                  .toUtf8();
+            expected =
+                mark + patchedText(QString::fromUtf8(original.mid(mark.size())), p).toUtf8();
         }
         QCOMPARE(home.read(config), expected);
         QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
