@@ -70,19 +70,18 @@ public:
     // arrives exactly as given. An empty environment means this process's own.
     // Throws ProcessError when the program cannot be started; the time limit applies.
     ShellResult runProgram(const QString& program, const QStringList& arguments,
-                                   const QProcessEnvironment& environment = {});
+                           const QProcessEnvironment& environment = {});
 
     // Starts a program to talk to (see ProgramSession); the time limit applies to each wait.
     // Throws ProcessError when it cannot be started.
     std::unique_ptr<ProgramSession> startSession(const QString& program,
-                                                         const QStringList& arguments);
+                                                 const QStringList& arguments);
 
     // Starts a program that runs on after the call returns (a terminal window), with a
     // plain argument list, in the directory and environment given, its input and output
     // going nowhere. Throws ProcessError when it cannot be started.
     void startDetached(const QString& program, const QStringList& arguments,
-                               const QProcessEnvironment& environment,
-                               const QString& workingDirectory);
+                       const QProcessEnvironment& environment, const QString& workingDirectory);
 
     // From now on, startDetached() starts programs at the priority of the calling thread,
     // whichever thread asks: a terminal the user works in must not inherit the lowered

@@ -381,8 +381,7 @@ private slots:
         QByteArray expected = original;
         if (message.isEmpty()) { // a byte order mark stays in front
             const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-            expected =
-                mark + patchedText(QString::fromUtf8(original.mid(mark.size())), p).toUtf8();
+            expected = mark + patchedText(QString::fromUtf8(original.mid(mark.size())), p).toUtf8();
         }
         QCOMPARE(home.read(config), expected);
         QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
