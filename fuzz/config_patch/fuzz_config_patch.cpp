@@ -1,8 +1,8 @@
 // config.toml patch and verify. The first line of the input describes the profile
 // ("provider|model|effort|auth method"), the rest is the file. Checked for every input:
 // - a refusal is a ConfigPatchError with a reason, and the same input is refused again;
-// - patching the result again changes nothing, and the result verifies (validate,
-//   differencesIn) for the profile;
+// - patching the result again changes nothing, and the result verifies (no mismatch, no
+//   difference) for the profile;
 // - every line that is not a managed top-level key survives, in order;
 // - each managed key is set once at the top level (or is gone, for the two removed ones);
 // - when the file is TOML, the result is TOML with the profile's values and every other
@@ -10,7 +10,9 @@
 
 #include "FuzzCheck.h"
 
+#include "codex/ConfigPatch.h"
 #include "codex/ConfigPatcher.h"
+#include "codex/ConfigReading.h"
 #include "codex/Toml.h"
 
 #include <QStringList>
@@ -231,6 +233,10 @@ void checkToml(toml::table before, const QString& patched, const Profile& profil
     Fuzz::require(same(before, *after), "every other value of a TOML file is kept", patched);
 }
 
+QString patchedContent(const QString& content, const Profile& profile) {
+    return QString::fromUtf8(ConfigPatch::patched(content.toUtf8(), profile));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -247,11 +253,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     QString patched;
     try {
-        patched = ConfigPatcher::patchedContent(content, profile);
+        patched = patchedContent(content, profile);
     } catch (const ConfigPatchError& error) {
         Fuzz::require(!error.localizedDescription().isEmpty(), "a refusal says why");
         try {
-            ConfigPatcher::patchedContent(content, profile);
+            patchedContent(content, profile);
         } catch (const ConfigPatchError& again) {
             Fuzz::require(again.localizedDescription() == error.localizedDescription(),
                           "a refusal is the same every time");
@@ -261,19 +267,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     try {
-        Fuzz::require(ConfigPatcher::patchedContent(patched, profile) == patched,
+        Fuzz::require(patchedContent(patched, profile) == patched,
                       "patching twice equals patching once", patched);
     } catch (const ConfigPatchError& error) {
         Fuzz::fail("a patched file is patched again",
                    error.localizedDescription() + QStringLiteral("\n--- patched:\n") + patched);
     }
-    try {
-        ConfigPatcher::validate(patched, profile);
-        ConfigPatcher::checkPatch(content, patched, profile);
-    } catch (const ConfigPatchError& error) {
-        Fuzz::fail("the result verifies", error.localizedDescription());
-    }
-    const QStringList differences = ConfigPatcher::differencesIn(patched, profile);
+    const QString provider = ConfigReading::providerNeedingTable(profile);
+    const ConfigReading::Reading reading = ConfigReading::readingOf(patched.toUtf8(), provider);
+    if (const auto why = ConfigReading::mismatch(reading, profile, provider))
+        Fuzz::fail("the result verifies", *why);
+    const QStringList differences = ConfigReading::differenceLines(reading, profile, provider);
     Fuzz::require(differences.isEmpty(), "the result has no differences", differences.join(u'\n'));
 
     checkLinesSurvive(content, patched);

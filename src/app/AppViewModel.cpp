@@ -2,14 +2,12 @@
 
 #include "app/SwitchFlow.h"
 
-#include "codex/ShellService.h"
 #include "profiles/ProfilesStore.h"
+#include "system/ShellService.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
-
-#include <algorithm>
 
 AppViewModel::AppViewModel(ProfilesStore* profilesStore, AppServices services, QObject* parent)
     : QObject(parent), m_store(profilesStore) {
@@ -148,10 +146,7 @@ void AppViewModel::switchAndRestart(TargetIDE target) {
 }
 
 void AppViewModel::switchTo(TargetIDE target, const QString& profileID) {
-    const QList<Profile> profiles = availableProfiles(target);
-    const auto found = std::find_if(profiles.begin(), profiles.end(),
-                                    [&](const Profile& p) { return p.id == profileID; });
-    startSwitch(target, found == profiles.end() ? std::nullopt : std::optional<Profile>(*found));
+    startSwitch(target, SwitchFlow::availableProfile(*m_store, target, profileID));
 }
 
 void AppViewModel::startSwitch(TargetIDE target, const std::optional<Profile>& chosen) {

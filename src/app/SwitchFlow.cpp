@@ -34,13 +34,6 @@ void refuseAfterInterruptedSwitch() {
                               .arg(TargetIDEs::rawValue(state->target), state->profileName));
 }
 
-QString withoutFinalStop(QString text) {
-    text = text.trimmed();
-    while (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
 // The parts as one line; a part followed by another ends with a full stop.
 QString sentences(const QStringList& parts) {
     QStringList kept;
@@ -52,10 +45,6 @@ QString sentences(const QStringList& parts) {
         kept << part.trimmed();
     }
     return kept.join(QLatin1Char(' '));
-}
-
-bool writesAPIKey(const Profile& profile, const std::optional<QString>& key) {
-    return profile.preferredAuthMethod == QLatin1String("apikey") && key && !key->isEmpty();
 }
 
 } // namespace
@@ -104,6 +93,21 @@ QString SwitchFlow::apply(TargetIDE target, const Profile& profile, SwitchOption
                                        : applyCodex(profile, options);
 }
 
+QString SwitchFlow::switchTo(TargetIDE target, const QString& profileID, SwitchOptions options) {
+    const std::optional<Profile> profile = availableProfile(m_store, target, profileID);
+    if (!profile)
+        throw SwitchError(QStringLiteral("Select a profile first"));
+    return apply(target, *profile, options);
+}
+
+std::optional<Profile> SwitchFlow::availableProfile(const ProfilesStore& store, TargetIDE target,
+                                                    const QString& profileID) {
+    const std::optional<Profile> profile = store.profile(profileID);
+    if (profile && profile->isAvailable(target))
+        return profile;
+    return std::nullopt;
+}
+
 QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     const bool restart = profile.restartCodex && options.restart;
     const SwitchLock lock;
@@ -111,16 +115,12 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
 
     // 1. Everything that can be checked before the first change: a switch that fails here
     //    changes nothing and quits nothing.
-    refuseAfterInterruptedSwitch();
-    m_store.checkWritable();
-    const std::optional<QString> key = m_store.apiKey(profile.id);
-    checkProfile(TargetIDE::codex, profile, key);
-    const QString config = AppPaths::configURL();
-    m_services.configPatcher->checkCanApply(profile, config);
-    m_services.authPatcher->checkCanApply();
+    const std::optional<QString> key = checkBeforeChanges(TargetIDE::codex, profile);
+    const ConfigChange config = m_services.configPatcher->prepare(profile, AppPaths::configURL());
+    const AuthChange auth = m_services.authPatcher->prepare(profile, key);
     if (restart)
         m_services.codexRestarter->checkReady();
-    const bool loggedIn = writesAPIKey(profile, key) || m_services.authPatcher->hasLoginTokens();
+    const bool loggedIn = auth.writesKey || auth.hasLoginTokens;
 
     // 2. Make way: quit Codex and stop its background server, each said as it happens.
     //    Nothing has changed yet if this fails, so Codex is not reopened.
@@ -133,55 +133,22 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     SwitchJournal journal(TargetIDE::codex, profile, activeBefore);
     QString chats;
     try {
-        m_services.configPatcher->apply(profile, config, journal.recorder());
+        m_services.configPatcher->apply(config, journal.recorder());
         progress(QStringLiteral("Updated config.toml."));
-        m_services.authPatcher->apply(profile, key, journal.recorder());
+        m_services.authPatcher->apply(auth, journal.recorder());
         progress(QStringLiteral("Updated auth.json."));
-        try {
-            const ChatSyncResult result = m_services.chatSyncService->syncChats(
-                profile,
-                [&journal](const QString& chatsJournal) { journal.recordChatMove(chatsJournal); });
-            chats = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
-            if (result.skippedFiles > 0)
-                chats += QStringLiteral(" %1 chat files could not be changed and were skipped.")
-                             .arg(result.skippedFiles);
-        } catch (const TavrinError& error) {
-            // Chats left half moved fail the switch, which undoes all of it, chats included.
-            if (const auto* moved = dynamic_cast<const ChatSyncError*>(&error);
-                moved && moved->kind() == ChatSyncError::Kind::leftMoved)
-                throw;
-            // Otherwise moving the chats is best effort: the switch goes on, and says so.
-            qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
-            chats = QStringLiteral("Chats not moved: ") +
-                    withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');
-        }
+        chats = moveChats(profile, journal);
         progress(chats);
         m_store.saveActiveProfileID(profile.id);
     } catch (const std::exception&) {
-        const QString cause = describeError(std::current_exception());
-        const QString undone = journal.undo(*m_services.chatSyncService);
-        throw SwitchError(sentences(QStringList{cause, undone} +
-                                    reopenAfterUndo(TargetIDE::codex, activeBefore, restart)));
+        undoAndThrow(journal, TargetIDE::codex, activeBefore, restart);
     }
     journal.finish();
 
     // 4. Start Codex again with the profile's proxy.
     if (restart) {
         progress(QStringLiteral("Starting Codex."));
-        try {
-            notes += m_services.codexRestarter->openCodex(profile);
-        } catch (const std::exception&) {
-            const QString cause = describeError(std::current_exception());
-            try {
-                notes += m_services.codexRestarter->openCodex(profile);
-                qCWarning(lcApp) << "Reopening Codex worked at the second try after:" << cause;
-            } catch (const std::exception& again) {
-                qCWarning(lcApp) << "The second try to reopen Codex failed too:" << again.what();
-                throw SwitchError(sentences(
-                    {cause,
-                     QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
-            }
-        }
+        notes += startCodex(profile);
     }
 
     QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats,
@@ -198,15 +165,12 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     const QString tidied = AtomicFile::leftoversNote(AtomicFile::removeLeftovers());
 
     // 1. The checks: failing one changes nothing.
-    refuseAfterInterruptedSwitch();
-    m_store.checkWritable();
-    const std::optional<QString> key = m_store.apiKey(profile.id);
-    checkProfile(TargetIDE::claude, profile, key);
-    m_services.claudeSettingsPatcher->checkCanApply();
+    const std::optional<QString> key = checkBeforeChanges(TargetIDE::claude, profile);
+    const SettingsChange settings = m_services.claudeSettingsPatcher->prepare(profile, key);
     if (restart)
         m_services.claudeRestarter->checkReady();
 
-    const bool usesVelqor = ClaudeSettingsPatcher::usesVelqor(profile);
+    const bool usesVelqor = profile.isVelqorAccount();
     const std::optional<bool> loggedIn =
         usesVelqor ? std::nullopt : m_services.claudeSettingsPatcher->hasAccountLogin();
 
@@ -214,14 +178,11 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     const QString activeBefore = m_store.activeProfileID(TargetIDE::claude);
     SwitchJournal journal(TargetIDE::claude, profile, activeBefore);
     try {
-        m_services.claudeSettingsPatcher->apply(profile, key, journal.recorder());
+        m_services.claudeSettingsPatcher->apply(settings, journal.recorder());
         progress(QStringLiteral("Updated settings.json."));
         m_store.saveActiveClaudeProfileID(profile.id);
     } catch (const std::exception&) {
-        const QString cause = describeError(std::current_exception());
-        const QString undone = journal.undo(*m_services.chatSyncService);
-        throw SwitchError(sentences(QStringList{cause, undone} +
-                                    reopenAfterUndo(TargetIDE::claude, activeBefore, restart)));
+        undoAndThrow(journal, TargetIDE::claude, activeBefore, restart);
     }
     journal.finish();
 
@@ -248,6 +209,62 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     if (loggedIn == false)
         line << QStringLiteral("Claude Code is not logged in: run `claude` and then /login.");
     return sentences(line);
+}
+
+std::optional<QString> SwitchFlow::checkBeforeChanges(TargetIDE target, const Profile& profile) {
+    refuseAfterInterruptedSwitch();
+    m_store.checkWritable();
+    const std::optional<QString> key = m_store.apiKey(profile.id);
+    checkProfile(target, profile, key);
+    return key;
+}
+
+QString SwitchFlow::moveChats(const Profile& profile, SwitchJournal& journal) {
+    try {
+        const ChatSyncResult result =
+            m_services.chatSyncService->syncChats(profile, [&journal](const QString& chatsJournal) {
+                journal.recordChatMove(chatsJournal);
+            });
+        QString line = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
+        if (result.skippedFiles > 0)
+            line += QStringLiteral(" %1 chat files could not be changed and were skipped.")
+                        .arg(result.skippedFiles);
+        return line;
+    } catch (const TavrinError& error) {
+        // Chats left half moved fail the switch, which undoes all of it, chats included.
+        if (const auto* moved = dynamic_cast<const ChatSyncError*>(&error);
+            moved && moved->kind() == ChatSyncError::Kind::leftMoved)
+            throw;
+        // Otherwise moving the chats is best effort: the switch goes on, and says so.
+        qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
+        return QStringLiteral("Chats not moved: ") +
+               withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');
+    }
+}
+
+QStringList SwitchFlow::startCodex(const Profile& profile) {
+    try {
+        return m_services.codexRestarter->openCodex(profile);
+    } catch (const std::exception&) {
+        const QString cause = describeError(std::current_exception());
+        try {
+            QStringList notes = m_services.codexRestarter->openCodex(profile);
+            qCWarning(lcApp) << "Reopening Codex worked at the second try after:" << cause;
+            return notes;
+        } catch (const std::exception& again) {
+            qCWarning(lcApp) << "The second try to reopen Codex failed too:" << again.what();
+            throw SwitchError(sentences(
+                {cause, QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
+        }
+    }
+}
+
+void SwitchFlow::undoAndThrow(SwitchJournal& journal, TargetIDE target, const QString& activeBefore,
+                              bool restart) {
+    const QString cause = describeError(std::current_exception());
+    const QString undone = journal.undo(*m_services.chatSyncService);
+    throw SwitchError(
+        sentences(QStringList{cause, undone} + reopenAfterUndo(target, activeBefore, restart)));
 }
 
 QStringList SwitchFlow::reopenAfterUndo(TargetIDE target, const QString& activeID, bool restart) {

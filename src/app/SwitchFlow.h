@@ -15,6 +15,7 @@ class ClaudeSettingsPatcher;
 class CodexRestarter;
 class ConfigPatcher;
 class ProfilesStore;
+class SwitchJournal;
 
 // The services a switch drives; any left empty gets its default instance.
 struct SwitchServices {
@@ -56,6 +57,13 @@ public:
     QString applyCodex(const Profile& profile, SwitchOptions options = {});
     QString applyClaude(const Profile& profile, SwitchOptions options = {});
     QString apply(TargetIDE target, const Profile& profile, SwitchOptions options = {});
+    // The switch the tray and the command line ask for: to the profile with that id, one
+    // the target may use (SwitchError "Select a profile first" when there is none).
+    QString switchTo(TargetIDE target, const QString& profileID, SwitchOptions options = {});
+
+    // The profile with that id, when the target may use it.
+    static std::optional<Profile> availableProfile(const ProfilesStore& store, TargetIDE target,
+                                                   const QString& profileID);
 
     // Why `profile` cannot be switched to, checked from the profile and its key alone.
     static void checkProfile(TargetIDE target, const Profile& profile,
@@ -63,6 +71,16 @@ public:
 
 private:
     void progress(const QString& line) const;
+    // The checks every switch begins with, none of which changes anything; the key.
+    std::optional<QString> checkBeforeChanges(TargetIDE target, const Profile& profile);
+    // Moves Codex's chats to the profile's provider; the sentence for the line. A move that
+    // fails before it changes anything is reported, not thrown.
+    QString moveChats(const Profile& profile, SwitchJournal& journal);
+    // Starts Codex with the profile, once more when the first start fails; the notes.
+    QStringList startCodex(const Profile& profile);
+    // Called in a handler: undoes what the journal recorded and throws the switch's error.
+    [[noreturn]] void undoAndThrow(SwitchJournal& journal, TargetIDE target,
+                                   const QString& activeBefore, bool restart);
     // After an undone switch that was to start the assistant: starts it on the profile
     // that is active again. The sentences for the line (what was started, or why not).
     QStringList reopenAfterUndo(TargetIDE target, const QString& activeID, bool restart);

@@ -29,18 +29,12 @@ QString listed(const QStringList& names) {
            names.last();
 }
 
-QString withoutFinalStop(QString text) {
-    while (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
 // Keeps what a file holds now next to its copy, before a restore replaces it.
 void keepCurrent(const QString& path, const QString& copy) {
     const QString directory =
         copy.isEmpty() ? QFileInfo(path).absolutePath() : QFileInfo(copy).absolutePath();
-    const QString kept = QDir(directory).filePath(
-        fileName(path) + QStringLiteral(".before-restore-") + FileUtil::timestamp());
+    const QString kept = FileUtil::unusedDatedPath(
+        QDir(directory).filePath(fileName(path) + QStringLiteral(".before-restore-")));
     FileUtil::copy(path, kept, FileUtil::NewFileMode::OwnerOnly);
 }
 

@@ -1,6 +1,5 @@
 #include "claude/ClaudeRestarter.h"
 
-#include "claude/ClaudeSettingsPatcher.h"
 #include "desktop/Desktop.h"
 
 ClaudeRestartError ClaudeRestartError::failed(const QString& message) {
@@ -33,7 +32,7 @@ AssistantSession ClaudeRestarter::session(const std::optional<Profile>& profile,
     AssistantSession session;
     session.assistant = TargetIDE::claude;
     session.environment = LaunchEnvironments::claude(profile, apiKey);
-    if (profile && ClaudeSettingsPatcher::usesVelqor(*profile)) {
+    if (profile && profile->isVelqorAccount()) {
         session.banner = QStringList{QStringLiteral("Claude Code API session"),
                                      QStringLiteral("Using Velqor via ~/.claude/settings.json")};
         session.arguments = QStringList{QStringLiteral("--bare")};

@@ -1,18 +1,14 @@
 #include "claude/ClaudeSettingsPatcher.h"
 
-#include "codex/FileBackupService.h"
 #include "profiles/AppPaths.h"
 #include "profiles/ExactJson.h"
 #include "profiles/FileUtil.h"
 #include "profiles/ProxyURLFormatter.h"
+#include "system/FileBackupService.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
-
-const QString ClaudeSettingsPatcher::velqorBaseURL = QStringLiteral("https://api.velqor.com");
-const QString ClaudeSettingsPatcher::velqorOpenAIBaseURL =
-    QStringLiteral("https://api.velqor.com/v1");
 
 ClaudeSettingsPatchError ClaudeSettingsPatchError::invalidSettings() {
     return ClaudeSettingsPatchError(QStringLiteral("Claude settings.json is not a JSON object."));
@@ -82,7 +78,7 @@ void setOrRemove(Value& env, const QString& name, const std::optional<QString>& 
 }
 
 void applyAPIKeyProfile(Value& env, const Profile& profile, const std::optional<QString>& apiKey) {
-    env.insert(baseURLVariable, Value::string(ClaudeSettingsPatcher::velqorBaseURL));
+    env.insert(baseURLVariable, Value::string(Profile::velqorBaseURL));
 
     const QString key = apiKey.value_or(QString()).trimmed();
     const std::optional<QString> token = key.isEmpty() ? std::nullopt : std::optional(key);
@@ -103,17 +99,13 @@ void applyAccountProfile(Value& env) {
 }
 
 void applyProfile(Value& env, const Profile& profile, const std::optional<QString>& apiKey) {
-    if (ClaudeSettingsPatcher::usesVelqor(profile))
+    if (profile.isVelqorAccount())
         applyAPIKeyProfile(env, profile, apiKey);
     else
         applyAccountProfile(env);
 }
 
 } // namespace
-
-void ClaudeSettingsPatcher::checkCanApply() {
-    loadSettings(FileUtil::fileExists(settingsPath()));
-}
 
 QStringList ClaudeSettingsPatcher::differences(const Profile& profile,
                                                const std::optional<QString>& apiKey) {
@@ -142,35 +134,45 @@ QStringList ClaudeSettingsPatcher::differences(const Profile& profile,
     return result;
 }
 
-ClaudeSettingsPatchResult ClaudeSettingsPatcher::apply(const Profile& profile,
-                                                       const std::optional<QString>& apiKey,
-                                                       const ChangeRecorder& recorder) {
-    const QString path = settingsPath();
-    const bool fileExists = FileUtil::fileExists(path);
-
-    ClaudeSettingsPatchResult result;
-    if (fileExists)
-        result = createBackup();
-    else
-        FileUtil::makePath(AppPaths::claudeDirectory());
-
-    Value settings = loadSettings(fileExists);
+SettingsChange ClaudeSettingsPatcher::prepare(const Profile& profile,
+                                              const std::optional<QString>& apiKey) {
+    SettingsChange change;
+    change.profile = profile;
+    change.apiKey = apiKey;
+    change.path = settingsPath();
+    change.existed = FileUtil::fileExists(change.path);
+    change.source = FileUtil::stampOf(change.path);
+    Value settings = loadSettings(change.existed);
     Value env = envOf(settings);
     applyProfile(env, profile, apiKey);
-    const bool holdsKey = env.find(authTokenVariable) != nullptr;
+    change.holdsKey = env.find(authTokenVariable) != nullptr;
     settings.remove(apiKeyHelperKey);
     settings.insert(envKey, std::move(env));
+    change.content = ExactJson::write(settings);
+    return change;
+}
 
+void ClaudeSettingsPatcher::apply(const SettingsChange& prepared, const ChangeRecorder& recorder) {
+    const SettingsChange change =
+        replanned(prepared, [&] { return prepare(prepared.profile, prepared.apiKey); });
+    QString copy;
+    if (change.existed)
+        // The file may hold a key: both copies are for the owner only.
+        copy = FileBackupService::createBackups(change.path, AppPaths::claudeLatestBackupURL(),
+                                                AppPaths::claudeBackupsDirectory(),
+                                                QStringLiteral("settings-"),
+                                                QStringLiteral(".json"), true)
+                   .timestampedBackupURL;
+    else
+        FileUtil::makePath(AppPaths::claudeDirectory());
     if (recorder)
-        recorder(FileChange{path, fileExists, result.timestampedBackupURL.value_or(QString())});
-
+        recorder(FileChange{change.path, change.existed, copy});
     // A new file is for its owner only, and a file that gets a key ends so whatever its
     // mode was. Otherwise an existing file keeps its mode, and a symbolic link keeps
     // pointing where it pointed.
-    FileUtil::writeAtomically(path, ExactJson::write(settings),
-                              holdsKey ? FileUtil::NewFileMode::Secret
-                                       : FileUtil::NewFileMode::OwnerOnly);
-    return result;
+    FileUtil::writeAtomically(change.path, change.content,
+                              change.holdsKey ? FileUtil::NewFileMode::Secret
+                                              : FileUtil::NewFileMode::OwnerOnly);
 }
 
 std::optional<bool> ClaudeSettingsPatcher::hasAccountLogin() {
@@ -206,12 +208,4 @@ std::optional<bool> ClaudeSettingsPatcher::hasAccountLogin() {
         return std::nullopt; // a folder, a pipe, unreadable: nothing to tell from it
     }
 #endif
-}
-
-ClaudeSettingsPatchResult ClaudeSettingsPatcher::createBackup() {
-    // The file may hold a key: both copies are for the owner only.
-    const BackupResult backup = FileBackupService::createBackups(
-        settingsPath(), AppPaths::claudeLatestBackupURL(), AppPaths::claudeBackupsDirectory(),
-        QStringLiteral("settings-"), QStringLiteral(".json"), true);
-    return ClaudeSettingsPatchResult{backup.latestBackupURL, backup.timestampedBackupURL};
 }

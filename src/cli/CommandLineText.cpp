@@ -1,196 +1,229 @@
 #include "cli/CommandLineText.h"
 
-#include <QHash>
+#include "cli/Command.h"
 
 namespace CommandLineText {
 
-QString helpText(const QString& command) {
-    static const QHash<QString, QString> texts{
-        {QString(), QString::fromUtf8(R"TXT(Usage: tavrin-cli [--verbose] <command> [arguments]
+namespace {
 
-Switches the Codex app or CLI and Claude Code to one of Tavrin's account profiles, from a
-terminal. The window (tavrin) and the command line share the same profiles and never switch
-at the same time.
+// "  <usage>  <what it does>", the usage in a column of its own.
+QString helpLine(const QString& usage, const QString& text) {
+    return QStringLiteral("  ") + usage.leftJustified(37) + text + QLatin1Char('\n');
+}
 
-Commands:
-  list [codex|claude] [--json]         the profiles each assistant can use, the active one marked
-  status [--json]                      the active profiles, and whether the files still match them
-  switch <codex|claude> <profile>      switch an assistant to a profile (id or name)
-  env <codex|claude> [<profile>]       export lines for one shell: eval "$(tavrin-cli env claude work)"
-  key set <profile>                    store a profile's API key (read from standard input)
-  key delete <profile>                 delete a profile's stored API key
-  recover [--yes|--discard]            look at, and undo, a switch that did not finish
-  completions <bash|zsh|fish>          print a shell completion script
-  help [<command>]                     help for one command
+QString generalHelp() {
+    QString text = QStringLiteral(
+        "Usage: tavrin-cli [--verbose] <command> [arguments]\n\n"
+        "Switches the Codex app or CLI and Claude Code to one of Tavrin's account profiles, "
+        "from a\nterminal. The window (tavrin) and the command line share the same profiles "
+        "and never switch\nat the same time.\n\nCommands:\n");
+    for (const Command& command : commands())
+        for (const auto& [usage, summary] : command.summary)
+            text += helpLine(usage, summary);
+    text += QStringLiteral("\nOptions:\n") +
+            helpLine(QStringLiteral("--verbose, -v"),
+                     QStringLiteral("also print what each step does")) +
+            helpLine(QStringLiteral("--help, -h"),
+                     QStringLiteral("help (after a command: help for that command)")) +
+            helpLine(QStringLiteral("--version"), QStringLiteral("print the version")) +
+            QStringLiteral("\nExit status: 0 on success, 1 when the operation failed, 2 on a "
+                           "usage error.\n");
+    return text;
+}
 
-Options:
-  --verbose, -v                        also print what each step does
-  --help, -h                           help (after a command: help for that command)
-  --version                            print the version
+// The command names, as a list of words of the shells.
+QString commandWords() {
+    return commandNames().join(QLatin1Char(' '));
+}
 
-Exit status: 0 on success, 1 when the operation failed, 2 on a usage error.
-)TXT")},
-        {QStringLiteral("list"),
-         QString::fromUtf8(R"TXT(Usage: tavrin-cli list [codex|claude] [--json]
+QString optionNames(const Command& command) {
+    QStringList names;
+    for (const CommandOption& option : command.options)
+        names << QStringLiteral("--") + option.name;
+    return names.join(QLatin1Char(' '));
+}
 
-Lists the profiles available for each assistant (or for the one named), with the active
-profile marked by "*" and whether an API-key profile has its key stored.
+// How the scripts of bash and zsh differ; the rest of their logic is the same.
+struct ShellSyntax {
+    QString header;
+    QString top;        // completes the command names and the general options
+    QString given;      // collects the words given so far, options left out
+    QString firstGiven; // the first of them
+    QString listOf;     // sets the candidates to a list of words: %1
+    QString outputOf;   // sets them to the lines a command prints: %1
+    QString footer;
+};
 
-  --json    print a JSON object with one list per assistant
-  --ids     print only the profile ids, one per line
-)TXT")},
-        {QStringLiteral("status"), QString::fromUtf8(R"TXT(Usage: tavrin-cli status [--json]
+QString dynamicWords(const Completion& completion, const ShellSyntax& syntax) {
+    switch (completion.kind) {
+    case Completion::Kind::words:
+        return syntax.listOf.arg(completion.words.join(QLatin1Char(' ')));
+    case Completion::Kind::commands:
+        return syntax.listOf.arg(commandWords());
+    case Completion::Kind::profiles:
+        return syntax.outputOf.arg(QStringLiteral("tavrin-cli list --ids 2>/dev/null"));
+    case Completion::Kind::profilesOfTarget:
+        return syntax.outputOf.arg(QStringLiteral("tavrin-cli list ") + syntax.firstGiven +
+                                   QStringLiteral(" --ids 2>/dev/null"));
+    }
+    return {};
+}
 
-Shows the active profile of Codex and of Claude Code and whether the assistants' files
-still match it: the managed keys of ~/.codex/config.toml, the mode in ~/.codex/auth.json and
-the managed env entries of ~/.claude/settings.json. A difference means something else has
-changed them since the last switch.
-
-  --json    print the result as JSON
-)TXT")},
-        {QStringLiteral("switch"),
-         QString::fromUtf8(R"TXT(Usage: tavrin-cli switch <codex|claude> <profile> [--no-restart]
-
-Switches the assistant to the profile (its id or its name), exactly as the power button in
-the window does: every check first, then the files, each change undone if a later step
-fails. Progress goes to standard error, the final line to standard output.
-
-  --no-restart    do not start the assistant again afterwards
-)TXT")},
-        {QStringLiteral("env"),
-         QString::fromUtf8(
-             R"TXT(Usage: tavrin-cli env <codex|claude> [<profile>] [--shell sh|bash|zsh|fish]
-
-Prints the lines that give one shell the profile's launch environment (its proxy and, for
-Claude Code with an API-key profile, the Claude variables); nothing global is changed.
-Without a profile the assistant's active profile is used.
-
-  eval "$(tavrin-cli env claude work)"                 bash, zsh, sh
-  tavrin-cli env claude work --shell fish | source     fish
-
-  --shell    the syntax to print (default: the one of $SHELL, else sh)
-)TXT")},
-        {QStringLiteral("key"), QString::fromUtf8(R"TXT(Usage: tavrin-cli key set <profile>
-       tavrin-cli key delete <profile>
-
-set reads the key from standard input (or asks for it without echo on a terminal), never
-from the command line, where it would end up in the shell's history:
-
-  pass show velqor/work | tavrin-cli key set velqor-1
-
-delete removes the stored key of the profile.
-)TXT")},
-        {QStringLiteral("recover"),
-         QString::fromUtf8(R"TXT(Usage: tavrin-cli recover [--yes | --discard]
-
-When a switch was interrupted (the process was killed, the machine lost power), shows which
-files it had changed and how far it had moved the chats, and offers to restore the copies
-from before it and to move the chats back. What the files hold now is kept beside the
-copies first. Only the files a switch writes are ever restored; anything else the journal
-names is reported and left alone.
-
-  --yes        restore without asking
-  --discard    forget the interrupted switch and keep the files as they are; the journal
-               (also one that cannot be read) is kept as switch-journal-<stamp>.json
-)TXT")},
-        {QStringLiteral("completions"),
-         QString::fromUtf8(R"TXT(Usage: tavrin-cli completions <bash|zsh|fish>
-
-Prints a completion script for the shell:
-
-  source <(tavrin-cli completions bash)                in ~/.bashrc
-  source <(tavrin-cli completions zsh)                 in ~/.zshrc, after compinit
-  tavrin-cli completions fish > ~/.config/fish/completions/tavrin-cli.fish
-)TXT")},
-        {QStringLiteral("help"), QString::fromUtf8(R"TXT(Usage: tavrin-cli help [<command>]
-)TXT")},
+// One case of a command: the value of an option just named, else an option when one is
+// begun or no word is left to give, else what the next word may be.
+QString commandCase(const Command& command, const ShellSyntax& syntax) {
+    QString text = QStringLiteral("        ") + command.name + QStringLiteral(")\n");
+    QString keyword = QStringLiteral("if");
+    const auto branch = [&](const QString& condition, const QString& action) {
+        text += QStringLiteral("            %1 %2; then %3\n").arg(keyword, condition, action);
+        keyword = QStringLiteral("elif");
     };
-    return texts.value(command);
+    for (const CommandOption& option : command.options)
+        if (option.takesValue)
+            branch(QStringLiteral("[[ $prev == --%1 ]]").arg(option.name),
+                   syntax.listOf.arg(option.values.join(QLatin1Char(' '))));
+    branch(QStringLiteral("[[ $cur == -* ]] || (( count >= %1 ))").arg(command.words.size()),
+           syntax.listOf.arg(optionNames(command)));
+    for (qsizetype i = 0; i < command.words.size(); ++i)
+        branch(QStringLiteral("(( count == %1 ))").arg(i), dynamicWords(command.words[i], syntax));
+    return text + QStringLiteral("            fi ;;\n");
+}
+
+QString valueOptionPattern() {
+    QStringList names;
+    for (const Command& command : commands())
+        for (const CommandOption& option : command.options)
+            if (option.takesValue && !names.contains(QStringLiteral("--") + option.name))
+                names << QStringLiteral("--") + option.name;
+    return names.join(QLatin1Char('|'));
+}
+
+QString script(const ShellSyntax& syntax) {
+    QString text =
+        syntax.header + syntax.top.arg(commandWords()) + syntax.given.arg(valueOptionPattern());
+    text += QStringLiteral("    case $command in\n");
+    for (const Command& command : commands())
+        text += commandCase(command, syntax);
+    return text + QStringLiteral("    esac\n") + syntax.footer;
+}
+
+QString bash() {
+    return script({QStringLiteral("# bash completion for tavrin-cli\n"
+                                  "_tavrin_cli() {\n"
+                                  "    local cur=${COMP_WORDS[COMP_CWORD]} "
+                                  "prev=${COMP_WORDS[COMP_CWORD-1]} "
+                                  "command=${COMP_WORDS[1]} candidates= i\n"),
+                   QStringLiteral("    if (( COMP_CWORD == 1 )); then\n"
+                                  "        COMPREPLY=($(compgen -W \"%1 --help --version "
+                                  "--verbose\" -- \"$cur\"))\n"
+                                  "        return\n"
+                                  "    fi\n"),
+                   QStringLiteral("    local given=()\n"
+                                  "    for ((i = 2; i < COMP_CWORD; i++)); do\n"
+                                  "        case ${COMP_WORDS[i]} in\n"
+                                  "            %1) ((i++)) ;;\n"
+                                  "            -*) ;;\n"
+                                  "            *) given+=(\"${COMP_WORDS[i]}\") ;;\n"
+                                  "        esac\n"
+                                  "    done\n"
+                                  "    local count=${#given[@]}\n"),
+                   QStringLiteral("\"${given[0]}\""), QStringLiteral("candidates=\"%1\""),
+                   QStringLiteral("candidates=$(%1)"),
+                   QStringLiteral("    COMPREPLY=($(compgen -W \"$candidates\" -- \"$cur\"))\n"
+                                  "}\n"
+                                  "complete -F _tavrin_cli tavrin-cli\n")});
+}
+
+QString zsh() {
+    return script({QStringLiteral("#compdef tavrin-cli\n"
+                                  "# zsh completion for tavrin-cli\n"
+                                  "_tavrin_cli() {\n"
+                                  "    local cur=$words[CURRENT] prev=$words[CURRENT-1] "
+                                  "command=$words[2] i\n"
+                                  "    local -a candidates given\n"),
+                   QStringLiteral("    if (( CURRENT == 2 )); then\n"
+                                  "        compadd -- %1 --help --version --verbose\n"
+                                  "        return\n"
+                                  "    fi\n"),
+                   QStringLiteral("    for (( i = 3; i < CURRENT; i++ )); do\n"
+                                  "        case $words[i] in\n"
+                                  "            %1) (( i++ )) ;;\n"
+                                  "            -*) ;;\n"
+                                  "            *) given+=($words[i]) ;;\n"
+                                  "        esac\n"
+                                  "    done\n"
+                                  "    local count=${#given}\n"),
+                   QStringLiteral("$given[1]"), QStringLiteral("candidates=(%1)"),
+                   QStringLiteral("candidates=(${(f)\"$(%1)\"})"),
+                   QStringLiteral("    compadd -- $candidates\n"
+                                  "}\n"
+                                  "compdef _tavrin_cli tavrin-cli\n")});
+}
+
+// fish asks conditions: two helpers tell which command is given and how many of its words.
+QString fish() {
+    QString text =
+        QStringLiteral(
+            "# fish completion for tavrin-cli\n"
+            "# The words given to the command so far, without the options and their values.\n"
+            "function __tavrin_cli_given\n"
+            "    set -l skip 0\n"
+            "    for word in (commandline -opc)[3..-1]\n"
+            "        if test $skip = 1\n"
+            "            set skip 0\n"
+            "        else if string match -q -r -- '^(%1)$' $word\n"
+            "            set skip 1\n"
+            "        else if not string match -q -- '-*' $word\n"
+            "            echo $word\n"
+            "        end\n"
+            "    end\n"
+            "end\n"
+            "# Whether the command is $argv[1] (and, given $argv[2], that many of its words are).\n"
+            "function __tavrin_cli_at\n"
+            "    set -l words (commandline -opc)\n"
+            "    test (count $words) -ge 2; and test $words[2] = $argv[1]; or return 1\n"
+            "    test (count $argv) -lt 2; or test (count (__tavrin_cli_given)) -eq $argv[2]\n"
+            "end\n"
+            "complete -c tavrin-cli -f\n"
+            "complete -c tavrin-cli -n __fish_use_subcommand -a '%2'\n"
+            "complete -c tavrin-cli -n __fish_use_subcommand -l help -l version -l verbose\n")
+            .arg(valueOptionPattern(), commandWords());
+    ShellSyntax syntax;
+    syntax.firstGiven = QStringLiteral("(__tavrin_cli_given)[1]");
+    syntax.listOf = QStringLiteral("%1");
+    syntax.outputOf = QStringLiteral("(%1)");
+    for (const Command& command : commands()) {
+        const QString at =
+            QStringLiteral("complete -c tavrin-cli -n '__tavrin_cli_at %1").arg(command.name);
+        for (qsizetype i = 0; i < command.words.size(); ++i)
+            text += at + QStringLiteral(" %1' -a '%2'\n")
+                             .arg(QString::number(i), dynamicWords(command.words[i], syntax));
+        for (const CommandOption& option : command.options)
+            text += at + QStringLiteral("' -l ") + option.name +
+                    (option.takesValue
+                         ? QStringLiteral(" -x -a '%1'").arg(option.values.join(QLatin1Char(' ')))
+                         : QString()) +
+                    QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace
+
+QString helpText(const QString& command) {
+    if (command.isEmpty())
+        return generalHelp();
+    const Command* found = findCommand(command);
+    return found ? found->help : QString();
 }
 
 QString completionScript(const QString& shell) {
     if (shell == QLatin1String("bash"))
-        return QString::fromUtf8(R"TXT(# bash completion for tavrin-cli
-_tavrin_cli() {
-    local cur=${COMP_WORDS[COMP_CWORD]}
-    local commands="list status switch env key recover completions help"
-    if [ "$COMP_CWORD" -eq 1 ]; then
-        COMPREPLY=($(compgen -W "$commands --help --version --verbose" -- "$cur"))
-        return
-    fi
-    case ${COMP_WORDS[1]} in
-        list) COMPREPLY=($(compgen -W "codex claude --json --ids" -- "$cur")) ;;
-        status) COMPREPLY=($(compgen -W "--json" -- "$cur")) ;;
-        switch|env)
-            if [ "$COMP_CWORD" -eq 2 ]; then
-                COMPREPLY=($(compgen -W "codex claude" -- "$cur"))
-            elif [ "$COMP_CWORD" -eq 3 ]; then
-                COMPREPLY=($(compgen -W "$(tavrin-cli list "${COMP_WORDS[2]}" --ids 2>/dev/null)" -- "$cur"))
-            else
-                COMPREPLY=($(compgen -W "--no-restart --shell" -- "$cur"))
-            fi ;;
-        key)
-            if [ "$COMP_CWORD" -eq 2 ]; then
-                COMPREPLY=($(compgen -W "set delete" -- "$cur"))
-            else
-                COMPREPLY=($(compgen -W "$(tavrin-cli list --ids 2>/dev/null)" -- "$cur"))
-            fi ;;
-        recover) COMPREPLY=($(compgen -W "--yes --discard" -- "$cur")) ;;
-        completions) COMPREPLY=($(compgen -W "bash zsh fish" -- "$cur")) ;;
-        help) COMPREPLY=($(compgen -W "$commands" -- "$cur")) ;;
-    esac
-}
-complete -F _tavrin_cli tavrin-cli
-)TXT");
+        return bash();
     if (shell == QLatin1String("zsh"))
-        return QString::fromUtf8(R"TXT(#compdef tavrin-cli
-# zsh completion for tavrin-cli
-_tavrin_cli() {
-    if (( CURRENT == 2 )); then
-        compadd list status switch env key recover completions help --help --version --verbose
-        return
-    fi
-    case $words[2] in
-        list) compadd -- codex claude --json --ids ;;
-        status) compadd -- --json ;;
-        switch|env)
-            if (( CURRENT == 3 )); then
-                compadd codex claude
-            elif (( CURRENT == 4 )); then
-                compadd -- ${(f)"$(tavrin-cli list $words[3] --ids 2>/dev/null)"}
-            else
-                compadd -- --no-restart --shell
-            fi ;;
-        key)
-            if (( CURRENT == 3 )); then
-                compadd set delete
-            else
-                compadd -- ${(f)"$(tavrin-cli list --ids 2>/dev/null)"}
-            fi ;;
-        recover) compadd -- --yes --discard ;;
-        completions) compadd bash zsh fish ;;
-        help) compadd list status switch env key recover completions ;;
-    esac
-}
-compdef _tavrin_cli tavrin-cli
-)TXT");
+        return zsh();
     if (shell == QLatin1String("fish"))
-        return QString::fromUtf8(R"TXT(# fish completion for tavrin-cli
-complete -c tavrin-cli -f
-complete -c tavrin-cli -n __fish_use_subcommand -a 'list status switch env key recover completions help'
-complete -c tavrin-cli -n __fish_use_subcommand -l help -l version -l verbose
-complete -c tavrin-cli -n '__fish_seen_subcommand_from list' -a 'codex claude' -l json -l ids
-complete -c tavrin-cli -n '__fish_seen_subcommand_from status' -l json
-complete -c tavrin-cli -n '__fish_seen_subcommand_from switch env; and not __fish_seen_subcommand_from codex claude' -a 'codex claude'
-complete -c tavrin-cli -n '__fish_seen_subcommand_from switch env; and __fish_seen_subcommand_from codex' -a '(tavrin-cli list codex --ids 2>/dev/null)'
-complete -c tavrin-cli -n '__fish_seen_subcommand_from switch env; and __fish_seen_subcommand_from claude' -a '(tavrin-cli list claude --ids 2>/dev/null)'
-complete -c tavrin-cli -n '__fish_seen_subcommand_from switch' -l no-restart
-complete -c tavrin-cli -n '__fish_seen_subcommand_from env' -l shell -a 'sh bash zsh fish'
-complete -c tavrin-cli -n '__fish_seen_subcommand_from key; and not __fish_seen_subcommand_from set delete' -a 'set delete'
-complete -c tavrin-cli -n '__fish_seen_subcommand_from set delete' -a '(tavrin-cli list --ids 2>/dev/null)'
-complete -c tavrin-cli -n '__fish_seen_subcommand_from recover' -l yes -l discard
-complete -c tavrin-cli -n '__fish_seen_subcommand_from completions' -a 'bash zsh fish'
-)TXT");
+        return fish();
     return {};
 }
 

@@ -46,14 +46,6 @@ bool usesAPIKey(const Profile& profile, const std::optional<QString>& apiKey) {
 
 } // namespace
 
-void AuthPatcher::checkCanApply() {
-    readAuth();
-}
-
-bool AuthPatcher::hasLoginTokens() {
-    return holdsLoginTokens(readAuth());
-}
-
 QStringList AuthPatcher::differences(const Profile& profile, const std::optional<QString>& apiKey) {
     const Value auth = readAuth();
     const bool usesKey = usesAPIKey(profile, apiKey);
@@ -79,30 +71,39 @@ QStringList AuthPatcher::differences(const Profile& profile, const std::optional
     return result;
 }
 
-AuthPatchResult AuthPatcher::apply(const Profile& profile, const std::optional<QString>& apiKey,
-                                   const ChangeRecorder& recorder) {
-    const QString path = AppPaths::authURL();
-    const bool existed = FileUtil::fileExists(path);
-    Value auth = readAuth(path, existed);
+AuthChange AuthPatcher::prepare(const Profile& profile, const std::optional<QString>& apiKey) {
+    AuthChange change;
+    change.profile = profile;
+    change.apiKey = apiKey;
+    change.path = AppPaths::authURL();
+    change.existed = FileUtil::fileExists(change.path);
+    change.source = FileUtil::stampOf(change.path);
+    Value auth = readAuth(change.path, change.existed);
+    change.hasLoginTokens = holdsLoginTokens(auth);
 
-    const bool usesKey = usesAPIKey(profile, apiKey);
-    auth.insert(authModeKey,
-                Value::string(usesKey ? QStringLiteral("apikey") : QStringLiteral("chatgpt")));
-    auth.insert(apiKeyKey, usesKey ? Value::string(*apiKey) : Value());
+    change.writesKey = usesAPIKey(profile, apiKey);
+    auth.insert(authModeKey, Value::string(change.writesKey ? QStringLiteral("apikey")
+                                                            : QStringLiteral("chatgpt")));
+    auth.insert(apiKeyKey, change.writesKey ? Value::string(*apiKey) : Value());
+    change.content = ExactJson::write(auth);
+    return change;
+}
 
+void AuthPatcher::apply(const AuthChange& prepared, const ChangeRecorder& recorder) {
+    const AuthChange change =
+        replanned(prepared, [&] { return prepare(prepared.profile, prepared.apiKey); });
     FileUtil::makePath(AppPaths::codexDirectory());
-    AuthPatchResult result;
-    if (existed)
-        result.backupURL =
-            FileUtil::copyToDatedFile(path, AppPaths::backupsDirectory(), QStringLiteral("auth-"),
-                                      QStringLiteral(".json"), FileUtil::NewFileMode::OwnerOnly);
+    QString copy;
+    if (change.existed)
+        copy = FileUtil::copyToDatedFile(change.path, AppPaths::backupsDirectory(),
+                                         QStringLiteral("auth-"), QStringLiteral(".json"),
+                                         FileUtil::NewFileMode::OwnerOnly);
     if (recorder)
-        recorder(FileChange{path, existed, result.backupURL.value_or(QString())});
+        recorder(FileChange{change.path, change.existed, copy});
     // A file that holds a key or login tokens ends for its owner only, whatever its mode
     // was; a new one is so in any case.
-    const bool secret = usesKey || holdsLoginTokens(auth);
-    FileUtil::writeAtomically(path, ExactJson::write(auth),
-                              secret ? FileUtil::NewFileMode::Secret
-                                     : FileUtil::NewFileMode::OwnerOnly);
-    return result;
+    FileUtil::writeAtomically(change.path, change.content,
+                              change.writesKey || change.hasLoginTokens
+                                  ? FileUtil::NewFileMode::Secret
+                                  : FileUtil::NewFileMode::OwnerOnly);
 }

@@ -7,27 +7,29 @@
 
 #include <optional>
 
+// A change of auth.json, computed before anything changes.
+struct AuthChange : PlannedWrite {
+    Profile profile;
+    std::optional<QString> apiKey;
+    bool writesKey = false;      // the profile's API key is written
+    bool hasLoginTokens = false; // the file holds the login tokens of a Codex account
+};
+
 // Sets "auth_mode" and "OPENAI_API_KEY" in ~/.codex/auth.json and keeps every other
 // member exactly as read. An existing file is first copied, owner-only, to
 // ~/.codex/backups/auth-<time stamp>.json. Platform file and JSON errors pass through; a
-// broken file is never overwritten.
-struct AuthPatchResult {
-    // The copy of auth.json taken before it was changed; absent when there was no file.
-    std::optional<QString> backupURL;
-};
-
+// broken file is never overwritten. The file is read and parsed once: prepare() computes
+// the change, apply() writes it.
 class AuthPatcher {
 public:
     AuthPatcher() = default;
     virtual ~AuthPatcher() = default;
 
-    // `recorder` hears of the change after the copy and before the file is written.
-    virtual AuthPatchResult apply(const Profile& profile, const std::optional<QString>& apiKey,
-                                  const ChangeRecorder& recorder = {});
-    // Throws, without changing anything, when apply() would refuse the file.
-    virtual void checkCanApply();
-    // Whether auth.json holds the login tokens of a Codex account.
-    virtual bool hasLoginTokens();
+    // Throws, without changing anything, when the file cannot be patched.
+    AuthChange prepare(const Profile& profile, const std::optional<QString>& apiKey);
+    // Writes the change after copying the file; `recorder` hears of it after the copy and
+    // before the file is written. A file that changed since prepare() is prepared again.
+    virtual void apply(const AuthChange& change, const ChangeRecorder& recorder = {});
     // What in auth.json differs from what the profile asks; empty when it matches.
-    virtual QStringList differences(const Profile& profile, const std::optional<QString>& apiKey);
+    QStringList differences(const Profile& profile, const std::optional<QString>& apiKey);
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "codex/ShellService.h"
+#include "system/ShellService.h"
 
 #include <QByteArray>
 #include <QList>

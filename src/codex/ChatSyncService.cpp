@@ -4,6 +4,7 @@
 #include "codex/ChatMoveJournal.h"
 #include "codex/SessionFiles.h"
 #include "profiles/AppPaths.h"
+#include "profiles/AsciiText.h"
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 
@@ -59,21 +60,14 @@ struct PlannedFile {
 // A time stamp no backup or journal in the folder uses yet, so two moves in one second
 // each keep their own (the names of earlier versions' backups count too).
 QString unusedStamp(const QDir& directory) {
-    const QString base = FileUtil::timestamp();
-    QString stamp = base;
-    const auto taken = [&directory](const QString& candidate) {
+    return FileUtil::unusedStamp([&directory](const QString& stamp) {
         for (const QString& name :
              {QStringLiteral("state_5-%1.sqlite"), QStringLiteral("state_5-%1-wal.sqlite"),
-              QStringLiteral("state_5-%1-shm.sqlite"), QStringLiteral("chats-%1.json")}) {
-            const QFileInfo info(directory.filePath(name.arg(candidate)));
-            if (info.exists() || info.isSymLink())
+              QStringLiteral("state_5-%1-shm.sqlite"), QStringLiteral("chats-%1.json")})
+            if (FileUtil::entryExists(directory.filePath(name.arg(stamp))))
                 return true;
-        }
         return false;
-    };
-    for (int n = 2; taken(stamp); ++n)
-        stamp = base + QLatin1Char('-') + QString::number(n);
-    return stamp;
+    });
 }
 
 // Looks at the session file of every thread the move takes (and of those already on the
@@ -122,16 +116,7 @@ QString ChatSyncService::threadProvider(const Profile& profile) {
 }
 
 bool ChatSyncService::isSafeProvider(const QString& provider) {
-    if (provider.isEmpty())
-        return false;
-    for (const QChar c : provider) {
-        const char16_t u = c.unicode();
-        const bool safe = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') ||
-                          (u >= u'0' && u <= u'9') || u == u'_' || u == u'-';
-        if (!safe)
-            return false;
-    }
-    return true;
+    return AsciiText::isWord(provider, "_-");
 }
 
 ChatSyncResult

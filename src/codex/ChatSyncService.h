@@ -1,8 +1,8 @@
 #pragma once
 
-#include "codex/ShellService.h"
 #include "profiles/Errors.h"
 #include "profiles/Profile.h"
+#include "system/ShellService.h"
 
 #include <QStringList>
 
@@ -84,7 +84,7 @@ public:
     // the rows it moved and the first lines of the session files it rewrote. Running it
     // again changes nothing. Session files changed since are left alone and named in the
     // error; entries naming files a move never changes are ignored and listed.
-    virtual ChatUndoResult undo(const QString& journalURL);
+    ChatUndoResult undo(const QString& journalURL);
     // How much of a journaled move is still in place. Throws like undo().
     ChatMoveState inspect(const QString& journalURL);
     // What of the chats does not follow the profile, a line each ending in ": " and

@@ -1,59 +1,47 @@
 #pragma once
 
-#include "codex/FileBackupService.h"
 #include "profiles/Errors.h"
 #include "profiles/FileChange.h"
 #include "profiles/Profile.h"
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
 
-struct ConfigPatchResult {
-    std::optional<BackupResult> backup;
-};
+class FileBackupService;
 
-// A refused or failed change of config.toml; the text says what and why.
+// A refused change of config.toml; the text says what and why.
 class ConfigPatchError : public TavrinError {
 public:
     using TavrinError::TavrinError;
-    // "Patch failed, restored backup. " followed by the cause.
-    static ConfigPatchError patchFailedAndRestored(const QString& cause);
+};
+
+// A change of config.toml, computed and checked before anything changes.
+struct ConfigChange : PlannedWrite {
+    Profile profile;
 };
 
 // Rewrites the managed top-level keys of Codex's config.toml (model_provider, model,
 // model_reasoning_effort; preferred_auth_method and disable_response_storage are removed),
 // adds the Velqor provider table when Codex would need it, and leaves every other line as
-// it was. When the file is valid TOML, the new text is checked with a TOML parser before
-// it is written; after writing, the file is read back and verified, and the previous file
-// is put back when anything fails.
+// it was (ConfigPatch). Each text is read and checked once: prepare() computes the change
+// and refuses what Codex could not use, apply() backs the file up and writes it. The
+// switch journal undoes a change that a later step of the switch does not survive.
 class ConfigPatcher {
 public:
     explicit ConfigPatcher(std::shared_ptr<FileBackupService> backupService = nullptr);
-    virtual ~ConfigPatcher() = default;
+    virtual ~ConfigPatcher();
 
-    // `recorder` hears of the change after the backups and before the file is written.
-    virtual ConfigPatchResult apply(const Profile& profile, const QString& configURL,
-                                    const ChangeRecorder& recorder = {});
-    // Throws, without changing anything, when apply() would refuse the file.
-    virtual void checkCanApply(const Profile& profile, const QString& configURL);
+    // Throws, without changing anything, when the file cannot be patched for the profile.
+    ConfigChange prepare(const Profile& profile, const QString& configURL);
+    // Writes the change after two backups of the file; `recorder` hears of it after the
+    // backups and before the file is written. A file that changed since prepare() is
+    // prepared again.
+    virtual void apply(const ConfigChange& change, const ChangeRecorder& recorder = {});
     // What in the file on disk differs from what the profile asks; empty when it matches.
-    virtual QStringList differences(const Profile& profile, const QString& configURL);
-
-    // The new text for the profile. Throws ConfigPatchError, saying why, when Codex could
-    // not use the profile with this file or when the change would touch anything else.
-    static QString patchedContent(const QString& content, const Profile& profile);
-    // When `original` is valid TOML: throws ConfigPatchError unless `patched` is valid TOML,
-    // holds what the profile asks and keeps every other key's value.
-    static void checkPatch(const QString& original, const QString& patched, const Profile& profile);
-    // Throws ConfigPatchError with the first mismatch.
-    static void validate(const QString& content, const Profile& profile);
-    // One short line per mismatch; empty when the text holds what the profile asks.
-    static QStringList differencesIn(const QString& content, const Profile& profile);
-
-    // A TOML basic string of the raw text, as the managed lines write it.
-    static QString quoted(const QString& value);
+    QStringList differences(const Profile& profile, const QString& configURL);
 
 private:
     std::shared_ptr<FileBackupService> m_backupService;

@@ -1,17 +1,9 @@
 #include "desktop/Desktop.h"
 
-#include "codex/ShellService.h"
 #include "desktop/LinuxDesktop.h"
 #include "desktop/MacDesktop.h"
 #include "profiles/Logging.h"
-
-namespace Assistants {
-
-QString program(TargetIDE assistant) {
-    return assistant == TargetIDE::codex ? QStringLiteral("codex") : QStringLiteral("claude");
-}
-
-} // namespace Assistants
+#include "system/ShellService.h"
 
 Desktop::~Desktop() = default;
 

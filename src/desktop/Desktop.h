@@ -13,11 +13,6 @@
 class ShellService;
 struct ShellResult;
 
-namespace Assistants {
-// The command-line program of a target's assistant: "codex" or "claude".
-QString program(TargetIDE assistant);
-} // namespace Assistants
-
 // A desktop step that failed. The text is the detail the restarters put after their own
 // "Could not restart ..." prefix; it may be empty when the tool said nothing.
 class DesktopError : public TavrinError {

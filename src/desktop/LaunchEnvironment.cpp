@@ -1,6 +1,5 @@
 #include "desktop/LaunchEnvironment.h"
 
-#include "claude/ClaudeSettingsPatcher.h"
 #include "profiles/ProxyURLFormatter.h"
 
 namespace LaunchEnvironments {
@@ -25,12 +24,12 @@ LaunchEnvironment codex(const std::optional<Profile>& profile) {
 LaunchEnvironment claude(const std::optional<Profile>& profile,
                          const std::optional<QString>& apiKey) {
     LaunchEnvironment variables = proxyVariables(profile);
-    if (profile && ClaudeSettingsPatcher::usesVelqor(*profile)) {
+    if (profile && profile->isVelqorAccount()) {
         const QString key = apiKey.value_or(QString()).trimmed();
         const std::optional<QString> token = key.isEmpty() ? std::nullopt : std::optional(key);
         const QString one = QStringLiteral("1");
         variables << EnvironmentVariable{QStringLiteral("ANTHROPIC_BASE_URL"),
-                                         ClaudeSettingsPatcher::velqorBaseURL}
+                                         Profile::velqorBaseURL}
                   << EnvironmentVariable{QStringLiteral("CLAUDE_CODE_SIMPLE"), one}
                   << EnvironmentVariable{QStringLiteral("CLAUDE_CODE_DISABLE_KEYCHAIN"), one}
                   << EnvironmentVariable{QStringLiteral("CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"),

@@ -1,8 +1,8 @@
 #include "desktop/LinuxDesktop.h"
 
-#include "codex/ShellService.h"
 #include "profiles/AppPaths.h"
 #include "profiles/Logging.h"
+#include "system/ShellService.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,7 +24,7 @@ const char* const usualTerminals[] = {
 
 QString notInstalledMessage(TargetIDE assistant) {
     return QStringLiteral("%1 is not installed: no `%2` on PATH.")
-        .arg(TargetIDEs::rawValue(assistant), Assistants::program(assistant));
+        .arg(TargetIDEs::rawValue(assistant), TargetIDEs::program(assistant));
 }
 
 QString noTerminalMessage(const QString& terminalVariable) {
@@ -78,7 +78,7 @@ LinuxDesktop::LinuxDesktop(std::shared_ptr<ShellService> shell)
     : m_shell(shell ? std::move(shell) : std::make_shared<ShellService>()) {}
 
 void LinuxDesktop::checkInstalled(TargetIDE assistant) {
-    const QString program = Assistants::program(assistant);
+    const QString program = TargetIDEs::program(assistant);
     bool askedBefore = false;
     {
         QMutexLocker lock(&m_searchPathLock);
@@ -97,7 +97,7 @@ void LinuxDesktop::checkInstalled(TargetIDE assistant) {
 }
 
 QStringList LinuxDesktop::quitAssistant(TargetIDE assistant, const StepStarted& starting) {
-    const QByteArray program = Assistants::program(assistant).toLatin1();
+    const QByteArray program = TargetIDEs::program(assistant).toLatin1();
     // Codex's server may run under a longer name of the program; no process means no server.
     QList<Process> running = processesNamed(program);
     if (running.isEmpty())
@@ -168,7 +168,7 @@ QStringList LinuxDesktop::setLaunchEnvironment(const LaunchEnvironment& variable
 }
 
 QStringList LinuxDesktop::startAssistant(const AssistantSession& session) {
-    const QString program = findProgram(Assistants::program(session.assistant));
+    const QString program = findProgram(TargetIDEs::program(session.assistant));
     if (program.isEmpty())
         throw DesktopError(notInstalledMessage(session.assistant));
     return openTerminal(sessionCommand(session.banner, program, session.arguments),

@@ -1,6 +1,6 @@
 #include "desktop/MacDesktop.h"
 
-#include "codex/ShellService.h"
+#include "system/ShellService.h"
 
 namespace {
 

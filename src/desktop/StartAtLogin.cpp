@@ -4,8 +4,8 @@
 #include "desktop/LinuxDesktop.h"
 #include "desktop/MacDesktop.h"
 
-#include "codex/ShellService.h"
 #include "profiles/FileUtil.h"
+#include "system/ShellService.h"
 
 #include <QStandardPaths>
 

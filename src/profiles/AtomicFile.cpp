@@ -163,6 +163,29 @@ void AtomicFile::putInPlace() {
         fail(errno);
 }
 
+bool AtomicFile::linkInPlace(const QString& existing, const QString& path) {
+    const QByteArray source = encoded(existing);
+    QByteArray temporary;
+    for (int attempt = 0;; ++attempt) {
+        temporary = encoded(path + temporaryMarker + randomSuffix());
+        if (::link(source.constData(), temporary.constData()) == 0)
+            break;
+        const int error = errno;
+        if (error == EEXIST && attempt < 100)
+            continue;
+        if (error == EXDEV || error == EPERM || error == ENOTSUP || error == EOPNOTSUPP ||
+            error == EMLINK || error == ENOSYS)
+            return false;
+        throw FileUtil::writeError(path, error);
+    }
+    if (::rename(temporary.constData(), encoded(path).constData()) != 0) {
+        const int error = errno;
+        ::unlink(temporary.constData());
+        throw FileUtil::writeError(path, error);
+    }
+    return true;
+}
+
 QStringList AtomicFile::removeLeftovers() {
     try {
         // Profile and key changes of other Tavrin programs finish first.

@@ -29,6 +29,11 @@ public:
     void write(QByteArrayView data);
     void commit();
 
+    // Gives `existing`, a whole file already on the disk, the name `path` as well, in
+    // place of what is there, in one step: nothing is written or synced again. False
+    // (and nothing changed) where the file system has no hard links; throws FileError.
+    static bool linkInPlace(const QString& existing, const QString& path);
+
     // Removes the temporary files that interrupted writes left in the folders Tavrin
     // writes (~/.codex, ~/.codex/tavrin, ~/.codex/backups, ~/.claude, ~/.claude/backups):
     // its own, and those of the naming earlier versions used (<file>.XXXXXX, for the

@@ -29,3 +29,10 @@ QString prefixedMessage(const QString& prefix, const QString& detail) {
         return prefix + QLatin1Char('.');
     return prefix + QStringLiteral(": ") + detail;
 }
+
+QString withoutFinalStop(QString text) {
+    text = text.trimmed();
+    while (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}

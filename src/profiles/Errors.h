@@ -12,7 +12,7 @@ public:
     explicit TavrinError(QString message);
     ~TavrinError() override;
 
-    virtual QString localizedDescription() const { return m_message; }
+    QString localizedDescription() const { return m_message; }
     const char* what() const noexcept override;
 
 private:
@@ -49,3 +49,7 @@ QString describeError(std::exception_ptr error);
 
 // "prefix: detail", or "prefix." when the detail is empty.
 QString prefixedMessage(const QString& prefix, const QString& detail);
+
+// A sentence without the white space at its ends and its final full stops, to be set
+// inside another sentence.
+QString withoutFinalStop(QString text);

@@ -190,54 +190,53 @@ private:
 
 namespace {
 
-void writeString(QByteArray& out, const QByteArray& text) {
+// Whether the bytes at `i` are a lone surrogate read from a \u escape: it has no UTF-8
+// form, so it is written as the escape again.
+bool isLoneSurrogate(const QByteArray& text, qsizetype i) {
+    return static_cast<unsigned char>(text[i]) == 0xED && i + 2 < text.size() &&
+           (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0xA0;
+}
+
+// Writes the escape of the byte (or lone surrogate) at `i`; returns how many bytes it took.
+qsizetype writeEscape(QByteArray& out, const QByteArray& text, qsizetype i) {
     static const char hex[] = "0123456789abcdef";
-    out += '"';
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            continue;
-        case '\\':
-            out += "\\\\";
-            continue;
-        case '\b':
-            out += "\\b";
-            continue;
-        case '\f':
-            out += "\\f";
-            continue;
-        case '\n':
-            out += "\\n";
-            continue;
-        case '\r':
-            out += "\\r";
-            continue;
-        case '\t':
-            out += "\\t";
-            continue;
-        default:
-            break;
-        }
-        if (c < 0x20) {
-            out += "\\u00";
-            out += hex[c >> 4];
-            out += hex[c & 0xf];
-        } else if (c == 0xED && i + 2 < text.size() &&
-                   (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0xA0) {
-            // A lone surrogate read from a \u escape has no UTF-8 form: write the escape.
-            const unsigned code = 0xD000u |
-                                  ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
-                                  (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
-            out += "\\u";
-            for (int shift = 12; shift >= 0; shift -= 4)
-                out += hex[(code >> shift) & 0xf];
-            i += 2;
-        } else {
-            out += char(c);
-        }
+    const auto c = static_cast<unsigned char>(text[i]);
+    const qsizetype form = QByteArrayView("\"\\\b\f\n\r\t").indexOf(char(c));
+    if (form >= 0 && c != 0) {
+        out += '\\';
+        out += "\"\\bfnrt"[form];
+        return 1;
     }
+    if (c < 0x20) {
+        out += "\\u00";
+        out += hex[c >> 4];
+        out += hex[c & 0xf];
+        return 1;
+    }
+    const unsigned code = 0xD000u | ((static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6) |
+                          (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out += hex[(code >> shift) & 0xf];
+    return 3;
+}
+
+// The string in quotes, escaped where JSON requires it; the plain runs between escapes are
+// copied whole.
+void writeString(QByteArray& out, const QByteArray& text) {
+    out += '"';
+    qsizetype plain = 0; // where the run of bytes not written yet starts
+    for (qsizetype i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != '"' && c != '\\' && !isLoneSurrogate(text, i)) {
+            ++i;
+            continue;
+        }
+        out.append(text.constData() + plain, i - plain);
+        i += writeEscape(out, text, i);
+        plain = i;
+    }
+    out.append(text.constData() + plain, text.size() - plain);
     out += '"';
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "profiles/FileUtil.h"
+
+#include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // A file that a switch is about to replace or create, and where its content from
 // before the change is kept, so the change can be undone.
@@ -15,3 +19,21 @@ struct FileChange {
 // Told about each change just before it is made. When it throws, the change is not made
 // and the error passes on to the caller.
 using ChangeRecorder = std::function<void(const FileChange&)>;
+
+// The new content of a file, computed (and checked) from the file as it was read, before
+// anything changes: a switch reads and parses each file once.
+struct PlannedWrite {
+    QString path;
+    bool existed = false;
+    QByteArray content;
+    std::optional<FileUtil::Stamp> source; // the file the content was computed from
+
+    // Whether the file is still the one the content was computed from.
+    bool isCurrent() const { return FileUtil::stampOf(path) == source; }
+};
+
+// The planned change, or when its file changed since it was planned (an assistant may
+// write its files as it quits), the one `plan` makes from the file as it is now.
+template <class Change, class Plan> Change replanned(const Change& planned, Plan plan) {
+    return planned.isCurrent() ? planned : plan();
+}

@@ -16,7 +16,6 @@ public:
     // that time. Throws FileError when the lock file cannot be opened.
     bool tryLock(const QString& path, int waitMilliseconds);
     void unlock();
-    bool isLocked() const { return m_fd >= 0; }
 
 private:
     int m_fd = -1;

@@ -20,8 +20,6 @@ namespace FileUtil {
 
 namespace {
 
-constexpr QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
 // lstat() of the path: false when nothing is there.
 bool lookAt(const QString& path, struct stat& info) {
     if (::lstat(QFile::encodeName(path).constData(), &info) == 0)
@@ -218,10 +216,7 @@ void copyOver(const QString& source, const QString& destination, NewFileMode mod
 QString copyToDatedFile(const QString& source, const QString& directory, const QString& prefix,
                         const QString& suffix, NewFileMode mode) {
     makePath(directory);
-    const QString stem = directory + QLatin1Char('/') + prefix + timestamp();
-    QString destination = stem + suffix;
-    for (int n = 2; entryExists(destination); ++n)
-        destination = stem + QLatin1Char('-') + QString::number(n) + suffix;
+    const QString destination = unusedDatedPath(directory + QLatin1Char('/') + prefix, suffix);
     copy(source, destination, mode);
     return destination;
 }
@@ -234,13 +229,36 @@ void remove(const QString& path) {
         throw FileError(QStringLiteral("Could not remove %1: %2").arg(path, file.errorString()));
 }
 
-void makeOwnerOnly(const QString& path) {
-    if (!QFile::setPermissions(path, ownerOnly))
-        throw FileError(QStringLiteral("Could not restrict the permissions of %1.").arg(path));
+std::optional<Stamp> stampOf(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return Stamp{static_cast<qint64>(status.st_ino), static_cast<qint64>(status.st_size),
+                 static_cast<qint64>(status.st_mtime) * 1000000000LL +
+#ifdef Q_OS_MACOS
+                     status.st_mtimespec.tv_nsec
+#else
+                     status.st_mtim.tv_nsec
+#endif
+    };
 }
 
 QString timestamp(const QDateTime& when) {
     return QLocale::c().toString(when, QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
+}
+
+QString unusedStamp(const std::function<bool(const QString& stamp)>& taken) {
+    const QString now = timestamp();
+    QString stamp = now;
+    for (int n = 2; taken(stamp); ++n)
+        stamp = now + QLatin1Char('-') + QString::number(n);
+    return stamp;
+}
+
+QString unusedDatedPath(const QString& stem, const QString& suffix) {
+    return stem +
+           unusedStamp([&](const QString& stamp) { return entryExists(stem + stamp + suffix); }) +
+           suffix;
 }
 
 } // namespace FileUtil

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Small file helpers shared by every service that touches the disk. Each one
@@ -78,10 +79,23 @@ QString copyToDatedFile(const QString& source, const QString& directory, const Q
 // Removes a file; fails when it exists and cannot be removed.
 void remove(const QString& path);
 
-// Sets owner read/write only.
-void makeOwnerOnly(const QString& path);
+// What tells whether the file at a path was replaced or changed: its inode, size and time
+// of the last change (following links). Nothing when there is no file.
+struct Stamp {
+    qint64 inode = 0;
+    qint64 size = 0;
+    qint64 modified = 0; // nanoseconds
+    bool operator==(const Stamp&) const = default;
+};
+std::optional<Stamp> stampOf(const QString& path);
 
 // Local time as "yyyy-MM-dd-HH-mm-ss" with ASCII digits whatever the locale.
 QString timestamp(const QDateTime& when = QDateTime::currentDateTime());
+// The time stamp of now, or of now with "-2", "-3" ... after it, that no name is taken
+// for yet, so two copies made within one second each keep their own. `taken` tells
+// whether the names made with a stamp are taken.
+QString unusedStamp(const std::function<bool(const QString& stamp)>& taken);
+// <stem><time stamp><suffix>: a path nothing is at yet (see unusedStamp()).
+QString unusedDatedPath(const QString& stem, const QString& suffix = {});
 
 } // namespace FileUtil

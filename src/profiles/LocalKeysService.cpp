@@ -97,10 +97,7 @@ void LocalKeysService::change(const std::function<void(KeyMap&)>& edit) {
 
 void LocalKeysService::setAsideUnreadableFile() {
     const QString path = AppPaths::keysURL();
-    QString aside = path + QStringLiteral(".unreadable-") + FileUtil::timestamp();
-    for (int n = 2; FileUtil::entryExists(aside); ++n)
-        aside = path + QStringLiteral(".unreadable-") + FileUtil::timestamp() + QLatin1Char('-') +
-                QString::number(n);
+    const QString aside = FileUtil::unusedDatedPath(path + QStringLiteral(".unreadable-"));
     if (!QFile::rename(path, aside))
         throw FileError(
             QStringLiteral("Could not move the unreadable key file %1 aside.").arg(path));

@@ -41,17 +41,36 @@ QString systemImage(TargetIDE target) {
                                       : QStringLiteral("terminal.fill");
 }
 
-std::optional<TargetIDE> fromRawValue(const QString& raw) {
+namespace {
+
+// The target whose text (its raw value, its program) is `wanted`.
+std::optional<TargetIDE> targetWhere(QString (*text)(TargetIDE), const QString& wanted) {
     for (TargetIDE target : allCases)
-        if (rawValue(target) == raw)
+        if (text(target) == wanted)
             return target;
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<TargetIDE> fromRawValue(const QString& raw) {
+    return targetWhere(rawValue, raw);
+}
+
+QString program(TargetIDE target) {
+    return target == TargetIDE::codex ? QStringLiteral("codex") : QStringLiteral("claude");
+}
+
+std::optional<TargetIDE> fromProgram(const QString& name) {
+    return targetWhere(program, name);
 }
 
 } // namespace TargetIDEs
 
 const QString Profile::chatGPTAccountID = QStringLiteral("chatgpt");
 const QString Profile::claudeCodeAccountID = QStringLiteral("claude-code");
+const QString Profile::velqorBaseURL = QStringLiteral("https://api.velqor.com");
+const QString Profile::velqorOpenAIBaseURL = QStringLiteral("https://api.velqor.com/v1");
 
 Profile::Profile(QString id_, QString name_, QString preferredAuthMethod_,
                  std::optional<QString> modelProvider_, QString model_,

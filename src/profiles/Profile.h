@@ -16,12 +16,20 @@ QString rawValue(TargetIDE target); // "Codex", "Claude Code"
 QString shortTitle(TargetIDE target);
 QString systemImage(TargetIDE target);
 std::optional<TargetIDE> fromRawValue(const QString& raw);
+// The command-line program of a target's assistant, "codex" or "claude": also the target's
+// name on Tavrin's command line and in its JSON output.
+QString program(TargetIDE target);
+std::optional<TargetIDE> fromProgram(const QString& name);
 } // namespace TargetIDEs
 
 // One account profile: everything a switch needs except the API key.
 struct Profile {
     static const QString chatGPTAccountID;    // "chatgpt"
     static const QString claudeCodeAccountID; // "claude-code"
+    // The Velqor key service: its Claude-compatible origin (HTTPS, no path, no trailing
+    // slash) and its OpenAI-compatible base, for Codex.
+    static const QString velqorBaseURL;
+    static const QString velqorOpenAIBaseURL;
 
     QString id;
     QString name;

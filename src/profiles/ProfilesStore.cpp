@@ -10,8 +10,6 @@
 #include <QFileSystemWatcher>
 #include <QTimer>
 
-#include <sys/stat.h>
-
 namespace {
 
 // Watches profiles.json and keys.json where they exist and are not watched yet: a file put
@@ -56,11 +54,6 @@ ProfilesStore::ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService,
       m_document(ProfilesDocument::defaultDocument()) {}
 
 ProfilesStore::~ProfilesStore() = default;
-
-ProfilesDocument ProfilesStore::document() const {
-    QMutexLocker lock(&m_mutex);
-    return m_document;
-}
 
 QList<Profile> ProfilesStore::profiles() const {
     QMutexLocker lock(&m_mutex);
@@ -129,26 +122,12 @@ void ProfilesStore::write(const ProfilesDocument& document) {
     // For its owner only, like the key file: it tells which accounts and proxies are used.
     FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded(),
                               FileUtil::NewFileMode::Secret);
-    m_fileStamp = stampOf(AppPaths::profilesURL());
-}
-
-std::optional<ProfilesStore::FileStamp> ProfilesStore::stampOf(const QString& path) {
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return std::nullopt;
-    return FileStamp{static_cast<qint64>(status.st_ino), static_cast<qint64>(status.st_size),
-                     static_cast<qint64>(status.st_mtime) * 1000000000LL +
-#ifdef Q_OS_MACOS
-                         status.st_mtimespec.tv_nsec
-#else
-                         status.st_mtim.tv_nsec
-#endif
-    };
+    m_fileStamp = FileUtil::stampOf(AppPaths::profilesURL());
 }
 
 void ProfilesStore::catchUpWithFile() {
     // Stamped before reading: a file replaced meanwhile is read again next time.
-    const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
+    const std::optional<FileUtil::Stamp> stamp = FileUtil::stampOf(AppPaths::profilesURL());
     if (!m_fileStamp || stamp == m_fileStamp)
         return;
     try {
@@ -168,7 +147,7 @@ void ProfilesStore::load() {
         const FilesLock files;
         try {
             ensureProfilesFileExists();
-            const std::optional<FileStamp> stamp = stampOf(AppPaths::profilesURL());
+            const std::optional<FileUtil::Stamp> stamp = FileUtil::stampOf(AppPaths::profilesURL());
             const ProfilesDocument decoded =
                 ProfilesDocument::decode(FileUtil::readAll(AppPaths::profilesURL()));
             m_fileStamp = stamp;

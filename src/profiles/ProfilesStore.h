@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profiles/Errors.h"
+#include "profiles/FileUtil.h"
 #include "profiles/LocalKeysService.h"
 #include "profiles/Profile.h"
 
@@ -43,7 +44,6 @@ public:
                            QObject* parent = nullptr);
     ~ProfilesStore() override;
 
-    ProfilesDocument document() const;
     QList<Profile> profiles() const;
     QString activeProfileID() const;
     QString activeClaudeProfileID() const;
@@ -100,21 +100,13 @@ private:
     // wrote it, so a change never overwrites it. Callers hold m_mutex.
     void catchUpWithFile();
 
-    // What identifies the file's content as last read or written: inode, size, time.
-    struct FileStamp {
-        qint64 inode = 0;
-        qint64 size = 0;
-        qint64 modified = 0;
-        bool operator==(const FileStamp&) const = default;
-    };
-    static std::optional<FileStamp> stampOf(const QString& path);
-
     std::shared_ptr<LocalKeysService> m_keys;
     mutable QMutex m_mutex;
     ProfilesDocument m_document;
     // Why the last load failed; while set, every change is refused.
     std::optional<QString> m_loadFailure;
-    std::optional<FileStamp> m_fileStamp;
+    // What identifies the file's content as last read or written.
+    std::optional<FileUtil::Stamp> m_fileStamp;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_reloadTimer = nullptr;
 };

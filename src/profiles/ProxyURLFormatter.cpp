@@ -1,5 +1,7 @@
 #include "profiles/ProxyURLFormatter.h"
 
+#include "profiles/AsciiText.h"
+
 #include <QStringList>
 #include <QUrl>
 
@@ -29,13 +31,8 @@ namespace {
 // password that holds "://" does not make a compact address a URL.
 bool startsWithScheme(const QString& text) {
     const qsizetype end = text.indexOf(QLatin1String("://"));
-    if (end < 1 || !(text[0].isLetter() && text[0].unicode() < 0x80))
-        return false;
-    return std::all_of(text.cbegin(), text.cbegin() + end, [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') ||
-               u == u'+' || u == u'-' || u == u'.';
-    });
+    return end >= 1 && text[0].unicode() < 0x80 && text[0].isLetter() &&
+           AsciiText::isWord(QStringView(text).first(end), "+-.");
 }
 
 } // namespace
@@ -68,22 +65,20 @@ std::optional<QString> normalized(const std::optional<QString>& input, ProxySche
 }
 
 QString encodedUserInfo(const QString& text) {
-    static const QByteArray kept = QByteArrayLiteral("-._~!$&'()*+,;=");
-    const QByteArray utf8 = text.toUtf8();
-    const auto isHex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
-    QString result;
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        const bool asciiAlphanumeric = c < 0x80 && std::isalnum(c);
-        const bool escape =
-            c == '%' && i + 2 < utf8.size() && isHex(utf8[i + 1]) && isHex(utf8[i + 2]);
-        if (asciiAlphanumeric || kept.contains(static_cast<char>(c)) || escape)
-            result += QLatin1Char(static_cast<char>(c));
-        else
-            result += QLatin1Char('%') +
-                      QString::number(c, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    // Unreserved characters are never encoded; the sub-delimiters are kept too.
+    static const QByteArray subDelimiters = QByteArrayLiteral("!$&'()*+,;=");
+    const auto isHex = [](QChar c) { return c.unicode() < 0x80 && std::isxdigit(c.unicode()); };
+    // Encoded a piece at a time between the escapes the text holds already, which stay.
+    QByteArray encoded;
+    qsizetype piece = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'%' || i + 2 >= text.size() || !isHex(text[i + 1]) || !isHex(text[i + 2]))
+            continue;
+        encoded += QUrl::toPercentEncoding(text.mid(piece, i - piece), subDelimiters) + '%';
+        piece = i + 1;
     }
-    return result;
+    encoded += QUrl::toPercentEncoding(text.mid(piece), subDelimiters);
+    return QString::fromLatin1(encoded);
 }
 
 std::optional<QString> problem(const QString& url) {

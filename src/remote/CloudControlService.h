@@ -8,6 +8,7 @@
 #include <QString>
 #include <QUrl>
 #include <QVariantMap>
+#include <QVersionNumber>
 
 #include <chrono>
 #include <exception>
@@ -74,7 +75,9 @@ public:
     configuredURL(const QString& defaultsKey = QStringLiteral("CloudPolicyURL"),
                   const QString& infoPlistKey = QStringLiteral("CloudPolicyURL"));
     static QString currentAppVersion();
-    static QList<qint64> versionParts(const QString& version);
+    // The version a text names: of each dot-separated piece its leading ASCII digits (0
+    // when the piece starts otherwise or the number is too large), trailing zeros dropped.
+    static QVersionNumber versionNumber(const QString& version);
     // -1: first is older, 0: same, 1: first is newer.
     static int compareVersions(const QString& a, const QString& b);
     static bool isVersion(const QString& version, const std::optional<QString>& olderThan);

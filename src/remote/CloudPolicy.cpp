@@ -171,8 +171,8 @@ QString CloudControlService::currentAppVersion() {
         .value_or(QStringLiteral("0"));
 }
 
-QList<qint64> CloudControlService::versionParts(const QString& version) {
-    QList<qint64> parts;
+QVersionNumber CloudControlService::versionNumber(const QString& version) {
+    QList<int> segments;
     const QStringList pieces = version.split(QLatin1Char('.'), Qt::SkipEmptyParts);
     for (const QString& piece : pieces) {
         // The leading run of numeric characters; only ASCII digits give a value.
@@ -194,25 +194,15 @@ QList<qint64> CloudControlService::versionParts(const QString& version) {
         for (const QChar c : std::as_const(run))
             ascii = ascii && c >= QLatin1Char('0') && c <= QLatin1Char('9');
         bool ok = false;
-        const qint64 value = ascii ? run.toLongLong(&ok, 10) : 0;
-        parts.append(ok ? value : 0);
+        const int value = ascii ? run.toInt(&ok, 10) : 0;
+        segments.append(ok ? value : 0);
     }
-    return parts;
+    return QVersionNumber(std::move(segments)).normalized();
 }
 
 int CloudControlService::compareVersions(const QString& a, const QString& b) {
-    const QList<qint64> left = versionParts(a);
-    const QList<qint64> right = versionParts(b);
-    const qsizetype count = std::max(left.size(), right.size());
-    for (qsizetype i = 0; i < count; ++i) {
-        const qint64 x = i < left.size() ? left[i] : 0;
-        const qint64 y = i < right.size() ? right[i] : 0;
-        if (x < y)
-            return -1;
-        if (x > y)
-            return 1;
-    }
-    return 0;
+    const int order = QVersionNumber::compare(versionNumber(a), versionNumber(b));
+    return order < 0 ? -1 : order > 0 ? 1 : 0;
 }
 
 bool CloudControlService::isVersion(const QString& version,

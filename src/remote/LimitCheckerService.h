@@ -43,7 +43,7 @@ public:
     static constexpr qint64 maximumBodySize = 4 * 1024 * 1024;
 
     explicit LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService = nullptr);
-    virtual ~LimitCheckerService();
+    ~LimitCheckerService();
     LimitCheckerService(const LimitCheckerService&) = delete;
     LimitCheckerService& operator=(const LimitCheckerService&) = delete;
 
@@ -52,7 +52,7 @@ public:
 
     // Calls `done` exactly once, later, on the calling thread (also when no request is
     // needed), unless the service is destroyed first.
-    virtual void check(const Profile& profile, std::function<void(const LimitStatus&)> done);
+    void check(const Profile& profile, std::function<void(const LimitStatus&)> done);
 
     static std::optional<QString> describeLimitPayload(const QByteArray& body);
     // A value as the user reads it: an ISO 8601 date (or a date and time) in the user's

@@ -1,7 +1,6 @@
 #include "ui/SwitchPage.h"
 
 #include "app/AppViewModel.h"
-#include "claude/ClaudeSettingsPatcher.h"
 #include "ui/Controls.h"
 
 #include <QHBoxLayout>
@@ -22,16 +21,16 @@ QString profileSymbol(TargetIDE target, const std::optional<Profile>& profile) {
     if (target == TargetIDE::codex)
         return profile->isVelqorAccount() ? QStringLiteral("key.fill")
                                           : QStringLiteral("person.crop.circle.fill");
-    return ClaudeSettingsPatcher::usesVelqor(*profile) ? QStringLiteral("key.fill")
-                                                       : QStringLiteral("terminal.fill");
+    return profile->isVelqorAccount() ? QStringLiteral("key.fill")
+                                      : QStringLiteral("terminal.fill");
 }
 
 QString profileDetail(TargetIDE target, const std::optional<Profile>& profile) {
     if (!profile)
         return QStringLiteral("-");
     if (target == TargetIDE::claude)
-        return ClaudeSettingsPatcher::usesVelqor(*profile) ? SwitchPage::tr("Velqor API")
-                                                           : SwitchPage::tr("Claude Account");
+        return profile->isVelqorAccount() ? SwitchPage::tr("Velqor API")
+                                          : SwitchPage::tr("Claude Account");
     if (profile->isChatGPTAccount())
         return SwitchPage::tr("ChatGPT Account");
     if (profile->isVelqorAccount())

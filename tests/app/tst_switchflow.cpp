@@ -22,6 +22,7 @@ namespace {
 enum class Fault {
     none,
     config,
+    configWritten, // config.toml is written, then its patch fails
     auth,
     chats,
     chatsLeftMoved,
@@ -40,22 +41,22 @@ void breakProfilesFile() {
 }
 
 struct FaultyConfigPatcher : ConfigPatcher {
-    ConfigPatchResult apply(const Profile& p, const QString& url,
-                            const ChangeRecorder& recorder) override {
+    void apply(const ConfigChange& change, const ChangeRecorder& recorder) override {
         if (injected == Fault::config)
             throw FileError("config.toml could not be written.");
-        return ConfigPatcher::apply(p, url, recorder);
+        ConfigPatcher::apply(change, recorder);
+        if (injected == Fault::configWritten)
+            throw FileError("config.toml could not be written.");
     }
 };
 
 struct FaultyAuthPatcher : AuthPatcher {
-    AuthPatchResult apply(const Profile& p, const std::optional<QString>& key,
-                          const ChangeRecorder& recorder) override {
+    void apply(const AuthChange& change, const ChangeRecorder& recorder) override {
         if (injected == Fault::auth)
             throw FileError("auth.json could not be written.");
         if (injected == Fault::crash)
             throw 42; // like a kill: nothing after this point runs
-        return AuthPatcher::apply(p, key, recorder);
+        AuthPatcher::apply(change, recorder);
     }
 };
 
@@ -80,14 +81,12 @@ struct FaultyChatSync : ChatSyncService {
 };
 
 struct FaultySettingsPatcher : ClaudeSettingsPatcher {
-    ClaudeSettingsPatchResult apply(const Profile& p, const std::optional<QString>& key,
-                                    const ChangeRecorder& recorder) override {
+    void apply(const SettingsChange& change, const ChangeRecorder& recorder) override {
         if (injected == Fault::config)
             throw FileError("settings.json could not be written.");
-        ClaudeSettingsPatchResult result = ClaudeSettingsPatcher::apply(p, key, recorder);
+        ClaudeSettingsPatcher::apply(change, recorder);
         if (injected == Fault::save)
             breakProfilesFile();
-        return result;
     }
 };
 
@@ -183,9 +182,10 @@ private slots:
             {"success", Fault::none, "", done, true, moved, opened},
             {"config patch fails", Fault::config, "", "config.toml could not be written." + again,
              false, kept, reopened},
-            {"config patch fails, reopen fails too", Fault::config, "open",
-             "config.toml could not be written. Could not restart Codex: no such app", false, kept,
-             reopened},
+            {"config written, then its patch fails, reopen fails too", Fault::configWritten, "open",
+             "config.toml could not be written. Restored config.toml from before the switch. Could "
+             "not restart Codex: no such app",
+             false, kept, reopened},
             {"auth patch fails", Fault::auth, "",
              "auth.json could not be written. Restored config.toml from before the switch." + again,
              false, kept, reopened},

@@ -189,25 +189,52 @@ private slots:
                  *ProxyURLFormatter::normalized(proxyTyped) + '|' + key + "|1");
     }
 
-    void completionScriptsParse_data() {
+    // Each shell's script loads, and completes what the word may be: an option's values
+    // after it, a target's profiles, every profile id once. The line ends with the word
+    // being completed ("" after a final space).
+    void completions_data() {
         QTest::addColumn<QString>("shell");
-        QTest::addColumn<QString>("check");
-        QTest::newRow("bash") << QString("bash") << QString("-n");
-        QTest::newRow("zsh") << QString("zsh") << QString("-n");
-        QTest::newRow("fish") << QString("fish") << QString("--no-execute");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("expected"); // sorted
+        for (const char* shell : {"bash", "zsh", "fish"}) {
+            const auto row = [shell](const char* line, const char* expected) {
+                QTest::addRow("%s: %s", shell, line) << shell << line << expected;
+            };
+            row("env claude --shell ", "bash fish sh zsh");
+            row("key set ", "chatgpt claude-code velqor-1 velqor-2");
+            row("switch claude ", "claude-code velqor-1 velqor-2");
+            row("list --", "--ids --json");
+            row("completions ", "bash fish zsh");
+        }
     }
 
-    void completionScriptsParse() {
+    void completions() {
         QFETCH(QString, shell);
-        QFETCH(QString, check);
+        QFETCH(QString, line);
         const QString program = QStandardPaths::findExecutable(shell);
         if (program.isEmpty())
             QSKIP("this shell is not installed");
-        const Run script = run({"completions", shell});
-        QCOMPARE(script.status, 0);
-        const ProcessRun parsed = runProcess(program, {check}, script.out.toUtf8());
-        QCOMPARE(QString::fromUtf8(parsed.err), QString());
-        QCOMPARE(parsed.status, 0);
+        // The scripts ask `tavrin-cli list` for the ids, on PATH.
+        QVERIFY(QDir().mkpath(m_home->file("bin")) &&
+                QFile::link(cli(), m_home->file("bin/tavrin-cli")));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("PATH", m_home->file("bin") + ':' + environment.value("PATH"));
+        const QString load = "source <(tavrin-cli completions " + shell + "); ";
+        const QStringList words = ("tavrin-cli " + line).split(' ');
+        const QMap<QString, QString> scripts{
+            {"bash", load + "COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _tavrin_cli; "
+                            "printf '%s\\n' \"${COMPREPLY[@]}\""},
+            {"zsh",
+             "compadd() { [[ $1 == -- ]] && shift; print -l -- \"$@\"; }; compdef() { :; }; " +
+                 load + "words=(\"$@\"); CURRENT=$#; _tavrin_cli"},
+            {"fish", "tavrin-cli completions fish | source; complete -C '" + words.join(' ') +
+                         "' | string replace -r '\\t.*' ''"}};
+        const ProcessRun result =
+            runProcess(program, QStringList{"-c", scripts[shell], "_"} + words, {}, environment);
+        QCOMPARE(QString::fromUtf8(result.err), QString());
+        QStringList completed = QString::fromUtf8(result.out).split('\n', Qt::SkipEmptyParts);
+        completed.sort();
+        QTEST(completed.join(' '), "expected");
     }
 
     // Switches, key changes and profile edits at once, from several programs: every key

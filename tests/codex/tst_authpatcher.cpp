@@ -98,7 +98,6 @@ private slots:
         const QStringList before = QDir(home.file(".codex")).entryList(everything);
 
         // The recorder hears of the change once the copy exists, before the file changes.
-        AuthPatchResult result;
         std::optional<FileChange> heard;
         const auto recorder = [&](const FileChange& change) {
             heard = change;
@@ -106,30 +105,29 @@ private slots:
             QCOMPARE(QFile(change.copy).exists(), change.existed);
         };
         QCOMPARE(errorOf([&] {
-                     result =
-                         AuthPatcher().apply(profileFor(method), optionalText(apiKey), recorder);
+                     AuthPatcher patcher;
+                     patcher.apply(patcher.prepare(profileFor(method), optionalText(apiKey)),
+                                   recorder);
                  }),
                  error);
         if (!error.isEmpty()) {
-            QCOMPARE(errorOf([] { AuthPatcher().checkCanApply(); }), error);
             QVERIFY(!heard);
             QCOMPARE(QDir(home.file(".codex")).entryList(everything), before);
             QVERIFY(existing.startsWith('<') || home.read(authFile) == existing);
             return;
         }
         QVERIFY(heard && heard->path == AppPaths::authURL());
-        QCOMPARE(heard->copy, result.backupURL.value_or(QString()));
         QCOMPARE(home.read(authFile), expected);
         QCOMPARE(modeOf(path), mode);
         // The copy taken before the change is the old file, for the owner only.
-        QCOMPARE(result.backupURL.has_value(), !existing.isNull());
-        if (result.backupURL) {
+        QCOMPARE(!heard->copy.isEmpty(), !existing.isNull());
+        if (!heard->copy.isEmpty()) {
             QVERIFY2(QRegularExpression("/\\.codex/backups/auth-\\d{4}(-\\d\\d){5}\\.json$")
-                         .match(*result.backupURL)
+                         .match(heard->copy)
                          .hasMatch(),
-                     qPrintable(*result.backupURL));
-            QCOMPARE(home.read(".codex/backups/" + result.backupURL->section('/', -1)), existing);
-            QCOMPARE(modeOf(*result.backupURL), 0600);
+                     qPrintable(heard->copy));
+            QCOMPARE(home.read(".codex/backups/" + heard->copy.section('/', -1)), existing);
+            QCOMPARE(modeOf(heard->copy), 0600);
         }
     }
 
@@ -151,7 +149,8 @@ private slots:
         TestHome home;
         if (!existing.isNull())
             home.write(authFile, existing);
-        QCOMPARE(AuthPatcher().hasLoginTokens(), expected);
+        QCOMPARE(AuthPatcher().prepare(Profile::chatGPTAccount(), std::nullopt).hasLoginTokens,
+                 expected);
     }
 
     void differences_data() {
@@ -192,8 +191,9 @@ private slots:
         TestHome home;
         home.write(authFile, "{}");
         QCOMPARE(errorOf([&] {
-                     AuthPatcher().apply(profileFor("apikey"), QString("sk"),
-                                         [](const FileChange&) { throw FileError("stop"); });
+                     AuthPatcher patcher;
+                     patcher.apply(patcher.prepare(profileFor("apikey"), QString("sk")),
+                                   [](const FileChange&) { throw FileError("stop"); });
                  }),
                  "stop");
         QCOMPARE(home.read(authFile), "{}");

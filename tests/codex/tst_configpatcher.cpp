@@ -1,8 +1,11 @@
+#include "codex/ConfigPatch.h"
 #include "codex/ConfigPatcher.h"
+#include "codex/ConfigReading.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 #include "support/Checks.h"
 #include "support/TestHome.h"
+#include "system/FileBackupService.h"
 
 namespace {
 
@@ -30,6 +33,17 @@ QString expand(QString text, const Profile& p, const QString& newline = "\n") {
     if (newline != "\n")
         text.replace('\n', newline);
     return text;
+}
+
+// The patch and the verification on texts.
+QString patchedText(const QString& content, const Profile& p) {
+    return QString::fromUtf8(ConfigPatch::patched(content.toUtf8(), p));
+}
+QString mismatchIn(const QString& content, const Profile& p) {
+    const QString provider = ConfigReading::providerNeedingTable(p);
+    return ConfigReading::mismatch(ConfigReading::readingOf(content.toUtf8(), provider), p,
+                                   provider)
+        .value_or(QString());
 }
 
 const QString config = ".codex/config.toml";
@@ -117,11 +131,10 @@ private slots:
         QFETCH(Profile, profile);
         QFETCH(QString, expected);
         QString output;
-        QCOMPARE(errorOf([&] { output = ConfigPatcher::patchedContent(input, profile); }),
-                 QString());
+        QCOMPARE(errorOf([&] { output = patchedText(input, profile); }), QString());
         QCOMPARE(output, expected);
-        QCOMPARE(ConfigPatcher::patchedContent(output, profile), output);
-        ConfigPatcher::validate(output, profile);
+        QCOMPARE(patchedText(output, profile), output);
+        QCOMPARE(mismatchIn(output, profile), QString());
     }
 
     // Refused before anything is changed: no backup, no write, no recorded change.
@@ -169,15 +182,8 @@ private slots:
         if (!content.isNull())
             home.write(config, content);
         message.replace("$CONFIG", AppPaths::configURL());
-        ConfigPatcher patcher;
-        QCOMPARE(errorOf([&] { patcher.checkCanApply(profile, AppPaths::configURL()); }), message);
-        bool recorded = false;
-        QCOMPARE(errorOf([&] {
-                     patcher.apply(profile, AppPaths::configURL(),
-                                   [&](const FileChange&) { recorded = true; });
-                 }),
+        QCOMPARE(errorOf([&] { ConfigPatcher().prepare(profile, AppPaths::configURL()); }),
                  message);
-        QVERIFY(!recorded);
         QCOMPARE(home.entries(".codex"),
                  content.isNull() ? QStringList() : QStringList{"config.toml"});
         if (!content.isNull())
@@ -185,7 +191,7 @@ private slots:
     }
 
     // The check on the new text, when the original is TOML.
-    void checkPatch_data() {
+    void checkAgainst_data() {
         QTest::addColumn<QString>("original");
         QTest::addColumn<QString>("patched"); // %K: the managed lines
         QTest::addColumn<QString>("message");
@@ -214,10 +220,15 @@ private slots:
             << prefix + "model_provider was not updated. Nothing was written.";
     }
 
-    void checkPatch() {
+    void checkAgainst() {
         QFETCH(QString, original);
         QFETCH(QString, patched);
-        QTEST(errorOf([&] { ConfigPatcher::checkPatch(original, patched, profile()); }), "message");
+        std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
+        QTEST(errorOf([&] {
+                  if (tree)
+                      ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile());
+              }),
+              "message");
     }
 
     void validate_data() {
@@ -250,7 +261,7 @@ private slots:
     void validate() {
         QFETCH(QString, content);
         QFETCH(Profile, profile);
-        QTEST(errorOf([&] { ConfigPatcher::validate(content, profile); }), "message");
+        QTEST(mismatchIn(content, profile), "message");
     }
 
     void differences_data() {
@@ -300,7 +311,8 @@ private slots:
 
     void apply_data() {
         QTest::addColumn<QByteArray>("original"); // null: no file before
-        // setup: "link" (config.toml links to it), "no backups" or "recorder fails"
+        // setup: "link" (config.toml links to it), "no backups", "recorder fails" or
+        // "changed" (something else writes the file between prepare and apply)
         QTest::addColumn<QString>("setup");
         QTest::addColumn<QString>("model");
         QTest::addColumn<QString>("message"); // empty: succeeds, the file is written
@@ -311,6 +323,8 @@ private slots:
         QTest::newRow("byte order mark, link") << bom << QString("link") << m << none;
         QTest::newRow("not TOML, quote in the value")
             << notToml << QString("link") << QString("a\"b") << none;
+        QTest::newRow("changed after prepare: prepared again")
+            << QByteArray("model = \"old\"\n") << QString("changed") << m << none;
         QTest::newRow("journal cannot be written: unchanged")
             << notToml << QString("recorder fails") << m << QString("stop");
         QTest::newRow("no backup possible: refused")
@@ -339,6 +353,12 @@ private slots:
             home.write(".codex/backups", "a file where the folder belongs");
 
         const Profile p = profile("openai", "chatgpt", model);
+        ConfigPatcher patcher;
+        const ConfigChange prepared = patcher.prepare(p, AppPaths::configURL());
+        if (setup == "changed") {
+            original += "kept = 1\n";
+            home.write(file, original);
+        }
         QList<FileChange> changes;
         const auto recorder = [&](const FileChange& change) {
             if (setup == "recorder fails")
@@ -351,10 +371,7 @@ private slots:
                 QCOMPARE(home.read(change.copy.mid(home.path().size() + 1)), original);
             }
         };
-        std::optional<BackupResult> backup;
-        QCOMPARE(errorOf([&] {
-                     backup = ConfigPatcher().apply(p, AppPaths::configURL(), recorder).backup;
-                 }),
+        QCOMPARE(errorOf([&] { patcher.apply(prepared, recorder); }),
                  message.replace("$HOME", home.path()));
 
         QCOMPARE(changes.size(), written ? 1 : 0);
@@ -364,18 +381,14 @@ private slots:
         QByteArray expected = original;
         if (message.isEmpty()) { // a byte order mark stays in front
             const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-            expected = mark + ConfigPatcher::patchedContent(
-                                  QString::fromUtf8(original.mid(mark.size())), p)
-                                  .toUtf8();
+            expected = mark + patchedText(QString::fromUtf8(original.mid(mark.size())), p).toUtf8();
         }
         QCOMPARE(home.read(config), expected);
         QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
         if (!original.isNull())
             QCOMPARE(QFile::permissions(home.file(file)) & QFileDevice::Permissions(0x7077),
                      QFileDevice::Permissions(0x6040));
-        QCOMPARE(backup.has_value(), message.isEmpty() && !original.isNull());
-        if (backup)
-            QCOMPARE(backup->timestampedBackupURL, changes[0].copy);
+        QCOMPARE(!changes.value(0).copy.isEmpty(), written && !original.isNull());
     }
 
     void backups() {

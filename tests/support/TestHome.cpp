@@ -1,8 +1,8 @@
 #include "support/TestHome.h"
 
-#include "codex/ShellService.h"
 #include "desktop/LinuxDesktop.h"
 #include "profiles/AppPaths.h"
+#include "system/ShellService.h"
 
 ScopedEnvironment::~ScopedEnvironment() {
     for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {

@@ -23,18 +23,16 @@ private:
 // time-stamped copy in a backups folder that is never replaced or pruned.
 class FileBackupService {
 public:
-    FileBackupService() = default;
-    virtual ~FileBackupService() = default;
-
     // Copies config.toml to ~/.codex/config.toml.backup-before-profile-switch and to
     // ~/.codex/backups/config-<time stamp>.toml.
-    virtual BackupResult createConfigBackups(const QString& configURL);
+    BackupResult createConfigBackups(const QString& configURL);
 
     // Copies `file` to directory/<prefix><time stamp><suffix> and then to `latest`,
     // replacing an older latest copy; when a copy of that name exists already (a run
     // within the same second), "-2", "-3", ... goes before the suffix. A run that fails
     // leaves the latest copy as it was. With `ownerOnly` (the file may hold a secret)
-    // both copies are readable by the owner only.
+    // both copies are readable by the owner only. The latest copy is the dated one under a
+    // second name (a hard link) where the file system allows: the file is copied once.
     static BackupResult createBackups(const QString& file, const QString& latest,
                                       const QString& directory, const QString& prefix,
                                       const QString& suffix, bool ownerOnly = false);

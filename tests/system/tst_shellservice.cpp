@@ -1,5 +1,5 @@
-#include "codex/ShellService.h"
 #include "support/TestHome.h"
+#include "system/ShellService.h"
 
 #include <QElapsedTimer>
 

@@ -60,30 +60,28 @@ public:
 
     // A time limit that is not positive means no limit.
     explicit ShellService(std::chrono::milliseconds timeLimit = defaultTimeLimit);
-    virtual ~ShellService() = default;
 
     // Throws ProcessError when the shell cannot be started. A non-zero exit is not an
     // error here. A command still running after the time limit is killed with its
     // children and reported as a failed result.
-    virtual ShellResult run(const QString& command);
+    ShellResult run(const QString& command);
 
     // Runs a program with a plain argument list, no shell in between, so every argument
     // arrives exactly as given. An empty environment means this process's own.
     // Throws ProcessError when the program cannot be started; the time limit applies.
-    virtual ShellResult runProgram(const QString& program, const QStringList& arguments,
-                                   const QProcessEnvironment& environment = {});
+    ShellResult runProgram(const QString& program, const QStringList& arguments,
+                           const QProcessEnvironment& environment = {});
 
     // Starts a program to talk to (see ProgramSession); the time limit applies to each wait.
     // Throws ProcessError when it cannot be started.
-    virtual std::unique_ptr<ProgramSession> startSession(const QString& program,
-                                                         const QStringList& arguments);
+    std::unique_ptr<ProgramSession> startSession(const QString& program,
+                                                 const QStringList& arguments);
 
     // Starts a program that runs on after the call returns (a terminal window), with a
     // plain argument list, in the directory and environment given, its input and output
     // going nowhere. Throws ProcessError when it cannot be started.
-    virtual void startDetached(const QString& program, const QStringList& arguments,
-                               const QProcessEnvironment& environment,
-                               const QString& workingDirectory);
+    void startDetached(const QString& program, const QStringList& arguments,
+                       const QProcessEnvironment& environment, const QString& workingDirectory);
 
     // From now on, startDetached() starts programs at the priority of the calling thread,
     // whichever thread asks: a terminal the user works in must not inherit the lowered

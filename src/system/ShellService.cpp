@@ -1,4 +1,4 @@
-#include "codex/ShellService.h"
+#include "system/ShellService.h"
 
 #include "profiles/Errors.h"
 

@@ -1,6 +1,7 @@
-#include "codex/FileBackupService.h"
+#include "system/FileBackupService.h"
 
 #include "profiles/AppPaths.h"
+#include "profiles/AtomicFile.h"
 #include "profiles/FileUtil.h"
 
 BackupError BackupError::configNotFound(const QString& path) {
@@ -24,7 +25,9 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
     // latest copy as it was.
     const QString timestamped = FileUtil::copyToDatedFile(file, directory, prefix, suffix, mode);
     // The latest copy has a fixed name; it is replaced in one step once the new one is
-    // complete.
-    FileUtil::copyOver(file, latest, mode);
+    // complete: the dated copy under that name too, or where a second name cannot be
+    // given, a copy of its own.
+    if (!AtomicFile::linkInPlace(timestamped, latest))
+        FileUtil::copyOver(file, latest, mode);
     return BackupResult{latest, timestamped};
 }

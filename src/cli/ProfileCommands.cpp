@@ -1,0 +1,296 @@
+// The commands that read or change the profiles: list, status, switch, env and key.
+
+#include "cli/Command.h"
+#include "cli/PolicyCheck.h"
+
+#include "app/SwitchFlow.h"
+#include "app/SwitchJournal.h"
+#include "claude/ClaudeSettingsPatcher.h"
+#include "codex/AuthPatcher.h"
+#include "codex/ChatSyncService.h"
+#include "codex/ConfigPatcher.h"
+#include "desktop/LaunchEnvironment.h"
+#include "profiles/AppPaths.h"
+#include "profiles/ProfilesStore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace ExitStatus;
+
+TargetIDE targetNamed(const QString& name) {
+    if (const auto target = TargetIDEs::fromProgram(name))
+        return *target;
+    throw UsageError(QStringLiteral("Unknown target '%1': use codex or claude.").arg(name));
+}
+
+QString describeProfiles(const QList<Profile>& profiles) {
+    QStringList entries;
+    for (const Profile& profile : profiles)
+        entries << QStringLiteral("%1 (%2)").arg(profile.id, profile.name);
+    return entries.isEmpty() ? QStringLiteral("none") : entries.join(QStringLiteral(", "));
+}
+
+std::optional<Profile> firstProfile(const QList<Profile>& profiles,
+                                    const std::function<bool(const Profile&)>& matches) {
+    for (const Profile& profile : profiles)
+        if (matches(profile))
+            return profile;
+    return std::nullopt;
+}
+
+// A profile by id, else by name (exactly, then ignoring case).
+Profile findProfile(const ProfilesStore& store, const QString& text,
+                    std::optional<TargetIDE> target = std::nullopt) {
+    const QList<Profile> profiles = store.profiles();
+    std::optional<Profile> found =
+        firstProfile(profiles, [&](const Profile& p) { return p.id == text; });
+    if (!found)
+        found = firstProfile(profiles, [&](const Profile& p) { return p.name == text; });
+    if (!found)
+        found = firstProfile(profiles, [&](const Profile& p) {
+            return p.name.compare(text, Qt::CaseInsensitive) == 0;
+        });
+    QList<Profile> offered;
+    for (const Profile& profile : profiles)
+        if (!target || profile.isAvailable(*target))
+            offered << profile;
+    if (!found)
+        throw TavrinError(
+            QStringLiteral("There is no profile '%1'. Profiles%2: %3.")
+                .arg(text,
+                     target ? QStringLiteral(" for ") + TargetIDEs::rawValue(*target) : QString(),
+                     describeProfiles(offered)));
+    if (target && !found->isAvailable(*target))
+        throw TavrinError(
+            QStringLiteral("%1 cannot be used for %2. Profiles for %2: %3.")
+                .arg(found->name, TargetIDEs::rawValue(*target), describeProfiles(offered)));
+    return *found;
+}
+
+// How chats that do not follow the active profile are mended: by restoring what an
+// interrupted switch left, or else by switching to the profile again.
+QString chatsRemedy(const Profile& profile) {
+    if (QFileInfo::exists(SwitchJournal::path()))
+        return QStringLiteral("run `tavrin-cli recover` first");
+    return QStringLiteral("switch Codex to %1 again to move them (`tavrin-cli switch codex %2`)")
+        .arg(profile.name, profile.id);
+}
+
+std::optional<Profile> activeProfile(const ProfilesStore& store, TargetIDE target) {
+    return target == TargetIDE::codex ? store.activeProfile() : store.activeClaudeProfile();
+}
+
+// The key as typed: from standard input, or asked for without echo on a terminal.
+QString readKey(const QString& profileName, QTextStream& err) {
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        throw TavrinError(QStringLiteral("Could not read standard input."));
+    if (!::isatty(STDIN_FILENO)) {
+        QString key = QString::fromUtf8(input.readAll());
+        if (key.endsWith(QLatin1Char('\n')))
+            key.chop(1);
+        if (key.endsWith(QLatin1Char('\r')))
+            key.chop(1);
+        return key;
+    }
+    err << QStringLiteral("API key for %1: ").arg(profileName) << Qt::flush;
+    termios saved{};
+    const bool canHide = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (canHide) {
+        termios hidden = saved;
+        hidden.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
+    }
+    QString key = QString::fromUtf8(input.readLine());
+    if (canHide)
+        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    err << Qt::endl;
+    while (key.endsWith(QLatin1Char('\n')) || key.endsWith(QLatin1Char('\r')))
+        key.chop(1);
+    return key;
+}
+
+// One line of `list`: the profile, marked when active, and whether its key is stored.
+void printProfile(QTextStream& out, const Profile& profile, bool isActive, bool hasKey) {
+    out << (isActive ? QStringLiteral("* ") : QStringLiteral("  ")) << profile.id.leftJustified(14)
+        << QLatin1Char(' ') << profile.name
+        << (profile.isVelqorAccount()
+                ? (hasKey ? QStringLiteral("  (API key)") : QStringLiteral("  (no API key)"))
+                : QString())
+        << Qt::endl;
+}
+
+// What in the assistant's files differs from what its active profile asks.
+QStringList differences(ProfilesStore& store, TargetIDE target, const Profile& profile) {
+    try {
+        const std::optional<QString> key = store.apiKey(profile.id);
+        if (target == TargetIDE::claude)
+            return ClaudeSettingsPatcher().differences(profile, key);
+        return ConfigPatcher().differences(profile, AppPaths::configURL()) +
+               AuthPatcher().differences(profile, key) +
+               ChatSyncService().differences(profile, chatsRemedy(profile));
+    } catch (const TavrinError& error) {
+        return {error.localizedDescription()};
+    }
+}
+
+} // namespace
+
+int Commands::list(CommandContext& context) {
+    const bool json = context.isSet(QStringLiteral("json"));
+    const bool ids = context.isSet(QStringLiteral("ids"));
+    QList<TargetIDE> targets(std::begin(TargetIDEs::allCases), std::end(TargetIDEs::allCases));
+    if (!context.words.isEmpty())
+        targets = {targetNamed(context.words.first())};
+    ProfilesStore& store = context.store();
+
+    QJsonObject document;
+    QStringList printedIDs; // each id once, whichever targets it serves
+    for (TargetIDE target : targets) {
+        const QString active = store.activeProfileID(target);
+        QJsonArray entries;
+        if (!json && !ids && targets.size() > 1)
+            context.out << TargetIDEs::rawValue(target) << QStringLiteral(":\n");
+        for (const Profile& profile : store.profiles()) {
+            if (!profile.isAvailable(target))
+                continue;
+            const bool isActive = profile.id == active;
+            const bool hasKey = store.hasAPIKey(profile.id);
+            if (ids && !printedIDs.contains(profile.id))
+                context.out << profile.id << Qt::endl;
+            else if (!json && !ids)
+                printProfile(context.out, profile, isActive, hasKey);
+            printedIDs << profile.id;
+            entries.append(QJsonObject{{QStringLiteral("id"), profile.id},
+                                       {QStringLiteral("name"), profile.name},
+                                       {QStringLiteral("kind"), profile.isVelqorAccount()
+                                                                    ? QStringLiteral("api-key")
+                                                                    : QStringLiteral("account")},
+                                       {QStringLiteral("active"), isActive},
+                                       {QStringLiteral("has_key"), hasKey}});
+        }
+        document.insert(TargetIDEs::program(target), entries);
+    }
+    if (json)
+        context.out << QJsonDocument(document).toJson(QJsonDocument::Indented);
+    return success;
+}
+
+int Commands::status(CommandContext& context) {
+    const bool json = context.isSet(QStringLiteral("json"));
+    ProfilesStore& store = context.store();
+    QJsonObject document;
+    for (TargetIDE target : TargetIDEs::allCases) {
+        const std::optional<Profile> profile = activeProfile(store, target);
+        const QStringList found = profile ? differences(store, target, *profile) : QStringList();
+        const QString id = store.activeProfileID(target);
+        if (json) {
+            document.insert(
+                TargetIDEs::program(target),
+                QJsonObject{{QStringLiteral("active"), id},
+                            {QStringLiteral("name"), profile ? profile->name : QString()},
+                            {QStringLiteral("matches"), found.isEmpty()},
+                            {QStringLiteral("differences"), QJsonArray::fromStringList(found)}});
+            continue;
+        }
+        context.out << TargetIDEs::rawValue(target) << QStringLiteral(": ")
+                    << (profile ? QStringLiteral("%1 (%2)").arg(profile->name, id) : id);
+        if (found.isEmpty()) {
+            context.out << QStringLiteral(", the files match.\n");
+            continue;
+        }
+        context.out << QStringLiteral(", but the files differ:\n");
+        for (const QString& difference : found)
+            context.out << QStringLiteral("  ") << difference << Qt::endl;
+    }
+    if (json)
+        context.out << QJsonDocument(document).toJson(QJsonDocument::Indented);
+    return success;
+}
+
+int Commands::switchProfile(CommandContext& context) {
+    const TargetIDE target = targetNamed(context.words[0]);
+    ProfilesStore& store = context.store();
+    const Profile profile = findProfile(store, context.words[1], target);
+    // The policy lock of the window holds here too. A policy that cannot be loaded locks
+    // nothing, as in the window at start.
+    QString problem;
+    switch (PolicyCheck::updateRequired(problem)) {
+    case PolicyCheck::Verdict::updateRequired:
+        context.err << QStringLiteral("Update required") << Qt::endl;
+        return failure;
+    case PolicyCheck::Verdict::unknown:
+        context.err << QStringLiteral("Cloud check failed: ") << problem << Qt::endl;
+        break;
+    case PolicyCheck::Verdict::allowed:
+        break;
+    }
+    SwitchFlow flow(store, {},
+                    [&context](const QString& line) { context.err << line << Qt::endl; });
+    SwitchOptions options;
+    options.restart = !context.isSet(QStringLiteral("no-restart"));
+    context.out << flow.switchTo(target, profile.id, options) << Qt::endl;
+    return success;
+}
+
+int Commands::env(CommandContext& context) {
+    const TargetIDE target = targetNamed(context.words[0]);
+    using LaunchEnvironments::Shell;
+    Shell shell = Shell::sh;
+    if (const std::optional<QString> shellName = context.value(QStringLiteral("shell"))) {
+        const auto named = LaunchEnvironments::shellNamed(*shellName);
+        if (!named)
+            throw UsageError(
+                QStringLiteral("Unknown shell '%1': use sh, bash, zsh or fish.").arg(*shellName));
+        shell = *named;
+    } else {
+        // The user's shell, when it is one we speak.
+        const QString login = QFileInfo(qEnvironmentVariable("SHELL")).fileName();
+        shell = LaunchEnvironments::shellNamed(login).value_or(Shell::sh);
+    }
+    ProfilesStore& store = context.store();
+    const std::optional<Profile> profile = context.words.size() > 1
+                                               ? findProfile(store, context.words[1], target)
+                                               : activeProfile(store, target);
+    if (!profile)
+        throw TavrinError(
+            QStringLiteral("%1 has no active profile.").arg(TargetIDEs::rawValue(target)));
+    const std::optional<QString> key = store.apiKey(profile->id);
+    SwitchFlow::checkProfile(target, *profile, key);
+    const LaunchEnvironment variables = target == TargetIDE::codex
+                                            ? LaunchEnvironments::codex(profile)
+                                            : LaunchEnvironments::claude(profile, key);
+    context.out << LaunchEnvironments::shellScript(variables, shell);
+    return success;
+}
+
+int Commands::key(CommandContext& context) {
+    const QString action = context.words[0];
+    if (action != QLatin1String("set") && action != QLatin1String("delete"))
+        throw UsageError(QStringLiteral("Unknown key action '%1': use set or delete.").arg(action));
+    ProfilesStore& store = context.store();
+    const Profile profile = findProfile(store, context.words[1]);
+    if (action == QLatin1String("delete")) {
+        store.deleteAPIKey(profile.id);
+        context.out << QStringLiteral("Key deleted for %1.").arg(profile.name) << Qt::endl;
+        return success;
+    }
+    const QString key = readKey(profile.name, context.err);
+    if (key.isEmpty()) {
+        context.err << QStringLiteral("No key was given; nothing was saved.") << Qt::endl;
+        return failure;
+    }
+    store.saveAPIKey(key, profile.id);
+    context.out << QStringLiteral("Key saved for %1.").arg(profile.name) << Qt::endl;
+    return success;
+}
