@@ -8,13 +8,18 @@
 
 namespace {
 
+// Guards every link between a worker and its relay.
+QMutex& linkMutex() {
+    static QMutex mutex;
+    return mutex;
+}
+
 // Receives the answer on the context's thread; a child of the context, so it goes with
-// it. The worker reaches it only under the mutex, which its destructor takes too, so it
-// never posts to a relay that is being deleted.
+// it. The worker reaches it only under the links' mutex, which its destructor takes too,
+// so it never posts to a relay that is being deleted.
 class Relay : public QObject {
 public:
     struct Link {
-        QMutex mutex;
         Relay* relay = nullptr;
     };
 
@@ -22,7 +27,7 @@ public:
         link->relay = this;
     }
     ~Relay() override {
-        QMutexLocker lock(&m_link->mutex);
+        const QMutexLocker lock(&linkMutex());
         m_link->relay = nullptr;
     }
 
@@ -45,11 +50,13 @@ void run(QObject* context, std::function<void()> work,
         } catch (...) {
             error = std::current_exception();
         }
-        QMutexLocker lock(&link->mutex);
+        const QMutexLocker lock(&linkMutex());
         if (Relay* relay = link->relay)
             QMetaObject::invokeMethod(
                 relay,
                 [relay, done, error] {
+                    // Pairs with the post, made under the same lock.
+                    { const QMutexLocker pairing(&linkMutex()); }
                     relay->deleteLater();
                     done(error);
                 },

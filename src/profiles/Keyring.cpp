@@ -3,11 +3,12 @@
 #include "profiles/Modules.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QList>
 #include <QMutex>
 #include <QThread>
-#include <QWaitCondition>
+
+#include <condition_variable>
+#include <mutex>
 
 namespace {
 
@@ -20,18 +21,26 @@ SecretAnswer failure(Outcome outcome, const QString& detail) {
     return answer;
 }
 
-// One answer a caller waits for; the first one given counts.
+// One answer a caller waits for; the first one given counts. (The standard library's
+// lock and condition, which a thread sanitizer follows through a wait.)
 struct Pending {
-    QMutex mutex;
-    QWaitCondition answered;
+    std::mutex mutex;
+    std::condition_variable answered;
     std::optional<SecretAnswer> answer;
 
     void give(const SecretAnswer& given) {
-        QMutexLocker lock(&mutex);
+        const std::lock_guard lock(mutex);
         if (answer)
             return;
         answer = given;
-        answered.wakeAll();
+        answered.notify_all();
+    }
+
+    // The answer, or none when the limit passed first.
+    std::optional<SecretAnswer> wait(std::chrono::milliseconds limit) {
+        std::unique_lock lock(mutex);
+        answered.wait_for(lock, limit, [this] { return answer.has_value(); });
+        return answer;
     }
 };
 
@@ -54,7 +63,15 @@ public:
             return false;
         m_waiting.removeIf([](const std::weak_ptr<Pending>& p) { return p.expired(); });
         m_waiting.append(pending);
-        return QMetaObject::invokeMethod(m_worker, std::move(call), Qt::QueuedConnection);
+        return QMetaObject::invokeMethod(
+            m_worker,
+            [call = std::move(call)] {
+                // Pairs with the post, made under the same lock: what the caller wrote before
+                // it (this call too) is seen here, as a thread sanitizer sees it as well.
+                { const QMutexLocker pairing(&instance().m_mutex); }
+                call();
+            },
+            Qt::QueuedConnection);
     }
 
     bool isCurrent() {
@@ -183,13 +200,10 @@ SecretAnswer Keyring::ask(Request request) const {
     });
     if (!posted)
         pending->give(failure(Outcome::unavailable, QStringLiteral("Tavrin is not running")));
-    QMutexLocker lock(&pending->mutex);
-    const QDeadlineTimer deadline(m_timeLimit);
-    while (!pending->answer && pending->answered.wait(&pending->mutex, deadline)) {
-    }
-    if (!pending->answer)
+    const std::optional<SecretAnswer> answered = pending->wait(m_timeLimit);
+    if (!answered)
         throw KeyringError(noAnswer(m_timeLimit));
-    const SecretAnswer answer = *pending->answer;
+    const SecretAnswer& answer = *answered;
     if (answer.outcome != Outcome::done && answer.outcome != Outcome::notFound)
         throw KeyringError(describe(answer));
     return answer;

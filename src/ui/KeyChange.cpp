@@ -1,11 +1,10 @@
 #include "ui/KeyChange.h"
 
 #include "profiles/Background.h"
-#include "profiles/ProfilesStore.h"
 
-void runKeyChange(QObject* context, const ProfilesStore& store, std::function<void()> change,
+void runKeyChange(QObject* context, bool usesKeyring, std::function<void()> change,
                   std::function<void(bool)> busy, std::function<void(std::exception_ptr)> done) {
-    if (!store.keysMayWait()) {
+    if (!usesKeyring) {
         std::exception_ptr error;
         try {
             change();

@@ -251,9 +251,9 @@ void ProfilesPanel::changeKey(const QString& busy, std::function<void()> change,
         m_keyBusy = waiting;
         setStatus(waiting ? busy : m_status);
     };
-    runKeyChange(this, *m_store, std::move(change), wait, [this, succeeded](std::exception_ptr e) {
-        e ? fail(describeError(e)) : succeeded();
-    });
+    runKeyChange(
+        this, m_store->keysMayWait(), std::move(change), wait,
+        [this, succeeded](std::exception_ptr e) { e ? fail(describeError(e)) : succeeded(); });
 }
 
 void ProfilesPanel::selectProfile(const Profile& profile) {

@@ -203,7 +203,8 @@ void SettingsView::saveProfile() {
                        key = key.isEmpty() ? std::nullopt : std::optional<QString>(key)] {
         store->saveProfile(profile, key);
     };
-    runKeyChange(this, *m_store, save, busy(), [this, profile](std::exception_ptr error) {
+    const bool usesKeyring = m_store->keysMayWait() && !key.isEmpty();
+    runKeyChange(this, usesKeyring, save, busy(), [this, profile](std::exception_ptr error) {
         ActionScope answered(m_actionDepth, [this] { finishAction(); });
         if (error) {
             setStatus(describeError(error));
@@ -218,7 +219,8 @@ void SettingsView::saveProfile() {
 
 void SettingsView::deleteProfile() {
     const auto remove = [store = m_store, id = m_editor.id] { store->deleteProfile(id); };
-    runKeyChange(this, *m_store, remove, busy(), [this](std::exception_ptr error) {
+    const bool usesKeyring = m_store->keysMayWait() && m_store->hasAPIKey(m_editor.id);
+    runKeyChange(this, usesKeyring, remove, busy(), [this](std::exception_ptr error) {
         ActionScope scope(m_actionDepth, [this] { finishAction(); });
         if (error)
             setStatus(describeError(error));
@@ -246,7 +248,7 @@ void SettingsView::deleteStoredAPIKey() {
     if (!profile || !m_store->hasAPIKey(profile->id) || !confirmKeyDeletion(this, profile->name))
         return;
     const auto remove = [store = m_store, id = profile->id] { store->deleteAPIKey(id); };
-    runKeyChange(this, *m_store, remove, busy(), [this](std::exception_ptr error) {
+    runKeyChange(this, m_store->keysMayWait(), remove, busy(), [this](std::exception_ptr error) {
         ActionScope answered(m_actionDepth, [this] { finishAction(); });
         if (error) {
             setStatus(describeError(error));

@@ -2,11 +2,18 @@
 
 #include <QObject>
 
+namespace {
+
+// Guards every gate; a call let through takes it too before it runs.
+QMutex gates;
+
+} // namespace
+
 class GatedBackend : public SecretBackend {
 public:
     GatedBackend(std::unique_ptr<SecretBackend> real, std::shared_ptr<KeyringGate> gate)
         : m_real(std::move(real)), m_gate(std::move(gate)) {
-        QMutexLocker lock(&m_gate->m_mutex);
+        QMutexLocker lock(&gates);
         m_gate->m_context = &m_context;
     }
     void read(const QString& name, Handler done) override {
@@ -25,7 +32,7 @@ private:
             done({SecretAnswer::Outcome::refused, {}, "the test refuses this " + kind});
             return;
         }
-        QMutexLocker lock(&m_gate->m_mutex);
+        QMutexLocker lock(&gates);
         if (m_gate->m_holding)
             m_gate->m_held << call;
         else
@@ -39,17 +46,18 @@ private:
 };
 
 void KeyringGate::hold() {
-    QMutexLocker lock(&m_mutex);
+    QMutexLocker lock(&gates);
     m_holding = true;
 }
 
 void KeyringGate::release() {
-    QMutexLocker lock(&m_mutex);
+    QMutexLocker lock(&gates);
     m_holding = false;
     if (m_context)
         QMetaObject::invokeMethod(
             m_context,
             [calls = std::exchange(m_held, {})] {
+                { const QMutexLocker pairing(&gates); }
                 for (const auto& call : calls)
                     call();
             },
@@ -57,7 +65,7 @@ void KeyringGate::release() {
 }
 
 int KeyringGate::held() const {
-    QMutexLocker lock(&m_mutex);
+    QMutexLocker lock(&gates);
     return int(m_held.size());
 }
 

@@ -22,7 +22,6 @@ private:
     friend class GatedBackend;
     QString m_refused;
     int m_at;
-    mutable QMutex m_mutex;
     bool m_holding = false;
     QList<std::function<void()>> m_held;
     QObject* m_context = nullptr; // on the keyring's thread
