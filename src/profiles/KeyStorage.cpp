@@ -108,10 +108,10 @@ QString KeyStorage::moveKeys(Location to) {
 }
 
 QString KeyStorage::moveToKeyring() {
-    const QString failed = QStringLiteral("No key was moved; they stay in %1. ").arg(keyFile());
-    const KeyMap keys = storedKeys();
+    KeyMap keys;
     QStringList written;
     try {
+        keys = storedKeys();
         for (auto it = keys.begin(); it != keys.end(); ++it) {
             m_keyring->write(it.key(), *it);
             written << it.key();
@@ -120,19 +120,18 @@ QString KeyStorage::moveToKeyring() {
                     QStringLiteral("The system keyring gave back another key for %1.")
                         .arg(it.key()));
         }
+        const FilesLock lock;
+        if (storedKeys() != keys)
+            throw changedMeanwhile();
+        KeyStoreSettings::change([&](KeyStoreSettings& settings) {
+            settings.keyring = true;
+            settings.keyringProfiles = keys.keys();
+        });
     } catch (const TavrinError& error) {
         removeFromKeyring(written);
-        throw KeyringError(failed + error.localizedDescription());
+        throw TavrinError(QStringLiteral("No key was moved; they stay in %1. %2")
+                              .arg(keyFile(), error.localizedDescription()));
     }
-    const FilesLock lock;
-    if (storedKeys() != keys) {
-        removeFromKeyring(written);
-        throw KeyringError(failed + changedMeanwhile().localizedDescription());
-    }
-    KeyStoreSettings::change([&](KeyStoreSettings& settings) {
-        settings.keyring = true;
-        settings.keyringProfiles = keys.keys();
-    });
     // Found in the keyring from now on: only now do they leave the file.
     try {
         m_file->change([&](KeyMap& map) {
@@ -150,50 +149,53 @@ QString KeyStorage::moveToKeyring() {
 }
 
 QString KeyStorage::moveToFile() {
-    const QString failed = QStringLiteral("No key was moved; they stay in the system keyring. ");
     const KeyStoreSettings before = KeyStoreSettings::read();
     KeyMap keys;
+    bool inFile = false;
     try {
         for (const QString& id : before.keyringProfiles)
             if (const std::optional<QString> key = m_keyring->read(id); key && !key->isEmpty())
                 keys.insert(id, *key);
-    } catch (const KeyringError& error) {
-        throw KeyringError(failed + error.localizedDescription());
-    }
-    {
         const FilesLock lock;
         if (KeyStoreSettings::read() != before)
-            throw TavrinError(failed + changedMeanwhile().localizedDescription());
+            throw changedMeanwhile();
+        inFile = true;
+        writeToFile(keys);
+        KeyStoreSettings after = before;
+        after.keyring = false;
+        after.keyringProfiles.clear();
+        after.write();
+    } catch (const TavrinError& error) {
+        // The file must not keep copies while the keys are read from the keyring.
         try {
-            m_file->change([&](KeyMap& map) { map.insert(keys); });
-            const KeyMap stored = LocalKeysService::readKeys();
-            for (auto it = keys.begin(); it != keys.end(); ++it)
-                if (stored.value(it.key()) != *it)
-                    throw FileError(QStringLiteral("%1 did not give back the key for %2.")
-                                        .arg(keyFile(), it.key()));
-            KeyStoreSettings after = before;
-            after.keyring = false;
-            after.keyringProfiles.clear();
-            after.write();
-        } catch (const TavrinError& error) {
-            // The file must not keep copies while the keyring still holds the keys.
-            try {
+            if (inFile)
                 m_file->change([&](KeyMap& map) {
                     map.removeIf([&](KeyMap::iterator it) { return keys.value(it.key()) == *it; });
                 });
-            } catch (const TavrinError&) {
-            }
-            throw TavrinError(failed + error.localizedDescription());
+        } catch (const TavrinError&) {
         }
+        throw TavrinError(QStringLiteral("No key was moved; they stay in the system keyring. %1")
+                              .arg(error.localizedDescription()));
     }
     // Read from the file from now on: only now do they leave the keyring.
     const QStringList kept = removeFromKeyring(before.keyringProfiles);
-    QString done = QStringLiteral("Moved %1 to %2.").arg(countOfKeys(keys.size()), keyFile());
+    QString done = keys.isEmpty()
+                       ? describe(Location::file)
+                       : QStringLiteral("Moved %1 to %2.").arg(countOfKeys(keys.size()), keyFile());
     if (!kept.isEmpty())
         done += QStringLiteral(" The system keyring could not remove its copy for %1: remove the "
                                "entries of \"Tavrin\" there yourself.")
                     .arg(kept.join(QStringLiteral(", ")));
     return done;
+}
+
+void KeyStorage::writeToFile(const KeyMap& keys) {
+    m_file->change([&](KeyMap& map) { map.insert(keys); });
+    const KeyMap stored = LocalKeysService::readKeys();
+    for (auto it = keys.begin(); it != keys.end(); ++it)
+        if (stored.value(it.key()) != *it)
+            throw FileError(
+                QStringLiteral("%1 did not give back the key for %2.").arg(keyFile(), it.key()));
 }
 
 QStringList KeyStorage::removeFromKeyring(const QStringList& profileIDs) const {

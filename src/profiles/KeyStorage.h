@@ -2,6 +2,7 @@
 
 #include "profiles/KeyStore.h"
 
+#include <QMap>
 #include <QStringList>
 
 #include <memory>
@@ -51,6 +52,8 @@ private:
     KeyStore& current() const;
     QString moveToKeyring();
     QString moveToFile();
+    // Adds the keys to the key file and reads each back; throws when one did not come back.
+    void writeToFile(const QMap<QString, QString>& keys);
     // Removes these entries from the keyring as far as it lets; returns those it kept.
     QStringList removeFromKeyring(const QStringList& profileIDs) const;
 
