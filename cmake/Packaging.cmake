@@ -43,7 +43,8 @@ if(APPLE)
   # the command line and its policy module in Contents/MacOS are pointed at them too.
   if(Qt6_VERSION VERSION_GREATER_EQUAL 6.5)
     # The command line and, in the plug-ins, the network module (it needs Qt Network and its
-    # plug-ins, which the app itself does not link) are deployed as more binaries.
+    # plug-ins, which the app itself does not link) and the keyring module (QtKeychain) are
+    # deployed as more binaries.
     qt_generate_deploy_script(TARGET tavrin OUTPUT_SCRIPT deploy_script CONTENT "
 qt_deploy_runtime_dependencies(
     EXECUTABLE \"$<TARGET_FILE_NAME:tavrin>.app\"
@@ -51,6 +52,7 @@ qt_deploy_runtime_dependencies(
         \"$<TARGET_FILE_NAME:tavrin>.app/Contents/MacOS/$<TARGET_FILE_NAME:tavrin-cli>\"
     ADDITIONAL_MODULES
         \"$<TARGET_FILE_NAME:tavrin>.app/Contents/PlugIns/tavrin/$<TARGET_FILE_NAME:tavrin-network>\"
+        \"$<TARGET_FILE_NAME:tavrin>.app/Contents/PlugIns/tavrin/$<TARGET_FILE_NAME:tavrin-keyring>\"
     NO_UNSUPPORTED_PLATFORM_ERROR)
 ")
   else()
@@ -60,8 +62,9 @@ qt_deploy_runtime_dependencies(
   install(SCRIPT ${deploy_script})
 else()
   install(TARGETS tavrin RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  # Loaded by the window and the command line with their first remote request.
-  install(TARGETS tavrin-network LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavrin)
+  # Loaded by the window and the command line with their first remote request, and once
+  # keys are kept in the system keyring.
+  install(TARGETS tavrin-network tavrin-keyring LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/tavrin)
   if(TARGET tavrin-cli)
     install(TARGETS tavrin-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     # Shell completions, written by the command line itself at build time, where each
@@ -126,10 +129,11 @@ else()
   if(TAVRIN_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
-    string(PREPEND depends "libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6svg6 (>= 6.4), ")
+    string(PREPEND depends "libqt6core6 (>= 6.4), libqt6network6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6svg6 (>= 6.4), libqt6keychain1, ")
   endif()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${depends}")
   # qt6-translations-l10n: Qt's own texts (standard buttons, dialogs) in the user's language.
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator, qt6-translations-l10n")
+  # libsecret-1-0: QtKeychain loads it at run time to reach the Secret Service.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xterm | x-terminal-emulator, qt6-translations-l10n, libsecret-1-0")
 endif()
 include(CPack)

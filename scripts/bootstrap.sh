@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing Tavrin needs, when it is missing. Qt's linguist tools
 # build the window's translations; Qt's own translations and a CJK font let the tests
-# show the window in Chinese and Japanese.
+# show the window in Chinese and Japanese. QtKeychain keeps API keys in the system keyring;
+# gnome-keyring, D-Bus and gdbus give the keyring tests a Secret Service of their own.
 # Debian/Ubuntu: apt packages. macOS: Homebrew formulae (zsh and sqlite3 ship with macOS).
 # Elsewhere (no apt): names the packages to install and fails only when one is missing.
 # Extra groups: "clang" (clang with its sanitizer and libFuzzer runtimes, for
@@ -58,6 +59,7 @@ requirements=(
     "command gnome-keyring-daemon              | gnome-keyring       | gnome-keyring           | gnome-keyring"
     "command dbus-run-session                  | dbus-daemon         | dbus-daemon             | dbus"
     "command secret-tool                       | libsecret-tools     | libsecret               | libsecret"
+    "command gdbus                             | libglib2.0-bin      | glib2                   | glib2"
 )
 if $clang; then
     requirements+=(

@@ -154,6 +154,36 @@
     </message>
 </context>
 <context>
+    <name>KeyReveal</name>
+    <message>
+        <source>Hide key</source>
+        <translation>キーを隠す</translation>
+    </message>
+    <message>
+        <source>Show key</source>
+        <translation>キーを表示</translation>
+    </message>
+</context>
+<context>
+    <name>KeyStorageSettings</name>
+    <message>
+        <source>Keep API keys in the system keyring</source>
+        <translation>API キーをシステムのキーリングに保管する</translation>
+    </message>
+    <message>
+        <source>Turning this on moves every key out of Tavrin&apos;s key file; turning it off moves them back.</source>
+        <translation>オンにすると、すべてのキーが Tavrin のキーファイルから移されます。オフにすると元に戻ります。</translation>
+    </message>
+    <message>
+        <source>Moving the keys to the system keyring…</source>
+        <translation>キーをシステムのキーリングへ移しています…</translation>
+    </message>
+    <message>
+        <source>Moving the keys back to the key file…</source>
+        <translation>キーをキーファイルへ戻しています…</translation>
+    </message>
+</context>
+<context>
     <name>ProfileRow</name>
     <message>
         <source>Velqor key saved</source>
@@ -258,6 +288,18 @@
         <source>Velqor keys are saved locally and work for Codex and Claude Code.</source>
         <translation>Velqor キーはこのコンピューターに保存され、Codex と Claude Code で使えます。</translation>
     </message>
+    <message>
+        <source>Saving the key in the system keyring…</source>
+        <translation>キーをシステムのキーリングに保存しています…</translation>
+    </message>
+    <message>
+        <source>Deleting the key from the system keyring…</source>
+        <translation>システムのキーリングからキーを削除しています…</translation>
+    </message>
+    <message>
+        <source>Velqor keys are kept in the system keyring and work for Codex and Claude Code.</source>
+        <translation>Velqor キーはシステムのキーリングに保管され、Codex と Claude Code で使えます。</translation>
+    </message>
 </context>
 <context>
     <name>ProxySection</name>
@@ -288,6 +330,29 @@
     <message>
         <source>Off</source>
         <translation>オフ</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryPrompt</name>
+    <message>
+        <source>The record of the last switch cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set it aside? The files stay as they are, and the record is kept as a dated copy beside it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set Aside</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set the switch journal aside as %1.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -422,6 +487,18 @@
     <message>
         <source>Format</source>
         <translation>形式</translation>
+    </message>
+    <message>
+        <source>API Keys</source>
+        <translation>API キー</translation>
+    </message>
+    <message>
+        <source>API key is saved in the system keyring.</source>
+        <translation>API キーはシステムのキーリングに保存されています。</translation>
+    </message>
+    <message>
+        <source>Waiting for the system keyring…</source>
+        <translation>システムのキーリングを待っています…</translation>
     </message>
 </context>
 <context>

@@ -154,6 +154,36 @@
     </message>
 </context>
 <context>
+    <name>KeyReveal</name>
+    <message>
+        <source>Hide key</source>
+        <translation>隐藏密钥</translation>
+    </message>
+    <message>
+        <source>Show key</source>
+        <translation>显示密钥</translation>
+    </message>
+</context>
+<context>
+    <name>KeyStorageSettings</name>
+    <message>
+        <source>Keep API keys in the system keyring</source>
+        <translation>将 API 密钥保存在系统密钥环中</translation>
+    </message>
+    <message>
+        <source>Turning this on moves every key out of Tavrin&apos;s key file; turning it off moves them back.</source>
+        <translation>开启后，所有密钥都会从 Tavrin 的密钥文件移出；关闭后会移回。</translation>
+    </message>
+    <message>
+        <source>Moving the keys to the system keyring…</source>
+        <translation>正在将密钥移到系统密钥环…</translation>
+    </message>
+    <message>
+        <source>Moving the keys back to the key file…</source>
+        <translation>正在将密钥移回密钥文件…</translation>
+    </message>
+</context>
+<context>
     <name>ProfileRow</name>
     <message>
         <source>Velqor key saved</source>
@@ -258,6 +288,18 @@
         <source>Velqor keys are saved locally and work for Codex and Claude Code.</source>
         <translation>Velqor 密钥保存在本机，可用于 Codex 和 Claude Code。</translation>
     </message>
+    <message>
+        <source>Saving the key in the system keyring…</source>
+        <translation>正在将密钥保存到系统密钥环…</translation>
+    </message>
+    <message>
+        <source>Deleting the key from the system keyring…</source>
+        <translation>正在从系统密钥环删除密钥…</translation>
+    </message>
+    <message>
+        <source>Velqor keys are kept in the system keyring and work for Codex and Claude Code.</source>
+        <translation>Velqor 密钥保存在系统密钥环中，可用于 Codex 和 Claude Code。</translation>
+    </message>
 </context>
 <context>
     <name>ProxySection</name>
@@ -288,6 +330,29 @@
     <message>
         <source>Off</source>
         <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>RecoveryPrompt</name>
+    <message>
+        <source>The record of the last switch cannot be read.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set it aside? The files stay as they are, and the record is kept as a dated copy beside it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set Aside</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Now</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Set the switch journal aside as %1.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -422,6 +487,18 @@
     <message>
         <source>Format</source>
         <translation>格式</translation>
+    </message>
+    <message>
+        <source>API Keys</source>
+        <translation>API 密钥</translation>
+    </message>
+    <message>
+        <source>API key is saved in the system keyring.</source>
+        <translation>API 密钥已保存在系统密钥环中。</translation>
+    </message>
+    <message>
+        <source>Waiting for the system keyring…</source>
+        <translation>正在等待系统密钥环…</translation>
     </message>
 </context>
 <context>

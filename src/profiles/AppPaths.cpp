@@ -78,6 +78,9 @@ QString profilesURL() {
 QString keysURL() {
     return join(tavrinDirectory(), "keys.json");
 }
+QString keyStoreURL() {
+    return join(tavrinDirectory(), "key-store.json");
+}
 QString claudeDirectory() {
     return join(homeDirectory(), ".claude");
 }

@@ -16,6 +16,8 @@ QString backupsDirectory();
 QString tavrinDirectory();
 QString profilesURL();
 QString keysURL();
+// Where the user keeps API keys: the key file or the system keyring.
+QString keyStoreURL();
 QString claudeDirectory();
 QString claudeSettingsURL();
 QString claudeLatestBackupURL();

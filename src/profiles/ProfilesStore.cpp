@@ -12,10 +12,11 @@
 
 namespace {
 
-// Watches profiles.json and keys.json where they exist and are not watched yet: a file put
-// in place by an atomic replace is a new one.
+// Watches Tavrin's files where they exist and are not watched yet: a file put in place by
+// an atomic replace is a new one.
 void watchExistingFiles(QFileSystemWatcher& watcher) {
-    for (const QString& file : {AppPaths::profilesURL(), AppPaths::keysURL()})
+    for (const QString& file :
+         {AppPaths::profilesURL(), AppPaths::keysURL(), AppPaths::keyStoreURL()})
         if (FileUtil::exists(file) && !watcher.files().contains(file))
             watcher.addPath(file);
 }
@@ -48,9 +49,8 @@ ProfilesStoreError ProfilesStoreError::notWritable(const QString& directory) {
         QStringLiteral("Profiles cannot be saved: the folder %1 is not writable.").arg(directory)};
 }
 
-ProfilesStore::ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService, QObject* parent)
-    : QObject(parent),
-      m_keys(localKeysService ? std::move(localKeysService) : std::make_shared<LocalKeysService>()),
+ProfilesStore::ProfilesStore(std::shared_ptr<KeyStorage> keyStorage, QObject* parent)
+    : QObject(parent), m_keys(keyStorage ? std::move(keyStorage) : std::make_shared<KeyStorage>()),
       m_document(ProfilesDocument::defaultDocument()) {}
 
 ProfilesStore::~ProfilesStore() = default;
@@ -204,6 +204,9 @@ void ProfilesStore::saveActiveProfileID(TargetIDE target, const QString& id) {
 }
 
 void ProfilesStore::saveProfile(const Profile& profile, const std::optional<QString>& apiKey) {
+    const bool savesKey = apiKey && !apiKey->isEmpty();
+    if (savesKey)
+        KeyStorage::checkedKey(*apiKey);
     change([&](ProfilesDocument& document) {
         auto& list = document.profiles;
         const auto it = std::find_if(list.begin(), list.end(),
@@ -218,9 +221,10 @@ void ProfilesStore::saveProfile(const Profile& profile, const std::optional<QStr
         } else {
             list.append(profile);
         }
-        if (apiKey && !apiKey->isEmpty())
-            m_keys->saveAPIKey(*apiKey, profile.id);
     });
+    // Outside the change: the keyring may take a while, and nobody waits for it meanwhile.
+    if (savesKey)
+        saveAPIKey(*apiKey, profile.id);
 }
 
 void ProfilesStore::deleteProfile(const QString& id) {
@@ -229,8 +233,8 @@ void ProfilesStore::deleteProfile(const QString& id) {
             id == document.activeClaudeProfile.value_or(document.activeProfile))
             throw ProfilesStoreError::cannotDeleteActiveProfile();
         document.profiles.removeIf([&](const Profile& p) { return p.id == id; });
-        m_keys->deleteAPIKey(id);
     });
+    m_keys->deleteAPIKey(id);
 }
 
 void ProfilesStore::saveAPIKey(const QString& key, const QString& profileID) {

@@ -2,7 +2,7 @@
 
 #include "profiles/Errors.h"
 #include "profiles/FileUtil.h"
-#include "profiles/LocalKeysService.h"
+#include "profiles/KeyStorage.h"
 #include "profiles/Profile.h"
 
 #include <QMutex>
@@ -40,7 +40,7 @@ private:
 class ProfilesStore : public QObject {
     Q_OBJECT
 public:
-    explicit ProfilesStore(std::shared_ptr<LocalKeysService> localKeysService = nullptr,
+    explicit ProfilesStore(std::shared_ptr<KeyStorage> keyStorage = nullptr,
                            QObject* parent = nullptr);
     ~ProfilesStore() override;
 
@@ -57,9 +57,12 @@ public:
     void saveActiveProfileID(const QString& id);
     void saveActiveClaudeProfileID(const QString& id);
     void saveActiveProfileID(TargetIDE target, const QString& id);
+    // A key, when given and not empty, is saved once the profile is (a blank one is
+    // refused first, changing nothing).
     void saveProfile(const Profile& profile, const std::optional<QString>& apiKey = std::nullopt);
+    // Deletes the profile's key once the profile is gone.
     void deleteProfile(const QString& id);
-    // Changes the key file only: a key change never writes the profiles file.
+    // Changes the key store only: a key change never writes the profiles file.
     void saveAPIKey(const QString& key, const QString& profileID);
     void deleteAPIKey(const QString& profileID);
     // For display: false also when the key file cannot be read.
@@ -67,13 +70,17 @@ public:
     // The key a switch uses. Throws FileError naming the key file when it cannot be read
     // and the profile is one that uses a key.
     std::optional<QString> apiKey(const QString& profileID) const;
+    // Whether key changes and reads may wait on the system keyring; the window then makes
+    // them off its thread. The key service itself, to choose where keys are kept.
+    bool keysMayWait() const { return m_keys->mayWait(); }
+    KeyStorage& keyStorage() const { return *m_keys; }
 
     // Throws, changing nothing, when a change could not be written now: the last load
     // failed, or the profiles folder does not take new files.
     void checkWritable() const;
 
-    // Reloads when profiles.json or keys.json change on disk (another Tavrin, the command
-    // line). Call on the thread the store lives on.
+    // Reloads when profiles.json, keys.json or key-store.json change on disk (another
+    // Tavrin, the command line). Call on the thread the store lives on.
     void startWatchingFiles();
 
     // The repair applied on every load: built-in profiles back, legacy names fixed,
@@ -100,7 +107,7 @@ private:
     // wrote it, so a change never overwrites it. Callers hold m_mutex.
     void catchUpWithFile();
 
-    std::shared_ptr<LocalKeysService> m_keys;
+    std::shared_ptr<KeyStorage> m_keys;
     mutable QMutex m_mutex;
     ProfilesDocument m_document;
     // Why the last load failed; while set, every change is refused.

@@ -1,6 +1,8 @@
 #include "remote/LimitCheckerService.h"
 
+#include "profiles/Background.h"
 #include "profiles/Errors.h"
+#include "profiles/KeyStorage.h"
 #include "remote/HttpFetcher.h"
 
 #include <QJsonArray>
@@ -114,18 +116,22 @@ LimitStatus LimitStatus::idle(const Profile& profile, bool hasAPIKey) {
     return status;
 }
 
-LimitCheckerService::LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService)
-    : m_keys(localKeysService ? std::move(localKeysService) : std::make_shared<LocalKeysService>()),
+LimitCheckerService::LimitCheckerService(std::shared_ptr<KeyStore> keyStore)
+    : m_keys(keyStore ? std::move(keyStore) : std::make_shared<KeyStorage>()),
       m_fetcher(std::make_unique<HttpFetcher>()) {}
 
 LimitCheckerService::~LimitCheckerService() = default;
 
-void LimitCheckerService::check(const Profile& profile,
-                                std::function<void(const LimitStatus&)> done) {
-    // Every status carries the profile and the moment it was made.
-    auto answer = [id = profile.id, name = profile.name,
-                   done](const QString& text, bool isConfigured, bool failed,
-                         const QStringList& details = {}, int httpStatus = 0) {
+namespace {
+
+// Every status carries the profile and the moment it was made.
+struct Answer {
+    QString id;
+    QString name;
+    std::function<void(const LimitStatus&)> done;
+
+    void operator()(const QString& text, bool isConfigured, bool failed,
+                    const QStringList& details = {}, int httpStatus = 0) const {
         LimitStatus status;
         status.id = id;
         status.profileID = id;
@@ -137,55 +143,38 @@ void LimitCheckerService::check(const Profile& profile,
         status.details = details;
         status.httpStatus = httpStatus;
         done(status);
-    };
-    auto answerLater = [this, answer](const QString& text, bool isConfigured, bool failed) {
-        m_fetcher->post(
-            [answer, text, isConfigured, failed] { answer(text, isConfigured, failed); });
-    };
-
-    const QString endpoint = trimmedEndpoint(profile);
-    const QUrl url(endpoint, QUrl::StrictMode);
-    if (endpoint.isEmpty() || !url.isValid() || url.isRelative()) {
-        answerLater(noEndpointText, false, false);
-        return;
     }
+};
 
-    std::optional<QString> key;
-    try {
-        key = m_keys->apiKey(profile.id);
-    } catch (const TavrinError& error) {
-        // The key file cannot be read: say so, it is not a missing key.
-        answerLater(error.localizedDescription(), true, true);
-        return;
-    }
+// Asks the endpoint with the key and answers with what it said.
+void ask(HttpFetcher& fetcher, const QUrl& url, const std::optional<QString>& key,
+         std::chrono::milliseconds timeout, const Answer& answer) {
     if (!key || key->isEmpty()) {
-        answerLater(keyMissingText, false, false);
+        answer(keyMissingText, false, false);
         return;
     }
-
     // Only HTTP(S) endpoints get the key; anything else could never answer over HTTP.
     const QString scheme = url.scheme();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        answerLater(QStringLiteral("Unexpected response"), true, true);
+        answer(QStringLiteral("Unexpected response"), true, true);
         return;
     }
     // A line break in the key would end the header and start another one.
     if (!isUsableInHeader(*key)) {
-        answerLater(QStringLiteral("API key contains a line break"), true, true);
+        answer(QStringLiteral("API key contains a line break"), true, true);
         return;
     }
 
     HttpRequest request;
     request.url = url;
-    request.timeout = m_requestTimeout;
-    request.maximumBodySize = maximumBodySize;
+    request.timeout = timeout;
+    request.maximumBodySize = LimitCheckerService::maximumBodySize;
     request.headers = {
         {QByteArrayLiteral("Authorization"), QByteArrayLiteral("Bearer ") + key->toUtf8()},
         {QByteArrayLiteral("Accept"), QByteArrayLiteral("application/json")}};
     // The key is never sent on to wherever a redirect points: a redirect is an answer.
     request.followRedirects = false;
-
-    m_fetcher->get(request, [answer](const HttpResponse& response) {
+    fetcher.get(request, [answer](const HttpResponse& response) {
         using Outcome = HttpResponse::Outcome;
         switch (response.outcome) {
         case Outcome::transportError:
@@ -195,9 +184,9 @@ void LimitCheckerService::check(const Profile& profile,
             answer(QStringLiteral("Unexpected response"), true, true);
             return;
         case Outcome::tooLarge:
-            answer(
-                QStringLiteral("Response larger than %1 MB").arg(maximumBodySize / (1024 * 1024)),
-                true, true);
+            answer(QStringLiteral("Response larger than %1 MB")
+                       .arg(LimitCheckerService::maximumBodySize / (1024 * 1024)),
+                   true, true);
             return;
         case Outcome::received:
             if (!response.isSuccess()) {
@@ -205,11 +194,40 @@ void LimitCheckerService::check(const Profile& profile,
                        response.statusCode);
                 return;
             }
-            answer(describeLimitPayload(response.body).value_or(QStringLiteral("Checked")), true,
-                   false, describeLimitDetails(response.body, maximumDetails));
+            answer(LimitCheckerService::describeLimitPayload(response.body)
+                       .value_or(QStringLiteral("Checked")),
+                   true, false,
+                   LimitCheckerService::describeLimitDetails(response.body,
+                                                             LimitCheckerService::maximumDetails));
             return;
         }
     });
+}
+
+} // namespace
+
+void LimitCheckerService::check(const Profile& profile,
+                                std::function<void(const LimitStatus&)> done) {
+    const Answer answer{profile.id, profile.name, std::move(done)};
+    const QString endpoint = trimmedEndpoint(profile);
+    const QUrl url(endpoint, QUrl::StrictMode);
+    if (endpoint.isEmpty() || !url.isValid() || url.isRelative()) {
+        m_fetcher->post([answer] { answer(noEndpointText, false, false); });
+        return;
+    }
+    // Read off this thread: the keyring may first ask for its password.
+    if (!m_keyContext)
+        m_keyContext = std::make_unique<QObject>();
+    auto key = std::make_shared<std::optional<QString>>();
+    Background::run(
+        m_keyContext.get(), [keys = m_keys, id = profile.id, key] { *key = keys->apiKey(id); },
+        [this, url, key, answer](std::exception_ptr error) {
+            // A key store that cannot be read is said so, never taken for a missing key.
+            if (error)
+                answer(describeError(error), true, true);
+            else
+                ask(*m_fetcher, url, *key, m_requestTimeout, answer);
+        });
 }
 
 namespace {

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "profiles/LocalKeysService.h"
+#include "profiles/KeyStore.h"
 #include "profiles/Profile.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QJsonValue>
 #include <QList>
+#include <QObject>
 #include <QPair>
 
 #include <chrono>
@@ -42,7 +43,8 @@ public:
     static constexpr std::chrono::milliseconds requestTimeout{std::chrono::seconds(60)};
     static constexpr qint64 maximumBodySize = 4 * 1024 * 1024;
 
-    explicit LimitCheckerService(std::shared_ptr<LocalKeysService> localKeysService = nullptr);
+    // A null `keyStore` takes the key service (KeyStorage).
+    explicit LimitCheckerService(std::shared_ptr<KeyStore> keyStore = nullptr);
     ~LimitCheckerService();
     LimitCheckerService(const LimitCheckerService&) = delete;
     LimitCheckerService& operator=(const LimitCheckerService&) = delete;
@@ -66,7 +68,9 @@ public:
                                                                  const QString& prefix);
 
 private:
-    std::shared_ptr<LocalKeysService> m_keys;
+    std::shared_ptr<KeyStore> m_keys;
     std::unique_ptr<HttpFetcher> m_fetcher;
+    // Receives the keys read off this thread; answers for a service that is gone are dropped.
+    std::unique_ptr<QObject> m_keyContext;
     std::chrono::milliseconds m_requestTimeout = requestTimeout;
 };

@@ -1,10 +1,6 @@
 #include "remote/NetworkModule.h"
 
-#include "profiles/Errors.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QLibrary>
+#include "profiles/Modules.h"
 
 namespace NetworkModule {
 namespace {
@@ -14,25 +10,11 @@ struct Loaded {
     QString problem;
 };
 
-// Beside the program as the build and relocatable installs lay it out (<dir>/lib/tavrin
-// next to <dir>/bin), in the macOS bundle's plug-ins, or where the package installs it.
 Loaded load() {
-    const QString here = QCoreApplication::applicationDirPath();
-    QLibrary module;
-    for (const QString& directory : {QDir(here).filePath(QStringLiteral("../lib/tavrin")),
-                                     QDir(here).filePath(QStringLiteral("../PlugIns/tavrin")),
-                                     QStringLiteral(TAVRIN_MODULE_DIR)}) {
-        module.setFileName(QDir(directory).filePath(QStringLiteral(TAVRIN_NETWORK_MODULE)));
-        if (module.load())
-            break;
-    }
     Loaded loaded;
-    if (module.isLoaded())
-        loaded.create =
-            reinterpret_cast<HttpTransportFactory>(module.resolve(TAVRIN_HTTP_TRANSPORT_ENTRY));
-    if (!loaded.create)
-        loaded.problem = prefixedMessage(
-            QStringLiteral("Tavrin's network module could not be loaded"), module.errorString());
+    loaded.create = reinterpret_cast<HttpTransportFactory>(
+        Modules::entryPoint(QStringLiteral(TAVRIN_NETWORK_MODULE), TAVRIN_HTTP_TRANSPORT_ENTRY,
+                            QStringLiteral("network"), loaded.problem));
     return loaded;
 }
 

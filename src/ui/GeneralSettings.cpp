@@ -20,17 +20,9 @@ GeneralSettings::GeneralSettings(std::shared_ptr<Desktop> desktop, QWidget* pare
     QVBoxLayout* startUp = addSection(tr("Start-up"));
     m_startAtLogin = new QCheckBox(tr("Start at login"), this);
     m_startAtLogin->setObjectName(QStringLiteral("startAtLoginToggle"));
-    auto* note =
-        new QLabel(tr("Tavrin starts in the tray when you log in, ready to switch."), this);
-    note->setWordWrap(true);
-    note->setForegroundRole(QPalette::PlaceholderText);
-    m_status = new QLabel(this);
-    m_status->setObjectName(QStringLiteral("generalStatus"));
-    m_status->setWordWrap(true);
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     startUp->addWidget(m_startAtLogin);
-    startUp->addWidget(note);
-    startUp->addWidget(m_status);
+    addNote(startUp, tr("Tavrin starts in the tray when you log in, ready to switch."), this);
+    m_status = addStatusLine(startUp, QStringLiteral("generalStatus"), this);
     connect(m_startAtLogin, &QCheckBox::toggled, this, &GeneralSettings::setStartAtLogin);
 }
 
@@ -40,6 +32,23 @@ QVBoxLayout* GeneralSettings::addSection(const QString& title) {
     // Before the final stretch, after the sections already there.
     m_sections->insertWidget(m_sections->count() - 1, group);
     return layout;
+}
+
+QLabel* GeneralSettings::addNote(QVBoxLayout* section, const QString& text, QWidget* parent) {
+    auto* note = new QLabel(text, parent);
+    note->setWordWrap(true);
+    note->setForegroundRole(QPalette::PlaceholderText);
+    section->addWidget(note);
+    return note;
+}
+
+QLabel* GeneralSettings::addStatusLine(QVBoxLayout* section, const QString& name, QWidget* parent) {
+    auto* status = new QLabel(parent);
+    status->setObjectName(name);
+    status->setWordWrap(true);
+    status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    section->addWidget(status);
+    return status;
 }
 
 QString GeneralSettings::applicationPath() {

@@ -19,6 +19,11 @@ public:
     // Appends a titled section and returns the layout its controls go in.
     QVBoxLayout* addSection(const QString& title);
 
+    // Below a section's control: a note that explains it, and the line that says how its
+    // last change went (the status); both wrap.
+    static QLabel* addNote(QVBoxLayout* section, const QString& text, QWidget* parent);
+    static QLabel* addStatusLine(QVBoxLayout* section, const QString& name, QWidget* parent);
+
     // What the login item points at: this program (its bundle on macOS).
     static QString applicationPath();
 

@@ -4,6 +4,8 @@
 #include "profiles/ProfilesStore.h"
 #include "ui/Buttons.h"
 #include "ui/Controls.h"
+#include "ui/KeyChange.h"
+#include "ui/KeyReveal.h"
 #include "ui/ProfileRow.h"
 #include "ui/ProfilesPanelParts.h"
 
@@ -84,26 +86,16 @@ void ProfilesPanel::buildKeySection(QVBoxLayout* layout) {
     m_apiKeyField->setEchoMode(QLineEdit::Password);
     m_apiKeyField->setFont(uiFont(13));
     m_apiKeyField->setAccessibleName(tr("API key"));
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(8);
+    m_revealKeyButton = new IconButton(QSize(26, 24), 14, this);
+    m_keyReveal = new KeyReveal(m_apiKeyField, m_revealKeyButton, [this](const QString& symbol) {
+        m_revealKeyButton->setAppearance(symbol, m_theme.secondaryText(), Qt::transparent);
+    });
     m_saveKeyButton = new FilledButton(tr("Save Key"), this);
-    m_saveKeyButton->setObjectName(QStringLiteral("saveKeyButton"));
     m_deleteKeyButton = new FilledButton(tr("Delete Key"), this);
-    m_deleteKeyButton->setObjectName(QStringLiteral("deleteKeyButton"));
-    m_deleteKeyButton->setMinimumWidth(96);
-    m_deleteKeyButton->setHorizontalPadding(8);
-    for (FilledButton* b : {m_saveKeyButton, m_deleteKeyButton}) {
-        b->setFont(uiFont(14, QFont::Bold));
-        b->setRadius(9);
-        b->setVerticalPadding(8);
-    }
-    m_saveKeyButton->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    buttons->addWidget(m_saveKeyButton, 1);
-    buttons->addWidget(m_deleteKeyButton);
     section->addWidget(m_keyHeading);
     section->addWidget(m_creditRow);
     section->addWidget(m_apiKeyField);
-    section->addLayout(buttons);
+    section->addLayout(keyButtonRow(m_saveKeyButton, m_deleteKeyButton));
     layout->addLayout(section);
 }
 
@@ -120,7 +112,7 @@ void ProfilesPanel::connectControls() {
     });
     // Typing only decides whether Save Key can be pressed; the key file is not read again.
     connect(m_apiKeyField, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_saveKeyButton->setEnabled(selectedProfile().has_value() && !text.isEmpty());
+        m_saveKeyButton->setEnabled(!m_keyBusy && selectedProfile().has_value() && !text.isEmpty());
     });
     connect(m_creditRow->button(), &QAbstractButton::clicked, this, &ProfilesPanel::checkCredit);
     connect(m_credit.get(), &CreditChecks::changed, this, [this](const QString& id) {
@@ -134,7 +126,8 @@ QList<QWidget*> ProfilesPanel::focusOrder() const {
     QList<QWidget*> order{m_welcome->button(), m_addButton};
     for (ProfileRow* row : m_rows)
         order << row;
-    order << m_creditRow->button() << m_apiKeyField << m_saveKeyButton << m_deleteKeyButton;
+    order << m_creditRow->button() << m_apiKeyField << m_revealKeyButton << m_saveKeyButton
+          << m_deleteKeyButton;
     return order + m_proxy->focusOrder();
 }
 
@@ -161,6 +154,7 @@ void ProfilesPanel::applyTheme() {
     m_saveKeyButton->setColors(m_theme.accentFill(), Qt::white);
     m_deleteKeyButton->setColors(m_theme.buttonSurface(), m_theme.secondaryText());
     applyFieldTheme(m_apiKeyField, m_theme);
+    m_keyReveal->restyle();
     m_proxy->setTheme(m_theme);
 }
 
@@ -251,6 +245,17 @@ void ProfilesPanel::report(const QString& status, const QString& logLine) {
         m_onLog(logLine);
 }
 
+void ProfilesPanel::changeKey(const QString& busy, std::function<void()> change,
+                              std::function<void()> succeeded) {
+    const auto wait = [this, busy](bool waiting) {
+        m_keyBusy = waiting;
+        setStatus(waiting ? busy : m_status);
+    };
+    runKeyChange(
+        this, m_store->keysMayWait(), std::move(change), wait,
+        [this, succeeded](std::exception_ptr e) { e ? fail(describeError(e)) : succeeded(); });
+}
+
 void ProfilesPanel::selectProfile(const Profile& profile) {
     m_apiKeyField->clear();
     select(profile.id);
@@ -270,29 +275,38 @@ void ProfilesPanel::addAccount() {
 
 void ProfilesPanel::saveKey() {
     const auto profile = selectedProfile();
-    if (!profile)
+    if (!profile || m_keyBusy)
         return;
-    if (!perform([&] { m_store->saveAPIKey(m_apiKeyField->text(), profile->id); }))
-        return;
-    m_apiKeyField->clear();
-    // The new key may answer differently.
-    m_credit->forget(profile->id);
-    if (CreditChecks::appliesTo(*profile))
-        m_credit->check(*profile);
-    report(tr("Key saved for %1.").arg(profile->name),
-           QStringLiteral("Saved key for ") + profile->name);
+    changeKey(
+        tr("Saving the key in the system keyring…"),
+        [store = m_store, key = m_apiKeyField->text(), id = profile->id] {
+            store->saveAPIKey(key, id);
+        },
+        [this, profile = *profile] {
+            m_apiKeyField->clear();
+            // The new key may answer differently.
+            m_credit->forget(profile.id);
+            if (CreditChecks::appliesTo(profile))
+                m_credit->check(profile);
+            report(tr("Key saved for %1.").arg(profile.name),
+                   QStringLiteral("Saved key for ") + profile.name);
+        });
 }
 
 void ProfilesPanel::deleteKey() {
     const auto profile = selectedProfile();
-    if (!profile || !m_store->hasAPIKey(profile->id) || !confirmKeyDeletion(this, profile->name))
+    if (!profile || m_keyBusy || !m_store->hasAPIKey(profile->id) ||
+        !confirmKeyDeletion(this, profile->name))
         return;
-    if (!perform([&] { m_store->deleteAPIKey(profile->id); }))
-        return;
-    m_apiKeyField->clear();
-    m_credit->forget(profile->id);
-    report(tr("Key deleted for %1.").arg(profile->name),
-           QStringLiteral("Deleted key for ") + profile->name);
+    changeKey(
+        tr("Deleting the key from the system keyring…"),
+        [store = m_store, id = profile->id] { store->deleteAPIKey(id); },
+        [this, profile = *profile] {
+            m_apiKeyField->clear();
+            m_credit->forget(profile.id);
+            report(tr("Key deleted for %1.").arg(profile.name),
+                   QStringLiteral("Deleted key for ") + profile.name);
+        });
 }
 
 void ProfilesPanel::saveProxy() {
@@ -369,11 +383,15 @@ void ProfilesPanel::refresh() {
     else
         placeholder = tr("No Velqor key needed");
     m_apiKeyField->setPlaceholderText(placeholder);
-    m_saveKeyButton->setEnabled(hasSelection && !m_apiKeyField->text().isEmpty());
+    m_apiKeyField->setEnabled(!m_keyBusy);
+    m_revealKeyButton->setEnabled(!m_keyBusy);
+    m_saveKeyButton->setEnabled(!m_keyBusy && hasSelection && !m_apiKeyField->text().isEmpty());
     // Only a key that is stored can be deleted.
-    m_deleteKeyButton->setEnabled(hasKey);
+    m_deleteKeyButton->setEnabled(!m_keyBusy && hasKey);
     m_proxy->refresh(profile, m_theme);
     m_statusLabel->setText(
-        m_status.isEmpty() ? tr("Velqor keys are saved locally and work for Codex and Claude Code.")
-                           : m_status);
+        !m_status.isEmpty() ? m_status
+        : m_store->keyStorage().keptInKeyring()
+            ? tr("Velqor keys are kept in the system keyring and work for Codex and Claude Code.")
+            : tr("Velqor keys are saved locally and work for Codex and Claude Code."));
 }

@@ -14,6 +14,8 @@ class CreditChecks;
 class CreditRow;
 class ElidedLabel;
 class FilledButton;
+class IconButton;
+class KeyReveal;
 class ProfileRow;
 class ProfilesStore;
 class ProxySection;
@@ -82,6 +84,11 @@ private:
     bool perform(const std::function<void()>& change);
     // After a successful change: the status line, the owner's refresh and a log line.
     void report(const QString& status, const QString& logLine);
+    // A change of a key: off the window's thread while keys are in the keyring, which may
+    // take a while (it may ask for its password), the key controls disabled meanwhile and
+    // `busy` in the status line. `succeeded` runs on the window's thread.
+    void changeKey(const QString& busy, std::function<void()> change,
+                   std::function<void()> succeeded);
 
     ProfilesStore* m_store;
     CompactTheme m_theme;
@@ -92,6 +99,8 @@ private:
     std::optional<QString> m_selectedProfileID;
     QString m_status;
     bool m_themeApplied = false;
+    // A key change runs off the window's thread.
+    bool m_keyBusy = false;
 
     WelcomeCard* m_welcome;
     QLabel* m_title;
@@ -101,6 +110,8 @@ private:
     ElidedLabel* m_keyHeading;
     CreditRow* m_creditRow;
     QLineEdit* m_apiKeyField;
+    IconButton* m_revealKeyButton;
+    KeyReveal* m_keyReveal;
     FilledButton* m_saveKeyButton;
     FilledButton* m_deleteKeyButton;
     ProxySection* m_proxy;

@@ -34,6 +34,24 @@ void applyFieldTheme(QLineEdit* field, const CompactTheme& theme) {
     field->setPalette(palette);
 }
 
+QHBoxLayout* keyButtonRow(FilledButton* save, FilledButton* remove) {
+    save->setObjectName(QStringLiteral("saveKeyButton"));
+    remove->setObjectName(QStringLiteral("deleteKeyButton"));
+    remove->setMinimumWidth(96);
+    remove->setHorizontalPadding(8);
+    for (FilledButton* b : {save, remove}) {
+        b->setFont(uiFont(14, QFont::Bold));
+        b->setRadius(9);
+        b->setVerticalPadding(8);
+    }
+    save->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(8);
+    buttons->addWidget(save, 1);
+    buttons->addWidget(remove);
+    return buttons;
+}
+
 // RowList
 
 RowList::RowList(QWidget* parent) : QScrollArea(parent) {

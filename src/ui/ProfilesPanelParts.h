@@ -13,6 +13,7 @@ class FilledButton;
 class IconButton;
 class MenuPicker;
 class ProfilesStore;
+class QHBoxLayout;
 class QLineEdit;
 class QVBoxLayout;
 
@@ -83,3 +84,6 @@ private:
 
 // The text-field look of the panel in the theme's colours.
 void applyFieldTheme(QLineEdit* field, const CompactTheme& theme);
+
+// The row of Save Key (taking the width left) and Delete Key.
+QHBoxLayout* keyButtonRow(FilledButton* save, FilledButton* remove);

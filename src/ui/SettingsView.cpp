@@ -4,6 +4,9 @@
 #include "ui/CompactTheme.h"
 #include "ui/Controls.h"
 #include "ui/GeneralSettings.h"
+#include "ui/KeyChange.h"
+#include "ui/KeyReveal.h"
+#include "ui/KeyStorageSettings.h"
 #include "ui/SettingsList.h"
 
 #include <QCheckBox>
@@ -58,7 +61,9 @@ SettingsView::SettingsView(ProfilesStore* store, std::shared_ptr<Desktop> deskto
     tabs->setObjectName(QStringLiteral("settingsTabs"));
     tabs->setDocumentMode(true);
     tabs->addTab(buildProfilesPage(), tr("Profiles"));
-    tabs->addTab(new GeneralSettings(std::move(desktop), tabs), tr("General"));
+    auto* general = new GeneralSettings(std::move(desktop), tabs);
+    general->addSection(tr("API Keys"))->addWidget(new KeyStorageSettings(m_store, general));
+    tabs->addTab(general, tr("General"));
     root->addWidget(tabs);
     connectControls();
     makeSecondaryTextReadable();
@@ -114,8 +119,10 @@ void SettingsView::showEvent(QShowEvent* event) {
 
 void SettingsView::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         makeSecondaryTextReadable();
+        m_keyReveal->restyle();
+    }
 }
 
 void SettingsView::makeSecondaryTextReadable() {
@@ -165,7 +172,10 @@ void SettingsView::selectionChanged() {
     m_apiKeyField->clear();
     // The status of the action that moved the selection ("Profile saved.") stays.
     if (!m_actionSetStatus)
-        setStatus(m_hasStoredKey ? tr("API key is saved locally.") : QString());
+        setStatus(!m_hasStoredKey ? QString()
+                  : m_store->keyStorage().keptInKeyring()
+                      ? tr("API key is saved in the system keyring.")
+                      : tr("API key is saved locally."));
 }
 
 void SettingsView::addProfile() {
@@ -189,26 +199,37 @@ void SettingsView::saveProfile() {
         return;
     }
     const QString key = m_apiKeyField->text();
-    try {
-        m_store->saveProfile(profile, key.isEmpty() ? std::nullopt : std::optional<QString>(key));
-    } catch (const std::exception&) {
-        setStatus(describeError(std::current_exception()));
-        return;
-    }
-    setSelection(profile.id);
-    setEditor(ProfileEditorState::fromProfile(profile));
-    m_apiKeyField->clear();
-    setStatus(tr("Profile saved."));
+    const auto save = [store = m_store, profile,
+                       key = key.isEmpty() ? std::nullopt : std::optional<QString>(key)] {
+        store->saveProfile(profile, key);
+    };
+    const bool usesKeyring = m_store->keysMayWait() && !key.isEmpty();
+    runKeyChange(this, usesKeyring, save, busy(), [this, profile](std::exception_ptr error) {
+        ActionScope answered(m_actionDepth, [this] { finishAction(); });
+        if (error) {
+            setStatus(describeError(error));
+            return;
+        }
+        setSelection(profile.id);
+        setEditor(ProfileEditorState::fromProfile(profile));
+        m_apiKeyField->clear();
+        setStatus(tr("Profile saved."));
+    });
 }
 
 void SettingsView::deleteProfile() {
-    ActionScope scope(m_actionDepth, [this] { finishAction(); });
-    try {
-        m_store->deleteProfile(m_editor.id);
-    } catch (const std::exception&) {
-        setStatus(describeError(std::current_exception()));
-        return;
-    }
+    const auto remove = [store = m_store, id = m_editor.id] { store->deleteProfile(id); };
+    const bool usesKeyring = m_store->keysMayWait() && m_store->hasAPIKey(m_editor.id);
+    runKeyChange(this, usesKeyring, remove, busy(), [this](std::exception_ptr error) {
+        ActionScope scope(m_actionDepth, [this] { finishAction(); });
+        if (error)
+            setStatus(describeError(error));
+        else
+            showDeletedProfile();
+    });
+}
+
+void SettingsView::showDeletedProfile() {
     const QList<Profile>& remaining = m_store->profiles();
     setSelection(remaining.isEmpty() ? std::nullopt : std::optional<QString>(remaining.first().id));
     const std::optional<Profile> selected =
@@ -226,16 +247,28 @@ void SettingsView::deleteStoredAPIKey() {
         m_editor.isExisting ? m_store->profile(m_editor.id) : std::nullopt;
     if (!profile || !m_store->hasAPIKey(profile->id) || !confirmKeyDeletion(this, profile->name))
         return;
-    try {
-        m_store->deleteAPIKey(profile->id);
-    } catch (const std::exception&) {
-        setStatus(describeError(std::current_exception()));
-        return;
-    }
-    m_apiKeyField->clear();
-    m_hasStoredKey = false;
-    updateControls();
-    setStatus(tr("Stored API key deleted."));
+    const auto remove = [store = m_store, id = profile->id] { store->deleteAPIKey(id); };
+    runKeyChange(this, m_store->keysMayWait(), remove, busy(), [this](std::exception_ptr error) {
+        ActionScope answered(m_actionDepth, [this] { finishAction(); });
+        if (error) {
+            setStatus(describeError(error));
+            return;
+        }
+        m_apiKeyField->clear();
+        m_hasStoredKey = false;
+        updateControls();
+        setStatus(tr("Stored API key deleted."));
+    });
+}
+
+std::function<void(bool)> SettingsView::busy() {
+    return [this](bool waiting) {
+        // Nothing else changes the profiles meanwhile.
+        for (QWidget* part : std::initializer_list<QWidget*>{m_formScroll, m_list, m_addButton})
+            part->setEnabled(!waiting);
+        if (waiting)
+            setStatus(tr("Waiting for the system keyring…"));
+    };
 }
 
 void SettingsView::setEditor(const ProfileEditorState& editor) {

@@ -5,10 +5,12 @@
 #include <QColor>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class Desktop;
+class KeyReveal;
 class ProfilesStore;
 class QCheckBox;
 class QComboBox;
@@ -64,6 +66,10 @@ private:
     void setEditor(const ProfileEditorState& editor);
     void setStatus(const QString& status);
     void updateControls();
+    // What a key change does while it waits on the system keyring.
+    std::function<void(bool)> busy();
+    // After a profile was deleted: the first one left, or a new one.
+    void showDeletedProfile();
     void readForm();
     // The text fields that edit the profile (not the API key).
     QList<QLineEdit*> editorFields() const;
@@ -92,6 +98,7 @@ private:
     QCheckBox* m_disableStorageToggle;
     QCheckBox* m_restartToggle;
     QLineEdit* m_apiKeyField;
+    KeyReveal* m_keyReveal;
     QPushButton* m_deleteKeyButton;
     QLabel* m_statusLabel;
     QPushButton* m_saveButton;

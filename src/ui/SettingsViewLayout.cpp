@@ -2,6 +2,8 @@
 
 #include "ui/SettingsView.h"
 
+#include "ui/Icons.h"
+#include "ui/KeyReveal.h"
 #include "ui/SettingsList.h"
 
 #include <QCheckBox>
@@ -128,6 +130,12 @@ void SettingsView::buildKeyGroup(QVBoxLayout* form) {
     m_apiKeyField->setEchoMode(QLineEdit::Password);
     m_apiKeyField->setPlaceholderText(tr("API key (stored locally, not in JSON)"));
     m_apiKeyField->setAccessibleName(tr("API key"));
+    auto* reveal = new QToolButton(group);
+    reveal->setAutoRaise(true);
+    m_keyReveal = new KeyReveal(m_apiKeyField, reveal, [reveal](const QString& symbol) {
+        reveal->setIcon(Icons::pixmap(symbol, 16, reveal->palette().color(QPalette::ButtonText),
+                                      reveal->devicePixelRatioF()));
+    });
     auto* row = new QHBoxLayout;
     m_deleteKeyButton = new QPushButton(tr("Delete Stored API Key"), group);
     m_deleteKeyButton->setObjectName(QStringLiteral("deleteStoredKeyButton"));

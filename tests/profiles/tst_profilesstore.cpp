@@ -192,9 +192,9 @@ private slots:
         QCOMPARE(modeOf(home.file(profilesPath)), 0600);
         QVERIFY(!home.exists(keysPath)); // an empty key stores nothing
 
-        store.saveProfile(Profile::velqorAccount(9), " k ");
+        store.saveProfile(Profile::velqorAccount(9), " k\n"); // pasted: saved trimmed
         QCOMPARE(store.profiles().last().id, "velqor-9");
-        QCOMPARE(store.apiKey("velqor-9"), std::optional<QString>(" k "));
+        QCOMPARE(store.apiKey("velqor-9"), std::optional<QString>("k"));
         QCOMPARE(onDisk(home), published(store));
     }
 

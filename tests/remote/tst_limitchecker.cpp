@@ -1,3 +1,4 @@
+#include "profiles/LocalKeysService.h"
 #include "remote/LimitCheckerService.h"
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"

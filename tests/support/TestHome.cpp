@@ -4,6 +4,8 @@
 #include "profiles/AppPaths.h"
 #include "system/ShellService.h"
 
+#include <QDirIterator>
+
 ScopedEnvironment::~ScopedEnvironment() {
     for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {
         if (it.value().isNull())
@@ -50,6 +52,16 @@ TestHome::~TestHome() {
 QStringList TestHome::entries(const QString& relative) const {
     return QDir(file(relative))
         .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+QStringList TestHome::filesHolding(const QByteArray& text) const {
+    QStringList found;
+    QDirIterator it(path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        if (readFile(it.next()).contains(text))
+            found << QDir(path()).relativeFilePath(it.filePath());
+    found.sort();
+    return found;
 }
 
 namespace {

@@ -43,6 +43,8 @@ public:
     bool exists(const QString& relative) const { return QFileInfo::exists(file(relative)); }
     // Names of the entries of a directory below the home, sorted.
     QStringList entries(const QString& relative) const;
+    // The files below the home that hold `text`, relative to it, sorted.
+    QStringList filesHolding(const QByteArray& text) const;
 
 private:
     ScopedEnvironment m_environment;

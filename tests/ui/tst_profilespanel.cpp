@@ -73,9 +73,21 @@ private slots:
         QCOMPARE(f.row("velqor-1")->subtitle(), QString("No Velqor key"));
         QVERIFY(!save->isEnabled());
 
-        QTest::keyClicks(field, " sk-test ");
+        // The key can be looked at before it is saved; a blank one is refused, and a pasted
+        // one loses the white space around it.
+        QTest::keyClicks(field, "   ");
         QTest::mouseClick(save, Qt::LeftButton);
-        QCOMPARE(f.store->apiKey("velqor-1"), std::optional<QString>(" sk-test "));
+        QCOMPARE(f.status(), QString("A key cannot be blank."));
+        QVERIFY(!f.store->hasAPIKey("velqor-1"));
+        QTest::keyClicks(field, "sk-test ");
+        auto* reveal = f.find<QAbstractButton>("apiKeyFieldReveal");
+        QCOMPARE(reveal->accessibleName(), QString("Show key"));
+        QTest::mouseClick(reveal, Qt::LeftButton);
+        QCOMPARE(field->echoMode(), QLineEdit::Normal);
+        QCOMPARE(reveal->accessibleName(), QString("Hide key"));
+        QTest::mouseClick(save, Qt::LeftButton);
+        QCOMPARE(f.store->apiKey("velqor-1"), std::optional<QString>("sk-test"));
+        QCOMPARE(field->echoMode(), QLineEdit::Password);
         QCOMPARE(f.status(), QString("Key saved for Velqor 1."));
         QCOMPARE(f.log.last(), QString("Saved key for Velqor 1"));
         QVERIFY(field->text().isEmpty());

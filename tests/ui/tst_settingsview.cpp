@@ -1,4 +1,5 @@
 #include "app/ProfileEditorState.h"
+#include "support/TestKeyring.h"
 #include "ui/CompactTheme.h"
 #include "ui/SettingsList.h"
 #include "ui/SettingsView.h"
@@ -6,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +17,9 @@
 #include <QStyle>
 
 struct SettingsFixture : WidgetFixture<SettingsView> {
-    SettingsFixture() {
+    // A null `keys` takes the key service with the system keyring.
+    explicit SettingsFixture(std::shared_ptr<KeyStorage> keys = nullptr) {
+        store = std::make_unique<ProfilesStore>(keys);
         store->load();
         view = std::make_unique<SettingsView>(store.get());
     }
@@ -279,6 +283,44 @@ private slots:
                 QVERIFY(contrastRatio(colors.name, colors.background) >= 4.5);
                 QVERIFY(contrastRatio(colors.mark, colors.background) >= 4.5);
             }
+    }
+
+    // With keys in the keyring no file of Tavrin's holds one, and the window never waits
+    // for the keyring: while it has not answered, the window goes on, the profiles locked.
+    void keysInTheKeyring() {
+        REQUIRE_TEST_KEYRING();
+        auto gate = std::make_shared<KeyringGate>();
+        SettingsFixture f(std::make_shared<KeyStorage>(nullptr, testKeyring(gate)));
+        f.home.write(".codex/tavrin/keys.json", R"({"velqor-1": "sk-one"})");
+        f.show();
+        auto* toggle = f.find<QCheckBox>("keyringToggle");
+        const auto storage = [&] { return f.find<QLabel>("keyStorageStatus")->text(); };
+        QCOMPARE(storage(), QString("API keys are kept in ~/.codex/tavrin/keys.json."));
+        toggle->setChecked(true);
+        QVERIFY(!toggle->isEnabled());
+        QTRY_VERIFY(toggle->isEnabled());
+        QCOMPARE(storage(), QString("Moved 1 API key to the system keyring; "
+                                    "~/.codex/tavrin/keys.json holds none now."));
+
+        gate->hold();
+        f.selectRow("velqor-2");
+        QTest::keyClicks(f.field("settingsApiKeyField"), "sk-two");
+        f.click("saveProfileButton");
+        QCOMPARE(f.status(), QString("Waiting for the system keyring…"));
+        QTRY_COMPARE(gate->held(), 1);
+        QVERIFY(!f.find("settingsFormScroll")->isEnabled());
+        gate->release();
+        QTRY_COMPARE(f.status(), QString("Profile saved."));
+        QVERIFY(f.find("settingsFormScroll")->isEnabled());
+        QCOMPARE(f.store->apiKey("velqor-2"), std::optional<QString>("sk-two"));
+        QVERIFY(f.home.filesHolding("sk-").isEmpty());
+        f.selectRow("velqor-1");
+        QCOMPARE(f.status(), QString("API key is saved in the system keyring."));
+
+        toggle->setChecked(false);
+        QTRY_VERIFY(toggle->isEnabled());
+        QCOMPARE(storage(), QString("Moved 2 API keys to ~/.codex/tavrin/keys.json."));
+        QCOMPARE(f.home.filesHolding("sk-"), QStringList{".codex/tavrin/keys.json"});
     }
 
     // Showing the window reloads the file, and a failure stays in the status line.

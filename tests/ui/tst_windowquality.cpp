@@ -147,10 +147,10 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.find("apiKeyField"));
         QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-1"));
         const QStringList chain = f.focusChain();
-        QCOMPARE(chain.mid(chain.indexOf("segmentClaude") + 1, 10),
+        QCOMPARE(chain.mid(chain.indexOf("segmentClaude") + 1, 11),
                  QStringList({"panelAddKeyButton", "addVelqorButton", "profileRow", "profileRow",
-                              "profileRow", "profileRow", "apiKeyField", "proxyDisclosure",
-                              "tabSwitch", "tabProfiles"}));
+                              "profileRow", "profileRow", "apiKeyField", "apiKeyFieldReveal",
+                              "proxyDisclosure", "tabSwitch", "tabProfiles"}));
     }
 
     // A screen reader hears every control by a name of its own, and which segment, tab and
