@@ -51,6 +51,121 @@
     </message>
 </context>
 <context>
+    <name>BackupsSection</name>
+    <message>
+        <source>%1 (latest)</source>
+        <translation>%1（最新）</translation>
+    </message>
+    <message>
+        <source>%1 (before restore)</source>
+        <translation>%1（復元前）</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>ファイル</translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation>作成日時</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>サイズ</translation>
+    </message>
+    <message>
+        <source>Profiles</source>
+        <translation>プロファイル</translation>
+    </message>
+    <message>
+        <source>Select a copy to see what restoring it would change.</source>
+        <translation>コピーを選ぶと、復元で何が変わるかを表示します。</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>復元…</translation>
+    </message>
+    <message>
+        <source>Delete…</source>
+        <translation>削除…</translation>
+    </message>
+    <message>
+        <source>all</source>
+        <translation>すべて</translation>
+    </message>
+    <message>
+        <source> MB</source>
+        <translation> MB</translation>
+    </message>
+    <message>
+        <source>no limit</source>
+        <translation>上限なし</translation>
+    </message>
+    <message>
+        <source>Remove Old Copies Now</source>
+        <translation>古いコピーを今すぐ削除</translation>
+    </message>
+    <message>
+        <source>Copies kept of each file:</source>
+        <translation>ファイルごとに残すコピー数：</translation>
+    </message>
+    <message>
+        <source>All copies together at most:</source>
+        <translation>すべてのコピーの合計の上限：</translation>
+    </message>
+    <message>
+        <source>Checked after every switch. The newest copy of each file, the latest copies and those an unfinished switch needs are always kept; 0 keeps everything.</source>
+        <translation>切り替えのたびに確認します。各ファイルの最新のコピー、latest コピー、未完了の切り替えが必要とするコピーは常に残ります。0 はすべて残します。</translation>
+    </message>
+    <message>
+        <source>Comparing…</source>
+        <translation>比較しています…</translation>
+    </message>
+    <message>
+        <source>Restore Backup</source>
+        <translation>バックアップの復元</translation>
+    </message>
+    <message>
+        <source>Restore %1 from its copy of %2?</source>
+        <translation>%1 を %2 のコピーから復元しますか？</translation>
+    </message>
+    <message>
+        <source>Codex is quit first. What the file holds now is kept as a before-restore copy, which you can restore in turn.</source>
+        <translation>まず Codex を終了します。ファイルの現在の内容は復元前のコピーとして残り、それもまた復元できます。</translation>
+    </message>
+    <message>
+        <source>What the file holds now is kept as a before-restore copy, which you can restore in turn.</source>
+        <translation>ファイルの現在の内容は復元前のコピーとして残り、それもまた復元できます。</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>復元</translation>
+    </message>
+    <message>
+        <source>Restoring…</source>
+        <translation>復元しています…</translation>
+    </message>
+    <message>
+        <source>Delete Backup</source>
+        <translation>バックアップの削除</translation>
+    </message>
+    <message>
+        <source>Delete the copy of %1 made %2?</source>
+        <translation>%2 に作成された %1 のコピーを削除しますか？</translation>
+    </message>
+    <message>
+        <source>%1 is removed for good (%2).</source>
+        <translation>%1 は完全に削除されます（%2）。</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+</context>
+<context>
     <name>ContentView</name>
     <message>
         <source> (no key)</source>
@@ -72,12 +187,28 @@
         <translation>「%1」の保存済み API キーを削除しますか？</translation>
     </message>
     <message>
-        <source>The key is removed from this computer. Switching to this profile needs a key again.</source>
-        <translation>キーはこのコンピューターから削除されます。このプロファイルに切り替えるには、もう一度キーが必要です。</translation>
-    </message>
-    <message>
         <source>Delete Key</source>
         <translation>キーを削除</translation>
+    </message>
+    <message>
+        <source>Switching to this profile needs a key again.</source>
+        <translation>このプロファイルに切り替えるには、もう一度キーが必要です。</translation>
+    </message>
+    <message>
+        <source>Its settings are removed from Tavrin&apos;s profiles.</source>
+        <translation>その設定は Tavrin のプロファイルから削除されます。</translation>
+    </message>
+    <message>
+        <source>Its API key goes with it.</source>
+        <translation>その API キーも一緒に削除されます。</translation>
+    </message>
+    <message>
+        <source>Delete Profile</source>
+        <translation>プロファイルを削除</translation>
+    </message>
+    <message>
+        <source>Delete the profile “%1”?</source>
+        <translation>プロファイル「%1」を削除しますか？</translation>
     </message>
 </context>
 <context>
@@ -499,6 +630,10 @@
     <message>
         <source>Waiting for the system keyring…</source>
         <translation>システムのキーリングを待っています…</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>バックアップ</translation>
     </message>
 </context>
 <context>

@@ -51,6 +51,121 @@
     </message>
 </context>
 <context>
+    <name>BackupsSection</name>
+    <message>
+        <source>%1 (latest)</source>
+        <translation>%1（最新）</translation>
+    </message>
+    <message>
+        <source>%1 (before restore)</source>
+        <translation>%1（恢复前）</translation>
+    </message>
+    <message>
+        <source>%1 → %2</source>
+        <translation>%1 → %2</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Made</source>
+        <translation>创建时间</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>大小</translation>
+    </message>
+    <message>
+        <source>Profiles</source>
+        <translation>配置</translation>
+    </message>
+    <message>
+        <source>Select a copy to see what restoring it would change.</source>
+        <translation>选择一个副本，查看恢复它会改变什么。</translation>
+    </message>
+    <message>
+        <source>Restore…</source>
+        <translation>恢复…</translation>
+    </message>
+    <message>
+        <source>Delete…</source>
+        <translation>删除…</translation>
+    </message>
+    <message>
+        <source>all</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source> MB</source>
+        <translation> MB</translation>
+    </message>
+    <message>
+        <source>no limit</source>
+        <translation>不限</translation>
+    </message>
+    <message>
+        <source>Remove Old Copies Now</source>
+        <translation>立即删除旧副本</translation>
+    </message>
+    <message>
+        <source>Copies kept of each file:</source>
+        <translation>每个文件保留的副本数：</translation>
+    </message>
+    <message>
+        <source>All copies together at most:</source>
+        <translation>所有副本合计最多：</translation>
+    </message>
+    <message>
+        <source>Checked after every switch. The newest copy of each file, the latest copies and those an unfinished switch needs are always kept; 0 keeps everything.</source>
+        <translation>每次切换后检查。每个文件最新的副本、latest 副本以及未完成的切换所需的副本始终保留；0 表示全部保留。</translation>
+    </message>
+    <message>
+        <source>Comparing…</source>
+        <translation>正在比较…</translation>
+    </message>
+    <message>
+        <source>Restore Backup</source>
+        <translation>恢复备份</translation>
+    </message>
+    <message>
+        <source>Restore %1 from its copy of %2?</source>
+        <translation>要从 %2 的副本恢复 %1 吗？</translation>
+    </message>
+    <message>
+        <source>Codex is quit first. What the file holds now is kept as a before-restore copy, which you can restore in turn.</source>
+        <translation>会先退出 Codex。文件当前的内容会保留为恢复前副本，之后也可以恢复它。</translation>
+    </message>
+    <message>
+        <source>What the file holds now is kept as a before-restore copy, which you can restore in turn.</source>
+        <translation>文件当前的内容会保留为恢复前副本，之后也可以恢复它。</translation>
+    </message>
+    <message>
+        <source>Restore</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>Restoring…</source>
+        <translation>正在恢复…</translation>
+    </message>
+    <message>
+        <source>Delete Backup</source>
+        <translation>删除备份</translation>
+    </message>
+    <message>
+        <source>Delete the copy of %1 made %2?</source>
+        <translation>要删除 %2 创建的 %1 副本吗？</translation>
+    </message>
+    <message>
+        <source>%1 is removed for good (%2).</source>
+        <translation>%1 将被永久删除（%2）。</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+</context>
+<context>
     <name>ContentView</name>
     <message>
         <source> (no key)</source>
@@ -72,12 +187,28 @@
         <translation>删除“%1”已保存的 API 密钥？</translation>
     </message>
     <message>
-        <source>The key is removed from this computer. Switching to this profile needs a key again.</source>
-        <translation>密钥将从这台电脑上删除。之后切换到此配置需要重新提供密钥。</translation>
-    </message>
-    <message>
         <source>Delete Key</source>
         <translation>删除密钥</translation>
+    </message>
+    <message>
+        <source>Switching to this profile needs a key again.</source>
+        <translation>切换到此配置需要重新提供密钥。</translation>
+    </message>
+    <message>
+        <source>Its settings are removed from Tavrin&apos;s profiles.</source>
+        <translation>其设置将从 Tavrin 的配置中删除。</translation>
+    </message>
+    <message>
+        <source>Its API key goes with it.</source>
+        <translation>其 API 密钥也会一并删除。</translation>
+    </message>
+    <message>
+        <source>Delete Profile</source>
+        <translation>删除配置</translation>
+    </message>
+    <message>
+        <source>Delete the profile “%1”?</source>
+        <translation>要删除配置“%1”吗？</translation>
     </message>
 </context>
 <context>
@@ -499,6 +630,10 @@
     <message>
         <source>Waiting for the system keyring…</source>
         <translation>正在等待系统密钥环…</translation>
+    </message>
+    <message>
+        <source>Backups</source>
+        <translation>备份</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "app/SwitchFlow.h"
 
+#include "app/BackupManager.h"
 #include "app/SwitchJournal.h"
 #include "app/SwitchLock.h"
 #include "claude/ClaudeRestarter.h"
@@ -21,17 +22,6 @@ namespace {
 
 template <class T> std::shared_ptr<T> orDefault(std::shared_ptr<T> service) {
     return service ? std::move(service) : std::make_shared<T>();
-}
-
-// A switch that did not finish must be looked at first: switching again would take its
-// half-changed files for the state to return to.
-void refuseAfterInterruptedSwitch() {
-    // This switch holds the lock already: a journal on disk is an earlier switch's.
-    if (const auto state = SwitchJournal::interrupted(true))
-        throw SwitchError(QStringLiteral("The last switch of %1 to %2 did not finish. Restore "
-                                         "the files from before it, or keep them as they are, "
-                                         "first (in the window, or with `tavrin-cli recover`).")
-                              .arg(TargetIDEs::rawValue(state->target), state->profileName));
 }
 
 // The parts as one line; a part followed by another ends with a full stop.
@@ -144,6 +134,7 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
         undoAndThrow(journal, TargetIDE::codex, activeBefore, restart);
     }
     journal.finish();
+    const QString pruned = BackupManager::afterSwitch(journal.state(), m_store);
 
     // 4. Start Codex again with the profile's proxy.
     if (restart) {
@@ -152,7 +143,7 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     }
 
     QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats,
-                     tidied};
+                     tidied, pruned};
     line += notes;
     if (!loggedIn)
         line << QStringLiteral("Codex is not logged in: run `codex login`.");
@@ -185,6 +176,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
         undoAndThrow(journal, TargetIDE::claude, activeBefore, restart);
     }
     journal.finish();
+    const QString pruned = BackupManager::afterSwitch(journal.state(), m_store);
 
     // 3. Open a Claude Code session with the matching launch environment.
     QStringList notes;
@@ -204,7 +196,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
         : usesVelqor
             ? QStringLiteral("Claude Code API session opened for %1.").arg(profile.name)
             : QStringLiteral("Claude Code account session opened for %1.").arg(profile.name),
-        tidied};
+        tidied, pruned};
     line += notes;
     if (loggedIn == false)
         line << QStringLiteral("Claude Code is not logged in: run `claude` and then /login.");
@@ -212,7 +204,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
 }
 
 std::optional<QString> SwitchFlow::checkBeforeChanges(TargetIDE target, const Profile& profile) {
-    refuseAfterInterruptedSwitch();
+    SwitchJournal::refuseIfInterrupted();
     m_store.checkWritable();
     const std::optional<QString> key = m_store.apiKey(profile.id);
     checkProfile(target, profile, key);

@@ -1,5 +1,6 @@
 #include "app/SwitchJournal.h"
 
+#include "app/SwitchFlow.h"
 #include "app/SwitchLock.h"
 #include "codex/ChatSyncService.h"
 #include "profiles/AppPaths.h"
@@ -51,8 +52,14 @@ bool isBackup(const QString& path, const QString& prefix = {}, const QString& su
 // Why a journal entry is not followed; empty when it names a file a switch writes and a
 // copy a switch makes. A journal is trusted with nothing else.
 QString distrust(const FileChange& change) {
-    const QStringList written{AppPaths::configURL(), AppPaths::authURL(),
-                              AppPaths::claudeSettingsURL(), AppPaths::profilesURL()};
+    const QString database = AppPaths::stateDatabaseURL();
+    const QStringList written{AppPaths::configURL(),
+                              AppPaths::authURL(),
+                              AppPaths::claudeSettingsURL(),
+                              AppPaths::profilesURL(),
+                              database,
+                              database + QStringLiteral("-wal"),
+                              database + QStringLiteral("-shm")};
     if (!written.contains(change.path))
         return QStringLiteral("not a file a switch changes");
     if (!change.copy.isEmpty() && !isBackup(change.copy))
@@ -74,6 +81,7 @@ SwitchJournal::State readState(const QByteArray& text) {
     state.target = *target;
     state.profileID = object.value(QStringLiteral("profile")).toString();
     state.profileName = object.value(QStringLiteral("profile_name")).toString();
+    state.restoring = object.value(QStringLiteral("restoring")).toString();
     state.activeBefore = object.value(QStringLiteral("active_before")).toString();
     state.started =
         QDateTime::fromString(object.value(QStringLiteral("started")).toString(), Qt::ISODate);
@@ -127,6 +135,13 @@ QString SwitchJournal::path() {
     return AppPaths::tavrinDirectory() + QStringLiteral("/switch-journal.json");
 }
 
+QString SwitchJournal::headline(const State& state) {
+    if (!state.restoring.isEmpty())
+        return QStringLiteral("The last restore of %1").arg(state.restoring);
+    return QStringLiteral("The last switch of %1 to %2")
+        .arg(TargetIDEs::rawValue(state.target), state.profileName);
+}
+
 ChangeRecorder SwitchJournal::recorder() {
     return [this](const FileChange& change) {
         m_state.changes.append(change);
@@ -147,7 +162,7 @@ void SwitchJournal::save() const {
         changes.append(QJsonObject{{QStringLiteral("path"), change.path},
                                    {QStringLiteral("existed"), change.existed},
                                    {QStringLiteral("copy"), change.copy}});
-    const QJsonObject object{
+    QJsonObject object{
         {QStringLiteral("target"), TargetIDEs::rawValue(m_state.target)},
         {QStringLiteral("profile"), m_state.profileID},
         {QStringLiteral("profile_name"), m_state.profileName},
@@ -156,6 +171,8 @@ void SwitchJournal::save() const {
         {QStringLiteral("changes"), changes},
         {QStringLiteral("chats"), m_state.chatsJournal},
     };
+    if (!m_state.restoring.isEmpty())
+        object.insert(QStringLiteral("restoring"), m_state.restoring);
     FileUtil::makePath(AppPaths::tavrinDirectory());
     FileUtil::writeAtomically(path(), QJsonDocument(object).toJson(QJsonDocument::Indented),
                               FileUtil::NewFileMode::OwnerOnly);
@@ -228,8 +245,10 @@ QString SwitchJournal::undo(ChatSyncService& chats) {
     const Undone undone = undoChanges(m_state, chats, false);
     QStringList sentences;
     if (!undone.restored.isEmpty())
-        sentences
-            << QStringLiteral("Restored %1 from before the switch.").arg(listed(undone.restored));
+        sentences << QStringLiteral("Restored %1 from before the %2.")
+                         .arg(listed(undone.restored), m_state.restoring.isEmpty()
+                                                           ? QStringLiteral("switch")
+                                                           : QStringLiteral("restore"));
     sentences << undone.failures;
     if (undone.failures.isEmpty())
         finish();
@@ -243,10 +262,18 @@ std::optional<SwitchJournal::State> SwitchJournal::interrupted(bool evenWhileASw
     return readState(FileUtil::readAll(file));
 }
 
+void SwitchJournal::refuseIfInterrupted() {
+    if (const auto state = interrupted(true))
+        throw SwitchError(QStringLiteral("%1 did not finish. Restore the files from before it, "
+                                         "or keep them as they are, first (in the window, or "
+                                         "with `tavrin-cli recover`).")
+                              .arg(headline(*state)));
+}
+
 QString SwitchJournal::describe(const State& state, ChatSyncService& chats) {
     QStringList lines;
-    lines << QStringLiteral("The last switch of %1 to %2 (started %3) did not finish.")
-                 .arg(TargetIDEs::rawValue(state.target), state.profileName,
+    lines << QStringLiteral("%1 (started %2) did not finish.")
+                 .arg(headline(state),
                       QLocale::c().toString(state.started, QStringLiteral("yyyy-MM-dd HH:mm")));
     for (const FileChange& change : state.changes) {
         QString condition;
@@ -299,10 +326,12 @@ QString SwitchJournal::restore(const State& seen, ChatSyncService& chats, Profil
     }
     QStringList sentences;
     if (!undone.restored.isEmpty())
-        sentences << QStringLiteral("Restored %1 from before the interrupted switch. What the "
+        sentences << QStringLiteral("Restored %1 from before the interrupted %2. What the "
                                     "files held until now is kept beside their copies "
                                     "(*.before-restore-*).")
-                         .arg(listed(undone.restored));
+                         .arg(listed(undone.restored), state.restoring.isEmpty()
+                                                           ? QStringLiteral("switch")
+                                                           : QStringLiteral("restore"));
     for (const QString& entry : state.ignored + undone.ignored)
         sentences << QStringLiteral("Ignored %1.").arg(entry);
     sentences << undone.failures;

@@ -29,10 +29,16 @@ public:
         QList<FileChange> changes; // only files a switch writes, with copies it makes
         QString chatsJournal;      // what the chat move needs to be undone; empty when none
         QStringList ignored;       // any other entry, as "<what> (<why>)": never followed
+        QString restoring;         // the file a restore of a backup puts back; empty for a switch
         QByteArray text;           // the journal as it was read
     };
 
     SwitchJournal(TargetIDE target, const Profile& profile, const QString& activeBefore);
+
+    // The journal of a restore of `file` from a backup instead of a switch (before the
+    // first change).
+    void markAsRestore(const QString& file) { m_state.restoring = file; }
+    const State& state() const { return m_state; }
 
     // Records a change before it is made (it writes the journal file).
     ChangeRecorder recorder();
@@ -47,11 +53,17 @@ public:
     void finish();
 
     static QString path();
+    // "The last switch of Codex to Velqor 1", or "The last restore of config.toml".
+    static QString headline(const State& state);
     // The journal of an interrupted switch, if one is on disk (throws JsonError, naming
     // the way out, when it is there but cannot be read). A journal of a switch that is
     // still running is no interrupted one, unless `evenWhileASwitchRuns` (the caller
     // itself holds the lock).
     static std::optional<State> interrupted(bool evenWhileASwitchRuns = false);
+    // A switch that did not finish must be looked at first: switching (or restoring) again
+    // would take its half-changed files for the state to return to. Throws SwitchError
+    // when there is one; the caller holds the switch lock.
+    static void refuseIfInterrupted();
     // What the interrupted switch left, file by file and the chats, in a few plain lines.
     static QString describe(const State& state, ChatSyncService& chats);
     // Restores the copies from before the interrupted switch, the chats and the active

@@ -32,14 +32,18 @@ const QStringList& flagVariables() {
     return names;
 }
 
-// Every env entry a switch sets or removes, in the order they are reported.
-QStringList managedVariables() {
+} // namespace
+
+// In the order they are reported.
+QStringList ClaudeSettingsPatcher::managedVariables() {
     QStringList names =
         QStringList{baseURLVariable, authTokenVariable, apiKeyVariable} + flagVariables();
     for (const auto& variable : ProxyURLFormatter::variables(std::nullopt))
         names << variable.first;
     return names;
 }
+
+namespace {
 
 QString settingsPath() {
     return AppPaths::claudeSettingsURL();
@@ -94,7 +98,7 @@ void applyAPIKeyProfile(Value& env, const Profile& profile, const std::optional<
 }
 
 void applyAccountProfile(Value& env) {
-    for (const QString& name : managedVariables())
+    for (const QString& name : ClaudeSettingsPatcher::managedVariables())
         env.remove(name);
 }
 
@@ -119,7 +123,7 @@ QStringList ClaudeSettingsPatcher::differences(const Profile& profile,
     const Value* foundEnv = settings.find(envKey);
     if (foundEnv && !foundEnv->isObject())
         result << QStringLiteral("settings.json: env is not an object");
-    for (const QString& name : managedVariables()) {
+    for (const QString& name : ClaudeSettingsPatcher::managedVariables()) {
         const Value* found = env.find(name);
         const Value* expected = wanted.find(name);
         if (expected && !found)

@@ -48,4 +48,7 @@ public:
     // cannot be told: on macOS the login is in the Keychain, and a file in a form not
     // known here says nothing either.
     std::optional<bool> hasAccountLogin();
+
+    // The env variables Tavrin sets or removes: the Velqor ones and the proxy ones.
+    static QStringList managedVariables();
 };

@@ -222,11 +222,13 @@ QString copyToDatedFile(const QString& source, const QString& directory, const Q
 }
 
 void remove(const QString& path) {
-    QFile file(path);
-    if (!file.exists() && !QFileInfo(path).isSymLink())
+    // One call: nothing there (or no folder for it) is what was wanted.
+    if (::unlink(QFile::encodeName(path).constData()) == 0)
         return;
-    if (!file.remove())
-        throw FileError(QStringLiteral("Could not remove %1: %2").arg(path, file.errorString()));
+    const int error = errno;
+    if (error != ENOENT && error != ENOTDIR)
+        throw FileError(
+            QStringLiteral("Could not remove %1: %2").arg(path, qt_error_string(error)));
 }
 
 std::optional<Stamp> stampOf(const QString& path) {

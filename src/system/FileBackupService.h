@@ -20,7 +20,7 @@ private:
 };
 
 // Keeps copies of a file before it is changed: a "latest" copy that each run replaces and a
-// time-stamped copy in a backups folder that is never replaced or pruned.
+// time-stamped copy in a backups folder that is never replaced (retention prunes old ones).
 class FileBackupService {
 public:
     // Copies config.toml to ~/.codex/config.toml.backup-before-profile-switch and to

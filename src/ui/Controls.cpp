@@ -1,5 +1,6 @@
 #include "ui/Controls.h"
 
+#include "app/KeyDeletion.h"
 #include "ui/Accessible.h"
 #include "ui/Buttons.h"
 #include "ui/Icons.h"
@@ -106,20 +107,38 @@ void setTextColor(QWidget* widget, const QColor& color) {
     widget->setPalette(palette);
 }
 
-bool confirmKeyDeletion(QWidget* parent, const QString& profileName) {
-    QMessageBox box(
-        QMessageBox::Warning, QCoreApplication::translate("Controls", "Delete API Key"),
-        QCoreApplication::translate("Controls", "Delete the stored API key of \u201C%1\u201D?")
-            .arg(profileName),
-        QMessageBox::NoButton, parent);
-    box.setInformativeText(QCoreApplication::translate(
-        "Controls", "The key is removed from this computer. Switching to this profile "
-                    "needs a key again."));
-    QPushButton* remove = box.addButton(QCoreApplication::translate("Controls", "Delete Key"),
-                                        QMessageBox::DestructiveRole);
+bool confirmDestructive(QWidget* parent, const QString& title, const QString& question,
+                        const QString& details, const QString& action) {
+    QMessageBox box(QMessageBox::Warning, title, question, QMessageBox::NoButton, parent);
+    box.setInformativeText(details);
+    QPushButton* remove = box.addButton(action, QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(QMessageBox::Cancel));
     box.exec();
     return box.clickedButton() == remove;
+}
+
+bool confirmKeyDeletion(QWidget* parent, const KeyDeletionPlan& plan) {
+    return confirmDestructive(
+        parent, QCoreApplication::translate("Controls", "Delete API Key"),
+        QCoreApplication::translate("Controls", "Delete the stored API key of \u201C%1\u201D?")
+            .arg(plan.profileName),
+        plan.details() + QLatin1Char(' ') +
+            QCoreApplication::translate("Controls", "Switching to this profile needs a key again."),
+        QCoreApplication::translate("Controls", "Delete Key"));
+}
+
+bool confirmProfileDeletion(QWidget* parent, const KeyDeletionPlan& plan) {
+    QString details =
+        QCoreApplication::translate("Controls", "Its settings are removed from Tavrin's profiles.");
+    if (plan.hasStoredKey)
+        details += QLatin1Char(' ') +
+                   QCoreApplication::translate("Controls", "Its API key goes with it.") +
+                   QLatin1Char(' ') + plan.details();
+    return confirmDestructive(
+        parent, QCoreApplication::translate("Controls", "Delete Profile"),
+        QCoreApplication::translate("Controls", "Delete the profile \u201C%1\u201D?")
+            .arg(plan.profileName),
+        details, QCoreApplication::translate("Controls", "Delete Profile"));
 }
 
 void applyMenuTheme(QWidget* menuOrBar, const CompactTheme& theme) {

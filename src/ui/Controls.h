@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+struct KeyDeletionPlan;
 class QAbstractScrollArea;
 class QPainter;
 
@@ -19,8 +20,14 @@ QFont uiFont(qreal pixelSize, QFont::Weight weight = QFont::Normal);
 // Sets the colour a widget draws its text in, whichever role it draws with (a label
 // inside a button draws with the button's role).
 void setTextColor(QWidget* widget, const QColor& color);
-// Asks whether to delete the stored API key of the named profile.
-bool confirmKeyDeletion(QWidget* parent, const QString& profileName);
+// Asks before something is removed or replaced: true when the user pressed `action`.
+bool confirmDestructive(QWidget* parent, const QString& title, const QString& question,
+                        const QString& details, const QString& action);
+// Asks whether to delete a profile's stored API key, telling exactly what goes (the
+// stored key, the copies that hold it) and what stays.
+bool confirmKeyDeletion(QWidget* parent, const KeyDeletionPlan& plan);
+// Asks whether to delete a profile, naming it, and says the same of its key.
+bool confirmProfileDeletion(QWidget* parent, const KeyDeletionPlan& plan);
 // A menu or the menu bar drawn in the theme's colours.
 void applyMenuTheme(QWidget* menuOrBar, const CompactTheme& theme);
 // Fills a rounded rectangle (a negative radius draws a capsule), with a 1-unit outline

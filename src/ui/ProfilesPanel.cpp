@@ -1,5 +1,7 @@
 #include "ui/ProfilesPanel.h"
 
+#include "app/KeyDeletion.h"
+
 #include "app/CreditChecks.h"
 #include "profiles/ProfilesStore.h"
 #include "ui/Buttons.h"
@@ -295,16 +297,33 @@ void ProfilesPanel::saveKey() {
 
 void ProfilesPanel::deleteKey() {
     const auto profile = selectedProfile();
-    if (!profile || m_keyBusy || !m_store->hasAPIKey(profile->id) ||
-        !confirmKeyDeletion(this, profile->name))
+    if (!profile || m_keyBusy || !m_store->hasAPIKey(profile->id))
         return;
+    // The plan reads the key: with the key in the system keyring, that may wait, so it is
+    // made off the window's thread like the deletion. A switch running meanwhile is not
+    // waited for.
+    auto plan = std::make_shared<KeyDeletionPlan>();
     changeKey(
         tr("Deleting the key from the system keyring…"),
-        [store = m_store, id = profile->id] { store->deleteAPIKey(id); },
-        [this, profile = *profile] {
+        [store = m_store, id = profile->id, plan] { *plan = KeyDeletion::plan(*store, id); },
+        [this, plan, profile = *profile] {
+            if (confirmKeyDeletion(this, *plan))
+                deleteConfirmedKey(profile);
+        });
+}
+
+void ProfilesPanel::deleteConfirmedKey(const Profile& profile) {
+    auto more = std::make_shared<QString>();
+    changeKey(
+        tr("Deleting the key from the system keyring…"),
+        [store = m_store, id = profile.id, more] {
+            *more = KeyDeletion::deleteKey(*store, id, std::chrono::milliseconds(0));
+        },
+        [this, profile, more] {
             m_apiKeyField->clear();
             m_credit->forget(profile.id);
-            report(tr("Key deleted for %1.").arg(profile.name),
+            const QString status = tr("Key deleted for %1.").arg(profile.name);
+            report(more->isEmpty() ? status : status + QLatin1Char(' ') + *more,
                    QStringLiteral("Deleted key for ") + profile.name);
         });
 }

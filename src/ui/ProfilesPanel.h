@@ -60,6 +60,7 @@ public:
     void addAccount();
     void saveKey();
     void deleteKey();
+    void deleteConfirmedKey(const Profile& profile);
     void saveProxy();
     void clearProxy();
     // Asks the selected profile's limits endpoint again (the credit row's button).

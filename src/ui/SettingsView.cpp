@@ -1,6 +1,9 @@
 #include "ui/SettingsView.h"
 
+#include "app/KeyDeletion.h"
+#include "codex/CodexRestarter.h"
 #include "profiles/ProfilesStore.h"
+#include "ui/BackupsSection.h"
 #include "ui/CompactTheme.h"
 #include "ui/Controls.h"
 #include "ui/GeneralSettings.h"
@@ -61,9 +64,18 @@ SettingsView::SettingsView(ProfilesStore* store, std::shared_ptr<Desktop> deskto
     tabs->setObjectName(QStringLiteral("settingsTabs"));
     tabs->setDocumentMode(true);
     tabs->addTab(buildProfilesPage(), tr("Profiles"));
-    auto* general = new GeneralSettings(std::move(desktop), tabs);
+    // The settings of Tavrin itself, the backups among them, scroll as one page.
+    SwitchServices restorers;
+    restorers.codexRestarter = std::make_shared<CodexRestarter>(desktop);
+    auto* general = new GeneralSettings(std::move(desktop));
     general->addSection(tr("API Keys"))->addWidget(new KeyStorageSettings(m_store, general));
-    tabs->addTab(general, tr("General"));
+    general->addSection(tr("Backups"))
+        ->addWidget(new BackupsSection(m_store, std::move(restorers), general));
+    auto* generalPage = new QScrollArea(tabs);
+    generalPage->setFrameShape(QFrame::NoFrame);
+    generalPage->setWidgetResizable(true);
+    generalPage->setWidget(general);
+    tabs->addTab(generalPage, tr("General"));
     root->addWidget(tabs);
     connectControls();
     makeSecondaryTextReadable();
@@ -218,18 +230,37 @@ void SettingsView::saveProfile() {
 }
 
 void SettingsView::deleteProfile() {
-    const auto remove = [store = m_store, id = m_editor.id] { store->deleteProfile(id); };
-    const bool usesKeyring = m_store->keysMayWait() && m_store->hasAPIKey(m_editor.id);
-    runKeyChange(this, usesKeyring, remove, busy(), [this](std::exception_ptr error) {
+    const QString id = m_editor.id;
+    if (!m_store->profile(id))
+        return;
+    // The plan reads the key, which may wait for the system keyring: like the deletion,
+    // off the window's thread then. A switch that runs meanwhile is not waited for.
+    const bool usesKeyring = m_store->keysMayWait() && m_store->hasAPIKey(id);
+    auto plan = std::make_shared<KeyDeletionPlan>();
+    const auto look = [store = m_store, id, plan] { *plan = KeyDeletion::plan(*store, id); };
+    runKeyChange(this, usesKeyring, look, busy(), [=, this](std::exception_ptr error) {
         ActionScope scope(m_actionDepth, [this] { finishAction(); });
-        if (error)
+        if (error) {
             setStatus(describeError(error));
-        else
-            showDeletedProfile();
+            return;
+        }
+        if (!confirmProfileDeletion(this, *plan))
+            return;
+        auto more = std::make_shared<QString>();
+        const auto remove = [store = m_store, id, more] {
+            *more = KeyDeletion::deleteProfile(*store, id, std::chrono::milliseconds(0));
+        };
+        runKeyChange(this, usesKeyring, remove, busy(), [this, more](std::exception_ptr failed) {
+            ActionScope answered(m_actionDepth, [this] { finishAction(); });
+            if (failed)
+                setStatus(describeError(failed));
+            else
+                showDeletedProfile(*more);
+        });
     });
 }
 
-void SettingsView::showDeletedProfile() {
+void SettingsView::showDeletedProfile(const QString& more) {
     const QList<Profile>& remaining = m_store->profiles();
     setSelection(remaining.isEmpty() ? std::nullopt : std::optional<QString>(remaining.first().id));
     const std::optional<Profile> selected =
@@ -237,7 +268,8 @@ void SettingsView::showDeletedProfile() {
     setEditor(selected ? ProfileEditorState::fromProfile(*selected)
                        : ProfileEditorState::newProfile());
     m_apiKeyField->clear();
-    setStatus(tr("Profile deleted."));
+    setStatus(more.isEmpty() ? tr("Profile deleted.")
+                             : tr("Profile deleted.") + QLatin1Char(' ') + more);
 }
 
 void SettingsView::deleteStoredAPIKey() {
@@ -245,19 +277,36 @@ void SettingsView::deleteStoredAPIKey() {
     // Only the key of the stored profile the form shows, never one an unsaved ID names.
     const std::optional<Profile> profile =
         m_editor.isExisting ? m_store->profile(m_editor.id) : std::nullopt;
-    if (!profile || !m_store->hasAPIKey(profile->id) || !confirmKeyDeletion(this, profile->name))
+    if (!profile || !m_store->hasAPIKey(profile->id))
         return;
-    const auto remove = [store = m_store, id = profile->id] { store->deleteAPIKey(id); };
-    runKeyChange(this, m_store->keysMayWait(), remove, busy(), [this](std::exception_ptr error) {
-        ActionScope answered(m_actionDepth, [this] { finishAction(); });
+    const QString id = profile->id;
+    const bool usesKeyring = m_store->keysMayWait();
+    auto plan = std::make_shared<KeyDeletionPlan>();
+    const auto look = [store = m_store, id, plan] { *plan = KeyDeletion::plan(*store, id); };
+    runKeyChange(this, usesKeyring, look, busy(), [=, this](std::exception_ptr error) {
+        ActionScope looked(m_actionDepth, [this] { finishAction(); });
         if (error) {
             setStatus(describeError(error));
             return;
         }
-        m_apiKeyField->clear();
-        m_hasStoredKey = false;
-        updateControls();
-        setStatus(tr("Stored API key deleted."));
+        if (!confirmKeyDeletion(this, *plan))
+            return;
+        auto more = std::make_shared<QString>();
+        const auto remove = [store = m_store, id, more] {
+            *more = KeyDeletion::deleteKey(*store, id, std::chrono::milliseconds(0));
+        };
+        runKeyChange(this, usesKeyring, remove, busy(), [this, more](std::exception_ptr failed) {
+            ActionScope answered(m_actionDepth, [this] { finishAction(); });
+            if (failed) {
+                setStatus(describeError(failed));
+                return;
+            }
+            m_apiKeyField->clear();
+            m_hasStoredKey = false;
+            updateControls();
+            setStatus(more->isEmpty() ? tr("Stored API key deleted.")
+                                      : tr("Stored API key deleted.") + QLatin1Char(' ') + *more);
+        });
     });
 }
 

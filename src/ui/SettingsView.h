@@ -69,7 +69,7 @@ private:
     // What a key change does while it waits on the system keyring.
     std::function<void(bool)> busy();
     // After a profile was deleted: the first one left, or a new one.
-    void showDeletedProfile();
+    void showDeletedProfile(const QString& more);
     void readForm();
     // The text fields that edit the profile (not the API key).
     QList<QLineEdit*> editorFields() const;

@@ -169,6 +169,7 @@ private slots:
         QCOMPARE(view->selectedProfileID(), std::optional<QString>("chatgpt"));
         // Both windows share the one store: a deletion in the settings reaches the main window.
         view->selectProfileID(QString("velqor-2"));
+        answerNextMessageBox("Delete Profile");
         view->deleteProfile();
         QCOMPARE(app.contentView()->viewModel()->availableProfiles(TargetIDE::codex).size(), 2);
     }

@@ -223,6 +223,12 @@ private slots:
         f.store->saveProfile(*f.store->profile("chatgpt"), QString("sk-chat"));
         f.show();
         f.selectRow("velqor-2");
+        // Asked first, naming the profile; "Cancel" keeps it.
+        auto question = answerNextMessageBox("Cancel");
+        f.click("deleteProfileButton");
+        QCOMPARE(*question, QString("Delete the profile \u201CVelqor 2\u201D?"));
+        QVERIFY(f.store->profile("velqor-2"));
+        answerNextMessageBox("Delete Profile");
         f.click("deleteProfileButton");
         QVERIFY(!f.store->profile("velqor-2"));
         QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));

@@ -26,6 +26,7 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -90,6 +91,14 @@ int main(int argc, char* argv[]) {
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path() + QStringLiteral("/.config")));
     AppPaths::setHomeDirectoryOverride(home.path());
+    // A few copies for the settings' Backups section.
+    QDir().mkpath(AppPaths::backupsDirectory());
+    for (const char* name :
+         {"config-2026-03-01-14-05-09.toml", "config-2026-03-02-09-30-00.toml"}) {
+        QFile copy(AppPaths::backupsDirectory() + QLatin1Char('/') + QLatin1String(name));
+        if (copy.open(QIODevice::WriteOnly))
+            copy.write("model = \"gpt-5.5\"\nmodel_provider = \"velqor\"\n");
+    }
 
     QApplication application(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
@@ -141,6 +150,11 @@ int main(int argc, char* argv[]) {
         app.openSettings();
         QTest::qWait(100);
         ok &= save(app.settingsView(), path(settings, QString(), dark));
+        auto* tabs = app.settingsView()->findChild<QTabWidget*>(QStringLiteral("settingsTabs"));
+        tabs->setCurrentIndex(1);
+        QTest::qWait(300);
+        ok &= save(app.settingsView(), path(settings, QStringLiteral("general"), dark));
+        tabs->setCurrentIndex(0);
         app.settingsView()->hide();
     }
 

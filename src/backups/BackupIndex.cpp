@@ -1,0 +1,66 @@
+#include "backups/BackupIndex.h"
+
+#include "profiles/AppPaths.h"
+#include "profiles/FileUtil.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace BackupIndex {
+
+namespace {
+
+const QString copiesKey = QStringLiteral("copies");
+const QString fromKey = QStringLiteral("from");
+const QString toKey = QStringLiteral("to");
+
+QJsonObject readCopies() {
+    QString why;
+    const std::optional<QByteArray> data = FileUtil::tryReadAll(path(), why);
+    if (!data)
+        return {};
+    return QJsonDocument::fromJson(*data).object().value(copiesKey).toObject();
+}
+
+} // namespace
+
+QString path() {
+    return AppPaths::tavrinDirectory() + QStringLiteral("/backup-index.json");
+}
+
+QString idOf(const QString& path) {
+    const QString home = AppPaths::homeDirectory() + QLatin1Char('/');
+    return path.startsWith(home) ? path.mid(home.size()) : path;
+}
+
+QHash<QString, Profiles> read() {
+    QHash<QString, Profiles> profiles;
+    const QJsonObject copies = readCopies();
+    for (auto it = copies.begin(); it != copies.end(); ++it) {
+        const QJsonObject entry = it->toObject();
+        profiles.insert(it.key(),
+                        Profiles{entry.value(fromKey).toString(), entry.value(toKey).toString()});
+    }
+    return profiles;
+}
+
+void record(const QStringList& paths, const Profiles& profiles) {
+    if (paths.isEmpty())
+        return;
+    const QString home = AppPaths::homeDirectory() + QLatin1Char('/');
+    QJsonObject copies;
+    const QJsonObject known = readCopies();
+    for (auto it = known.begin(); it != known.end(); ++it) {
+        const QString file = it.key().startsWith(QLatin1Char('/')) ? it.key() : home + it.key();
+        if (FileUtil::entryExists(file))
+            copies.insert(it.key(), *it);
+    }
+    for (const QString& copy : paths)
+        copies.insert(idOf(copy), QJsonObject{{fromKey, profiles.from}, {toKey, profiles.to}});
+    FileUtil::makePath(AppPaths::tavrinDirectory());
+    FileUtil::writeAtomically(
+        path(), QJsonDocument(QJsonObject{{copiesKey, copies}}).toJson(QJsonDocument::Indented),
+        FileUtil::NewFileMode::OwnerOnly);
+}
+
+} // namespace BackupIndex
