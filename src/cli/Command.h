@@ -1,6 +1,7 @@
 #pragma once
 
 #include "profiles/Errors.h"
+#include "profiles/Profile.h"
 
 #include <QList>
 #include <QString>
@@ -90,6 +91,12 @@ public:
     ProfilesStore& store();
     // The same, but a profiles file that cannot be read throws and nothing is noted.
     ProfilesStore& loadedStore();
+    // A profile by id, else by name (exactly, then ignoring case); one that `target` can
+    // use when it is given. Throws, naming the profiles there are, when none is found.
+    Profile profile(const QString& text, std::optional<TargetIDE> target = std::nullopt);
+    // Whether the user answers yes to `question` on a terminal; without a terminal, prints
+    // `withoutTerminal` (how to say yes on the command line) and answers no.
+    bool confirm(const QString& question, const QString& withoutTerminal);
 
 private:
     QList<std::pair<QString, QString>> m_options; // name, value ("" for a flag)
@@ -103,6 +110,8 @@ int status(CommandContext& context);
 int switchProfile(CommandContext& context);
 int env(CommandContext& context);
 int key(CommandContext& context);
+int profile(CommandContext& context);
+int backups(CommandContext& context);
 int recover(CommandContext& context);
 int completions(CommandContext& context);
 int help(CommandContext& context);

@@ -8,7 +8,12 @@
 #include "remote/CloudControlService.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QLoggingCategory>
+
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -70,7 +75,49 @@ Parsed parse(const Command& command, const QStringList& arguments) {
     return parsed;
 }
 
+QString describeProfiles(const QList<Profile>& profiles) {
+    QStringList entries;
+    for (const Profile& profile : profiles)
+        entries << QStringLiteral("%1 (%2)").arg(profile.id, profile.name);
+    return entries.isEmpty() ? QStringLiteral("none") : entries.join(QStringLiteral(", "));
+}
+
+std::optional<Profile> firstProfile(const QList<Profile>& profiles,
+                                    const std::function<bool(const Profile&)>& matches) {
+    for (const Profile& profile : profiles)
+        if (matches(profile))
+            return profile;
+    return std::nullopt;
+}
+
 } // namespace
+
+Profile CommandContext::profile(const QString& text, std::optional<TargetIDE> target) {
+    const QList<Profile> profiles = store().profiles();
+    std::optional<Profile> found =
+        firstProfile(profiles, [&](const Profile& p) { return p.id == text; });
+    if (!found)
+        found = firstProfile(profiles, [&](const Profile& p) { return p.name == text; });
+    if (!found)
+        found = firstProfile(profiles, [&](const Profile& p) {
+            return p.name.compare(text, Qt::CaseInsensitive) == 0;
+        });
+    QList<Profile> offered;
+    for (const Profile& profile : profiles)
+        if (!target || profile.isAvailable(*target))
+            offered << profile;
+    if (!found)
+        throw TavrinError(
+            QStringLiteral("There is no profile '%1'. Profiles%2: %3.")
+                .arg(text,
+                     target ? QStringLiteral(" for ") + TargetIDEs::rawValue(*target) : QString(),
+                     describeProfiles(offered)));
+    if (target && !found->isAvailable(*target))
+        throw TavrinError(
+            QStringLiteral("%1 cannot be used for %2. Profiles for %2: %3.")
+                .arg(found->name, TargetIDEs::rawValue(*target), describeProfiles(offered)));
+    return *found;
+}
 
 CommandContext::CommandContext(QTextStream& out_, QTextStream& err_, QStringList words_,
                                QList<std::pair<QString, QString>> options)
@@ -114,6 +161,18 @@ ProfilesStore& CommandContext::store() {
         err << error.localizedDescription() << Qt::endl;
     }
     return *m_store;
+}
+
+bool CommandContext::confirm(const QString& question, const QString& withoutTerminal) {
+    if (!::isatty(STDIN_FILENO)) {
+        err << withoutTerminal << Qt::endl;
+        return false;
+    }
+    err << question << QStringLiteral(" [y/N] ") << Qt::flush;
+    QFile input;
+    if (!input.open(stdin, QIODevice::ReadOnly))
+        return false;
+    return QString::fromUtf8(input.readLine()).trimmed().toLower().startsWith(QLatin1Char('y'));
 }
 
 CommandLine::CommandLine(QTextStream& out, QTextStream& err) : m_out(out), m_err(err) {}

@@ -48,14 +48,55 @@ Without a profile the assistant's active profile is used.
 )TXT";
 
 const char keyHelp[] = R"TXT(Usage: tavrin-cli key set <profile>
-       tavrin-cli key delete <profile>
+       tavrin-cli key delete <profile> [--yes]
+       tavrin-cli key store [keyring|file]
 
 set reads the key from standard input (or asks for it without echo on a terminal), never
 from the command line, where it would end up in the shell's history:
 
   pass show velqor/work | tavrin-cli key set velqor-1
 
-delete removes the stored key of the profile.
+delete removes the stored key of the profile, and the key in every backup Tavrin made that
+holds it (emptied in place, or the copy deleted when it held nothing else). The key stays in
+~/.codex/auth.json or ~/.claude/settings.json while the assistant uses it. It says what
+goes and asks first.
+
+store shows where API keys are kept; store keyring moves every key into the system keyring
+(each read back before it leaves the key file), store file moves them back.
+
+  --yes    delete without asking
+)TXT";
+
+const char profileHelp[] = R"TXT(Usage: tavrin-cli profile delete <profile> [--yes]
+
+Deletes the profile, and its API key as `key delete` does. It says what goes and asks
+first. A profile that an assistant uses now cannot be deleted: switch it first.
+
+  --yes    delete without asking
+)TXT";
+
+const char backupsHelp[] =
+    R"TXT(Usage: tavrin-cli backups list [codex|claude] [--json]
+       tavrin-cli backups show <backup>
+       tavrin-cli backups restore <backup> [--yes]
+       tavrin-cli backups prune [--keep N] [--max-size SIZE] [--dry-run]
+
+The copies Tavrin made of the files it changes: config.toml, auth.json, settings.json, the
+chat database and the record of each chat move. A backup is named by the id `list` shows.
+
+show prints what restoring it would change: a diff against the file now, or for a chat
+database the chats per provider now and in the copy. restore puts the copy back, as a
+switch would: Codex is quit first, what the file holds now is kept as a before-restore copy,
+and a failure halfway puts everything back. It shows the change and asks first.
+
+prune removes the old copies beyond the limits: the newest N of each file (default 10) and
+at most SIZE in all (default 500M); 0 means no limit. The newest copy of each file and a copy
+an unfinished switch needs are always kept. --keep and --max-size also become the limits
+applied after each switch.
+
+  --json        print the list as JSON
+  --yes         restore without asking
+  --dry-run     only say what prune would remove
 )TXT";
 
 const char recoverHelp[] = R"TXT(Usage: tavrin-cli recover [--yes | --discard]
@@ -129,14 +170,46 @@ QList<Command> profileCommands() {
         {QStringLiteral("key"),
          {{QStringLiteral("key set <profile>"),
            QStringLiteral("store a profile's API key (read from standard input)")},
-          {QStringLiteral("key delete <profile>"),
-           QStringLiteral("delete a profile's stored API key")}},
+          {QStringLiteral("key delete <profile> [--yes]"),
+           QStringLiteral("delete a profile's API key, also from the backups")},
+          {QStringLiteral("key store [keyring|file]"),
+           QStringLiteral("show or choose where API keys are kept")}},
          QString::fromUtf8(keyHelp),
-         {},
+         {flag("yes")},
+         1,
          2,
-         2,
-         {{Kind::words, {QStringLiteral("set"), QStringLiteral("delete")}}, {Kind::profiles, {}}},
+         {{Kind::words, {QStringLiteral("set"), QStringLiteral("delete"), QStringLiteral("store")}},
+          {Kind::profiles, {}}},
          Commands::key},
+        {QStringLiteral("profile"),
+         {{QStringLiteral("profile delete <profile> [--yes]"),
+           QStringLiteral("delete a profile and its API key")}},
+         QString::fromUtf8(profileHelp),
+         {flag("yes")},
+         2,
+         2,
+         {{Kind::words, {QStringLiteral("delete")}}, {Kind::profiles, {}}},
+         Commands::profile},
+        {QStringLiteral("backups"),
+         {{QStringLiteral("backups list [codex|claude] [--json]"),
+           QStringLiteral("the copies Tavrin made, newest first")},
+          {QStringLiteral("backups show|restore <backup>"),
+           QStringLiteral("what restoring a copy changes; put it back")},
+          {QStringLiteral("backups prune [--keep N] [--max-size SIZE]"),
+           QStringLiteral("remove old copies beyond the limits")}},
+         QString::fromUtf8(backupsHelp),
+         {flag("json"),
+          flag("yes"),
+          flag("dry-run"),
+          {QStringLiteral("keep"), true, {}},
+          {QStringLiteral("max-size"), true, {}}},
+         1,
+         2,
+         {{Kind::words,
+           {QStringLiteral("list"), QStringLiteral("show"), QStringLiteral("restore"),
+            QStringLiteral("prune")}},
+          {Kind::words, targets}},
+         Commands::backups},
     };
 }
 

@@ -1,4 +1,4 @@
-// The commands that read or change the profiles: list, status, switch, env and key.
+// The commands that read the profiles or switch to one: list, status, switch and env.
 
 #include "cli/Command.h"
 #include "cli/PolicyCheck.h"
@@ -13,15 +13,10 @@
 #include "profiles/AppPaths.h"
 #include "profiles/ProfilesStore.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cstdio>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
 
@@ -31,50 +26,6 @@ TargetIDE targetNamed(const QString& name) {
     if (const auto target = TargetIDEs::fromProgram(name))
         return *target;
     throw UsageError(QStringLiteral("Unknown target '%1': use codex or claude.").arg(name));
-}
-
-QString describeProfiles(const QList<Profile>& profiles) {
-    QStringList entries;
-    for (const Profile& profile : profiles)
-        entries << QStringLiteral("%1 (%2)").arg(profile.id, profile.name);
-    return entries.isEmpty() ? QStringLiteral("none") : entries.join(QStringLiteral(", "));
-}
-
-std::optional<Profile> firstProfile(const QList<Profile>& profiles,
-                                    const std::function<bool(const Profile&)>& matches) {
-    for (const Profile& profile : profiles)
-        if (matches(profile))
-            return profile;
-    return std::nullopt;
-}
-
-// A profile by id, else by name (exactly, then ignoring case).
-Profile findProfile(const ProfilesStore& store, const QString& text,
-                    std::optional<TargetIDE> target = std::nullopt) {
-    const QList<Profile> profiles = store.profiles();
-    std::optional<Profile> found =
-        firstProfile(profiles, [&](const Profile& p) { return p.id == text; });
-    if (!found)
-        found = firstProfile(profiles, [&](const Profile& p) { return p.name == text; });
-    if (!found)
-        found = firstProfile(profiles, [&](const Profile& p) {
-            return p.name.compare(text, Qt::CaseInsensitive) == 0;
-        });
-    QList<Profile> offered;
-    for (const Profile& profile : profiles)
-        if (!target || profile.isAvailable(*target))
-            offered << profile;
-    if (!found)
-        throw TavrinError(
-            QStringLiteral("There is no profile '%1'. Profiles%2: %3.")
-                .arg(text,
-                     target ? QStringLiteral(" for ") + TargetIDEs::rawValue(*target) : QString(),
-                     describeProfiles(offered)));
-    if (target && !found->isAvailable(*target))
-        throw TavrinError(
-            QStringLiteral("%1 cannot be used for %2. Profiles for %2: %3.")
-                .arg(found->name, TargetIDEs::rawValue(*target), describeProfiles(offered)));
-    return *found;
 }
 
 // How chats that do not follow the active profile are mended: by restoring what an
@@ -88,36 +39,6 @@ QString chatsRemedy(const Profile& profile) {
 
 std::optional<Profile> activeProfile(const ProfilesStore& store, TargetIDE target) {
     return target == TargetIDE::codex ? store.activeProfile() : store.activeClaudeProfile();
-}
-
-// The key as typed: from standard input, or asked for without echo on a terminal.
-QString readKey(const QString& profileName, QTextStream& err) {
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        throw TavrinError(QStringLiteral("Could not read standard input."));
-    if (!::isatty(STDIN_FILENO)) {
-        QString key = QString::fromUtf8(input.readAll());
-        if (key.endsWith(QLatin1Char('\n')))
-            key.chop(1);
-        if (key.endsWith(QLatin1Char('\r')))
-            key.chop(1);
-        return key;
-    }
-    err << QStringLiteral("API key for %1: ").arg(profileName) << Qt::flush;
-    termios saved{};
-    const bool canHide = ::tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (canHide) {
-        termios hidden = saved;
-        hidden.c_lflag &= ~tcflag_t(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &hidden);
-    }
-    QString key = QString::fromUtf8(input.readLine());
-    if (canHide)
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-    err << Qt::endl;
-    while (key.endsWith(QLatin1Char('\n')) || key.endsWith(QLatin1Char('\r')))
-        key.chop(1);
-    return key;
 }
 
 // One line of `list`: the profile, marked when active, and whether its key is stored.
@@ -221,7 +142,7 @@ int Commands::status(CommandContext& context) {
 int Commands::switchProfile(CommandContext& context) {
     const TargetIDE target = targetNamed(context.words[0]);
     ProfilesStore& store = context.store();
-    const Profile profile = findProfile(store, context.words[1], target);
+    const Profile profile = context.profile(context.words[1], target);
     // The policy lock of the window holds here too. A policy that cannot be loaded locks
     // nothing, as in the window at start.
     QString problem;
@@ -260,7 +181,7 @@ int Commands::env(CommandContext& context) {
     }
     ProfilesStore& store = context.store();
     const std::optional<Profile> profile = context.words.size() > 1
-                                               ? findProfile(store, context.words[1], target)
+                                               ? context.profile(context.words[1], target)
                                                : activeProfile(store, target);
     if (!profile)
         throw TavrinError(
@@ -271,26 +192,5 @@ int Commands::env(CommandContext& context) {
                                             ? LaunchEnvironments::codex(profile)
                                             : LaunchEnvironments::claude(profile, key);
     context.out << LaunchEnvironments::shellScript(variables, shell);
-    return success;
-}
-
-int Commands::key(CommandContext& context) {
-    const QString action = context.words[0];
-    if (action != QLatin1String("set") && action != QLatin1String("delete"))
-        throw UsageError(QStringLiteral("Unknown key action '%1': use set or delete.").arg(action));
-    ProfilesStore& store = context.store();
-    const Profile profile = findProfile(store, context.words[1]);
-    if (action == QLatin1String("delete")) {
-        store.deleteAPIKey(profile.id);
-        context.out << QStringLiteral("Key deleted for %1.").arg(profile.name) << Qt::endl;
-        return success;
-    }
-    const QString key = readKey(profile.name, context.err);
-    if (key.isEmpty()) {
-        context.err << QStringLiteral("No key was given; nothing was saved.") << Qt::endl;
-        return failure;
-    }
-    store.saveAPIKey(key, profile.id);
-    context.out << QStringLiteral("Key saved for %1.").arg(profile.name) << Qt::endl;
     return success;
 }

@@ -8,11 +8,7 @@
 #include "codex/ChatSyncService.h"
 #include "profiles/ProfilesStore.h"
 
-#include <QFile>
 #include <QFileInfo>
-
-#include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -21,22 +17,6 @@ using namespace ExitStatus;
 // The text followed by a line end; nothing for no text.
 QString sentenceLine(const QString& text) {
     return text.isEmpty() ? text : text + QLatin1Char('\n');
-}
-
-// Whether the user answers yes on a terminal; without one, says how to choose and fails.
-bool askToRestore(CommandContext& context) {
-    if (!::isatty(STDIN_FILENO)) {
-        context.err << QStringLiteral("Run `tavrin-cli recover --yes` to restore the files from "
-                                      "before it, or `tavrin-cli recover --discard` to keep them "
-                                      "as they are.")
-                    << Qt::endl;
-        return false;
-    }
-    context.err << QStringLiteral("Restore the files from before it? [y/N] ") << Qt::flush;
-    QFile input;
-    if (!input.open(stdin, QIODevice::ReadOnly))
-        return false;
-    return QString::fromUtf8(input.readLine()).trimmed().toLower().startsWith(QLatin1Char('y'));
 }
 
 } // namespace
@@ -77,7 +57,11 @@ int Commands::recover(CommandContext& context) {
                     << Qt::endl;
         return success;
     }
-    if (!context.isSet(QStringLiteral("yes")) && !askToRestore(context))
+    if (!context.isSet(QStringLiteral("yes")) &&
+        !context.confirm(QStringLiteral("Restore the files from before it?"),
+                         QStringLiteral("Run `tavrin-cli recover --yes` to restore the files "
+                                        "from before it, or `tavrin-cli recover --discard` to "
+                                        "keep them as they are.")))
         return failure;
     context.out << SwitchJournal::restore(*state, chats, store) << Qt::endl;
     return SwitchJournal::interrupted() ? failure : success;

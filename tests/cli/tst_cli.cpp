@@ -3,6 +3,7 @@
 #include "support/Checks.h"
 #include "support/TestHome.h"
 
+#include <QDirIterator>
 #include <QStandardPaths>
 
 // tavrin-cli run as a real process over a temporary home.
@@ -41,6 +42,18 @@ const QStringList writtenFiles{".codex/config.toml", ".codex/auth.json", ".claud
                                ".codex/tavrin/profiles.json", ".codex/tavrin/keys.json"};
 const QStringList writtenFolders{".codex", ".codex/tavrin", ".codex/backups", ".claude",
                                  ".claude/backups"};
+
+// The files below the home that hold `text`, by their paths below it.
+QStringList holding(const TestHome& home, const QByteArray& text) {
+    QStringList found;
+    QDirIterator files(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString path = files.next();
+        if (home.read(QDir(home.path()).relativeFilePath(path)).contains(text))
+            found << QDir(home.path()).relativeFilePath(path);
+    }
+    return found;
+}
 
 QJsonObject claudeStatus() {
     return QJsonDocument::fromJson(run({"status", "--json"}).out.toUtf8())["claude"].toObject();
@@ -105,6 +118,17 @@ private slots:
             "Velqor 2 has no API key. Add it in Profiles.");
         row("key set velqor-1", 1, "No key was given");
         row("env claude --shell csh", 2, "use sh, bash, zsh or fish");
+        row("key delete velqor-2 --yes", 1, "Velqor 2 has no stored key to delete.");
+        row("key delete velqor-1", 1,
+            "Nothing was deleted. Run `tavrin-cli key delete velqor-1 --yes`",
+            keys + R"({"velqor-1": "sk-a"})");
+        row("key store", 0, "API keys are kept in ~/.codex/tavrin/keys.json.");
+        row("key store vault", 2, "use keyring or file");
+        row("profile delete chatgpt --yes", 1, "The active profile cannot be deleted.");
+        row("backups list", 0, "No backups.");
+        row("backups show nope", 1, "There is no backup nope.");
+        row("backups prune --keep x", 2, "--keep needs a number");
+        row("backups prune --max-size lots", 2, "--max-size needs a size");
     }
 
     void usage() {
@@ -149,9 +173,38 @@ private slots:
         QVERIFY(!claudeStatus()["matches"].toBool());
         QVERIFY(!claudeStatus()["differences"].toArray().isEmpty());
         QVERIFY(!run({"status"}).out.contains("sk-one"));
+    }
 
-        QCOMPARE(run({"key", "delete", "velqor-1"}).out, "Key deleted for Velqor 1.\n");
-        QVERIFY(!m_home->read(".codex/tavrin/keys.json").contains("sk-one"));
+    // A deleted key leaves no copy but the active assistant's own file; the copies are
+    // listed, shown, restored and pruned; a deleted profile takes its key along.
+    void keysAndBackups() {
+        run({"key", "set", "velqor-1"}, "sk-one");
+        run({"key", "set", "velqor-2"}, "sk-two");
+        for (const char* profile :
+             {"velqor-1", "claude-code", "velqor-2", "claude-code", "velqor-2"})
+            QCOMPARE(run({"switch", "claude", profile, "--no-restart"}).status, 0);
+        const Run deleted = run({"key", "delete", "velqor-1", "--yes"});
+        QVERIFY2(deleted.out.startsWith("Key deleted for Velqor 1. Also "),
+                 qPrintable(deleted.out));
+        QVERIFY(holding(*m_home, "sk-one").isEmpty());
+        const Run active = run({"profile", "delete", "velqor-2"});
+        QCOMPARE(active.status, 1); // it is active: refused, asked nothing
+        QVERIFY(holding(*m_home, "sk-two").contains(".claude/settings.json"));
+
+        const QJsonArray copies =
+            QJsonDocument::fromJson(run({"backups", "list", "claude", "--json"}).out.toUtf8())
+                .array();
+        QVERIFY2(copies.size() >= 3, qPrintable(run({"backups", "list"}).out));
+        const QString oldest = copies.last()["id"].toString();
+        QVERIFY(run({"backups", "show", oldest}).out.startsWith("--- ~/.claude/settings.json"));
+        QCOMPARE(run({"backups", "restore", oldest}).status, 1); // no terminal, no --yes
+        const Run restored = run({"backups", "restore", oldest, "--yes"});
+        QVERIFY2(restored.out.startsWith("Restored settings.json"), qPrintable(restored.out));
+        QVERIFY(
+            run({"backups", "prune", "--keep", "1", "--dry-run"}).out.startsWith("Would remove"));
+        const Run pruned = run({"backups", "prune", "--keep", "1"});
+        QVERIFY2(pruned.out.startsWith("Removed "), qPrintable(pruned.out));
+        QCOMPARE(run({"backups", "prune"}).out, "No old backups to remove.\n"); // the limit stays
     }
 
     // What `env` prints, evaluated by each real shell, gives back the values as typed.
@@ -306,7 +359,7 @@ private slots:
             {"codex: config.toml", codex, config, 10, "~/.codex/config.toml."},
             {"codex: profiles.json", codex, profiles, -10, "~/.codex/tavrin/profiles.json."},
             {"key set", "key set velqor-2", keys, 10, "~/.codex/tavrin/keys.json."},
-            {"key delete", "key delete velqor-1", "", 2, "~/.codex/tavrin/keys.json."},
+            {"key delete", "key delete velqor-1 --yes", "", 2, "~/.codex/tavrin/keys.json."},
         });
     }
 
