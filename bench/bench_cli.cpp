@@ -4,9 +4,11 @@
 //   bench_cli [runs]     each command `runs` times (default 20); prints median and p90
 //                        wall time and the largest peak RSS
 //
-// Commands: `tavrin-cli switch claude velqor-1 --no-restart` (a real switch of Claude
-// Code's settings.json, with the lock, the journal and the backups) and `tavrin-cli list`,
-// over a fresh temporary home holding the four built-in profiles and one key.
+// Commands: `tavrin-cli switch claude … --no-restart` and `switch codex … --no-restart`
+// (real switches, back and forth between an API-key profile and an account profile, with
+// the lock, the journal, the backups and their pruning; Codex's over a small config.toml
+// and a chat database of 200 chats) and `tavrin-cli list`, over a fresh temporary home
+// holding the four built-in profiles and one key.
 
 #include "support/PeakMemory.h"
 
@@ -72,12 +74,16 @@ struct Figures {
     long peakMaxRss = 0; // as getrusage gives it
 };
 
-Figures measure(const std::vector<std::string>& command, int runs) {
-    runOnce(command); // warm the page cache
+using Command = std::vector<std::string>;
+
+// The commands are run in turn, `runs` runs in all.
+Figures measure(const std::vector<Command>& commands, int runs) {
+    for (const Command& command : commands)
+        runOnce(command); // warm the page cache
     std::vector<double> times;
     long peak = 0;
     for (int i = 0; i < runs; ++i) {
-        const Sample sample = runOnce(command);
+        const Sample sample = runOnce(commands[size_t(i) % commands.size()]);
         times.push_back(sample.milliseconds);
         peak = std::max(peak, sample.peakMaxRss);
     }
@@ -86,7 +92,7 @@ Figures measure(const std::vector<std::string>& command, int runs) {
 }
 
 void print(const char* name, const Figures& figures, const Figures& floor) {
-    std::printf("%-44s median %6.1f ms  p90 %6.1f ms  peak %6.1f MB  (%.2fx the floor)\n", name,
+    std::printf("%-48s median %6.1f ms  p90 %6.1f ms  peak %6.1f MB  (%.2fx the floor)\n", name,
                 figures.median, figures.p90, Bench::megabytes(figures.peakMaxRss),
                 figures.median / floor.median);
 }
@@ -108,14 +114,31 @@ int main(int argc, char* argv[]) {
     const std::string setKey = "echo bench-key | '" + cli + "' key set velqor-1 >/dev/null";
     if (std::system(setKey.c_str()) != 0)
         return 1;
+    // Codex's files as a user has them: a short config.toml and a chat database.
+    const std::string codexFiles =
+        "mkdir -p '" + std::string(home) + "/.codex' && printf 'model = \"gpt-5\"\\n"
+        "[projects.\"/src\"]\\ntrust_level = \"trusted\"\\n' > '" + home +
+        "/.codex/config.toml' && sqlite3 '" + home + "/.codex/state_5.sqlite' "
+        "\"PRAGMA journal_mode=WAL; CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path "
+        "TEXT, model_provider TEXT); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
+        "FROM n WHERE i < 200) INSERT INTO threads SELECT 'thread-' || i, '', CASE i % 2 WHEN "
+        "0 THEN 'openai' ELSE 'velqor' END FROM n;\" >/dev/null";
+    if (std::system(codexFiles.c_str()) != 0)
+        return 1;
 
     std::printf("tavrin-cli, %d runs each, home %s (4 profiles, 1 key)\n", runs, home);
-    const Figures minimal = measure({floor}, runs);
+    const Figures minimal = measure({{floor}}, runs);
     print("minimal QCoreApplication (floor)", minimal, minimal);
-    print("tavrin-cli switch claude velqor-1 --no-restart",
-          measure({cli, "switch", "claude", "velqor-1", "--no-restart"}, runs), minimal);
-    print("tavrin-cli list", measure({cli, "list"}, runs), minimal);
-    std::printf("targets: within 2x the floor, under 30 ms, under 25 MB peak\n");
+    const auto switching = [&cli](const char* target, const char* a, const char* b) {
+        return std::vector<Command>{{cli, "switch", target, a, "--no-restart"},
+                                    {cli, "switch", target, b, "--no-restart"}};
+    };
+    print("tavrin-cli switch claude velqor-1|claude-code",
+          measure(switching("claude", "velqor-1", "claude-code"), runs), minimal);
+    print("tavrin-cli switch codex velqor-1|chatgpt",
+          measure(switching("codex", "velqor-1", "chatgpt"), runs), minimal);
+    print("tavrin-cli list", measure({{cli, "list"}}, runs), minimal);
+    std::printf("targets: switch claude within 2x the floor, switch codex within 3x\n");
     const std::string cleanup = std::string("rm -rf '") + home + "'";
     return std::system(cleanup.c_str()) == 0 ? 0 : 1;
 }
