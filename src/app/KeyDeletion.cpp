@@ -53,12 +53,6 @@ QString copies(qsizetype count) {
                       : QStringLiteral("%1 backup copies").arg(count);
 }
 
-void checkDeletable(const ProfilesStore& store, const QString& profileID) {
-    if (profileID == store.activeProfileID(TargetIDE::codex) ||
-        profileID == store.activeProfileID(TargetIDE::claude))
-        throw ProfilesStoreError::cannotDeleteActiveProfile();
-}
-
 // Takes the key out of every copy; throws, naming the copies it could not change.
 QString scrubCopies(const KeyDeletionPlan& plan, const QString& key) {
     QStringList failures;
@@ -121,6 +115,12 @@ QString KeyDeletionPlan::details() const {
 }
 
 namespace KeyDeletion {
+
+void checkDeletable(const ProfilesStore& store, const QString& profileID) {
+    if (profileID == store.activeProfileID(TargetIDE::codex) ||
+        profileID == store.activeProfileID(TargetIDE::claude))
+        throw ProfilesStoreError::cannotDeleteActiveProfile();
+}
 
 KeyDeletionPlan plan(const ProfilesStore& store, const QString& profileID) {
     KeyDeletionPlan plan;

@@ -50,7 +50,9 @@ KeyDeletionPlan plan(const ProfilesStore& store, const QString& profileID);
 // sentences of the files that keep it; empty when there was nothing more.
 QString deleteKey(ProfilesStore& store, const QString& profileID,
                   std::chrono::milliseconds wait = SwitchLock::defaultWait);
-// Deletes a profile and its key the same way; the store refuses an active profile.
+// Throws "The active profile cannot be deleted." for a profile an assistant uses now.
+void checkDeletable(const ProfilesStore& store, const QString& profileID);
+// Deletes a profile and its key the same way; refuses an active profile.
 QString deleteProfile(ProfilesStore& store, const QString& profileID,
                       std::chrono::milliseconds wait = SwitchLock::defaultWait);
 

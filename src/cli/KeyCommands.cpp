@@ -130,6 +130,7 @@ int Commands::profile(CommandContext& context) {
             QStringLiteral("Unknown profile action '%1': use delete.").arg(context.words[0]));
     ProfilesStore& store = context.store();
     const Profile profile = context.profile(context.words[1]);
+    KeyDeletion::checkDeletable(store, profile.id);
     const KeyDeletionPlan plan = KeyDeletion::plan(store, profile.id);
     QString details = QStringLiteral("Its settings are removed from Tavrin's profiles.");
     if (plan.hasStoredKey)

@@ -187,8 +187,10 @@ private slots:
         QVERIFY2(deleted.out.startsWith("Key deleted for Velqor 1. Also "),
                  qPrintable(deleted.out));
         QVERIFY(holding(*m_home, "sk-one").isEmpty());
+        QCOMPARE(run({"profile", "delete", "velqor-1", "--yes"}).out,
+                 "Profile deleted: Velqor 1.\n");
         const Run active = run({"profile", "delete", "velqor-2"});
-        QCOMPARE(active.status, 1); // it is active: refused, asked nothing
+        QVERIFY(active.status == 1 && !active.err.contains("Nothing was deleted")); // not asked
         QVERIFY(holding(*m_home, "sk-two").contains(".claude/settings.json"));
 
         const QJsonArray copies =
