@@ -11,10 +11,12 @@
 #include "ui/screenshots/DarkPalette.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStyle>
@@ -72,6 +74,20 @@ struct WindowFixture : WidgetFixture<ContentView> {
             qFatal("window not exposed");
     }
 };
+
+// Opens the window's profile menu, picks the item of the profile with that id (if any) and
+// lists the items, "[x]" before the active profile's.
+inline QStringList pickProfile(ContentView* view, const QString& id = {}) {
+    QTest::mouseClick(view->findChild<QWidget*>("profileCard"), Qt::LeftButton);
+    QStringList names;
+    for (QAction* a : view->profileMenu()->actions()) {
+        names << (a->isChecked() ? "[x] " : "") + a->text();
+        if (a->data().toString() == id)
+            a->trigger();
+    }
+    view->profileMenu()->hide();
+    return names;
+}
 
 // A "dark" column: a row for each appearance.
 inline void addAppearanceRows() {

@@ -7,7 +7,6 @@
 #include "ui/Tray.h"
 #include "ui/UiChecks.h"
 
-#include <QAction>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -41,13 +40,7 @@ private slots:
                                          QString("sk-e2e"));
 
         QTest::mouseClick(view->findChild<QWidget*>("segmentCodex"), Qt::LeftButton);
-        QTest::mouseClick(view->findChild<QWidget*>("profileCard"), Qt::LeftButton);
-        const QList<QAction*> items = view->profileMenu()->actions();
-        const auto item = std::find_if(items.begin(), items.end(),
-                                       [](QAction* a) { return a->data() == "velqor-1"; });
-        QVERIFY(item != items.end());
-        (*item)->trigger();
-        view->profileMenu()->hide();
+        QVERIFY(pickProfile(view, "velqor-1").contains("Velqor 1"));
 
         auto* power = view->findChild<PowerButton*>("powerButton");
         auto* action = view->findChild<FilledButton*>("actionButton");

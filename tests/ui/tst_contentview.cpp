@@ -3,10 +3,8 @@
 #include "ui/ProfilesPanel.h"
 #include "ui/UiChecks.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollArea>
 
@@ -26,19 +24,7 @@ struct Window : WindowFixture {
     QString card(const char* part) const { return find<ElidedLabel>(part)->text(); }
     QColor accent() const { return view->theme().accentFill(); }
     bool chosen(const char* segment) const { return find<ChoiceButton>(segment)->isSelected(); }
-    // Opens the profile menu, picks the item of the profile with that id (or none) and
-    // lists the items, "[x]" before the active profile's.
-    QStringList pick(const QString& id = {}) const {
-        click("profileCard");
-        QStringList names;
-        for (QAction* a : view->profileMenu()->actions()) {
-            names << (a->isChecked() ? "[x] " : "") + a->text();
-            if (a->data().toString() == id)
-                a->trigger();
-        }
-        view->profileMenu()->hide();
-        return names;
-    }
+    QStringList pick(const QString& id = {}) const { return pickProfile(view.get(), id); }
 };
 
 } // namespace

@@ -1,15 +1,11 @@
 #include "app/CreditChecks.h"
 #include "support/TestHttpServer.h"
 #include "ui/Buttons.h"
-#include "ui/Controls.h"
 #include "ui/ProfileRow.h"
 #include "ui/ProfilesPanel.h"
 #include "ui/UiChecks.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 
 using Response = TestHttpServer::Response;
 
@@ -35,8 +31,7 @@ struct PanelFixture : WidgetFixture<ProfilesPanel> {
         view->show();
         view->appear();
     }
-    QString text(const char* label) const { return find<QLabel>(label)->text(); }
-    QString status() const { return text("panelStatus"); }
+    QString status() const { return find<QLabel>("panelStatus")->text(); }
     ProfileRow* row(const QString& id) const {
         for (ProfileRow* row : view->rows())
             if (row->profile().id == id)
@@ -62,7 +57,30 @@ private slots:
         QCOMPARE(f.changes, 1);
     }
 
-    void keyFlow() {
+    void accountProfilesAndTheme() {
+        PanelFixture f;
+        // On appearing, the active profile is selected and described.
+        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
+        f.select("velqor-2");
+        QVERIFY(f.find("proxyGroup")->isEnabled());
+        // A label inside a button is drawn in the theme's role, not the button text colour.
+        f.select("claude-code");
+        QVERIFY(!f.find("proxyGroup")->isEnabled());
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
+        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
+                 QString("No Velqor key needed"));
+        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
+        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
+        // The window's theme reaches the rows: the selected one is outlined in its accent.
+        const CompactTheme claude{true, TargetIDE::claude};
+        f.view->setTheme(claude);
+        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
+        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
+    }
+
+    // A key and a proxy for Velqor 1, saved and removed.
+    void keyAndProxy() {
         PanelFixture f;
         auto* field = f.find<QLineEdit>("apiKeyField");
         auto* save = f.find<QAbstractButton>("saveKeyButton");
@@ -105,34 +123,7 @@ private slots:
         QVERIFY(!f.find("deleteKeyButton")->isEnabled());
         QCOMPARE(f.status(), QString("Key deleted for Velqor 1."));
         QCOMPARE(f.log.last(), QString("Deleted key for Velqor 1"));
-        QCOMPARE(f.changes, 2);
-    }
 
-    void accountProfilesAndTheme() {
-        PanelFixture f;
-        // On appearing, the active profile is selected and described.
-        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        f.select("velqor-2");
-        QVERIFY(f.find("proxyGroup")->isEnabled());
-        // A label inside a button is drawn in the theme's role, not the button text colour.
-        f.select("claude-code");
-        QVERIFY(!f.find("proxyGroup")->isEnabled());
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
-                 QString("No Velqor key needed"));
-        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
-        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
-        // The window's theme reaches the rows: the selected one is outlined in its accent.
-        const CompactTheme claude{true, TargetIDE::claude};
-        f.view->setTheme(claude);
-        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
-        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
-    }
-
-    void proxyFlow() {
-        PanelFixture f;
-        f.select("velqor-1");
         const auto badge = [&] {
             return f.find<DisclosureHeader>("proxyDisclosure")->accessibleDescription();
         };
@@ -172,7 +163,7 @@ private slots:
         QCOMPARE(f.status(), QString("Proxy cleared for Velqor 1."));
         QCOMPARE(f.log.last(), QString("Saved proxy for Velqor 1"));
         QCOMPARE(badge(), QString("Off"));
-        QCOMPARE(f.changes, 3);
+        QCOMPARE(f.changes, 5);
     }
 
     // The remaining credit under an API-key profile with a limits endpoint, asked when
@@ -182,18 +173,18 @@ private slots:
         QTest::addColumn<bool>("hasEndpoint");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("details");
-        QTest::newRow("answer") << Response::json(
-                                       R"({"data": {"credits_remaining": 12.5, "credits_total": 50,
-                                           "plan": "pro"}})")
-                                << true << "Credits Remaining: 12.5"
-                                << QStringList{"Credits Total: 50", "Plan: pro"};
-        QTest::newRow("server error")
-            << Response::json(R"({"remaining": 1})", 500) << true
-            << "The limits service failed to answer (HTTP 500)." << QStringList{};
-        QTest::newRow("key refused")
-            << Response::json("{}", 401) << true << "The limits service refused the key (HTTP 401)."
-            << QStringList{};
-        QTest::newRow("no endpoint") << Response::json("{}") << false << "" << QStringList{};
+        const auto row = [](const char* name, const QByteArray& json, int status, bool hasEndpoint,
+                            const char* text, const QStringList& details = {}) {
+            QTest::newRow(name) << Response::json(json, status) << hasEndpoint << QString(text)
+                                << details;
+        };
+        row("answer",
+            R"({"data": {"credits_remaining": 12.5, "credits_total": 50, "plan": "pro"}})", 200,
+            true, "Credits Remaining: 12.5", {"Credits Total: 50", "Plan: pro"});
+        row("server error", R"({"remaining": 1})", 500, true,
+            "The limits service failed to answer (HTTP 500).");
+        row("key refused", "{}", 401, true, "The limits service refused the key (HTTP 401).");
+        row("no endpoint", "{}", 200, false, "");
     }
 
     void creditRow() {

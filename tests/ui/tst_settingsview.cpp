@@ -185,55 +185,21 @@ private slots:
         QCOMPARE(f.status(), QString("Profile saved."));
     }
 
-    void editExistingProfile() {
+    // A save keeps the stored key; the proxy is saved as a URL; deleting a key or a profile
+    // asks first, naming the profile, and "Cancel" keeps it.
+    void editAndDelete() {
         SettingsFixture f;
         f.store->saveProfile(*f.store->profile("velqor-1"), QString("sk-old"));
         f.show();
         f.selectRow("velqor-1");
         QCOMPARE(f.status(), QString("API key is saved locally."));
         QVERIFY(f.field("settingsApiKeyField")->text().isEmpty());
-
         f.retype("nameField", "  Spaced Name  ");
         f.click("saveProfileButton");
         QCOMPARE(f.store->profile("velqor-1")->name, QString("Spaced Name"));
         QCOMPARE(f.field("nameField")->text(), QString("Spaced Name"));
         QCOMPARE(f.store->apiKey("velqor-1"), std::optional<QString>("sk-old"));
-        QCOMPARE(f.status(), QString("Profile saved."));
 
-        // Deleting the key asks first, naming the stored profile.
-        auto question = answerNextMessageBox("Cancel");
-        f.click("deleteStoredKeyButton");
-        QVERIFY2(question->contains("Spaced Name"), qPrintable(*question));
-        QVERIFY(f.store->hasAPIKey("velqor-1"));
-        answerNextMessageBox("Delete Key");
-        f.click("deleteStoredKeyButton");
-        QVERIFY(!f.store->hasAPIKey("velqor-1"));
-        QCOMPARE(f.status(), QString("Stored API key deleted."));
-        QVERIFY(!f.enabled("deleteStoredKeyButton"));
-    }
-
-    void deleteProfile() {
-        SettingsFixture f;
-        f.store->saveProfile(*f.store->profile("chatgpt"), QString("sk-chat"));
-        f.show();
-        f.selectRow("velqor-2");
-        // Asked first, naming the profile; "Cancel" keeps it.
-        auto question = answerNextMessageBox("Cancel");
-        f.click("deleteProfileButton");
-        QCOMPARE(*question, QString("Delete the profile \u201CVelqor 2\u201D?"));
-        QVERIFY(f.store->profile("velqor-2"));
-        answerNextMessageBox("Delete Profile");
-        f.click("deleteProfileButton");
-        QVERIFY(!f.store->profile("velqor-2"));
-        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
-        QCOMPARE(f.field("idField")->text(), QString("chatgpt"));
-        QCOMPARE(f.status(), QString("Profile deleted."));
-    }
-
-    void proxyLabelAndSave() {
-        SettingsFixture f;
-        f.show();
-        f.selectRow("velqor-1");
         auto* badge = f.find<QLabel>("settingsProxyBadge");
         QCOMPARE(badge->text(), QString("Off"));
         f.click("settingsProxyToggle");
@@ -244,6 +210,28 @@ private slots:
                  std::optional<QString>("http://u:p@h:3128"));
         QCOMPARE(f.field("settingsProxyAddressField")->text(), QString("u:p@h:3128"));
         QCOMPARE(f.status(), QString("Profile saved."));
+
+        auto question = answerNextMessageBox("Cancel");
+        f.click("deleteStoredKeyButton");
+        QVERIFY2(question->contains("Spaced Name"), qPrintable(*question));
+        QVERIFY(f.store->hasAPIKey("velqor-1"));
+        answerNextMessageBox("Delete Key");
+        f.click("deleteStoredKeyButton");
+        QVERIFY(!f.store->hasAPIKey("velqor-1"));
+        QCOMPARE(f.status(), QString("Stored API key deleted."));
+        QVERIFY(!f.enabled("deleteStoredKeyButton"));
+
+        f.selectRow("velqor-2");
+        question = answerNextMessageBox("Cancel");
+        f.click("deleteProfileButton");
+        QCOMPARE(*question, QString("Delete the profile \u201CVelqor 2\u201D?"));
+        QVERIFY(f.store->profile("velqor-2"));
+        answerNextMessageBox("Delete Profile");
+        f.click("deleteProfileButton");
+        QVERIFY(!f.store->profile("velqor-2"));
+        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
+        QCOMPARE(f.field("idField")->text(), QString("chatgpt"));
+        QCOMPARE(f.status(), QString("Profile deleted."));
     }
 
     // At its smallest the window shows the whole form or scrolls to it, and the list
