@@ -40,6 +40,12 @@ template <typename View> struct WidgetFixture {
         return widget;
     }
     void click(const char* name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
+    QString text(const char* label) const { return find<QLabel>(label)->text(); }
+    void show() const {
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qFatal("window not exposed");
+    }
 };
 
 // A policy source that answers later, as the real one does, with a fixed policy.
@@ -69,9 +75,7 @@ struct WindowFixture : WidgetFixture<ContentView> {
             services.cloudControlService = std::make_shared<FixedPolicy>();
         view = std::make_unique<ContentView>(store.get(), std::move(services));
         view->resize(size);
-        view->show();
-        if (!QTest::qWaitForWindowExposed(view.get()))
-            qFatal("window not exposed");
+        show();
     }
 };
 

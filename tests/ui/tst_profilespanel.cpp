@@ -28,10 +28,10 @@ struct PanelFixture : WidgetFixture<ProfilesPanel> {
             store.get(), CompactTheme{false, TargetIDE::codex},
             [this](const QString& line) { log << line; }, [this] { ++changes; }, credit);
         view->resize(292, 700);
-        view->show();
+        show();
         view->appear();
     }
-    QString status() const { return find<QLabel>("panelStatus")->text(); }
+    QString status() const { return text("panelStatus"); }
     ProfileRow* row(const QString& id) const {
         for (ProfileRow* row : view->rows())
             if (row->profile().id == id)

@@ -17,13 +17,9 @@ struct SettingsFixture : WidgetFixture<SettingsView> {
         store->load();
         view = std::make_unique<SettingsView>(store.get());
     }
-    void show() {
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-    }
     QLineEdit* field(const char* name) const { return find<QLineEdit>(name); }
     bool enabled(const char* name) const { return find<QAbstractButton>(name)->isEnabled(); }
-    QString status() const { return find<QLabel>("settingsStatus")->text(); }
+    QString status() const { return text("settingsStatus"); }
     QListWidget* list() const { return find<QListWidget>("settingsProfileList"); }
     QListWidgetItem* item(const QString& id) const {
         for (int row = 0; row < list()->count(); ++row)
