@@ -3,7 +3,6 @@
 #include "ui/BackupsSection.h"
 #include "ui/UiChecks.h"
 
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>

@@ -79,8 +79,7 @@ private slots:
         QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
 
-    // A key and a proxy for Velqor 1, saved and removed.
-    void keyAndProxy() {
+    void keyFlow() {
         PanelFixture f;
         auto* field = f.find<QLineEdit>("apiKeyField");
         auto* save = f.find<QAbstractButton>("saveKeyButton");
@@ -123,7 +122,12 @@ private slots:
         QVERIFY(!f.find("deleteKeyButton")->isEnabled());
         QCOMPARE(f.status(), QString("Key deleted for Velqor 1."));
         QCOMPARE(f.log.last(), QString("Deleted key for Velqor 1"));
+        QCOMPARE(f.changes, 2);
+    }
 
+    void proxyFlow() {
+        PanelFixture f;
+        f.select("velqor-1");
         const auto badge = [&] {
             return f.find<DisclosureHeader>("proxyDisclosure")->accessibleDescription();
         };
@@ -163,7 +167,7 @@ private slots:
         QCOMPARE(f.status(), QString("Proxy cleared for Velqor 1."));
         QCOMPARE(f.log.last(), QString("Saved proxy for Velqor 1"));
         QCOMPARE(badge(), QString("Off"));
-        QCOMPARE(f.changes, 5);
+        QCOMPARE(f.changes, 3);
     }
 
     // The remaining credit under an API-key profile with a limits endpoint, asked when
