@@ -296,8 +296,8 @@ private slots:
     void outcomes() {
         QFETCH(Outcome, row);
         TestHome home;
-        StandIns tools(home.path() + "/tools", {"xterm", "sleep"});
         const bool linux = row.desktop == "linux";
+        StandIns tools(home.path() + "/tools", {linux ? "xterm" : "sleep"});
         if (linux)
             onlyStandInsOnPath(tools);
         tools.requireFirstOnPath();

@@ -64,7 +64,6 @@ private slots:
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
         f.select("velqor-2");
         QVERIFY(f.find("proxyGroup")->isEnabled());
-        // A label inside a button is drawn in the theme's role, not the button text colour.
         f.select("claude-code");
         QVERIFY(!f.find("proxyGroup")->isEnabled());
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
