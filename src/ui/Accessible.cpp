@@ -82,9 +82,35 @@ private:
     ElidedLabel* label() const { return static_cast<ElidedLabel*>(widget()); }
 };
 
+// A section header that opens and closes what is below it, and says which it is.
+class AccessibleDisclosure : public PressableWidget {
+public:
+    explicit AccessibleDisclosure(DisclosureHeader* header)
+        : PressableWidget(header, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? nameOr(header()->text()) : PressableWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = PressableWidget::state();
+        state.expandable = true;
+        state.expanded = header()->isExpanded();
+        state.collapsed = !header()->isExpanded();
+        return state;
+    }
+
+protected:
+    void press() override { header()->click(); }
+
+private:
+    DisclosureHeader* header() const { return static_cast<DisclosureHeader*>(widget()); }
+};
+
 QAccessibleInterface* factory(const QString& className, QObject* object) {
     if (className == QLatin1String("ChoiceButton"))
         return new AccessibleChoice(static_cast<ChoiceButton*>(object));
+    if (className == QLatin1String("DisclosureHeader"))
+        return new AccessibleDisclosure(static_cast<DisclosureHeader*>(object));
     if (className == QLatin1String("ElidedLabel"))
         return new AccessibleLabel(static_cast<ElidedLabel*>(object));
     return nullptr;

@@ -21,31 +21,6 @@ std::optional<Profile> makeProfile(const QString& kind, const QString& proxy) {
     return profile;
 }
 
-// Name and value of each variable in order; a null value means it is cleared.
-QList<QPair<QString, QString>> expectedVariables(bool claude, bool api, const QString& proxy,
-                                                 const QString& key) {
-    QList<QPair<QString, QString>> variables;
-    for (const char* name :
-         {"HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "http_proxy", "https_proxy", "all_proxy"})
-        variables.append({name, proxy});
-    // Loopback calls (an assistant's own local endpoints) bypass the proxy.
-    const QString direct = proxy.isNull() ? QString() : "localhost,127.0.0.1,::1";
-    variables.append({{"NO_PROXY", direct}, {"no_proxy", direct}});
-    if (claude && api)
-        variables.append({{"ANTHROPIC_BASE_URL", "https://api.velqor.com"},
-                          {"CLAUDE_CODE_SIMPLE", "1"},
-                          {"CLAUDE_CODE_DISABLE_KEYCHAIN", "1"},
-                          {"CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC", "1"},
-                          {"ANTHROPIC_AUTH_TOKEN", key},
-                          {"ANTHROPIC_API_KEY", key}});
-    else if (claude)
-        for (const char* name : {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY",
-                                 "CLAUDE_CODE_SIMPLE", "CLAUDE_CODE_DISABLE_KEYCHAIN",
-                                 "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
-            variables.append({name, QString()});
-    return variables;
-}
-
 // A restart of one assistant and the values that must arrive.
 struct Restart {
     const char* name;
@@ -63,10 +38,36 @@ struct Restart {
             return CodexRestarter(desktop).openCodex(makeProfile(kind, proxy));
         return ClaudeRestarter(desktop).restartClaudeCode(makeProfile(kind, proxy), apiKey);
     }
+    // Name and value of each variable in order; a null value means it is cleared.
     QList<QPair<QString, QString>> variables() const {
-        return expectedVariables(claude(), api(), proxyArriving, keyArriving);
+        QList<QPair<QString, QString>> variables;
+        for (const char* name :
+             {"HTTP_PROXY", "HTTPS_PROXY", "ALL_PROXY", "http_proxy", "https_proxy", "all_proxy"})
+            variables.append({name, proxyArriving});
+        // Loopback calls (an assistant's own local endpoints) bypass the proxy.
+        const QString direct = proxyArriving.isNull() ? QString() : "localhost,127.0.0.1,::1";
+        variables.append({{"NO_PROXY", direct}, {"no_proxy", direct}});
+        if (api())
+            variables.append({{"ANTHROPIC_BASE_URL", "https://api.velqor.com"},
+                              {"CLAUDE_CODE_SIMPLE", "1"},
+                              {"CLAUDE_CODE_DISABLE_KEYCHAIN", "1"},
+                              {"CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC", "1"},
+                              {"ANTHROPIC_AUTH_TOKEN", keyArriving},
+                              {"ANTHROPIC_API_KEY", keyArriving}});
+        else if (claude())
+            for (const char* name :
+                 {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY",
+                  "CLAUDE_CODE_SIMPLE", "CLAUDE_CODE_DISABLE_KEYCHAIN",
+                  "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
+                variables.append({name, QString()});
+        return variables;
     }
 };
+
+std::shared_ptr<Desktop> desktopFor(const QString& name) {
+    return name == "linux" ? std::shared_ptr<Desktop>(std::make_shared<LinuxDesktop>())
+                           : std::make_shared<MacDesktop>();
+}
 
 // One step of a restarter: "check codex", "open codex", "check claude" or "restart
 // claude" (with an API-key profile); the error, or the notes joined by newlines.
@@ -86,13 +87,17 @@ QString outcomeOf(const QString& operation, const std::shared_ptr<Desktop>& desk
     return error.isEmpty() ? notes.join('\n') : error;
 }
 
-struct MacFailure {
+// One step of a restarter on one desktop ("mac" or "linux") and what it says.
+struct Outcome {
     const char* name;
-    QString operation;
-    QString tool;    // fails with this standard error
-    QString message; // empty: no error
-    QString lastCall;
+    QString desktop, operation;
+    QString outcome = {};
+    QString last = {};    // Mac: the last call; Linux: the terminal that opens, if any
+    QString failing = {}; // a stand-in that fails, saying `standardError`
     QByteArray standardError = {};
+    QString removed = {};      // stand-ins that are missing
+    QString terminal = {};     // what $TERMINAL names; null: the stand-in
+    QByteArray systemctl = {}; // empty: the recording stand-in
 };
 
 // Making way for a Codex switch: what the background server and the sessions do.
@@ -101,20 +106,8 @@ struct MakingWay {
     QString platform; // "mac" or "linux"
     QString server;   // how the stand-in codex answers (StandIns::setCodexServer)
     int sessions;     // Linux: Codex sessions running in terminals, the first through a wrapper
-    QStringList progress;
-    QStringList notes;
+    QStringList progress, notes;
     QStringList calls; // of the outside tools, in order
-};
-
-struct LinuxOutcome {
-    const char* name;
-    QString operation;
-    QString outcome = {};
-    QString opened = {};       // the terminal that opens, if any
-    QString removed = {};      // stand-ins that are missing
-    QString terminal = {};     // what $TERMINAL names; null: the stand-in
-    QByteArray systemctl = {}; // empty: the recording stand-in
-    QByteArray dbusError = {}; // null: D-Bus accepts
 };
 
 const QByteArray apiScript =
@@ -195,32 +188,6 @@ private slots:
         QVERIFY2(!home.exists("pwned"), "a value was run by the shell");
     }
 
-    void macFailures_data() {
-        addRows<MacFailure>({
-            // Nothing is started when the environment could not be set.
-            {"codex: launchctl fails silently", "open codex", "launchctl",
-             "Could not restart Codex.", "launchctl unsetenv no_proxy"},
-            {"codex: open fails", "open codex", "open",
-             "Could not restart Codex: no app named 'Codex'", "open -a Codex",
-             "\n no app named 'Codex'\n"},
-            {"claude: launchctl fails silently", "restart claude", "launchctl",
-             "Could not restart Claude Code.", "launchctl setenv ANTHROPIC_API_KEY sk"},
-            {"claude: osascript fails", "restart claude", "osascript",
-             "Could not restart Claude Code: execution error: Not authorized (-1743)", "osascript",
-             "\n execution error: Not authorized (-1743)\n"},
-        });
-    }
-
-    void macFailures() {
-        QFETCH(MacFailure, row);
-        TestHome home;
-        StandIns tools(home.path() + "/tools", {"sleep"});
-        tools.setResult(row.tool, 1, row.standardError);
-        tools.requireFirstOnPath();
-        QCOMPARE(outcomeOf(row.operation, std::make_shared<MacDesktop>()), row.message);
-        QCOMPARE(tools.callLog().last(), row.lastCall);
-    }
-
     void linuxRestart_data() { restartRows(); }
     // Linux: systemctl and D-Bus get the variables' names as arguments and their values in
     // their environment; a terminal runs the assistant with them in its environment, in the
@@ -281,43 +248,58 @@ private slots:
         QVERIFY2(!home.exists("pwned"), "a value was run by the shell");
     }
 
-    void linuxOutcomes_data() {
+    void outcomes_data() {
         const QString noTerminal = "No terminal emulator found: ";
-        addRows<LinuxOutcome>({
-            {"ready", "check claude"},
-            {"no claude", "check claude", "Claude Code is not installed: no `claude` on PATH.", "",
-             "claude"},
-            {"no codex", "check codex", "Codex is not installed: no `codex` on PATH.", "", "codex"},
-            {"no terminal, $TERMINAL unset", "check codex",
-             noTerminal + "set $TERMINAL to the one you use, or install xterm.", "",
+        const QString rc = "restart claude", noBus = "unable to connect to D-Bus";
+        addRows<Outcome>({
+            // Nothing is started when the environment could not be set.
+            {"mac, codex: launchctl fails silently", "mac", "open codex",
+             "Could not restart Codex.", "launchctl unsetenv no_proxy", "launchctl"},
+            {"mac, codex: open fails", "mac", "open codex",
+             "Could not restart Codex: no app named 'Codex'", "open -a Codex", "open",
+             "\n no app named 'Codex'\n"},
+            {"mac, claude: launchctl fails silently", "mac", rc, "Could not restart Claude Code.",
+             "launchctl setenv ANTHROPIC_API_KEY sk", "launchctl"},
+            {"mac, claude: osascript fails", "mac", rc,
+             "Could not restart Claude Code: execution error: Not authorized (-1743)", "osascript",
+             "osascript", "\n execution error: Not authorized (-1743)\n"},
+            {"ready", "linux", "check claude"},
+            {"no claude", "linux", "check claude",
+             "Claude Code is not installed: no `claude` on PATH.", "", "", "", "claude"},
+            {"no codex", "linux", "check codex", "Codex is not installed: no `codex` on PATH.", "",
+             "", "", "codex"},
+            {"no terminal, $TERMINAL unset", "linux", "check codex",
+             noTerminal + "set $TERMINAL to the one you use, or install xterm.", "", "", "",
              "terminal xterm", ""},
-            {"no terminal, $TERMINAL names a missing one", "check claude",
+            {"no terminal, $TERMINAL names a missing one", "linux", "check claude",
              noTerminal + "$TERMINAL names \"nowhere-term\", which is not installed; set it to "
                           "the one you use, or install xterm.",
-             "", "terminal xterm", "nowhere-term"},
-            {"no systemd user manager", "restart claude",
+             "", "", "", "terminal xterm", "nowhere-term"},
+            {"no systemd user manager", "linux", rc,
              "No systemd user manager: the launch environment was left as it was.", "terminal", "",
-             QString(), "#!/bin/sh\necho 'Failed to connect to bus' >&2\nexit 1\n"},
-            {"the user manager refuses a value", "restart claude",
+             "", "", QString(), "#!/bin/sh\necho 'Failed to connect to bus' >&2\nexit 1\n"},
+            {"the user manager refuses a value", "linux", rc,
              "Could not restart Claude Code: Failed to import environment: Invalid argument", "",
-             "", QString(),
+             "", "", "", QString(),
              "#!/bin/sh\n[ \"$2\" = show-environment ] && exit 0\n"
              "echo 'Failed to import environment: Invalid argument' >&2\nexit 1\n"},
-            {"D-Bus refuses", "restart claude",
-             "The D-Bus activation environment was not updated: unable to connect to D-Bus",
-             "terminal", "", QString(), "", "\nunable to connect to D-Bus\n"},
+            {"D-Bus refuses", "linux", rc,
+             "The D-Bus activation environment was not updated: " + noBus, "terminal",
+             "dbus-update-activation-environment", ("\n" + noBus + "\n").toUtf8()},
             // The stand-in named xterm records like any other; it runs nothing.
-            {"$TERMINAL not installed, a usual one is", "restart claude",
+            {"$TERMINAL not installed, a usual one is", "linux", rc,
              "$TERMINAL names \"nowhere-term\", which was not found: opened xterm instead.",
-             "xterm", "", "nowhere-term --flag"},
+             "xterm", "", "", "", "nowhere-term --flag"},
         });
     }
 
-    void linuxOutcomes() {
-        QFETCH(LinuxOutcome, row);
+    void outcomes() {
+        QFETCH(Outcome, row);
         TestHome home;
-        StandIns tools(home.path() + "/tools", {"xterm"});
-        onlyStandInsOnPath(tools);
+        const bool linux = row.desktop == "linux";
+        StandIns tools(home.path() + "/tools", {linux ? "xterm" : "sleep"});
+        if (linux)
+            onlyStandInsOnPath(tools);
         tools.requireFirstOnPath();
         for (const QString& tool : row.removed.split(' ', Qt::SkipEmptyParts))
             tools.remove(tool);
@@ -325,13 +307,17 @@ private slots:
             tools.setEnvironment("TERMINAL", row.terminal.toUtf8());
         if (!row.systemctl.isEmpty())
             tools.replace("systemctl", row.systemctl);
-        if (!row.dbusError.isNull())
-            tools.setResult("dbus-update-activation-environment", 1, row.dbusError);
-        QCOMPARE(outcomeOf(row.operation, std::make_shared<LinuxDesktop>()), row.outcome);
-        if (!row.opened.isEmpty())
-            QTRY_COMPARE_WITH_TIMEOUT(tools.callCount(row.opened), 1, 20000);
+        if (!row.failing.isEmpty())
+            tools.setResult(row.failing, 1, row.standardError);
+        QCOMPARE(outcomeOf(row.operation, desktopFor(row.desktop)), row.outcome);
+        if (!linux) {
+            QCOMPARE(tools.callLog().last(), row.last);
+            return;
+        }
+        if (!row.last.isEmpty())
+            QTRY_COMPARE_WITH_TIMEOUT(tools.callCount(row.last), 1, 20000);
         for (const char* other : {"terminal", "xterm"})
-            if (row.opened != other)
+            if (row.last != other)
                 QCOMPARE(tools.callCount(other), 0);
     }
 
@@ -341,17 +327,15 @@ private slots:
         QTest::addColumn<QString>("shell");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("printing");
-        QTest::newRow("bash, a terminal title")
-            << "bash"
-            << ".profile" << QByteArray("printf '\\033]0;~\\007'\n");
-        QTest::newRow("sh, a greeting line") << "sh"
-                                             << ".profile" << QByteArray("echo Hello\n");
-        QTest::newRow("zsh, before and after")
-            << "zsh"
-            << ".zprofile" << QByteArray("printf 'Hi'; trap \"printf '/bye'\" EXIT\n");
-        QTest::newRow("fish, without a newline")
-            << "fish"
-            << ".config/fish/config.fish" << QByteArray("printf '%s' '~'\n");
+        const auto row = [](const char* name, const char* shell, const char* file,
+                            const char* printing) {
+            QTest::newRow(name) << QString(shell) << QString(file) << QByteArray(printing);
+        };
+        row("bash, a terminal title", "bash", ".profile", "printf '\\033]0;~\\007'\n");
+        row("sh, a greeting line", "sh", ".profile", "echo Hello\n");
+        row("zsh, before and after", "zsh", ".zprofile",
+            "printf 'Hi'; trap \"printf '/bye'\" EXIT\n");
+        row("fish, without a newline", "fish", ".config/fish/config.fish", "printf '%s' '~'\n");
     }
 
     void linuxReadsLoginShellPath() {
@@ -400,55 +384,25 @@ private slots:
     }
 
     void makingWayForCodex_data() {
-        const QString quitting = "Quitting Codex.",
-                      stopping = "Stopping Codex's background server.";
-        const QString stopped = "Stopped Codex's background server.";
-        const QString refused = "Codex's background server could not be stopped and keeps the "
-                                "old profile until restarted: permission denied";
-        const QString quit = "osascript -e quit app \"Codex\"",
-                      version = "codex app-server daemon version",
-                      stop = "codex app-server daemon stop";
-        const QStringList mac{quit, "sleep 2", version};
+        const QString q = "Quitting Codex.", s = "Stopping Codex's background server.";
+        const QString ok = "Stopped Codex's background server.";
+        const QString no = "Codex's background server could not be stopped and keeps the old "
+                           "profile until restarted: permission denied";
+        const QString one = "1 codex process keeps the old profile until restarted.";
+        const QString two = "2 codex processes keep the old profile until restarted.";
+        const QString v = "codex app-server daemon version", st = "codex app-server daemon stop";
+        const QStringList mac{"osascript -e quit app \"Codex\"", "sleep 2", v};
+        const QStringList macStop = mac + QStringList(st);
         addRows<MakingWay>({
-            {"mac, server running",
-             "mac",
-             "running",
-             0,
-             {quitting, stopping},
-             {stopped},
-             mac + QStringList(stop)},
-            {"mac, server refuses to stop",
-             "mac",
-             "refuses",
-             0,
-             {quitting, stopping},
-             {refused},
-             mac + QStringList(stop)},
-            {"mac, server not running", "mac", "stopped", 0, {quitting}, {}, mac},
-            {"mac, Codex without the command", "mac", "old", 0, {quitting}, {}, mac},
+            {"mac, server running", "mac", "running", 0, {q, s}, {ok}, macStop},
+            {"mac, server refuses to stop", "mac", "refuses", 0, {q, s}, {no}, macStop},
+            {"mac, server not running", "mac", "stopped", 0, {q}, {}, mac},
+            {"mac, Codex without the command", "mac", "old", 0, {q}, {}, mac},
             // No codex process: the server cannot run, and codex is not asked.
             {"linux, nothing running", "linux", "running", 0, {}, {}, {}},
-            {"linux, server and two sessions",
-             "linux",
-             "running",
-             2,
-             {stopping},
-             {stopped, "2 codex processes keep the old profile until restarted."},
-             {version, stop}},
-            {"linux, server refuses to stop",
-             "linux",
-             "refuses",
-             1,
-             {stopping},
-             {refused, "2 codex processes keep the old profile until restarted."},
-             {version, stop}},
-            {"linux, Codex without the command",
-             "linux",
-             "old",
-             1,
-             {},
-             {"1 codex process keeps the old profile until restarted."},
-             {version}},
+            {"linux, server and two sessions", "linux", "running", 2, {s}, {ok, two}, {v, st}},
+            {"linux, server refuses to stop", "linux", "refuses", 1, {s}, {no, two}, {v, st}},
+            {"linux, Codex without the command", "linux", "old", 1, {}, {one}, {v}},
         });
     }
 
@@ -478,11 +432,10 @@ private slots:
         tools.requireFirstOnPath();
 
         QStringList progress;
-        const std::shared_ptr<Desktop> desktop =
-            linux ? std::shared_ptr<Desktop>(std::make_shared<LinuxDesktop>())
-                  : std::make_shared<MacDesktop>();
-        const QStringList notes = CodexRestarter(desktop).quitCodex(
-            [&progress](const QString& line) { progress << line; });
+        const QStringList notes =
+            CodexRestarter(desktopFor(row.platform)).quitCodex([&progress](const QString& line) {
+                progress << line;
+            });
         home.write("stop", {});
         for (QProcess* process : processes.findChildren<QProcess*>())
             QVERIFY(process->waitForFinished());

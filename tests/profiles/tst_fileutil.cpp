@@ -70,18 +70,12 @@ private slots:
             makeEntry(path, setup == "file" ? "old" : setup.toUtf8());
         }
 
-        QString entryFound = "error";
-        QString found;
-        try {
-            entryFound = FileUtil::entryExists(path) ? "yes" : "no";
-        } catch (const FileError&) {
-        }
-        try {
-            found = FileUtil::fileExists(path) ? "true" : "false";
-        } catch (const FileError& error) {
-            found = error.localizedDescription();
-        }
-        QCOMPARE(entryFound, entry);
+        bool entryFound = false, fileFound = false;
+        const QString entryError = errorOf([&] { entryFound = FileUtil::entryExists(path); });
+        QString found = errorOf([&] { fileFound = FileUtil::fileExists(path); });
+        if (found.isEmpty())
+            found = fileFound ? "true" : "false";
+        QCOMPARE(QString(!entryError.isEmpty() ? "error" : entryFound ? "yes" : "no"), entry);
         expected.replace("%1", path).replace("%2", base);
         QCOMPARE(found, expected);
         // Reading takes only a file, and never waits on a pipe.

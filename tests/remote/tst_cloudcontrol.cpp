@@ -101,7 +101,9 @@ private slots:
         QTRY_COMPARE(server.requestCount(), 1);
         running.reset();
         QTRY_COMPARE(unconfigured->calls + refused->calls, 2);
-        QTest::qWait(100);
+        // Whatever the destroyed services left queued has run by now.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
         QCOMPARE(dropped->calls + droppedIdle->calls, 0);
         QCOMPARE(refused->calls, 1);
         QCOMPARE(refused->error, "Connection refused");

@@ -3,16 +3,20 @@
 // Small checks and the fixture shared by the widget tests.
 
 #include "profiles/ProfilesStore.h"
+#include "remote/CloudControlService.h"
 #include "support/TestHome.h"
 #include "ui/CompactTheme.h"
+#include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/screenshots/DarkPalette.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
 #include <QStyle>
@@ -36,19 +40,64 @@ template <typename View> struct WidgetFixture {
         return widget;
     }
     void click(const char* name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
+    QString text(const char* label) const { return find<QLabel>(label)->text(); }
+    void show() const {
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get()))
+            qFatal("window not exposed");
+    }
 };
 
-// The colour of the most solid pixel a widget paints over nothing: a label's text colour.
-inline QColor paintedColor(QWidget* widget) {
-    QImage image(widget->size(), QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    widget->render(&image, {}, {}, QWidget::DrawChildren);
-    QRgb best = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qAlpha(image.pixel(x, y)) > qAlpha(best))
-                best = image.pixel(x, y);
-    return QColor(qRed(best), qGreen(best), qBlue(best));
+// A policy source that answers later, as the real one does, with a fixed policy.
+class FixedPolicy : public CloudControlService {
+public:
+    explicit FixedPolicy(CloudPolicyResult result = {}) : m_result(std::move(result)) {}
+    void loadPolicy(Completion done) override {
+        ++calls;
+        QTimer::singleShot(0, [done, result = m_result] { done(nullptr, result); });
+    }
+    int calls = 0;
+
+private:
+    CloudPolicyResult m_result;
+};
+
+// The main window, shown, with `velqors` more Velqor profiles than the built-in ones;
+// without a policy source of the test's own, it gets no policy.
+struct WindowFixture : WidgetFixture<ContentView> {
+    explicit WindowFixture(AppServices services = {}, int velqors = 0,
+                           QSize size = {ContentView::windowWidth, ContentView::windowHeight}) {
+        if (velqors > 0)
+            store->load();
+        for (int i = 3; i < 3 + velqors; ++i)
+            store->saveProfile(Profile::velqorAccount(i));
+        if (!services.cloudControlService)
+            services.cloudControlService = std::make_shared<FixedPolicy>();
+        view = std::make_unique<ContentView>(store.get(), std::move(services));
+        view->resize(size);
+        show();
+    }
+};
+
+// Opens the window's profile menu, picks the item of the profile with that id (if any) and
+// lists the items, "[x]" before the active profile's.
+inline QStringList pickProfile(ContentView* view, const QString& id = {}) {
+    QTest::mouseClick(view->findChild<QWidget*>("profileCard"), Qt::LeftButton);
+    QStringList names;
+    for (QAction* a : view->profileMenu()->actions()) {
+        names << (a->isChecked() ? "[x] " : "") + a->text();
+        if (a->data().toString() == id)
+            a->trigger();
+    }
+    view->profileMenu()->hide();
+    return names;
+}
+
+// A "dark" column: a row for each appearance.
+inline void addAppearanceRows() {
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light") << false;
+    QTest::newRow("dark") << true;
 }
 
 inline bool sameColor(const QColor& a, const QColor& b) {

@@ -3,7 +3,6 @@
 #include "ui/BackupsSection.h"
 #include "ui/UiChecks.h"
 
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTreeWidget>
@@ -21,9 +20,8 @@ struct SectionFixture : WidgetFixture<BackupsSection> {
         services.codexRestarter = codex;
         view = std::make_unique<BackupsSection>(store.get(), services);
     }
-    void show() {
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    void showFound() {
+        show();
         QTRY_VERIFY(!view->isBusy());
     }
     void select(const QString& id) const {
@@ -33,7 +31,7 @@ struct SectionFixture : WidgetFixture<BackupsSection> {
                 list->setCurrentItem(list->topLevelItem(row));
         QTRY_VERIFY(!view->isBusy()); // its preview is done
     }
-    QString status() const { return find<QLabel>("backupsStatus")->text(); }
+    QString status() const { return text("backupsStatus"); }
 };
 
 class TestBackupsSection : public QObject {
@@ -44,7 +42,7 @@ private slots:
         f.home.write(".codex/config.toml", "model = \"new\"\n");
         f.home.write(".codex/backups/config-2026-01-01-00-00-00.toml", "model = \"old\"\n");
         f.home.write(".codex/backups/config-2026-01-02-00-00-00.toml", "model = \"x\"\n");
-        f.show();
+        f.showFound();
         QCOMPARE(f.view->entries().size(), 2);
 
         f.select(".codex/backups/config-2026-01-01-00-00-00.toml");
@@ -89,7 +87,7 @@ private slots:
         const QString copy = f.home.file(".codex/backups/state_5-2026-01-01-00-00-00.sqlite");
         writeFile(copy, QByteArray("SQLite format 3\0", 16));
         QCOMPARE(::truncate(QFile::encodeName(copy).constData(), 100 * 1000 * 1000), 0);
-        f.show();
+        f.showFound();
         QCOMPARE(f.view->entries().size(), 1001);
 
         f.codex->holdQuit = true;

@@ -1,15 +1,11 @@
 #include "app/CreditChecks.h"
 #include "support/TestHttpServer.h"
 #include "ui/Buttons.h"
-#include "ui/Controls.h"
 #include "ui/ProfileRow.h"
 #include "ui/ProfilesPanel.h"
 #include "ui/UiChecks.h"
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 
 using Response = TestHttpServer::Response;
 
@@ -32,10 +28,9 @@ struct PanelFixture : WidgetFixture<ProfilesPanel> {
             store.get(), CompactTheme{false, TargetIDE::codex},
             [this](const QString& line) { log << line; }, [this] { ++changes; }, credit);
         view->resize(292, 700);
-        view->show();
+        show();
         view->appear();
     }
-    QString text(const char* label) const { return find<QLabel>(label)->text(); }
     QString status() const { return text("panelStatus"); }
     ProfileRow* row(const QString& id) const {
         for (ProfileRow* row : view->rows())
@@ -60,6 +55,27 @@ private slots:
         QCOMPARE(f.status(), QString("Account added. Paste Velqor key and press Save Key."));
         QCOMPARE(f.log, QStringList{"Added Velqor 3"});
         QCOMPARE(f.changes, 1);
+    }
+
+    void accountProfilesAndTheme() {
+        PanelFixture f;
+        // On appearing, the active profile is selected and described.
+        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
+        f.select("velqor-2");
+        QVERIFY(f.find("proxyGroup")->isEnabled());
+        f.select("claude-code");
+        QVERIFY(!f.find("proxyGroup")->isEnabled());
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
+        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
+                 QString("No Velqor key needed"));
+        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
+        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
+        // The window's theme reaches the rows: the selected one is outlined in its accent.
+        const CompactTheme claude{true, TargetIDE::claude};
+        f.view->setTheme(claude);
+        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
+        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
 
     void keyFlow() {
@@ -106,28 +122,6 @@ private slots:
         QCOMPARE(f.status(), QString("Key deleted for Velqor 1."));
         QCOMPARE(f.log.last(), QString("Deleted key for Velqor 1"));
         QCOMPARE(f.changes, 2);
-    }
-
-    void accountProfilesAndTheme() {
-        PanelFixture f;
-        // On appearing, the active profile is selected and described.
-        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        f.select("velqor-2");
-        QVERIFY(f.find("proxyGroup")->isEnabled());
-        // A label inside a button is drawn in the theme's role, not the button text colour.
-        f.select("claude-code");
-        QVERIFY(!f.find("proxyGroup")->isEnabled());
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
-                 QString("No Velqor key needed"));
-        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
-        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
-        // The window's theme reaches the rows: the selected one is outlined in its accent.
-        const CompactTheme claude{true, TargetIDE::claude};
-        f.view->setTheme(claude);
-        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
-        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
 
     void proxyFlow() {
@@ -182,18 +176,18 @@ private slots:
         QTest::addColumn<bool>("hasEndpoint");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("details");
-        QTest::newRow("answer") << Response::json(
-                                       R"({"data": {"credits_remaining": 12.5, "credits_total": 50,
-                                           "plan": "pro"}})")
-                                << true << "Credits Remaining: 12.5"
-                                << QStringList{"Credits Total: 50", "Plan: pro"};
-        QTest::newRow("server error")
-            << Response::json(R"({"remaining": 1})", 500) << true
-            << "The limits service failed to answer (HTTP 500)." << QStringList{};
-        QTest::newRow("key refused")
-            << Response::json("{}", 401) << true << "The limits service refused the key (HTTP 401)."
-            << QStringList{};
-        QTest::newRow("no endpoint") << Response::json("{}") << false << "" << QStringList{};
+        const auto row = [](const char* name, const QByteArray& json, int status, bool hasEndpoint,
+                            const char* text, const QStringList& details = {}) {
+            QTest::newRow(name) << Response::json(json, status) << hasEndpoint << QString(text)
+                                << details;
+        };
+        row("answer",
+            R"({"data": {"credits_remaining": 12.5, "credits_total": 50, "plan": "pro"}})", 200,
+            true, "Credits Remaining: 12.5", {"Credits Total: 50", "Plan: pro"});
+        row("server error", R"({"remaining": 1})", 500, true,
+            "The limits service failed to answer (HTTP 500).");
+        row("key refused", "{}", 401, true, "The limits service refused the key (HTTP 401).");
+        row("no endpoint", "{}", 200, false, "");
     }
 
     void creditRow() {
