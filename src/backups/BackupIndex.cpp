@@ -60,7 +60,7 @@ void record(const QStringList& paths, const Profiles& profiles) {
     FileUtil::makePath(AppPaths::tavrinDirectory());
     FileUtil::writeAtomically(
         path(), QJsonDocument(QJsonObject{{copiesKey, copies}}).toJson(QJsonDocument::Indented),
-        FileUtil::NewFileMode::OwnerOnly);
+        FileUtil::NewFileMode::OwnerOnly, false); // a lost index only hides profiles
 }
 
 } // namespace BackupIndex

@@ -125,8 +125,8 @@ void AtomicFile::write(QByteArrayView data) {
     }
 }
 
-void AtomicFile::commit() {
-    if (::fsync(m_fd) != 0)
+void AtomicFile::commit(bool sync) {
+    if (sync && ::fsync(m_fd) != 0)
         fail(errno);
     const int closed = ::close(m_fd);
     m_fd = -1;

@@ -27,7 +27,8 @@ public:
     AtomicFile& operator=(const AtomicFile&) = delete;
 
     void write(QByteArrayView data);
-    void commit();
+    // `sync` false leaves the data to the kernel's own time: for files nothing depends on.
+    void commit(bool sync = true);
 
     // Gives `existing`, a whole file already on the disk, the name `path` as well, in
     // place of what is there, in one step: nothing is written or synced again. False

@@ -184,7 +184,8 @@ FileError writeError(const QString& path, int error) {
     return FileError(QStringLiteral("Could not write %1: %2").arg(path, qt_error_string(error)));
 }
 
-void writeAtomically(const QString& path, const QByteArray& data, NewFileMode newFileMode) {
+void writeAtomically(const QString& path, const QByteArray& data, NewFileMode newFileMode,
+                     bool sync) {
     std::optional<mode_t> mode;
     QString target = path;
     if (fileExists(path)) {
@@ -200,7 +201,7 @@ void writeAtomically(const QString& path, const QByteArray& data, NewFileMode ne
     }
     AtomicFile file(target, mode);
     file.write(data);
-    file.commit();
+    file.commit(sync);
 }
 
 void copy(const QString& source, const QString& destination, NewFileMode mode) {

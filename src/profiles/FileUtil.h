@@ -56,9 +56,10 @@ enum class NewFileMode {
 // as it was. A symbolic link stays a link (its target is rewritten). The mode is set on
 // the temporary file before it replaces the old one, so the content is never readable by
 // others, even for a moment. Throws FileError, before writing, when fileExists() refuses
-// the path.
+// the path. `sync` no: a file that only helps (an index rebuilt from what is on disk) is
+// not synced, which spares a switch a wait on a busy disk; it is still whole or absent.
 void writeAtomically(const QString& path, const QByteArray& data,
-                     NewFileMode newFileMode = NewFileMode::Default);
+                     NewFileMode newFileMode = NewFileMode::Default, bool sync = true);
 
 // Copies a file whole or not at all (a full disk leaves no short copy); fails when
 // anything exists at the destination. The copy has the source's mode, or with OwnerOnly
