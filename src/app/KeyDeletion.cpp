@@ -46,8 +46,8 @@ QString named(const QStringList& paths) {
                      .arg(paths.size() - shown.size());
     if (shown.size() == 1)
         return shown.first();
-    return shown.first(shown.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
-           shown.last();
+    return QCoreApplication::translate("KeyDeletion", "%1 and %2")
+        .arg(shown.first(shown.size() - 1).join(QStringLiteral(", ")), shown.last());
 }
 
 QString copies(qsizetype count) {
@@ -116,12 +116,14 @@ QString KeyDeletionPlan::details() const {
                                         "other line as it was: %2.")
                          .arg(copies(emptied.size()), named(emptied));
     if (!removed.isEmpty())
-        sentences << QCoreApplication::translate(
-                         "KeyDeletion", "%1 that held nothing but the key and what Tavrin writes "
-                                        "%2 deleted: %3.")
-                         .arg(copies(removed.size()),
-                              removed.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
-                              named(removed));
+        sentences << (removed.size() == 1
+                          ? QCoreApplication::translate(
+                                "KeyDeletion", "%1 that held nothing but the key and what Tavrin "
+                                               "writes is deleted: %2.")
+                          : QCoreApplication::translate(
+                                "KeyDeletion", "%1 that held nothing but the key and what Tavrin "
+                                               "writes are deleted: %2."))
+                         .arg(copies(removed.size()), named(removed));
     if (!unreadable.isEmpty())
         sentences << QCoreApplication::translate(
                          "KeyDeletion", "%1 cannot be read as JSON and still hold the key; remove "

@@ -27,8 +27,8 @@ QString fileName(const QString& path) {
 QString listed(const QStringList& names) {
     if (names.size() <= 1)
         return names.join(QString());
-    return names.first(names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
-           names.last();
+    return QCoreApplication::translate("SwitchJournal", "%1 and %2")
+        .arg(names.first(names.size() - 1).join(QStringLiteral(", ")), names.last());
 }
 
 // Keeps what a file holds now next to its copy, before a restore replaces it.
@@ -262,10 +262,12 @@ QString SwitchJournal::undo(ChatSyncService& chats) {
     const Undone undone = undoChanges(m_state, chats, false);
     QStringList sentences;
     if (!undone.restored.isEmpty())
-        sentences << QCoreApplication::translate("SwitchJournal", "Restored %1 from before the %2.")
-                         .arg(listed(undone.restored), m_state.restoring.isEmpty()
-                                                           ? QStringLiteral("switch")
-                                                           : QStringLiteral("restore"));
+        sentences << (m_state.restoring.isEmpty()
+                          ? QCoreApplication::translate("SwitchJournal",
+                                                        "Restored %1 from before the switch.")
+                          : QCoreApplication::translate("SwitchJournal",
+                                                        "Restored %1 from before the restore."))
+                         .arg(listed(undone.restored));
     sentences << undone.failures;
     if (undone.failures.isEmpty())
         finish();
@@ -352,13 +354,16 @@ QString SwitchJournal::restore(const State& seen, ChatSyncService& chats, Profil
     }
     QStringList sentences;
     if (!undone.restored.isEmpty())
-        sentences << QCoreApplication::translate(
-                         "SwitchJournal", "Restored %1 from before the interrupted %2. What the "
-                                          "files held until now is kept beside their copies "
-                                          "(*.before-restore-*).")
-                         .arg(listed(undone.restored), state.restoring.isEmpty()
-                                                           ? QStringLiteral("switch")
-                                                           : QStringLiteral("restore"));
+        sentences << (state.restoring.isEmpty()
+                          ? QCoreApplication::translate(
+                                "SwitchJournal", "Restored %1 from before the interrupted switch. "
+                                                 "What the files held until now is kept beside "
+                                                 "their copies (*.before-restore-*).")
+                          : QCoreApplication::translate(
+                                "SwitchJournal", "Restored %1 from before the interrupted restore. "
+                                                 "What the files held until now is kept beside "
+                                                 "their copies (*.before-restore-*)."))
+                         .arg(listed(undone.restored));
     for (const QString& entry : state.ignored + undone.ignored)
         sentences << QCoreApplication::translate("SwitchJournal", "Ignored %1.").arg(entry);
     sentences << undone.failures;

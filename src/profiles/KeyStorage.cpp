@@ -195,11 +195,11 @@ QString KeyStorage::moveToFile() {
                                   : QCoreApplication::translate("KeyStorage", "Moved %1 to %2.")
                                         .arg(countOfKeys(keys.size()), keyFile());
     if (!kept.isEmpty())
-        done +=
-            QCoreApplication::translate(
-                "KeyStorage", " The system keyring could not remove its copy for %1: remove the "
-                              "entries of \"Tavrin\" there yourself.")
-                .arg(kept.join(QStringLiteral(", ")));
+        done += QLatin1Char(' ') +
+                QCoreApplication::translate(
+                    "KeyStorage", "The system keyring could not remove its copy for %1: remove the "
+                                  "entries of \"Tavrin\" there yourself.")
+                    .arg(kept.join(QStringLiteral(", ")));
     return done;
 }
 
