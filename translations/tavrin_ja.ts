@@ -130,10 +130,6 @@
         <translation>チャットの移動</translation>
     </message>
     <message>
-        <source>before restore</source>
-        <translation>復元前</translation>
-    </message>
-    <message>
         <source>1 byte</source>
         <translation>1 バイト</translation>
     </message>

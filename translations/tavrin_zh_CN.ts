@@ -130,10 +130,6 @@
         <translation>聊天迁移</translation>
     </message>
     <message>
-        <source>before restore</source>
-        <translation>恢复前</translation>
-    </message>
-    <message>
         <source>1 byte</source>
         <translation>1 字节</translation>
     </message>

@@ -34,7 +34,7 @@ QString roleName(BackupRole role) {
     case BackupRole::latest:
         return QStringLiteral("latest");
     case BackupRole::beforeRestore:
-        return QCoreApplication::translate("BackupCatalogue", "before restore");
+        return QStringLiteral("before restore");
     }
     return {};
 }
