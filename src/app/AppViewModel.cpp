@@ -50,7 +50,7 @@ bool AppViewModel::load() {
     }
     setSelectedProfileID(m_store->activeProfileID());
     setSelectedClaudeProfileID(m_store->activeClaudeProfileID());
-    appendLog(QStringLiteral("Profiles loaded"));
+    appendLog(QCoreApplication::translate("AppViewModel", "Profiles loaded"));
     return true;
 }
 
@@ -127,11 +127,12 @@ QString AppViewModel::actionTitle(TargetIDE target) const {
     if (m_isSwitching)
         return QStringLiteral("Switching...");
     if (requiresUpdate())
-        return QStringLiteral("Locked");
+        return QCoreApplication::translate("AppViewModel", "Locked");
     if (selectedIsActive(target))
-        return target == TargetIDE::codex ? QStringLiteral("Restart Codex")
-                                          : QStringLiteral("Open Claude Code");
-    return QStringLiteral("Switch Profile");
+        return target == TargetIDE::codex
+                   ? QCoreApplication::translate("AppViewModel", "Restart Codex")
+                   : QCoreApplication::translate("AppViewModel", "Open Claude Code");
+    return QCoreApplication::translate("AppViewModel", "Switch Profile");
 }
 
 void AppViewModel::setSwitching(bool switching) {
@@ -151,14 +152,15 @@ void AppViewModel::switchTo(TargetIDE target, const QString& profileID) {
 
 void AppViewModel::startSwitch(TargetIDE target, const std::optional<Profile>& chosen) {
     if (requiresUpdate()) {
-        appendLine(QStringLiteral("Update required"), false, target);
+        appendLine(QCoreApplication::translate("AppViewModel", "Update required"), false, target);
         return;
     }
     // One switch at a time: a second press while one runs is ignored.
     if (m_isSwitching)
         return;
     if (!chosen) {
-        appendLine(QStringLiteral("Select a profile first"), false, target);
+        appendLine(QCoreApplication::translate("AppViewModel", "Select a profile first"), false,
+                   target);
         return;
     }
     const Profile profile = *chosen;
@@ -223,10 +225,10 @@ bool AppViewModel::updateAvailable() const {
 
 QString AppViewModel::accessTitle() const {
     if (requiresUpdate())
-        return QStringLiteral("Update required");
+        return QCoreApplication::translate("AppViewModel", "Update required");
     if (updateAvailable())
-        return QStringLiteral("Update available");
-    return QStringLiteral("Access active");
+        return QCoreApplication::translate("AppViewModel", "Update available");
+    return QCoreApplication::translate("AppViewModel", "Access active");
 }
 
 void AppViewModel::setCheckingCloud(bool checking) {
@@ -246,29 +248,32 @@ void AppViewModel::setCloudStatus(const QString& status) {
 void AppViewModel::refreshCloudControl() {
     setCheckingCloud(true);
     QPointer<AppViewModel> self(this);
-    m_services.cloudControlService->loadPolicy(
-        [self](std::exception_ptr error, const CloudPolicyResult& result) {
-            if (!self)
-                return;
-            if (error) {
-                // Keep the verdicts of the last successful refresh.
-                self->setCloudStatus(QStringLiteral("Cloud check failed: ") + describeError(error));
-            } else {
-                self->m_cloudPolicy = result.policy;
-                self->m_cloudPolicyConfigured = result.isConfigured;
-                emit self->cloudPolicyChanged();
-                QString status = QStringLiteral("Cloud control is off");
-                if (result.isConfigured) {
-                    status = self->updateAvailable() ? QStringLiteral("Update available")
-                                                     : QStringLiteral("Cloud policy loaded");
-                    if (self->requiresUpdate())
-                        status = QStringLiteral("Update required");
-                }
-                self->setCloudStatus(status);
+    m_services.cloudControlService->loadPolicy([self](std::exception_ptr error,
+                                                      const CloudPolicyResult& result) {
+        if (!self)
+            return;
+        if (error) {
+            // Keep the verdicts of the last successful refresh.
+            self->setCloudStatus(
+                QCoreApplication::translate("AppViewModel", "Cloud check failed: %1")
+                    .arg(describeError(error)));
+        } else {
+            self->m_cloudPolicy = result.policy;
+            self->m_cloudPolicyConfigured = result.isConfigured;
+            emit self->cloudPolicyChanged();
+            QString status = QCoreApplication::translate("AppViewModel", "Cloud control is off");
+            if (result.isConfigured) {
+                status = self->updateAvailable()
+                             ? QCoreApplication::translate("AppViewModel", "Update available")
+                             : QCoreApplication::translate("AppViewModel", "Cloud policy loaded");
+                if (self->requiresUpdate())
+                    status = QCoreApplication::translate("AppViewModel", "Update required");
             }
-            self->setCheckingCloud(false);
-            emit self->cloudRefreshFinished();
-        });
+            self->setCloudStatus(status);
+        }
+        self->setCheckingCloud(false);
+        emit self->cloudRefreshFinished();
+    });
 }
 
 void AppViewModel::openUpdateURL() {

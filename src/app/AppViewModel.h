@@ -4,6 +4,7 @@
 #include "profiles/Profile.h"
 #include "remote/CloudControlService.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
@@ -145,6 +146,6 @@ private:
 
     CloudPolicy m_cloudPolicy = CloudPolicy::fallback();
     bool m_cloudPolicyConfigured = false;
-    QString m_cloudStatus = QStringLiteral("Cloud control is off");
+    QString m_cloudStatus = QCoreApplication::translate("AppViewModel", "Cloud control is off");
     bool m_isCheckingCloud = false;
 };

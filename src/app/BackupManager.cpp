@@ -9,6 +9,7 @@
 #include "profiles/Logging.h"
 #include "profiles/ProfilesStore.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSet>
 
@@ -63,19 +64,23 @@ QList<Step> stepsFor(const BackupEntry& entry) {
 // Reads enough of the copy to know it can be put back whole.
 void checkCopy(const BackupEntry& entry) {
     if (entry.kind == BackupKind::chatMoves)
-        throw TavrinError(QStringLiteral("A chat move record is not a file to put back: it lets "
-                                         "the move it records be undone."));
+        throw TavrinError(QCoreApplication::translate(
+            "BackupManager", "A chat move record is not a file to put back: it lets "
+                             "the move it records be undone."));
     if (!entry.complete)
-        throw TavrinError(QStringLiteral("This copy of the chat database lacks its main file, so "
-                                         "it cannot be put back."));
+        throw TavrinError(QCoreApplication::translate(
+            "BackupManager", "This copy of the chat database lacks its main file, so "
+                             "it cannot be put back."));
     if (entry.kind != BackupKind::chatDatabase) {
         FileUtil::readAll(entry.path);
         return;
     }
     QFile file(entry.path);
     if (!file.open(QIODevice::ReadOnly) || file.read(16) != QByteArray("SQLite format 3\0", 16))
-        throw TavrinError(QStringLiteral("%1 is not an SQLite database; it cannot be put back.")
-                              .arg(AppPaths::displayPath(entry.path)));
+        throw TavrinError(
+            QCoreApplication::translate("BackupManager",
+                                        "%1 is not an SQLite database; it cannot be put back.")
+                .arg(AppPaths::displayPath(entry.path)));
 }
 
 // A time for the "before-restore" copies that none of their names in `folder` uses yet.
@@ -95,8 +100,9 @@ QString unusedStamp(const QString& folder, const QList<Step>& steps) {
 }
 
 QString titleOf(const BackupEntry& entry) {
-    return entry.kind == BackupKind::chatDatabase ? QStringLiteral("the chat database")
-                                                  : QFileInfo(entry.original).fileName();
+    return entry.kind == BackupKind::chatDatabase
+               ? QCoreApplication::translate("BackupManager", "the chat database")
+               : QFileInfo(entry.original).fileName();
 }
 
 } // namespace
@@ -124,9 +130,11 @@ QList<BackupEntry> BackupManager::list(std::optional<TargetIDE> target) const {
 BackupEntry BackupManager::find(const QString& reference) const {
     const std::optional<BackupEntry> entry = BackupCatalogue::find(list(), reference);
     if (!entry)
-        throw TavrinError(QStringLiteral("There is no backup %1. `tavrin-cli backups list` shows "
-                                         "them.")
-                              .arg(reference));
+        throw TavrinError(
+            QCoreApplication::translate("BackupManager",
+                                        "There is no backup %1. `tavrin-cli backups list` shows "
+                                        "them.")
+                .arg(reference));
     return *entry;
 }
 
@@ -142,8 +150,8 @@ QString BackupManager::restore(const BackupEntry& chosen, const Progress& progre
     const std::optional<BackupEntry> found =
         BackupCatalogue::find(BackupCatalogue::scan(), chosen.id);
     if (!found)
-        throw TavrinError(
-            QStringLiteral("The backup %1 is gone.").arg(AppPaths::displayPath(chosen.path)));
+        throw TavrinError(QCoreApplication::translate("BackupManager", "The backup %1 is gone.")
+                              .arg(AppPaths::displayPath(chosen.path)));
     const BackupEntry& entry = *found;
     checkCopy(entry);
     const QList<Step> steps = stepsFor(entry);
@@ -192,14 +200,17 @@ QString BackupManager::restore(const BackupEntry& chosen, const Progress& progre
     }
     journal.finish();
 
-    QStringList line{QStringLiteral("Restored %1 from its copy of %2%3.")
-                         .arg(titleOf(entry), BackupCatalogue::formatTime(entry.made),
-                              steps.size() > 1 && !steps[1].source.isEmpty()
-                                  ? QStringLiteral(" (with its -wal file)")
-                                  : QString())};
-    line << (kept.isEmpty() ? QStringLiteral("It did not exist until now.")
-                            : QStringLiteral("What it held until now is kept as %1.")
-                                  .arg(AppPaths::displayPath(kept)));
+    const bool withWal = steps.size() > 1 && !steps[1].source.isEmpty();
+    QStringList line{
+        (withWal ? QCoreApplication::translate(
+                       "BackupManager", "Restored %1 from its copy of %2 (with its -wal file).")
+                 : QCoreApplication::translate("BackupManager", "Restored %1 from its copy of %2."))
+            .arg(titleOf(entry), BackupCatalogue::formatTime(entry.made))};
+    line << (kept.isEmpty()
+                 ? QCoreApplication::translate("BackupManager", "It did not exist until now.")
+                 : QCoreApplication::translate("BackupManager",
+                                               "What it held until now is kept as %1.")
+                       .arg(AppPaths::displayPath(kept)));
     line << notes;
     return line.join(QLatin1Char(' '));
 }
@@ -210,14 +221,15 @@ QString BackupManager::remove(const BackupEntry& chosen, Wait wait) {
     markProtected(entries, true);
     const std::optional<BackupEntry> entry = BackupCatalogue::find(entries, chosen.id);
     if (!entry)
-        throw TavrinError(
-            QStringLiteral("The backup %1 is gone.").arg(AppPaths::displayPath(chosen.path)));
+        throw TavrinError(QCoreApplication::translate("BackupManager", "The backup %1 is gone.")
+                              .arg(AppPaths::displayPath(chosen.path)));
     if (entry->isProtected)
-        throw TavrinError(QStringLiteral("The unfinished switch still needs this copy: restore "
-                                         "its files or keep them as they are first."));
+        throw TavrinError(QCoreApplication::translate(
+            "BackupManager", "The unfinished switch still needs this copy: restore "
+                             "its files or keep them as they are first."));
     for (const QString& file : entry->files())
         FileUtil::remove(file);
-    return QStringLiteral("Deleted the copy of %1 of %2 (%3).")
+    return QCoreApplication::translate("BackupManager", "Deleted the copy of %1 of %2 (%3).")
         .arg(titleOf(*entry), BackupCatalogue::formatTime(entry->made),
              BackupCatalogue::formatSize(entry->size));
 }

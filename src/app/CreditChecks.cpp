@@ -1,5 +1,6 @@
 #include "app/CreditChecks.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QTimer>
 
@@ -92,20 +93,26 @@ void CreditChecks::forget(const QString& profileID) {
 QString CreditChecks::describe(const LimitStatus& status) {
     const int code = status.httpStatus;
     if (status.failed && code > 0) {
-        const QString http = QStringLiteral(" (HTTP %1).").arg(code);
-        if (code == 401 || code == 403)
-            return QStringLiteral("The limits service refused the key") + http;
-        if (code == 404)
-            return QStringLiteral("The limits service does not know this address") + http;
-        if (code == 429)
-            return QStringLiteral("The limits service is busy; try again in a minute") + http;
-        if (code >= 500)
-            return QStringLiteral("The limits service failed to answer") + http;
-        return QStringLiteral("The limits service answered with an error") + http;
+        const char* text =
+            code == 401 || code == 403
+                ? QT_TRANSLATE_NOOP("CreditChecks", "The limits service refused the key (HTTP %1).")
+            : code == 404
+                ? QT_TRANSLATE_NOOP("CreditChecks",
+                                    "The limits service does not know this address (HTTP %1).")
+            : code == 429
+                ? QT_TRANSLATE_NOOP("CreditChecks", "The limits service is busy; try again in "
+                                                    "a minute (HTTP %1).")
+            : code >= 500
+                ? QT_TRANSLATE_NOOP("CreditChecks",
+                                    "The limits service failed to answer (HTTP %1).")
+                : QT_TRANSLATE_NOOP("CreditChecks",
+                                    "The limits service answered with an error (HTTP %1).");
+        return QCoreApplication::translate("CreditChecks", text).arg(code);
     }
     if (status.failed)
-        return QStringLiteral("Could not check the credit: ") + status.text;
+        return QCoreApplication::translate("CreditChecks", "Could not check the credit: %1")
+            .arg(status.text);
     if (status.text.isEmpty())
-        return QStringLiteral("Checked: the answer held no details.");
+        return QCoreApplication::translate("CreditChecks", "Checked: the answer held no details.");
     return status.text;
 }

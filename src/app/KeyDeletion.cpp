@@ -6,6 +6,7 @@
 #include "profiles/FileUtil.h"
 #include "profiles/ProfilesStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 #include <functional>
@@ -41,16 +42,17 @@ QString named(const QStringList& paths) {
     for (const QString& path : paths.first(qMin<qsizetype>(paths.size(), 4)))
         shown << AppPaths::displayPath(path);
     if (paths.size() > shown.size())
-        shown << QStringLiteral("%1 more").arg(paths.size() - shown.size());
+        shown << QCoreApplication::translate("KeyDeletion", "%1 more")
+                     .arg(paths.size() - shown.size());
     if (shown.size() == 1)
         return shown.first();
-    return shown.first(shown.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
-           shown.last();
+    return QCoreApplication::translate("KeyDeletion", "%1 and %2")
+        .arg(shown.first(shown.size() - 1).join(QStringLiteral(", ")), shown.last());
 }
 
 QString copies(qsizetype count) {
-    return count == 1 ? QStringLiteral("1 backup copy")
-                      : QStringLiteral("%1 backup copies").arg(count);
+    return count == 1 ? QCoreApplication::translate("KeyDeletion", "1 backup copy")
+                      : QCoreApplication::translate("KeyDeletion", "%1 backup copies").arg(count);
 }
 
 // Takes the key out of every copy; throws, naming the copies it could not change.
@@ -73,17 +75,21 @@ QString scrubCopies(const KeyDeletionPlan& plan, const QString& key) {
     });
     if (!failures.isEmpty())
         throw TavrinError(
-            failures.join(QLatin1Char(' ')) +
-            QStringLiteral(" The key of %1 is still stored; try again.").arg(plan.profileName));
+            failures.join(QLatin1Char(' ')) + QLatin1Char(' ') +
+            QCoreApplication::translate("KeyDeletion", "The key of %1 is still stored; try again.")
+                .arg(plan.profileName));
     QStringList parts;
     if (emptied > 0 && removed > 0)
-        parts << QStringLiteral("Also emptied it in %1 and deleted %2 that held nothing else.")
+        parts << QCoreApplication::translate(
+                     "KeyDeletion", "Also emptied it in %1 and deleted %2 that held nothing else.")
                      .arg(copies(emptied))
                      .arg(removed);
     else if (emptied > 0)
-        parts << QStringLiteral("Also emptied it in %1.").arg(copies(emptied));
+        parts << QCoreApplication::translate("KeyDeletion", "Also emptied it in %1.")
+                     .arg(copies(emptied));
     else if (removed > 0)
-        parts << QStringLiteral("Also deleted %1 that held it and nothing else.")
+        parts << QCoreApplication::translate("KeyDeletion",
+                                             "Also deleted %1 that held it and nothing else.")
                      .arg(copies(removed));
     return (parts + plan.staying).join(QLatin1Char(' '));
 }
@@ -91,24 +97,31 @@ QString scrubCopies(const KeyDeletionPlan& plan, const QString& key) {
 } // namespace
 
 QString KeyDeletionPlan::question() const {
-    return QStringLiteral("Delete the API key of \u201C%1\u201D?").arg(profileName);
+    return QCoreApplication::translate("KeyDeletion", "Delete the API key of \u201C%1\u201D?")
+        .arg(profileName);
 }
 
 QString KeyDeletionPlan::details() const {
-    QStringList sentences{QStringLiteral("The key is deleted from Tavrin's key store.")};
+    QStringList sentences{
+        QCoreApplication::translate("KeyDeletion", "The key is deleted from Tavrin's key store.")};
     if (!emptied.isEmpty())
-        sentences << QStringLiteral("It is also emptied in %1 that keep other settings, every "
-                                    "other line as it was: %2.")
+        sentences << QCoreApplication::translate(
+                         "KeyDeletion", "It is also emptied in %1 that keep other settings, every "
+                                        "other line as it was: %2.")
                          .arg(copies(emptied.size()), named(emptied));
     if (!removed.isEmpty())
-        sentences << QStringLiteral("%1 that held nothing but the key and what Tavrin writes "
-                                    "%2 deleted: %3.")
-                         .arg(copies(removed.size()),
-                              removed.size() == 1 ? QStringLiteral("is") : QStringLiteral("are"),
-                              named(removed));
+        sentences << (removed.size() == 1
+                          ? QCoreApplication::translate(
+                                "KeyDeletion", "%1 that held nothing but the key and what Tavrin "
+                                               "writes is deleted: %2.")
+                          : QCoreApplication::translate(
+                                "KeyDeletion", "%1 that held nothing but the key and what Tavrin "
+                                               "writes are deleted: %2."))
+                         .arg(copies(removed.size()), named(removed));
     if (!unreadable.isEmpty())
-        sentences << QStringLiteral("%1 cannot be read as JSON and still hold the key; remove "
-                                    "them by hand if you no longer need them.")
+        sentences << QCoreApplication::translate(
+                         "KeyDeletion", "%1 cannot be read as JSON and still hold the key; remove "
+                                        "them by hand if you no longer need them.")
                          .arg(named(unreadable));
     sentences << staying;
     return sentences.join(QLatin1Char(' '));
@@ -149,12 +162,14 @@ KeyDeletionPlan plan(const ProfilesStore& store, const QString& profileID) {
             continue;
         const QString name = TargetIDEs::rawValue(target);
         if (store.activeProfileID(target) == profileID)
-            plan.staying << QStringLiteral("%1 is active for %2: its key stays in %3 until you "
-                                           "switch to another profile.")
+            plan.staying << QCoreApplication::translate(
+                                "KeyDeletion", "%1 is active for %2: its key stays in %3 until you "
+                                               "switch to another profile.")
                                 .arg(plan.profileName, name, AppPaths::displayPath(own));
         else
-            plan.staying << QStringLiteral("%1 holds the same key, which %2 uses now: it stays "
-                                           "there until you switch %2 to another profile.")
+            plan.staying << QCoreApplication::translate(
+                                "KeyDeletion", "%1 holds the same key, which %2 uses now: it stays "
+                                               "there until you switch %2 to another profile.")
                                 .arg(AppPaths::displayPath(own), name);
     }
     return plan;
@@ -164,7 +179,9 @@ QString deleteKey(ProfilesStore& store, const QString& profileID, std::chrono::m
     const SwitchLock lock(wait);
     const KeyDeletionPlan found = plan(store, profileID);
     if (!found.hasStoredKey)
-        throw NoKeyError(QStringLiteral("%1 has no stored key to delete.").arg(found.profileName));
+        throw NoKeyError(
+            QCoreApplication::translate("KeyDeletion", "%1 has no stored key to delete.")
+                .arg(found.profileName));
     const QString done = scrubCopies(found, *store.apiKey(profileID));
     store.deleteAPIKey(profileID);
     return done;

@@ -1,5 +1,6 @@
 #include "app/ProfileEditorState.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 ProfileEditorState ProfileEditorState::newProfile() {
@@ -8,7 +9,7 @@ ProfileEditorState ProfileEditorState::newProfile() {
 
 ProfileEditorState ProfileEditorState::newProfile(qint64 secondsSince1970) {
     ProfileEditorState state = fromProfile(Profile::velqorAccount(secondsSince1970));
-    state.name = QStringLiteral("New Velqor");
+    state.name = QCoreApplication::translate("ProfileEditorState", "New Velqor");
     state.isExisting = false;
     return state;
 }
@@ -49,5 +50,5 @@ bool ProfileEditorState::isValid() const {
 QString ProfileEditorState::proxyLabel() const {
     return ProxyURLFormatter::normalized(proxyAddress, proxyScheme)
                ? ProxySchemes::rawValue(proxyScheme)
-               : QStringLiteral("Off");
+               : QCoreApplication::translate("ProfileEditorState", "Off");
 }

@@ -16,6 +16,7 @@
 #include "profiles/ProfilesStore.h"
 #include "profiles/ProxyURLFormatter.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 
 namespace {
@@ -65,16 +66,20 @@ void SwitchFlow::progress(const QString& line) const {
 void SwitchFlow::checkProfile(TargetIDE target, const Profile& profile,
                               const std::optional<QString>& apiKey) {
     if (profile.isVelqorAccount() && apiKey.value_or(QString()).trimmed().isEmpty())
-        throw SwitchError(profile.name + QStringLiteral(" has no API key. Add it in Profiles."));
+        throw SwitchError(
+            QCoreApplication::translate("SwitchFlow", "%1 has no API key. Add it in Profiles.")
+                .arg(profile.name));
     const std::optional<QString> proxy = ProxyURLFormatter::normalized(profile.proxyURL);
     if (!proxy)
         return;
     if (const auto problem = ProxyURLFormatter::problem(*proxy))
         throw SwitchError(
-            QStringLiteral("The proxy of %1 cannot be used: %2.").arg(profile.name, *problem));
+            QCoreApplication::translate("SwitchFlow", "The proxy of %1 cannot be used: %2.")
+                .arg(profile.name, *problem));
     if (target == TargetIDE::claude &&
         QUrl(*proxy).scheme().toLower().startsWith(QLatin1String("socks")))
-        throw SwitchError(QStringLiteral(
+        throw SwitchError(QCoreApplication::translate(
+            "SwitchFlow",
             "Claude Code cannot use a SOCKS5 proxy; use an HTTP proxy for this profile."));
 }
 
@@ -86,7 +91,7 @@ QString SwitchFlow::apply(TargetIDE target, const Profile& profile, SwitchOption
 QString SwitchFlow::switchTo(TargetIDE target, const QString& profileID, SwitchOptions options) {
     const std::optional<Profile> profile = availableProfile(m_store, target, profileID);
     if (!profile)
-        throw SwitchError(QStringLiteral("Select a profile first"));
+        throw SwitchError(QCoreApplication::translate("SwitchFlow", "Select a profile first"));
     return apply(target, *profile, options);
 }
 
@@ -124,9 +129,9 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
     QString chats;
     try {
         m_services.configPatcher->apply(config, journal.recorder());
-        progress(QStringLiteral("Updated config.toml."));
+        progress(QCoreApplication::translate("SwitchFlow", "Updated config.toml."));
         m_services.authPatcher->apply(auth, journal.recorder());
-        progress(QStringLiteral("Updated auth.json."));
+        progress(QCoreApplication::translate("SwitchFlow", "Updated auth.json."));
         chats = moveChats(profile, journal);
         progress(chats);
         m_store.saveActiveProfileID(profile.id);
@@ -138,15 +143,17 @@ QString SwitchFlow::applyCodex(const Profile& profile, SwitchOptions options) {
 
     // 4. Start Codex again with the profile's proxy.
     if (restart) {
-        progress(QStringLiteral("Starting Codex."));
+        progress(QCoreApplication::translate("SwitchFlow", "Starting Codex."));
         notes += startCodex(profile);
     }
 
-    QStringList line{QStringLiteral("Codex switched to ") + profile.name + QLatin1Char('.'), chats,
-                     tidied, pruned};
+    QStringList line{
+        QCoreApplication::translate("SwitchFlow", "Codex switched to %1.").arg(profile.name), chats,
+        tidied, pruned};
     line += notes;
     if (!loggedIn)
-        line << QStringLiteral("Codex is not logged in: run `codex login`.");
+        line << QCoreApplication::translate("SwitchFlow",
+                                            "Codex is not logged in: run `codex login`.");
     return sentences(line);
 }
 
@@ -170,7 +177,7 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     SwitchJournal journal(TargetIDE::claude, profile, activeBefore);
     try {
         m_services.claudeSettingsPatcher->apply(settings, journal.recorder());
-        progress(QStringLiteral("Updated settings.json."));
+        progress(QCoreApplication::translate("SwitchFlow", "Updated settings.json."));
         m_store.saveActiveClaudeProfileID(profile.id);
     } catch (const std::exception&) {
         undoAndThrow(journal, TargetIDE::claude, activeBefore, restart);
@@ -181,25 +188,31 @@ QString SwitchFlow::applyClaude(const Profile& profile, SwitchOptions options) {
     // 3. Open a Claude Code session with the matching launch environment.
     QStringList notes;
     if (restart) {
-        progress(QStringLiteral("Opening Claude Code."));
+        progress(QCoreApplication::translate("SwitchFlow", "Opening Claude Code."));
         try {
             notes = m_services.claudeRestarter->restartClaudeCode(profile, key);
         } catch (const std::exception&) {
             throw SwitchError(sentences(
                 {describeError(std::current_exception()),
-                 QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
+                 QCoreApplication::translate("SwitchFlow", "The switch to %1 itself is complete.")
+                     .arg(profile.name)}));
         }
     }
     // The line says a session was opened only when one was.
     QStringList line{
-        !restart ? QStringLiteral("Claude Code switched to %1.").arg(profile.name)
+        !restart ? QCoreApplication::translate("SwitchFlow", "Claude Code switched to %1.")
+                       .arg(profile.name)
         : usesVelqor
-            ? QStringLiteral("Claude Code API session opened for %1.").arg(profile.name)
-            : QStringLiteral("Claude Code account session opened for %1.").arg(profile.name),
+            ? QCoreApplication::translate("SwitchFlow", "Claude Code API session opened for %1.")
+                  .arg(profile.name)
+            : QCoreApplication::translate("SwitchFlow",
+                                          "Claude Code account session opened for %1.")
+                  .arg(profile.name),
         tidied, pruned};
     line += notes;
     if (loggedIn == false)
-        line << QStringLiteral("Claude Code is not logged in: run `claude` and then /login.");
+        line << QCoreApplication::translate(
+            "SwitchFlow", "Claude Code is not logged in: run `claude` and then /login.");
     return sentences(line);
 }
 
@@ -217,9 +230,12 @@ QString SwitchFlow::moveChats(const Profile& profile, SwitchJournal& journal) {
             m_services.chatSyncService->syncChats(profile, [&journal](const QString& chatsJournal) {
                 journal.recordChatMove(chatsJournal);
             });
-        QString line = QStringLiteral("Synced %1 chats.").arg(result.changedRows);
+        QString line =
+            QCoreApplication::translate("SwitchFlow", "Synced %1 chats.").arg(result.changedRows);
         if (result.skippedFiles > 0)
-            line += QStringLiteral(" %1 chat files could not be changed and were skipped.")
+            line += QLatin1Char(' ') +
+                    QCoreApplication::translate(
+                        "SwitchFlow", "%1 chat files could not be changed and were skipped.")
                         .arg(result.skippedFiles);
         return line;
     } catch (const TavrinError& error) {
@@ -229,8 +245,8 @@ QString SwitchFlow::moveChats(const Profile& profile, SwitchJournal& journal) {
             throw;
         // Otherwise moving the chats is best effort: the switch goes on, and says so.
         qCWarning(lcApp) << "Chats not moved:" << error.localizedDescription();
-        return QStringLiteral("Chats not moved: ") +
-               withoutFinalStop(error.localizedDescription()) + QLatin1Char('.');
+        return QCoreApplication::translate("SwitchFlow", "Chats not moved: %1.")
+            .arg(withoutFinalStop(error.localizedDescription()));
     }
 }
 
@@ -246,7 +262,9 @@ QStringList SwitchFlow::startCodex(const Profile& profile) {
         } catch (const std::exception& again) {
             qCWarning(lcApp) << "The second try to reopen Codex failed too:" << again.what();
             throw SwitchError(sentences(
-                {cause, QStringLiteral("The switch to %1 itself is complete.").arg(profile.name)}));
+                {cause,
+                 QCoreApplication::translate("SwitchFlow", "The switch to %1 itself is complete.")
+                     .arg(profile.name)}));
         }
     }
 }
@@ -265,15 +283,18 @@ QStringList SwitchFlow::reopenAfterUndo(TargetIDE target, const QString& activeI
     // The profile that is active again, not the one the switch failed to make active: the
     // assistant must not run with the failed one's key, base URL or proxy.
     const std::optional<Profile> active = m_store.profile(activeID);
-    const QString with =
-        active ? QStringLiteral(" with %1.").arg(active->name) : QStringLiteral(".");
+    const bool codex = target == TargetIDE::codex;
+    const QString opened =
+        !active ? (codex ? QCoreApplication::translate("SwitchFlow", "Opened Codex.")
+                         : QCoreApplication::translate("SwitchFlow", "Opened Claude Code."))
+                : (codex ? QCoreApplication::translate("SwitchFlow", "Opened Codex with %1.")
+                         : QCoreApplication::translate("SwitchFlow", "Opened Claude Code with %1."))
+                      .arg(active->name);
     try {
-        if (target == TargetIDE::codex)
-            return QStringList{QStringLiteral("Opened Codex") + with} +
-                   m_services.codexRestarter->openCodex(active);
+        if (codex)
+            return QStringList{opened} + m_services.codexRestarter->openCodex(active);
         const std::optional<QString> key = active ? m_store.apiKey(active->id) : std::nullopt;
-        return QStringList{QStringLiteral("Opened Claude Code") + with} +
-               m_services.claudeRestarter->restartClaudeCode(active, key);
+        return QStringList{opened} + m_services.claudeRestarter->restartClaudeCode(active, key);
     } catch (const std::exception&) {
         const QString error = describeError(std::current_exception());
         qCWarning(lcApp) << "Starting the assistant again after a failed switch failed too:"

@@ -10,6 +10,7 @@
 #include "profiles/Logging.h"
 #include "profiles/ProfilesStore.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -26,8 +27,8 @@ QString fileName(const QString& path) {
 QString listed(const QStringList& names) {
     if (names.size() <= 1)
         return names.join(QString());
-    return names.first(names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" and ") +
-           names.last();
+    return QCoreApplication::translate("SwitchJournal", "%1 and %2")
+        .arg(names.first(names.size() - 1).join(QStringLiteral(", ")), names.last());
 }
 
 // Keeps what a file holds now next to its copy, before a restore replaces it.
@@ -61,9 +62,10 @@ QString distrust(const FileChange& change) {
                               database + QStringLiteral("-wal"),
                               database + QStringLiteral("-shm")};
     if (!written.contains(change.path))
-        return QStringLiteral("not a file a switch changes");
+        return QCoreApplication::translate("SwitchJournal", "not a file a switch changes");
     if (!change.copy.isEmpty() && !isBackup(change.copy))
-        return QStringLiteral("its copy %1 is not one a switch makes").arg(change.copy);
+        return QCoreApplication::translate("SwitchJournal", "its copy %1 is not one a switch makes")
+            .arg(change.copy);
     return {};
 }
 
@@ -72,9 +74,11 @@ SwitchJournal::State readState(const QByteArray& text) {
     const QJsonObject object = document.object();
     const auto target = TargetIDEs::fromRawValue(object.value(QStringLiteral("target")).toString());
     if (!document.isObject() || !target)
-        throw JsonError(QStringLiteral("The switch journal %1 cannot be read. Look at it, then set "
-                                       "it aside in the window or with `tavrin-cli recover "
-                                       "--discard`.")
+        throw JsonError(QCoreApplication::translate(
+                            "SwitchJournal",
+                            "The switch journal %1 cannot be read. Look at it, then set "
+                            "it aside in the window or with `tavrin-cli recover "
+                            "--discard`.")
                             .arg(SwitchJournal::path()));
     SwitchJournal::State state;
     state.text = text;
@@ -99,7 +103,9 @@ SwitchJournal::State readState(const QByteArray& text) {
     if (chats.isEmpty() || isBackup(chats, QStringLiteral("chats-"), QStringLiteral(".json")))
         state.chatsJournal = chats;
     else
-        state.ignored << QStringLiteral("%1 (not a chat move journal a switch writes)").arg(chats);
+        state.ignored << QCoreApplication::translate("SwitchJournal",
+                                                     "%1 (not a chat move journal a switch writes)")
+                             .arg(chats);
     return state;
 }
 
@@ -107,15 +113,16 @@ QString chatsCondition(const QString& journal, ChatSyncService& chats) {
     try {
         const ChatMoveState state = chats.inspect(journal);
         if (state.rowsMoved == 0 && state.filesRewritten == 0)
-            return QStringLiteral("as before the switch");
-        return QStringLiteral("%1 of %2 moved to %3, %4 of %5 session files rewritten")
+            return QCoreApplication::translate("SwitchJournal", "as before the switch");
+        return QCoreApplication::translate("SwitchJournal",
+                                           "%1 of %2 moved to %3, %4 of %5 session files rewritten")
             .arg(state.rowsMoved)
             .arg(state.rows)
             .arg(state.provider)
             .arg(state.filesRewritten)
             .arg(state.files);
     } catch (const TavrinError& error) {
-        return QStringLiteral("cannot tell (%1)")
+        return QCoreApplication::translate("SwitchJournal", "cannot tell (%1)")
             .arg(withoutFinalStop(error.localizedDescription()));
     }
 }
@@ -137,8 +144,9 @@ QString SwitchJournal::path() {
 
 QString SwitchJournal::headline(const State& state) {
     if (!state.restoring.isEmpty())
-        return QStringLiteral("The last restore of %1").arg(state.restoring);
-    return QStringLiteral("The last switch of %1 to %2")
+        return QCoreApplication::translate("SwitchJournal", "The last restore of %1")
+            .arg(state.restoring);
+    return QCoreApplication::translate("SwitchJournal", "The last switch of %1 to %2")
         .arg(TargetIDEs::rawValue(state.target), state.profileName);
 }
 
@@ -197,7 +205,8 @@ SwitchJournal::Undone SwitchJournal::undoChanges(const State& state, ChatSyncSer
             bool written = false;
             if (change.existed) {
                 if (change.copy.isEmpty())
-                    throw FileError(QStringLiteral("no copy was taken before the switch"));
+                    throw FileError(QCoreApplication::translate(
+                        "SwitchJournal", "no copy was taken before the switch"));
                 const QByteArray before = FileUtil::readAll(change.copy);
                 const bool present = FileUtil::exists(change.path);
                 written = !present || FileUtil::readAll(change.path) != before;
@@ -216,23 +225,31 @@ SwitchJournal::Undone SwitchJournal::undoChanges(const State& state, ChatSyncSer
             if (written && !undone.restored.contains(name))
                 undone.restored.prepend(name);
         } catch (const TavrinError& error) {
-            QString failure = QStringLiteral("Could not restore %1 (%2)")
-                                  .arg(name, withoutFinalStop(error.localizedDescription()));
-            if (!change.copy.isEmpty())
-                failure += QStringLiteral("; its copy from before the switch is ") + change.copy;
-            undone.failures << failure + QLatin1Char('.');
+            const QString why = withoutFinalStop(error.localizedDescription());
+            undone.failures << (change.copy.isEmpty()
+                                    ? QCoreApplication::translate("SwitchJournal",
+                                                                  "Could not restore %1 (%2).")
+                                          .arg(name, why)
+                                    : QCoreApplication::translate(
+                                          "SwitchJournal",
+                                          "Could not restore %1 (%2); its copy from before "
+                                          "the switch is %3.")
+                                          .arg(name, why, change.copy));
         }
     }
     if (!state.chatsJournal.isEmpty()) {
         try {
             const ChatUndoResult back = chats.undo(state.chatsJournal);
             if (back.rows > 0 || back.files > 0)
-                undone.restored << QStringLiteral("the chats");
+                undone.restored << QCoreApplication::translate("SwitchJournal", "the chats");
             for (const QString& path : back.ignored)
-                undone.ignored
-                    << QStringLiteral("%1 (not a session file a chat move changes)").arg(path);
+                undone.ignored << QCoreApplication::translate(
+                                      "SwitchJournal",
+                                      "%1 (not a session file a chat move changes)")
+                                      .arg(path);
         } catch (const TavrinError& error) {
-            undone.failures << QStringLiteral("Could not move the chats back (%1).")
+            undone.failures << QCoreApplication::translate("SwitchJournal",
+                                                           "Could not move the chats back (%1).")
                                    .arg(withoutFinalStop(error.localizedDescription()));
         }
     }
@@ -245,10 +262,12 @@ QString SwitchJournal::undo(ChatSyncService& chats) {
     const Undone undone = undoChanges(m_state, chats, false);
     QStringList sentences;
     if (!undone.restored.isEmpty())
-        sentences << QStringLiteral("Restored %1 from before the %2.")
-                         .arg(listed(undone.restored), m_state.restoring.isEmpty()
-                                                           ? QStringLiteral("switch")
-                                                           : QStringLiteral("restore"));
+        sentences << (m_state.restoring.isEmpty()
+                          ? QCoreApplication::translate("SwitchJournal",
+                                                        "Restored %1 from before the switch.")
+                          : QCoreApplication::translate("SwitchJournal",
+                                                        "Restored %1 from before the restore."))
+                         .arg(listed(undone.restored));
     sentences << undone.failures;
     if (undone.failures.isEmpty())
         finish();
@@ -264,40 +283,46 @@ std::optional<SwitchJournal::State> SwitchJournal::interrupted(bool evenWhileASw
 
 void SwitchJournal::refuseIfInterrupted() {
     if (const auto state = interrupted(true))
-        throw SwitchError(QStringLiteral("%1 did not finish. Restore the files from before it, "
-                                         "or keep them as they are, first (in the window, or "
-                                         "with `tavrin-cli recover`).")
-                              .arg(headline(*state)));
+        throw SwitchError(
+            QCoreApplication::translate("SwitchJournal",
+                                        "%1 did not finish. Restore the files from before it, "
+                                        "or keep them as they are, first (in the window, or "
+                                        "with `tavrin-cli recover`).")
+                .arg(headline(*state)));
 }
 
 QString SwitchJournal::describe(const State& state, ChatSyncService& chats) {
     QStringList lines;
-    lines << QStringLiteral("%1 (started %2) did not finish.")
+    lines << QCoreApplication::translate("SwitchJournal", "%1 (started %2) did not finish.")
                  .arg(headline(state),
                       QLocale::c().toString(state.started, QStringLiteral("yyyy-MM-dd HH:mm")));
     for (const FileChange& change : state.changes) {
         QString condition;
         const bool present = FileUtil::exists(change.path);
         if (!change.existed)
-            condition =
-                present ? QStringLiteral("created by the switch") : QStringLiteral("not created");
+            condition = present
+                            ? QCoreApplication::translate("SwitchJournal", "created by the switch")
+                            : QCoreApplication::translate("SwitchJournal", "not created");
         else if (!present)
-            condition = QStringLiteral("missing");
+            condition = QCoreApplication::translate("SwitchJournal", "missing");
         else {
             try {
-                condition = FileUtil::readAll(change.path) == FileUtil::readAll(change.copy)
-                                ? QStringLiteral("as before the switch")
-                                : QStringLiteral("changed by the switch");
+                condition =
+                    FileUtil::readAll(change.path) == FileUtil::readAll(change.copy)
+                        ? QCoreApplication::translate("SwitchJournal", "as before the switch")
+                        : QCoreApplication::translate("SwitchJournal", "changed by the switch");
             } catch (const TavrinError&) {
-                condition = QStringLiteral("changed by the switch (its copy cannot be read)");
+                condition = QCoreApplication::translate(
+                    "SwitchJournal", "changed by the switch (its copy cannot be read)");
             }
         }
         lines << fileName(change.path) + QStringLiteral(": ") + condition;
     }
     if (!state.chatsJournal.isEmpty())
-        lines << QStringLiteral("chats: ") + chatsCondition(state.chatsJournal, chats);
+        lines << QCoreApplication::translate("SwitchJournal", "chats: %1")
+                     .arg(chatsCondition(state.chatsJournal, chats));
     for (const QString& entry : state.ignored)
-        lines << QStringLiteral("ignored: ") + entry;
+        lines << QCoreApplication::translate("SwitchJournal", "ignored: %1").arg(entry);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -306,11 +331,13 @@ QString SwitchJournal::restore(const State& seen, ChatSyncService& chats, Profil
     const SwitchLock lock(wait);
     const std::optional<State> current = interrupted(true);
     if (!current)
-        return QStringLiteral("The interrupted switch has been dealt with meanwhile; nothing "
-                              "was restored.");
+        return QCoreApplication::translate(
+            "SwitchJournal", "The interrupted switch has been dealt with meanwhile; nothing "
+                             "was restored.");
     if (current->text != seen.text)
-        return QStringLiteral("The record of the interrupted switch changed meanwhile; nothing "
-                              "was restored. Look at it again.");
+        return QCoreApplication::translate(
+            "SwitchJournal", "The record of the interrupted switch changed meanwhile; nothing "
+                             "was restored. Look at it again.");
     const State& state = *current;
     Undone undone = undoChanges(state, chats, true);
     if (!state.activeBefore.isEmpty() &&
@@ -318,27 +345,32 @@ QString SwitchJournal::restore(const State& seen, ChatSyncService& chats, Profil
         store.profile(state.activeBefore)) {
         try {
             store.saveActiveProfileID(state.target, state.activeBefore);
-            undone.restored << QStringLiteral("the active profile");
+            undone.restored << QCoreApplication::translate("SwitchJournal", "the active profile");
         } catch (const TavrinError& error) {
-            undone.failures << QStringLiteral("Could not restore the active profile (%1).")
+            undone.failures << QCoreApplication::translate(
+                                   "SwitchJournal", "Could not restore the active profile (%1).")
                                    .arg(withoutFinalStop(error.localizedDescription()));
         }
     }
     QStringList sentences;
     if (!undone.restored.isEmpty())
-        sentences << QStringLiteral("Restored %1 from before the interrupted %2. What the "
-                                    "files held until now is kept beside their copies "
-                                    "(*.before-restore-*).")
-                         .arg(listed(undone.restored), state.restoring.isEmpty()
-                                                           ? QStringLiteral("switch")
-                                                           : QStringLiteral("restore"));
+        sentences << (state.restoring.isEmpty()
+                          ? QCoreApplication::translate(
+                                "SwitchJournal", "Restored %1 from before the interrupted switch. "
+                                                 "What the files held until now is kept beside "
+                                                 "their copies (*.before-restore-*).")
+                          : QCoreApplication::translate(
+                                "SwitchJournal", "Restored %1 from before the interrupted restore. "
+                                                 "What the files held until now is kept beside "
+                                                 "their copies (*.before-restore-*)."))
+                         .arg(listed(undone.restored));
     for (const QString& entry : state.ignored + undone.ignored)
-        sentences << QStringLiteral("Ignored %1.").arg(entry);
+        sentences << QCoreApplication::translate("SwitchJournal", "Ignored %1.").arg(entry);
     sentences << undone.failures;
     if (undone.failures.isEmpty())
         FileUtil::remove(path());
     if (sentences.isEmpty())
-        return QStringLiteral("Nothing needed restoring.");
+        return QCoreApplication::translate("SwitchJournal", "Nothing needed restoring.");
     return sentences.join(QLatin1Char(' '));
 }
 

@@ -4,6 +4,7 @@
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QThread>
 
@@ -39,11 +40,13 @@ SwitchLock::SwitchLock(std::chrono::milliseconds wait) {
     m_fd = openLockFile(O_RDWR | O_CREAT);
     struct stat info {};
     if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const QString reason = m_fd < 0 ? qt_error_string(errno) : QStringLiteral("not a file");
+        const QString reason = m_fd < 0 ? qt_error_string(errno)
+                                        : QCoreApplication::translate("SwitchLock", "not a file");
         if (m_fd >= 0)
             ::close(m_fd);
         throw FileError(
-            QStringLiteral("Could not open the switch lock %1: %2.").arg(path(), reason));
+            QCoreApplication::translate("SwitchLock", "Could not open the switch lock %1: %2.")
+                .arg(path(), reason));
     }
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (!tryLock(m_fd, LOCK_EX)) {
@@ -54,10 +57,10 @@ SwitchLock::SwitchLock(std::chrono::milliseconds wait) {
         }
         ::close(m_fd);
         if (error != EWOULDBLOCK)
-            throw FileError(
-                QStringLiteral("Could not lock %1: %2.").arg(path(), qt_error_string(error)));
-        throw SwitchError(
-            QStringLiteral("Another switch is running. Try again when it has finished."));
+            throw FileError(QCoreApplication::translate("SwitchLock", "Could not lock %1: %2.")
+                                .arg(path(), qt_error_string(error)));
+        throw SwitchError(QCoreApplication::translate(
+            "SwitchLock", "Another switch is running. Try again when it has finished."));
     }
 }
 

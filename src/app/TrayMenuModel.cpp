@@ -4,6 +4,8 @@
 #include "profiles/Logging.h"
 #include "profiles/ProfilesStore.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 TrayMenuModel::TrayMenuModel(AppViewModel* viewModel, QObject* parent)
@@ -32,17 +34,27 @@ QList<TrayMenuEntry> TrayMenuModel::entries() const {
         const QString active = store->activeProfileID(target);
         const QList<Profile> profiles = m_viewModel->availableProfiles(target);
         if (profiles.isEmpty())
-            result.append(
-                {Kind::placeholder, QStringLiteral("No profile"), target, {}, false, false});
+            result.append({Kind::placeholder,
+                           QCoreApplication::translate("TrayMenuModel", "No profile"),
+                           target,
+                           {},
+                           false,
+                           false});
         for (const Profile& profile : profiles)
             result.append(
                 {Kind::profile, profile.name, target, profile.id, canSwitch, profile.id == active});
     }
     result.append(TrayMenuEntry{});
-    result.append({Kind::openWindow, QStringLiteral("Open Tavrin"), {}, {}, true, false});
+    result.append({Kind::openWindow,
+                   QCoreApplication::translate("TrayMenuModel", "Open Tavrin"),
+                   {},
+                   {},
+                   true,
+                   false});
     result.append({Kind::settings, QStringLiteral("Settings\u2026"), {}, {}, true, false});
     result.append(TrayMenuEntry{});
-    result.append({Kind::quit, QStringLiteral("Quit"), {}, {}, true, false});
+    result.append(
+        {Kind::quit, QCoreApplication::translate("TrayMenuModel", "Quit"), {}, {}, true, false});
     return result;
 }
 
@@ -52,16 +64,27 @@ QList<TrayMenuEntry> TrayMenuModel::lockEntries() const {
         return {};
     const CloudPolicy& policy = m_viewModel->cloudPolicy();
     QList<TrayMenuEntry> entries{
-        {Kind::placeholder, QStringLiteral("Update required"), {}, {}, false, false},
         {Kind::placeholder,
-         QStringLiteral("Switching is off until Tavrin %1 or newer is installed.")
+         QCoreApplication::translate("TrayMenuModel", "Update required"),
+         {},
+         {},
+         false,
+         false},
+        {Kind::placeholder,
+         QCoreApplication::translate("TrayMenuModel",
+                                     "Switching is off until Tavrin %1 or newer is installed.")
              .arg(policy.minimumSupportedVersion.value_or(QString()).trimmed()),
          {},
          {},
          false,
          false}};
     if (policy.updateURL)
-        entries.append({Kind::update, QStringLiteral("Get the Update\u2026"), {}, {}, true, false});
+        entries.append({Kind::update,
+                        QCoreApplication::translate("TrayMenuModel", "Get the Update\u2026"),
+                        {},
+                        {},
+                        true,
+                        false});
     entries.append(TrayMenuEntry{});
     return entries;
 }

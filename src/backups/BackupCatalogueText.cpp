@@ -2,6 +2,7 @@
 
 #include "profiles/AppPaths.h"
 
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QLocale>
 
@@ -17,9 +18,9 @@ QString title(BackupKind kind) {
     case BackupKind::claudeSettings:
         return QStringLiteral("settings.json");
     case BackupKind::chatDatabase:
-        return QStringLiteral("chat database");
+        return QCoreApplication::translate("BackupCatalogue", "chat database");
     case BackupKind::chatMoves:
-        return QStringLiteral("chat move");
+        return QCoreApplication::translate("BackupCatalogue", "chat move");
     case BackupKind::profiles:
         return QStringLiteral("profiles.json");
     }
@@ -40,7 +41,8 @@ QString roleName(BackupRole role) {
 
 QString formatSize(qint64 bytes) {
     if (bytes < 1000)
-        return bytes == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(bytes);
+        return bytes == 1 ? QCoreApplication::translate("BackupCatalogue", "1 byte")
+                          : QCoreApplication::translate("BackupCatalogue", "%1 bytes").arg(bytes);
     const char* units[] = {"KB", "MB", "GB", "TB"};
     double value = double(bytes);
     int unit = -1;

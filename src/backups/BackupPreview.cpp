@@ -8,6 +8,7 @@
 #include "profiles/FileUtil.h"
 #include "system/ShellService.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
@@ -79,8 +80,9 @@ QMap<QString, qint64> BackupPreview::threadsPerProvider(const QString& database,
 
 QString BackupPreview::databaseSummary(const BackupEntry& entry) const {
     if (!entry.complete)
-        return QStringLiteral("This copy of the chat database lacks its main file, so it cannot "
-                              "be put back.");
+        return QCoreApplication::translate(
+            "BackupPreview", "This copy of the chat database lacks its main file, so it cannot "
+                             "be put back.");
     QString wal;
     for (const QString& companion : entry.companions)
         if (companion.section(QLatin1Char('/'), -1).contains(QLatin1String("-wal")))
@@ -92,30 +94,34 @@ QString BackupPreview::databaseSummary(const BackupEntry& entry) const {
         if (live)
             now = threadsPerProvider(AppPaths::stateDatabaseURL());
     } catch (const TavrinError& error) {
-        lines << QStringLiteral("The chat database now cannot be read: %1.")
+        lines << QCoreApplication::translate("BackupPreview",
+                                             "The chat database now cannot be read: %1.")
                      .arg(withoutStop(error.localizedDescription()));
     }
     const QMap<QString, qint64> copy = threadsPerProvider(entry.path, wal);
     QStringList providers = now.keys() + copy.keys();
     providers.removeDuplicates();
     providers.sort();
-    lines << QStringLiteral("Chat threads by provider, now and in the copy:");
+    lines << QCoreApplication::translate("BackupPreview",
+                                         "Chat threads by provider, now and in the copy:");
     for (const QString& provider : providers)
-        lines << QStringLiteral("  %1: %2 now, %3 in the copy")
+        lines << QCoreApplication::translate("BackupPreview", "  %1: %2 now, %3 in the copy")
                      .arg(provider.isEmpty() ? QStringLiteral("(none)") : provider)
                      .arg(now.value(provider))
                      .arg(copy.value(provider));
     if (providers.isEmpty())
-        lines << QStringLiteral("  no threads in either");
+        lines << QCoreApplication::translate("BackupPreview", "  no threads in either");
     if (!live)
-        lines << QStringLiteral("There is no chat database now.");
+        lines << QCoreApplication::translate("BackupPreview", "There is no chat database now.");
     if (!wal.isEmpty())
-        lines << QStringLiteral("The copy's -wal file is put back with it.");
+        lines << QCoreApplication::translate("BackupPreview",
+                                             "The copy's -wal file is put back with it.");
     return lines.join(QLatin1Char('\n'));
 }
 
 QString BackupPreview::describe(const BackupEntry& entry) const {
-    const QString copyLabel = AppPaths::displayPath(entry.path) + QStringLiteral(" (the copy)");
+    const QString copyLabel = QCoreApplication::translate("BackupPreview", "%1 (the copy)")
+                                  .arg(AppPaths::displayPath(entry.path));
     switch (entry.kind) {
     case BackupKind::chatDatabase:
         return databaseSummary(entry);
@@ -126,8 +132,10 @@ QString BackupPreview::describe(const BackupEntry& entry) const {
             entry.path, {[&](const ChatMoveJournal::Header& header) { provider = header.provider; },
                          {},
                          [&](const SessionFiles::Change&) { ++files; }});
-        return QStringLiteral("The record of a chat move to %1 (%2 session files). It lets the "
-                              "move be undone; it is not a file to put back.")
+        return QCoreApplication::translate(
+                   "BackupPreview",
+                   "The record of a chat move to %1 (%2 session files). It lets the "
+                   "move be undone; it is not a file to put back.")
             .arg(provider)
             .arg(files);
     }
@@ -136,8 +144,9 @@ QString BackupPreview::describe(const BackupEntry& entry) const {
         const bool present = FileUtil::fileExists(entry.original);
         const QByteArray now = present ? FileUtil::readAll(entry.original) : QByteArray();
         const QString nowLabel =
-            AppPaths::displayPath(entry.original) +
-            (present ? QStringLiteral(" (now)") : QStringLiteral(" (does not exist now)"));
+            (present ? QCoreApplication::translate("BackupPreview", "%1 (now)")
+                     : QCoreApplication::translate("BackupPreview", "%1 (does not exist now)"))
+                .arg(AppPaths::displayPath(entry.original));
         return TextDiff::unified(now, copy, nowLabel, copyLabel);
     }
     }

@@ -3,6 +3,7 @@
 #include "profiles/Errors.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSettings>
@@ -45,8 +46,9 @@ void RetentionPolicy::save() const {
     settings.setValue(maxSizeKey, maxBytes);
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        throw FileError(
-            QStringLiteral("Could not save the backup settings in %1.").arg(settingsPath()));
+        throw FileError(QCoreApplication::translate("BackupRetention",
+                                                    "Could not save the backup settings in %1.")
+                            .arg(settingsPath()));
 }
 
 std::optional<qint64> RetentionPolicy::parseSize(const QString& text) {
@@ -77,12 +79,14 @@ std::optional<qint64> RetentionPolicy::parseSize(const QString& text) {
 
 QString PrunePlan::summary(bool dryRun) const {
     if (remove.isEmpty())
-        return QStringLiteral("No old backups to remove.");
-    const QString count = remove.size() == 1 ? QStringLiteral("1 old backup")
-                                             : QStringLiteral("%1 old backups").arg(remove.size());
-    return QStringLiteral("%1 %2, %3.")
-        .arg(dryRun ? QStringLiteral("Would remove") : QStringLiteral("Removed"), count,
-             BackupCatalogue::formatSize(bytes));
+        return QCoreApplication::translate("BackupRetention", "No old backups to remove.");
+    const QString count =
+        remove.size() == 1
+            ? QCoreApplication::translate("BackupRetention", "1 old backup")
+            : QCoreApplication::translate("BackupRetention", "%1 old backups").arg(remove.size());
+    return (dryRun ? QCoreApplication::translate("BackupRetention", "Would remove %1, %2.")
+                   : QCoreApplication::translate("BackupRetention", "Removed %1, %2."))
+        .arg(count, BackupCatalogue::formatSize(bytes));
 }
 
 namespace BackupRetention {

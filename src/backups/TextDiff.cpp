@@ -1,5 +1,6 @@
 #include "backups/TextDiff.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -191,24 +192,26 @@ QString printable(QByteArrayView line) {
 QString unified(const QByteArray& from, const QByteArray& to, const QString& fromLabel,
                 const QString& toLabel, int context, int maxEdits) {
     if (from == to)
-        return QStringLiteral("No difference.");
+        return QCoreApplication::translate("TextDiff", "No difference.");
     if (from.contains('\0') || to.contains('\0'))
-        return QStringLiteral("The files hold binary data and differ: %1 bytes and %2 bytes.")
+        return QCoreApplication::translate(
+                   "TextDiff", "The files hold binary data and differ: %1 bytes and %2 bytes.")
             .arg(from.size())
             .arg(to.size());
     const Lines a = split(from);
     const Lines b = split(to);
     const std::optional<std::vector<Op>> ops = editScript(a, b, maxEdits);
     if (!ops)
-        return QStringLiteral("The files differ in more lines than can be shown (%1 lines and "
-                              "%2 lines).")
+        return QCoreApplication::translate(
+                   "TextDiff", "The files differ in more lines than can be shown (%1 lines and "
+                               "%2 lines).")
             .arg(a.lines.size())
             .arg(b.lines.size());
     QStringList out;
     const QString endingsFrom = endings(a);
     const QString endingsTo = endings(b);
     if (!endingsFrom.isEmpty() && !endingsTo.isEmpty() && endingsFrom != endingsTo)
-        out << QStringLiteral("Line endings: %1 in %2, %3 in %4.")
+        out << QCoreApplication::translate("TextDiff", "Line endings: %1 in %2, %3 in %4.")
                    .arg(endingsFrom, fromLabel, endingsTo, toLabel);
     out << QStringLiteral("--- ") + fromLabel << QStringLiteral("+++ ") + toLabel;
     for (const Hunk& hunk : hunks(*ops, context)) {

@@ -2,9 +2,11 @@
 
 #include "desktop/Desktop.h"
 
+#include <QCoreApplication>
+
 ClaudeRestartError ClaudeRestartError::failed(const QString& message) {
-    return ClaudeRestartError(
-        prefixedMessage(QStringLiteral("Could not restart Claude Code"), message));
+    return ClaudeRestartError(prefixedMessage(
+        QCoreApplication::translate("ClaudeRestarter", "Could not restart Claude Code"), message));
 }
 
 ClaudeRestarter::ClaudeRestarter(std::shared_ptr<Desktop> desktop)

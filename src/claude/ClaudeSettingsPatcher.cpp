@@ -6,12 +6,14 @@
 #include "profiles/ProxyURLFormatter.h"
 #include "system/FileBackupService.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
 
 ClaudeSettingsPatchError ClaudeSettingsPatchError::invalidSettings() {
-    return ClaudeSettingsPatchError(QStringLiteral("Claude settings.json is not a JSON object."));
+    return ClaudeSettingsPatchError(QCoreApplication::translate(
+        "ClaudeSettingsPatcher", "Claude settings.json is not a JSON object."));
 }
 
 namespace {
@@ -60,8 +62,9 @@ Value loadSettings(bool fileExists) {
     try {
         document = ExactJson::parse(data);
     } catch (const ExactJson::SyntaxError& error) {
-        throw JsonError(QStringLiteral("Claude settings.json is not valid JSON: ") +
-                        error.localizedDescription() + QLatin1Char('.'));
+        throw JsonError(QCoreApplication::translate("ClaudeSettingsPatcher",
+                                                    "Claude settings.json is not valid JSON: %1.")
+                            .arg(error.localizedDescription()));
     }
     if (!document.isObject())
         throw ClaudeSettingsPatchError::invalidSettings();

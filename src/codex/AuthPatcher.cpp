@@ -5,6 +5,8 @@
 #include "profiles/ExactJson.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 using ExactJson::Value;
@@ -28,7 +30,8 @@ Value readAuth(const QString& path, bool exists) {
         document = ExactJson::parse(data);
     } catch (const ExactJson::SyntaxError& error) {
         // A file we cannot parse holds someone's credentials: stop before overwriting it.
-        throw JsonError(QStringLiteral("Could not read %1: it is not valid JSON (%2).")
+        throw JsonError(QCoreApplication::translate("AuthPatcher",
+                                                    "Could not read %1: it is not valid JSON (%2).")
                             .arg(path, error.localizedDescription()));
     }
     // Any other top-level value, an array for example, is replaced by an object.

@@ -4,6 +4,7 @@
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -221,7 +222,8 @@ void ChatDatabase::snapshot(const QString& destination) {
         throw ChatSyncError::databaseNotFound();
     if (destination.contains(QLatin1Char('\n')) || destination.contains(QLatin1Char('\r')))
         throw ChatSyncError::sqliteFailed(
-            QStringLiteral("the backup path %1 holds a line break").arg(destination));
+            QCoreApplication::translate("ChatDatabase", "the backup path %1 holds a line break")
+                .arg(destination));
     // Written without a journal of its own (a copy cut short is never used: no journal of
     // a move names it yet), then flushed to disk once, whole.
     const ShellResult run = m_shell->runProgram(
@@ -233,8 +235,8 @@ void ChatDatabase::snapshot(const QString& destination) {
         throw ChatSyncError::sqliteFailed(plainReason(run.standardError));
     QFile copy(destination);
     if (!copy.open(QIODevice::ReadOnly) || ::fsync(copy.handle()) != 0)
-        throw FileError(
-            QStringLiteral("Could not write %1: %2").arg(destination, copy.errorString()));
+        throw FileError(QCoreApplication::translate("ChatDatabase", "Could not write %1: %2")
+                            .arg(destination, copy.errorString()));
 }
 
 qint64 ChatDatabase::taken(const QString& provider, const QString& snapshot) {

@@ -4,6 +4,7 @@
 #include "profiles/AppPaths.h"
 #include "profiles/Errors.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -60,7 +61,9 @@ public:
 
 private:
     [[noreturn]] void fail() const {
-        throw JsonError(QStringLiteral("%1 is not a chat move journal.").arg(m_file.fileName()));
+        throw JsonError(
+            QCoreApplication::translate("ChatMoveJournal", "%1 is not a chat move journal.")
+                .arg(m_file.fileName()));
     }
 
     void begin(const Header& header) const {
@@ -151,11 +154,13 @@ void Writer::write(const QByteArray& data) {
 void read(const QString& path, const Visitor& visitor) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("Could not read %1: %2").arg(path, file.errorString()));
+        throw FileError(QCoreApplication::translate("ChatMoveJournal", "Could not read %1: %2")
+                            .arg(path, file.errorString()));
     // The whole journal is checked before anything is visited.
     Reader(file, nullptr).read();
     if (!file.seek(0))
-        throw FileError(QStringLiteral("Could not read %1: %2").arg(path, file.errorString()));
+        throw FileError(QCoreApplication::translate("ChatMoveJournal", "Could not read %1: %2")
+                            .arg(path, file.errorString()));
     Reader(file, &visitor).read();
 }
 

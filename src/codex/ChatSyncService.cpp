@@ -8,6 +8,7 @@
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -15,23 +16,29 @@ ChatSyncError::ChatSyncError(Kind kind, const QString& message)
     : TavrinError(message), m_kind(kind) {}
 
 ChatSyncError ChatSyncError::invalidProvider(const QString& provider) {
-    return ChatSyncError(Kind::invalidProvider,
-                         QStringLiteral("Unsafe model provider for chat sync: ") + provider +
-                             QLatin1Char('.'));
+    return ChatSyncError(
+        Kind::invalidProvider,
+        QCoreApplication::translate("ChatSyncService", "Unsafe model provider for chat sync: %1.")
+            .arg(provider));
 }
 
 ChatSyncError ChatSyncError::sqliteFailed(const QString& message) {
-    return ChatSyncError(Kind::sqliteFailed,
-                         prefixedMessage(QStringLiteral("Could not sync chats"), message));
+    return ChatSyncError(
+        Kind::sqliteFailed,
+        prefixedMessage(QCoreApplication::translate("ChatSyncService", "Could not sync chats"),
+                        message));
 }
 
 ChatSyncError ChatSyncError::databaseNotFound() {
-    return ChatSyncError(Kind::databaseNotFound,
-                         QStringLiteral("Could not find Codex chat database."));
+    return ChatSyncError(
+        Kind::databaseNotFound,
+        QCoreApplication::translate("ChatSyncService", "Could not find Codex chat database."));
 }
 
 ChatSyncError ChatSyncError::sqliteMissing() {
-    return ChatSyncError(Kind::sqliteMissing, QStringLiteral("The sqlite3 tool is not installed."));
+    return ChatSyncError(
+        Kind::sqliteMissing,
+        QCoreApplication::translate("ChatSyncService", "The sqlite3 tool is not installed."));
 }
 
 ChatSyncError ChatSyncError::fileFailed(const QString& reason) {
@@ -40,7 +47,9 @@ ChatSyncError ChatSyncError::fileFailed(const QString& reason) {
 
 ChatSyncError ChatSyncError::undoFailed(const QString& reason) {
     return ChatSyncError(Kind::undoFailed,
-                         prefixedMessage(QStringLiteral("Could not put the chats back"), reason));
+                         prefixedMessage(QCoreApplication::translate(
+                                             "ChatSyncService", "Could not put the chats back"),
+                                         reason));
 }
 
 ChatSyncError ChatSyncError::leftMoved(const QString& reason) {
@@ -164,10 +173,10 @@ ChatSyncService::syncChats(const Profile& profile,
         try {
             undo(journalPath);
         } catch (const TavrinError& undoError) {
-            throw ChatSyncError::leftMoved(error.localizedDescription() + QStringLiteral(". ") +
-                                           undoError.localizedDescription() +
-                                           QStringLiteral(" (journal: ") + journalPath +
-                                           QLatin1Char(')'));
+            throw ChatSyncError::leftMoved(
+                QCoreApplication::translate("ChatSyncService", "%1. %2 (journal: %3)")
+                    .arg(error.localizedDescription(), undoError.localizedDescription(),
+                         journalPath));
         }
         throw;
     }
@@ -215,8 +224,10 @@ ChatUndoResult ChatSyncService::undo(const QString& journalURL) {
         problems << error.localizedDescription();
     }
     if (!leftAlone.isEmpty())
-        problems.prepend(QStringLiteral("session files changed since the move were left alone: ") +
-                         leftAlone.join(QStringLiteral(", ")));
+        problems.prepend(
+            QCoreApplication::translate("ChatSyncService",
+                                        "session files changed since the move were left alone: %1")
+                .arg(leftAlone.join(QStringLiteral(", "))));
     if (!problems.isEmpty())
         throw ChatSyncError::undoFailed(problems.join(QStringLiteral("; ")));
     return result;

@@ -2,8 +2,11 @@
 
 #include "desktop/Desktop.h"
 
+#include <QCoreApplication>
+
 RestartError RestartError::failed(const QString& message) {
-    return RestartError(prefixedMessage(QStringLiteral("Could not restart Codex"), message));
+    return RestartError(prefixedMessage(
+        QCoreApplication::translate("CodexRestarter", "Could not restart Codex"), message));
 }
 
 CodexRestarter::CodexRestarter(std::shared_ptr<Desktop> desktop)

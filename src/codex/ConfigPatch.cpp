@@ -4,14 +4,20 @@
 #include "codex/ConfigReading.h"
 #include "codex/TomlText.h"
 
+#include <QCoreApplication>
+
 namespace ConfigPatch {
 
 namespace {
 
 using namespace ConfigReading;
 
-const QString cannotUpdate = QStringLiteral("Could not update config.toml: ");
-const QString nothingWritten = QStringLiteral(" Nothing was written.");
+ConfigPatchError cannotUpdate(const QString& why) {
+    return ConfigPatchError(
+        QCoreApplication::translate("ConfigPatch",
+                                    "Could not update config.toml: %1 Nothing was written.")
+            .arg(why));
+}
 
 QByteArray writtenLine(const Assignment& assignment) {
     return (assignment.key + QStringLiteral(" = ") + TomlText::quoted(*assignment.value)).toUtf8();
@@ -120,10 +126,10 @@ toml::table parsedOrThrow(QByteArrayView patched) {
         }
         const qsizetype end = rest.indexOf('\n');
         const QString line = QString::fromUtf8(end < 0 ? rest : rest.first(end)).trimmed();
-        throw ConfigPatchError(cannotUpdate + QStringLiteral("with the change, the line \"") +
-                               line + QStringLiteral("\" would not be valid TOML (") +
-                               fromStd(error.description()) + QStringLiteral(").") +
-                               nothingWritten);
+        throw cannotUpdate(
+            QCoreApplication::translate(
+                "ConfigPatch", "with the change, the line \"%1\" would not be valid TOML (%2).")
+                .arg(line, fromStd(error.description())));
     }
 }
 
@@ -133,7 +139,7 @@ void checkAgainst(toml::table& before, QByteArrayView patched, const Profile& pr
     toml::table after = parsedOrThrow(patched);
     const QString provider = providerNeedingTable(profile);
     if (const auto why = mismatch(readToml(after, provider), profile, provider))
-        throw ConfigPatchError(cannotUpdate + *why + nothingWritten);
+        throw cannotUpdate(*why);
 
     for (const Assignment& assignment : assignments(profile)) {
         const std::string_view key(assignment.key.data(), size_t(assignment.key.size()));
@@ -149,9 +155,10 @@ void checkAgainst(toml::table& before, QByteArrayView patched, const Profile& pr
     }
     QStringList path;
     if (const auto key = firstDifference(before, after, path))
-        throw ConfigPatchError(cannotUpdate + QStringLiteral("the change would also alter ") +
-                               *key + QStringLiteral(", which Tavrin does not manage.") +
-                               nothingWritten);
+        throw cannotUpdate(
+            QCoreApplication::translate(
+                "ConfigPatch", "the change would also alter %1, which Tavrin does not manage.")
+                .arg(*key));
 }
 
 QByteArray patched(QByteArrayView text, const Profile& profile, QByteArrayView prefix) {
@@ -185,10 +192,10 @@ QByteArray patched(QByteArrayView text, const Profile& profile, QByteArrayView p
                    mismatch(readingOf(QByteArrayView(result).sliced(prefix.size()), provider),
                             profile, provider)) {
         // Verification after writing would fail the same way: refuse before anything changes.
-        throw ConfigPatchError(cannotUpdate +
-                               QStringLiteral("config.toml is not valid TOML, and read line by "
-                                              "line the new text would not be right: ") +
-                               *why + nothingWritten);
+        throw cannotUpdate(QCoreApplication::translate(
+                               "ConfigPatch", "config.toml is not valid TOML, and read line by "
+                                              "line the new text would not be right: %1")
+                               .arg(*why));
     }
     return result;
 }

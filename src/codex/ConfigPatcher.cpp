@@ -5,6 +5,7 @@
 #include "profiles/AppPaths.h"
 #include "system/FileBackupService.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -14,8 +15,9 @@ const QByteArray utf8Bom("\xEF\xBB\xBF");
 QByteArray readConfig(const QString& path, bool exists) {
     const QByteArray bytes = exists ? FileUtil::readAll(path) : QByteArray();
     if (!bytes.isValidUtf8())
-        throw FileError(
-            QStringLiteral("Could not read %1: the file is not valid UTF-8 text.").arg(path));
+        throw FileError(QCoreApplication::translate(
+                            "ConfigPatcher", "Could not read %1: the file is not valid UTF-8 text.")
+                            .arg(path));
     return bytes;
 }
 
@@ -62,10 +64,11 @@ void ConfigPatcher::apply(const ConfigChange& prepared, const ChangeRecorder& re
         try {
             copy = m_backupService->createConfigBackups(change.path).timestampedBackupURL;
         } catch (...) {
-            throw ConfigPatchError(
-                prefixedMessage(QStringLiteral("Could not back up config.toml, so it was not "
-                                               "changed"),
-                                describeError(std::current_exception())));
+            throw ConfigPatchError(prefixedMessage(
+                QCoreApplication::translate("ConfigPatcher",
+                                            "Could not back up config.toml, so it was not "
+                                            "changed"),
+                describeError(std::current_exception())));
         }
     } else {
         FileUtil::makePath(AppPaths::codexDirectory());

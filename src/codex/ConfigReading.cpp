@@ -2,6 +2,7 @@
 
 #include "codex/TomlText.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <sstream>
@@ -224,19 +225,25 @@ std::optional<QString> refusal(const Reading& reading, const Profile& profile,
     if (!reading.hasTable) {
         if (provider == velqorProvider)
             return std::nullopt;
-        return QStringLiteral("config.toml has no ") + header(provider) +
-               QStringLiteral(" table, so Codex would stop with \"Model provider `") + provider +
-               QStringLiteral("` not found\". Add that table to config.toml or choose another "
-                              "model provider for this profile.");
+        return QCoreApplication::translate("ConfigReading",
+                                           "config.toml has no %1 table, so Codex would stop with "
+                                           "\"Model provider `%2` not found\". Add that table to "
+                                           "config.toml or choose another model provider for "
+                                           "this profile.")
+            .arg(header(provider), provider);
     }
     if (usesChatWireApi(reading))
-        return QStringLiteral("config.toml: ") + header(provider) +
-               QStringLiteral(" has wire_api = \"chat\", which Codex no longer supports. Change "
-                              "it to wire_api = \"responses\".");
+        return QCoreApplication::translate(
+                   "ConfigReading", "config.toml: %1 has wire_api = \"chat\", which Codex no "
+                                    "longer supports. Change it to wire_api = "
+                                    "\"responses\".")
+            .arg(header(provider));
     if (profile.isVelqorAccount() && !requiresOpenAIAuth(reading))
-        return QStringLiteral("config.toml: ") + header(provider) +
-               QStringLiteral(" does not set requires_openai_auth = true, so Codex would not "
-                              "send the API key. Set requires_openai_auth = true in that table.");
+        return QCoreApplication::translate("ConfigReading",
+                                           "config.toml: %1 does not set requires_openai_auth = "
+                                           "true, so Codex would not send the API key. Set "
+                                           "requires_openai_auth = true in that table.")
+            .arg(header(provider));
     return std::nullopt;
 }
 
@@ -246,15 +253,18 @@ std::optional<QString> mismatch(const Reading& reading, const Profile& profile,
         const auto found = reading.keys.constFind(assignment.key);
         if (assignment.value) {
             if (found == reading.keys.constEnd() || found->text != *assignment.value)
-                return assignment.key + QStringLiteral(" was not updated.");
+                return QCoreApplication::translate("ConfigReading", "%1 was not updated.")
+                    .arg(assignment.key);
         } else if (found != reading.keys.constEnd()) {
-            return assignment.key + QStringLiteral(" is still active.");
+            return QCoreApplication::translate("ConfigReading", "%1 is still active.")
+                .arg(assignment.key);
         }
     }
     if (const auto why = refusal(reading, profile, provider))
         return why;
     if (!provider.isEmpty() && !reading.hasTable)
-        return header(provider) + QStringLiteral(" was not added.");
+        return QCoreApplication::translate("ConfigReading", "%1 was not added.")
+            .arg(header(provider));
     return std::nullopt;
 }
 

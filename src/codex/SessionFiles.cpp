@@ -6,6 +6,7 @@
 #include "profiles/ExactJson.h"
 #include "profiles/Logging.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 
@@ -137,8 +138,8 @@ std::optional<QByteArray> File::firstLine() {
     for (;;) {
         const qint64 count = m_file.read(buffer.data(), qint64(buffer.size()));
         if (count < 0)
-            throw FileError(
-                QStringLiteral("Could not read %1: %2").arg(m_path, m_file.errorString()));
+            throw FileError(QCoreApplication::translate("SessionFiles", "Could not read %1: %2")
+                                .arg(m_path, m_file.errorString()));
         if (count == 0)
             break;
         const void* feed = std::memchr(buffer.data(), '\n', size_t(count));
@@ -155,12 +156,13 @@ std::optional<QByteArray> File::firstLine() {
 
 void File::replaceFirstLine(qint64 oldSize, const QByteArray& line) {
     const auto readFailed = [&] {
-        return FileError(QStringLiteral("Could not read %1: %2").arg(m_path, m_file.errorString()));
+        return FileError(QCoreApplication::translate("SessionFiles", "Could not read %1: %2")
+                             .arg(m_path, m_file.errorString()));
     };
     // The file keeps its permission bits and its time: Codex lists chats by it.
     struct stat info {};
     if (::fstat(m_file.handle(), &info) != 0)
-        throw FileError(QStringLiteral("Could not read %1: %2")
+        throw FileError(QCoreApplication::translate("SessionFiles", "Could not read %1: %2")
                             .arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
     AtomicFile target(m_path, mode_t(info.st_mode & 07777));
     target.write(line);

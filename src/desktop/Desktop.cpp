@@ -5,6 +5,8 @@
 #include "profiles/Logging.h"
 #include "system/ShellService.h"
 
+#include <QCoreApplication>
+
 Desktop::~Desktop() = default;
 
 std::shared_ptr<Desktop> Desktop::forThisSystem(std::shared_ptr<ShellService> shell) {
@@ -25,19 +27,20 @@ QStringList Desktop::stopCodexServer(const CodexServerCommand& codex, const Step
         return {};
     }
     if (starting)
-        starting(QStringLiteral("Stopping Codex's background server."));
+        starting(QCoreApplication::translate("Desktop", "Stopping Codex's background server."));
     QString failure;
     try {
         const ShellResult stopped = codex(QStringLiteral("stop"));
         if (stopped.terminationStatus == 0) {
             qCInfo(lcDesktop) << "Stopped Codex's background app server";
-            return {QStringLiteral("Stopped Codex's background server.")};
+            return {QCoreApplication::translate("Desktop", "Stopped Codex's background server.")};
         }
         failure = stopped.standardError.simplified();
     } catch (const ProcessError& error) {
         failure = error.localizedDescription();
     }
-    return {prefixedMessage(QStringLiteral("Codex's background server could not be stopped and "
-                                           "keeps the old profile until restarted"),
-                            failure)};
+    return {prefixedMessage(
+        QCoreApplication::translate("Desktop", "Codex's background server could not be stopped and "
+                                               "keeps the old profile until restarted"),
+        failure)};
 }

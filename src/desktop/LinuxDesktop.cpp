@@ -4,6 +4,7 @@
 #include "profiles/Logging.h"
 #include "system/ShellService.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -23,17 +24,19 @@ const char* const usualTerminals[] = {
     "alacritty",           "wezterm",        "foot",    "xterm"};
 
 QString notInstalledMessage(TargetIDE assistant) {
-    return QStringLiteral("%1 is not installed: no `%2` on PATH.")
+    return QCoreApplication::translate("LinuxDesktop", "%1 is not installed: no `%2` on PATH.")
         .arg(TargetIDEs::rawValue(assistant), TargetIDEs::program(assistant));
 }
 
 QString noTerminalMessage(const QString& terminalVariable) {
     const QString program = QProcess::splitCommand(terminalVariable).value(0);
     if (program.isEmpty())
-        return QStringLiteral("No terminal emulator found: set $TERMINAL to the one you use, or "
-                              "install xterm.");
-    return QStringLiteral("No terminal emulator found: $TERMINAL names \"%1\", which is not "
-                          "installed; set it to the one you use, or install xterm.")
+        return QCoreApplication::translate(
+            "LinuxDesktop", "No terminal emulator found: set $TERMINAL to the one you use, or "
+                            "install xterm.");
+    return QCoreApplication::translate(
+               "LinuxDesktop", "No terminal emulator found: $TERMINAL names \"%1\", which is not "
+                               "installed; set it to the one you use, or install xterm.")
         .arg(program);
 }
 
@@ -111,10 +114,12 @@ QStringList LinuxDesktop::quitAssistant(TargetIDE assistant, const StepStarted& 
     }
     const int count = sessions(running, program);
     if (count == 1)
-        notes << QStringLiteral("1 %1 process keeps the old profile until restarted.")
+        notes << QCoreApplication::translate("LinuxDesktop",
+                                             "1 %1 process keeps the old profile until restarted.")
                      .arg(QLatin1String(program));
     else if (count > 1)
-        notes << QStringLiteral("%1 %2 processes keep the old profile until restarted.")
+        notes << QCoreApplication::translate(
+                     "LinuxDesktop", "%1 %2 processes keep the old profile until restarted.")
                      .arg(count)
                      .arg(QLatin1String(program));
     return notes;
@@ -136,8 +141,8 @@ QStringList LinuxDesktop::setLaunchEnvironment(const LaunchEnvironment& variable
                                                                QStringLiteral("show-environment")})
                                        .terminationStatus != 0) {
         qCInfo(lcDesktop) << "No systemd user manager answers; the launch environment is unchanged";
-        return {
-            QStringLiteral("No systemd user manager: the launch environment was left as it was.")};
+        return {QCoreApplication::translate(
+            "LinuxDesktop", "No systemd user manager: the launch environment was left as it was.")};
     }
     // The values reach both tools through their environment, which only this user can
     // read; a command line (and an API key on it) is visible to everyone on the machine.
@@ -163,7 +168,8 @@ QStringList LinuxDesktop::setLaunchEnvironment(const LaunchEnvironment& variable
         return {};
     qCWarning(lcDesktop) << "dbus-update-activation-environment failed:"
                          << result.standardError.trimmed();
-    return {prefixedMessage(QStringLiteral("The D-Bus activation environment was not updated"),
+    return {prefixedMessage(QCoreApplication::translate(
+                                "LinuxDesktop", "The D-Bus activation environment was not updated"),
                             result.standardError.trimmed())};
 }
 
@@ -257,7 +263,9 @@ LinuxDesktop::chooseTerminal(const QString& terminalVariable,
             continue;
         QString note;
         if (!wanted.isEmpty())
-            note = QStringLiteral("$TERMINAL names \"%1\", which was not found: opened %2 instead.")
+            note = QCoreApplication::translate(
+                       "LinuxDesktop",
+                       "$TERMINAL names \"%1\", which was not found: opened %2 instead.")
                        .arg(wanted, QLatin1String(name));
         return Terminal{path, {}, note};
     }

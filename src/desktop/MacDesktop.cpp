@@ -2,6 +2,8 @@
 
 #include "system/ShellService.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // Escapes a text for use inside an AppleScript string literal.
@@ -22,7 +24,7 @@ QStringList MacDesktop::quitAssistant(TargetIDE assistant, const StepStarted& st
     if (assistant != TargetIDE::codex)
         return {};
     if (starting)
-        starting(QStringLiteral("Quitting Codex."));
+        starting(QCoreApplication::translate("MacDesktop", "Quitting Codex."));
     runChecked(quitCodexCommand());
     return stopCodexServer(
         [this](const QString& verb) { return m_shell->run(codexServerCommand(verb)); }, starting);

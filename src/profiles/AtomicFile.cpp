@@ -6,6 +6,7 @@
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -225,7 +226,9 @@ QString AtomicFile::leftoversNote(const QStringList& removed) {
     for (const QString& path : removed)
         qCInfo(lcProfiles) << "Removed" << path;
     return removed.size() == 1
-               ? QStringLiteral("Removed 1 temporary file left by an interrupted write.")
-               : QStringLiteral("Removed %1 temporary files left by an interrupted write.")
+               ? QCoreApplication::translate(
+                     "AtomicFile", "Removed 1 temporary file left by an interrupted write.")
+               : QCoreApplication::translate(
+                     "AtomicFile", "Removed %1 temporary files left by an interrupted write.")
                      .arg(removed.size());
 }

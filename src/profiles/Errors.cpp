@@ -1,5 +1,7 @@
 #include "profiles/Errors.h"
 
+#include <QCoreApplication>
+
 TavrinError::TavrinError(QString message) : m_message(std::move(message)) {}
 
 TavrinError::~TavrinError() = default;
@@ -20,7 +22,7 @@ QString describeError(std::exception_ptr error) {
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     } catch (...) {
-        return QStringLiteral("An unknown error occurred.");
+        return QCoreApplication::translate("Errors", "An unknown error occurred.");
     }
 }
 

@@ -1,6 +1,7 @@
 #include "profiles/ExactJson.h"
 #include "profiles/ExactJsonReader.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -92,7 +93,8 @@ bool Value::operator==(const Value& other) const {
 
 SyntaxError::SyntaxError(const QString& reason, qsizetype offset)
     : JsonError(offset < 0 ? reason
-                           : reason + QStringLiteral(" at byte ") + QString::number(offset)) {}
+                           : QCoreApplication::translate("ExactJson", "%1 at byte %2")
+                                 .arg(reason, QString::number(offset))) {}
 
 // Builds a tree from the reader's events. Numbers arrive as their text.
 class TreeBuilder {
@@ -280,37 +282,37 @@ void writeValue(QByteArray& out, const Value& value, int indent) {
 QString Reader::reasonFor(rapidjson::ParseErrorCode code, bool tooDeep) {
     switch (code) {
     case rapidjson::kParseErrorDocumentRootNotSingular:
-        return QStringLiteral("garbage at the end of the document");
+        return QCoreApplication::translate("ExactJson", "garbage at the end of the document");
     case rapidjson::kParseErrorObjectMissName:
-        return QStringLiteral("missing the name of an object member");
+        return QCoreApplication::translate("ExactJson", "missing the name of an object member");
     case rapidjson::kParseErrorObjectMissColon:
-        return QStringLiteral("missing name separator");
+        return QCoreApplication::translate("ExactJson", "missing name separator");
     case rapidjson::kParseErrorObjectMissCommaOrCurlyBracket:
-        return QStringLiteral("unterminated object");
+        return QCoreApplication::translate("ExactJson", "unterminated object");
     case rapidjson::kParseErrorArrayMissCommaOrSquareBracket:
-        return QStringLiteral("unterminated array");
+        return QCoreApplication::translate("ExactJson", "unterminated array");
     case rapidjson::kParseErrorStringUnicodeEscapeInvalidHex:
     case rapidjson::kParseErrorStringEscapeInvalid:
-        return QStringLiteral("invalid escape sequence");
+        return QCoreApplication::translate("ExactJson", "invalid escape sequence");
     case rapidjson::kParseErrorStringUnicodeSurrogateInvalid:
-        return QStringLiteral("invalid surrogate pair in a \\u escape");
+        return QCoreApplication::translate("ExactJson", "invalid surrogate pair in a \\u escape");
     case rapidjson::kParseErrorStringMissQuotationMark:
-        return QStringLiteral("unterminated string");
+        return QCoreApplication::translate("ExactJson", "unterminated string");
     case rapidjson::kParseErrorStringInvalidEncoding:
-        return QStringLiteral("invalid UTF-8 in a string");
+        return QCoreApplication::translate("ExactJson", "invalid UTF-8 in a string");
     case rapidjson::kParseErrorNumberTooBig:
-        return QStringLiteral("number too large to read");
+        return QCoreApplication::translate("ExactJson", "number too large to read");
     case rapidjson::kParseErrorNumberMissFraction:
     case rapidjson::kParseErrorNumberMissExponent:
-        return QStringLiteral("illegal number");
+        return QCoreApplication::translate("ExactJson", "illegal number");
     case rapidjson::kParseErrorTermination:
         if (tooDeep)
-            return QStringLiteral("too deeply nested");
+            return QCoreApplication::translate("ExactJson", "too deeply nested");
         break;
     default:
         break;
     }
-    return QStringLiteral("illegal value");
+    return QCoreApplication::translate("ExactJson", "illegal value");
 }
 
 Value parse(const QByteArray& data) {

@@ -4,6 +4,8 @@
 
 #include "profiles/ExactJson.h"
 
+#include <QCoreApplication>
+
 #include <rapidjson/error/error.h>
 #include <rapidjson/reader.h>
 
@@ -28,16 +30,19 @@ template <class Handler> void readDocument(const QByteArray& data, Handler& hand
     while (first < data.size() && isSpace(data[first]))
         ++first;
     if (data.isEmpty())
-        throw SyntaxError(QStringLiteral("the file is empty"), -1);
+        throw SyntaxError(QCoreApplication::translate("ExactJson", "the file is empty"), -1);
     if (first == data.size())
-        throw SyntaxError(QStringLiteral("the file holds only white space"), -1);
+        throw SyntaxError(
+            QCoreApplication::translate("ExactJson", "the file holds only white space"), -1);
     if (data[first] != '{' && data[first] != '[')
-        throw SyntaxError(QStringLiteral("the document does not start with an object or an array"),
-                          first);
+        throw SyntaxError(
+            QCoreApplication::translate("ExactJson",
+                                        "the document does not start with an object or an array"),
+            first);
     // The reader stops at a NUL byte as if the text ended there; JSON allows none anywhere.
     const qsizetype nul = data.indexOf('\0');
     if (nul >= 0)
-        throw SyntaxError(QStringLiteral("illegal value"), nul);
+        throw SyntaxError(QCoreApplication::translate("ExactJson", "illegal value"), nul);
 
     constexpr unsigned flags = rapidjson::kParseIterativeFlag |
                                rapidjson::kParseNumbersAsStringsFlag |

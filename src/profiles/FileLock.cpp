@@ -4,6 +4,7 @@
 #include "profiles/Errors.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QRecursiveMutex>
@@ -47,8 +48,9 @@ bool FileLock::tryLock(const QString& path, int waitMilliseconds) {
         if (fd >= 0)
             ::close(fd);
         throw FileError(
-            QStringLiteral("Could not open the lock file %1: %2")
-                .arg(path, error ? qt_error_string(error) : QStringLiteral("it is not a file.")));
+            QCoreApplication::translate("FileLock", "Could not open the lock file %1: %2")
+                .arg(path, error ? qt_error_string(error)
+                                 : QCoreApplication::translate("FileLock", "it is not a file.")));
     }
     const QDeadlineTimer deadline(waitMilliseconds);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -62,7 +64,8 @@ bool FileLock::tryLock(const QString& path, int waitMilliseconds) {
             return false;
         }
         ::close(fd);
-        throw FileError(QStringLiteral("Could not lock %1: %2").arg(path, qt_error_string(error)));
+        throw FileError(QCoreApplication::translate("FileLock", "Could not lock %1: %2")
+                            .arg(path, qt_error_string(error)));
     }
     m_fd = fd;
     return true;
@@ -85,8 +88,9 @@ FilesLock::FilesLock() {
         try {
             FileUtil::makePath(AppPaths::tavrinDirectory());
             if (!hold.lock.tryLock(path(), filesLockWaitMilliseconds))
-                throw FileError(QStringLiteral("Another Tavrin program is saving profiles or "
-                                               "keys. Try again in a moment."));
+                throw FileError(QCoreApplication::translate(
+                    "FileLock", "Another Tavrin program is saving profiles or "
+                                "keys. Try again in a moment."));
         } catch (...) {
             hold.mutex.unlock();
             throw;

@@ -4,6 +4,7 @@
 #include "profiles/AtomicFile.h"
 #include "profiles/Errors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,26 +30,29 @@ bool lookAt(const QString& path, struct stat& info) {
         return false;
     if (error == ELOOP)
         throw FileError(
-            QStringLiteral("%1 cannot be reached: its folders run into a symbolic link loop.")
+            QCoreApplication::translate(
+                "FileUtil", "%1 cannot be reached: its folders run into a symbolic link loop.")
                 .arg(path));
-    throw FileError(QStringLiteral("Could not look at %1: %2").arg(path, qt_error_string(error)));
+    throw FileError(QCoreApplication::translate("FileUtil", "Could not look at %1: %2")
+                        .arg(path, qt_error_string(error)));
 }
 
 QString kindOf(mode_t mode) {
     if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
+        return QCoreApplication::translate("FileUtil", "a folder");
     if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
+        return QCoreApplication::translate("FileUtil", "a socket");
     if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe");
+        return QCoreApplication::translate("FileUtil", "a named pipe");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
-    return QStringLiteral("a special file");
+        return QCoreApplication::translate("FileUtil", "a device");
+    return QCoreApplication::translate("FileUtil", "a special file");
 }
 
 [[noreturn]] void throwCopyError(const QString& source, const QString& destination,
                                  const QString& reason) {
-    throw FileError(QStringLiteral("Could not copy %1 to %2: %3").arg(source, destination, reason));
+    throw FileError(QCoreApplication::translate("FileUtil", "Could not copy %1 to %2: %3")
+                        .arg(source, destination, reason));
 }
 
 // A descriptor of the regular file at `path` open for reading, or -1 with the reason in
@@ -62,13 +66,14 @@ int openRegularFile(const QString& path, bool followLinks, QString& why) {
         why = !followLinks && error == ELOOP &&
                       ::lstat(QFile::encodeName(path).constData(), &link) == 0 &&
                       S_ISLNK(link.st_mode)
-                  ? QStringLiteral("it is a symbolic link")
+                  ? QCoreApplication::translate("FileUtil", "it is a symbolic link")
                   : qt_error_string(error);
         return -1;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        why = QStringLiteral("it is %1, not a file").arg(kindOf(info.st_mode));
+        why = QCoreApplication::translate("FileUtil", "it is %1, not a file")
+                  .arg(kindOf(info.st_mode));
         ::close(fd);
         return -1;
     }
@@ -137,26 +142,31 @@ bool fileExists(const QString& path) {
     if (::stat(QFile::encodeName(path).constData(), &target) != 0) {
         const int error = errno;
         if (error == ELOOP)
-            throw FileError(QStringLiteral("%1 is a symbolic link loop.").arg(path));
+            throw FileError(
+                QCoreApplication::translate("FileUtil", "%1 is a symbolic link loop.").arg(path));
         if (error == ENOENT || error == ENOTDIR)
-            throw FileError(QStringLiteral("%1 is a symbolic link to %2, which does not exist.")
+            throw FileError(QCoreApplication::translate(
+                                "FileUtil", "%1 is a symbolic link to %2, which does not exist.")
                                 .arg(path, QFile::symLinkTarget(path)));
-        throw FileError(
-            QStringLiteral("Could not look at %1: %2").arg(path, qt_error_string(error)));
+        throw FileError(QCoreApplication::translate("FileUtil", "Could not look at %1: %2")
+                            .arg(path, qt_error_string(error)));
     }
     if (S_ISREG(target.st_mode))
         return true;
     if (S_ISLNK(link.st_mode))
-        throw FileError(QStringLiteral("%1 is a symbolic link to %2, not to a file.")
-                            .arg(path, kindOf(target.st_mode)));
-    throw FileError(QStringLiteral("%1 is %2, not a file.").arg(path, kindOf(target.st_mode)));
+        throw FileError(
+            QCoreApplication::translate("FileUtil", "%1 is a symbolic link to %2, not to a file.")
+                .arg(path, kindOf(target.st_mode)));
+    throw FileError(QCoreApplication::translate("FileUtil", "%1 is %2, not a file.")
+                        .arg(path, kindOf(target.st_mode)));
 }
 
 void makePath(const QString& directory) {
     if (QFileInfo(directory).isDir())
         return;
     if (!QDir().mkpath(directory))
-        throw FileError(QStringLiteral("Could not create the folder %1.").arg(directory));
+        throw FileError(QCoreApplication::translate("FileUtil", "Could not create the folder %1.")
+                            .arg(directory));
 }
 
 std::optional<QByteArray> tryReadAll(const QString& path, QString& why, bool followLinks) {
@@ -173,15 +183,18 @@ QByteArray readAll(const QString& path) {
     QString why;
     std::optional<QByteArray> data = tryReadAll(path, why);
     if (!data)
-        throw FileError(QStringLiteral("Could not read %1: %2").arg(path, why));
+        throw FileError(
+            QCoreApplication::translate("FileUtil", "Could not read %1: %2").arg(path, why));
     return *data;
 }
 
 FileError writeError(const QString& path, int error) {
     if (error == ENOSPC || error == EFBIG || error == EDQUOT)
         return FileError(
-            QStringLiteral("Not enough disk space to write %1.").arg(AppPaths::displayPath(path)));
-    return FileError(QStringLiteral("Could not write %1: %2").arg(path, qt_error_string(error)));
+            QCoreApplication::translate("FileUtil", "Not enough disk space to write %1.")
+                .arg(AppPaths::displayPath(path)));
+    return FileError(QCoreApplication::translate("FileUtil", "Could not write %1: %2")
+                         .arg(path, qt_error_string(error)));
 }
 
 void writeAtomically(const QString& path, const QByteArray& data, NewFileMode newFileMode,
@@ -206,7 +219,8 @@ void writeAtomically(const QString& path, const QByteArray& data, NewFileMode ne
 
 void copy(const QString& source, const QString& destination, NewFileMode mode) {
     if (entryExists(destination))
-        throwCopyError(source, destination, QStringLiteral("the destination already exists."));
+        throwCopyError(source, destination,
+                       QCoreApplication::translate("FileUtil", "the destination already exists."));
     copyFile(source, destination, mode, AtomicFile::Existing::refuse);
 }
 
@@ -228,8 +242,8 @@ void remove(const QString& path) {
         return;
     const int error = errno;
     if (error != ENOENT && error != ENOTDIR)
-        throw FileError(
-            QStringLiteral("Could not remove %1: %2").arg(path, qt_error_string(error)));
+        throw FileError(QCoreApplication::translate("FileUtil", "Could not remove %1: %2")
+                            .arg(path, qt_error_string(error)));
 }
 
 std::optional<Stamp> stampOf(const QString& path) {

@@ -8,6 +8,8 @@
 #include "profiles/LocalKeysService.h"
 #include "profiles/Logging.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 using KeyMap = LocalKeysService::KeyMap;
@@ -18,7 +20,8 @@ QString keyFile() {
 
 // "1 API key", "3 API keys"
 QString countOfKeys(qsizetype count) {
-    return count == 1 ? QStringLiteral("1 API key") : QStringLiteral("%1 API keys").arg(count);
+    return count == 1 ? QCoreApplication::translate("KeyStorage", "1 API key")
+                      : QCoreApplication::translate("KeyStorage", "%1 API keys").arg(count);
 }
 
 // The entries that hold a key: an empty one holds none.
@@ -29,7 +32,8 @@ KeyMap storedKeys() {
 }
 
 TavrinError changedMeanwhile() {
-    return TavrinError(QStringLiteral("The keys changed while they were being moved. Try again."));
+    return TavrinError(QCoreApplication::translate(
+        "KeyStorage", "The keys changed while they were being moved. Try again."));
 }
 
 } // namespace
@@ -55,14 +59,16 @@ bool KeyStorage::keptInKeyring() const {
 
 QString KeyStorage::describe(Location location) {
     return location == Location::keyring
-               ? QStringLiteral("API keys are kept in the system keyring.")
-               : QStringLiteral("API keys are kept in %1.").arg(keyFile());
+               ? QCoreApplication::translate("KeyStorage",
+                                             "API keys are kept in the system keyring.")
+               : QCoreApplication::translate("KeyStorage", "API keys are kept in %1.")
+                     .arg(keyFile());
 }
 
 QString KeyStorage::checkedKey(const QString& key) {
     const QString trimmed = key.trimmed();
     if (trimmed.isEmpty())
-        throw TavrinError(QStringLiteral("A key cannot be blank."));
+        throw TavrinError(QCoreApplication::translate("KeyStorage", "A key cannot be blank."));
     return trimmed;
 }
 
@@ -103,7 +109,8 @@ bool KeyStorage::mayWait() const {
 
 QString KeyStorage::moveKeys(Location to) {
     if (location() == to)
-        return QStringLiteral("%1 Nothing needed moving.").arg(describe(to));
+        return QCoreApplication::translate("KeyStorage", "%1 Nothing needed moving.")
+            .arg(describe(to));
     return to == Location::keyring ? moveToKeyring() : moveToFile();
 }
 
@@ -117,7 +124,8 @@ QString KeyStorage::moveToKeyring() {
             written << it.key();
             if (m_keyring->read(it.key()) != *it)
                 throw KeyringError(
-                    QStringLiteral("The system keyring gave back another key for %1.")
+                    QCoreApplication::translate("KeyStorage",
+                                                "The system keyring gave back another key for %1.")
                         .arg(it.key()));
         }
         const FilesLock lock;
@@ -129,8 +137,9 @@ QString KeyStorage::moveToKeyring() {
         });
     } catch (const TavrinError& error) {
         removeFromKeyring(written);
-        throw TavrinError(QStringLiteral("No key was moved; they stay in %1. %2")
-                              .arg(keyFile(), error.localizedDescription()));
+        throw TavrinError(
+            QCoreApplication::translate("KeyStorage", "No key was moved; they stay in %1. %2")
+                .arg(keyFile(), error.localizedDescription()));
     }
     // Found in the keyring from now on: only now do they leave the file.
     try {
@@ -138,13 +147,15 @@ QString KeyStorage::moveToKeyring() {
             map.removeIf([&](KeyMap::iterator it) { return keys.contains(it.key()); });
         });
     } catch (const TavrinError& error) {
-        throw TavrinError(QStringLiteral("The keys were moved to the system keyring, but %1 "
-                                         "still holds them: %2")
+        throw TavrinError(QCoreApplication::translate(
+                              "KeyStorage", "The keys were moved to the system keyring, but %1 "
+                                            "still holds them: %2")
                               .arg(keyFile(), error.localizedDescription()));
     }
     if (keys.isEmpty())
         return describe(Location::keyring);
-    return QStringLiteral("Moved %1 to the system keyring; %2 holds none now.")
+    return QCoreApplication::translate("KeyStorage",
+                                       "Moved %1 to the system keyring; %2 holds none now.")
         .arg(countOfKeys(keys.size()), keyFile());
 }
 
@@ -174,17 +185,20 @@ QString KeyStorage::moveToFile() {
                 });
         } catch (const TavrinError&) {
         }
-        throw TavrinError(QStringLiteral("No key was moved; they stay in the system keyring. %1")
+        throw TavrinError(QCoreApplication::translate(
+                              "KeyStorage", "No key was moved; they stay in the system keyring. %1")
                               .arg(error.localizedDescription()));
     }
     // Read from the file from now on: only now do they leave the keyring.
     const QStringList kept = removeFromKeyring(before.keyringProfiles);
-    QString done = keys.isEmpty()
-                       ? describe(Location::file)
-                       : QStringLiteral("Moved %1 to %2.").arg(countOfKeys(keys.size()), keyFile());
+    QString done = keys.isEmpty() ? describe(Location::file)
+                                  : QCoreApplication::translate("KeyStorage", "Moved %1 to %2.")
+                                        .arg(countOfKeys(keys.size()), keyFile());
     if (!kept.isEmpty())
-        done += QStringLiteral(" The system keyring could not remove its copy for %1: remove the "
-                               "entries of \"Tavrin\" there yourself.")
+        done += QLatin1Char(' ') +
+                QCoreApplication::translate(
+                    "KeyStorage", "The system keyring could not remove its copy for %1: remove the "
+                                  "entries of \"Tavrin\" there yourself.")
                     .arg(kept.join(QStringLiteral(", ")));
     return done;
 }
@@ -195,7 +209,8 @@ void KeyStorage::writeToFile(const KeyMap& keys) {
     for (auto it = keys.begin(); it != keys.end(); ++it)
         if (stored.value(it.key()) != *it)
             throw FileError(
-                QStringLiteral("%1 did not give back the key for %2.").arg(keyFile(), it.key()));
+                QCoreApplication::translate("KeyStorage", "%1 did not give back the key for %2.")
+                    .arg(keyFile(), it.key()));
 }
 
 QStringList KeyStorage::removeFromKeyring(const QStringList& profileIDs) const {

@@ -4,6 +4,7 @@
 #include "profiles/FileLock.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -13,7 +14,7 @@ const QString storeKey = QStringLiteral("store");
 const QString profilesKey = QStringLiteral("keyring_profiles");
 
 FileError unusable(const QString& why) {
-    return FileError(QStringLiteral("%1 cannot be read: %2.")
+    return FileError(QCoreApplication::translate("KeyStoreSettings", "%1 cannot be read: %2.")
                          .arg(AppPaths::displayPath(AppPaths::keyStoreURL()), why));
 }
 
@@ -33,7 +34,8 @@ KeyStoreSettings KeyStoreSettings::read() {
     const QJsonValue profiles = json.object().value(profilesKey);
     if (!json.isObject() || (store != QLatin1String("file") && store != QLatin1String("keyring")) ||
         !(profiles.isArray() || profiles.isUndefined()))
-        throw unusable(QStringLiteral("it does not say where the keys are"));
+        throw unusable(
+            QCoreApplication::translate("KeyStoreSettings", "it does not say where the keys are"));
     settings.other = json.object();
     settings.other.remove(storeKey);
     settings.other.remove(profilesKey);

@@ -99,7 +99,8 @@ private:
             m_stopped = true;
             for (const std::weak_ptr<Pending>& waiting : std::as_const(m_waiting))
                 if (const auto pending = waiting.lock())
-                    pending->give(failure(Outcome::unavailable, QStringLiteral("Tavrin quits")));
+                    pending->give(failure(Outcome::unavailable,
+                                          QCoreApplication::translate("Keyring", "Tavrin quits")));
             m_waiting.clear();
             thread = std::exchange(m_thread, nullptr);
         }
@@ -133,26 +134,32 @@ QString seconds(std::chrono::milliseconds limit) {
 QString describe(const SecretAnswer& answer) {
     switch (answer.outcome) {
     case Outcome::refused:
-        return sentence(QStringLiteral("The system keyring refused access"), answer.detail);
+        return sentence(QCoreApplication::translate("Keyring", "The system keyring refused access"),
+                        answer.detail);
     case Outcome::unavailable:
         if (!answer.detail.isEmpty())
-            return sentence(QStringLiteral("The system keyring cannot be used"), answer.detail);
+            return sentence(
+                QCoreApplication::translate("Keyring", "The system keyring cannot be used"),
+                answer.detail);
 #ifdef Q_OS_MACOS
-        return QStringLiteral("The system keyring is not available.");
+        return QCoreApplication::translate("Keyring", "The system keyring is not available.");
 #else
-        return QStringLiteral("The system keyring is not available: a Secret Service such as "
-                              "GNOME Keyring or KWallet must be running.");
+        return QCoreApplication::translate(
+            "Keyring", "The system keyring is not available: a Secret Service such as "
+                       "GNOME Keyring or KWallet must be running.");
 #endif
     case Outcome::done:
     case Outcome::notFound:
     case Outcome::failed:
         break;
     }
-    return sentence(QStringLiteral("The system keyring could not be used"), answer.detail);
+    return sentence(QCoreApplication::translate("Keyring", "The system keyring could not be used"),
+                    answer.detail);
 }
 
 QString noAnswer(std::chrono::milliseconds limit) {
-    return QStringLiteral("The system keyring did not answer within %1 seconds. If it asks "
+    return QCoreApplication::translate(
+               "Keyring", "The system keyring did not answer within %1 seconds. If it asks "
                           "for its password, unlock it and try again.")
         .arg(seconds(limit));
 }
@@ -186,7 +193,8 @@ std::unique_ptr<SecretBackend> Keyring::systemBackend() {
 SecretAnswer Keyring::ask(Request request) const {
     KeyringThread& thread = KeyringThread::instance();
     if (thread.isCurrent())
-        throw KeyringError(QStringLiteral("The system keyring cannot wait for itself."));
+        throw KeyringError(
+            QCoreApplication::translate("Keyring", "The system keyring cannot wait for itself."));
     auto pending = std::make_shared<Pending>();
     const bool posted = thread.post(pending, [shared = m_shared, request, pending] {
         try {
@@ -199,7 +207,8 @@ SecretAnswer Keyring::ask(Request request) const {
         }
     });
     if (!posted)
-        pending->give(failure(Outcome::unavailable, QStringLiteral("Tavrin is not running")));
+        pending->give(failure(Outcome::unavailable,
+                              QCoreApplication::translate("Keyring", "Tavrin is not running")));
     const std::optional<SecretAnswer> answered = pending->wait(m_timeLimit);
     if (!answered)
         throw KeyringError(noAnswer(m_timeLimit));

@@ -3,6 +3,8 @@
 #include "profiles/KeyStoreSettings.h"
 #include "profiles/Keyring.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // "<what happened to the key>. <why>"
@@ -23,7 +25,8 @@ std::optional<QString> KeyringKeyStore::apiKey(const QString& profileID) const {
     try {
         key = m_keyring->read(profileID);
     } catch (const KeyringError& error) {
-        fail(QStringLiteral("The key for %1 could not be read."), profileID, error);
+        fail(QCoreApplication::translate("KeyringKeyStore", "The key for %1 could not be read."),
+             profileID, error);
     }
     if (!key || key->isEmpty())
         return std::nullopt;
@@ -42,7 +45,8 @@ void KeyringKeyStore::saveAPIKey(const QString& key, const QString& profileID) {
     try {
         m_keyring->write(profileID, key);
     } catch (const KeyringError& error) {
-        fail(QStringLiteral("The key for %1 was not saved."), profileID, error);
+        fail(QCoreApplication::translate("KeyringKeyStore", "The key for %1 was not saved."),
+             profileID, error);
     }
     KeyStoreSettings::change([&](KeyStoreSettings& settings) { settings.addProfile(profileID); });
 }
@@ -53,7 +57,8 @@ void KeyringKeyStore::deleteAPIKey(const QString& profileID) {
     try {
         m_keyring->remove(profileID);
     } catch (const KeyringError& error) {
-        fail(QStringLiteral("The key for %1 was not deleted."), profileID, error);
+        fail(QCoreApplication::translate("KeyringKeyStore", "The key for %1 was not deleted."),
+             profileID, error);
     }
     KeyStoreSettings::change(
         [&](KeyStoreSettings& settings) { settings.removeProfile(profileID); });

@@ -5,6 +5,7 @@
 #include "profiles/FileLock.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,7 +18,7 @@
 class LocalKeysService::Unreadable : public FileError {
 public:
     Unreadable(const QString& why, bool canSetAside)
-        : FileError(QStringLiteral("%1 cannot be read: %2.")
+        : FileError(QCoreApplication::translate("LocalKeysService", "%1 cannot be read: %2.")
                         .arg(AppPaths::displayPath(AppPaths::keysURL()), why)),
           m_canSetAside(canSetAside) {}
     bool canSetAside() const { return m_canSetAside; }
@@ -41,10 +42,11 @@ LocalKeysService::KeyMap LocalKeysService::readKeys() {
     QJsonParseError error{};
     const QJsonDocument json = QJsonDocument::fromJson(*data, &error);
     if (error.error != QJsonParseError::NoError)
-        throw Unreadable(QStringLiteral("it is not valid JSON (%1 at byte %2)")
-                             .arg(error.errorString())
-                             .arg(error.offset),
-                         true);
+        throw Unreadable(
+            QCoreApplication::translate("LocalKeysService", "it is not valid JSON (%1 at byte %2)")
+                .arg(error.errorString())
+                .arg(error.offset),
+            true);
     const QJsonObject object = json.object();
     KeyMap keys;
     for (auto it = object.begin(); it != object.end(); ++it) {
@@ -53,7 +55,9 @@ LocalKeysService::KeyMap LocalKeysService::readKeys() {
         keys.insert(it.key(), it->toString());
     }
     if (!json.isObject() || keys.size() != object.size())
-        throw Unreadable(QStringLiteral("it does not hold a key text for each profile"), true);
+        throw Unreadable(QCoreApplication::translate(
+                             "LocalKeysService", "it does not hold a key text for each profile"),
+                         true);
     return keys;
 }
 
@@ -99,8 +103,9 @@ void LocalKeysService::setAsideUnreadableFile() {
     const QString path = AppPaths::keysURL();
     const QString aside = FileUtil::unusedDatedPath(path + QStringLiteral(".unreadable-"));
     if (!QFile::rename(path, aside))
-        throw FileError(
-            QStringLiteral("Could not move the unreadable key file %1 aside.").arg(path));
+        throw FileError(QCoreApplication::translate(
+                            "LocalKeysService", "Could not move the unreadable key file %1 aside.")
+                            .arg(path));
 }
 
 void LocalKeysService::writeKeys(const KeyMap& keys) {

@@ -21,9 +21,10 @@ QFunctionPointer entryPoint(const QString& fileName, const char* entry, const QS
     }
     const QFunctionPointer found = module.isLoaded() ? module.resolve(entry) : nullptr;
     if (!found)
-        problem =
-            prefixedMessage(QStringLiteral("Tavrin's %1 module could not be loaded").arg(name),
-                            module.errorString());
+        problem = prefixedMessage(
+            QCoreApplication::translate("Modules", "Tavrin's %1 module could not be loaded")
+                .arg(name),
+            module.errorString());
     return found;
 }
 

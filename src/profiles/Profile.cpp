@@ -2,6 +2,7 @@
 
 #include "profiles/Errors.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -143,25 +144,26 @@ bool Profile::isAvailable(TargetIDE target) const {
 namespace {
 
 [[noreturn]] void keyError(const QString& where, const QString& key, const char* problem) {
-    throw JsonError(QStringLiteral("The profiles file could not be read: \"%1\" %2 in %3.")
-                        .arg(key, QLatin1String(problem), where));
+    throw JsonError(QCoreApplication::translate(
+                        "Profile", "The profiles file could not be read: \"%1\" %2 in %3.")
+                        .arg(key, QCoreApplication::translate("Profile", problem), where));
 }
 
 QString requiredString(const QJsonObject& object, const QString& key, const QString& where) {
     const auto it = object.constFind(key);
     if (it == object.constEnd())
-        keyError(where, key, "is missing");
+        keyError(where, key, QT_TRANSLATE_NOOP("Profile", "is missing"));
     if (!it->isString())
-        keyError(where, key, "is not a string");
+        keyError(where, key, QT_TRANSLATE_NOOP("Profile", "is not a string"));
     return it->toString();
 }
 
 bool requiredBool(const QJsonObject& object, const QString& key, const QString& where) {
     const auto it = object.constFind(key);
     if (it == object.constEnd())
-        keyError(where, key, "is missing");
+        keyError(where, key, QT_TRANSLATE_NOOP("Profile", "is missing"));
     if (!it->isBool())
-        keyError(where, key, "is not true or false");
+        keyError(where, key, QT_TRANSLATE_NOOP("Profile", "is not true or false"));
     return it->toBool();
 }
 
@@ -171,7 +173,7 @@ std::optional<QString> optionalString(const QJsonObject& object, const QString& 
     if (it == object.constEnd() || it->isNull())
         return std::nullopt;
     if (!it->isString())
-        keyError(where, key, "is not a string");
+        keyError(where, key, QT_TRANSLATE_NOOP("Profile", "is not a string"));
     return it->toString();
 }
 
@@ -260,13 +262,15 @@ ProfilesDocument ProfilesDocument::decode(const QByteArray& data) {
     QJsonParseError parseError{};
     const QJsonDocument json = QJsonDocument::fromJson(data, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        throw JsonError(QStringLiteral("The profiles file is not valid JSON: %1 at byte %2.")
+        throw JsonError(QCoreApplication::translate(
+                            "Profile", "The profiles file is not valid JSON: %1 at byte %2.")
                             .arg(parseError.errorString())
                             .arg(parseError.offset));
     if (!json.isObject())
-        throw JsonError(QStringLiteral("The profiles file is not a JSON object."));
+        throw JsonError(
+            QCoreApplication::translate("Profile", "The profiles file is not a JSON object."));
     const QJsonObject root = json.object();
-    const QString where = QStringLiteral("the document");
+    const QString where = QCoreApplication::translate("Profile", "the document");
 
     ProfilesDocument document;
     document.activeProfile = requiredString(root, QStringLiteral("active_profile"), where);
@@ -277,18 +281,19 @@ ProfilesDocument ProfilesDocument::decode(const QByteArray& data) {
 
     const auto list = root.constFind(QStringLiteral("profiles"));
     if (list == root.constEnd())
-        keyError(where, QStringLiteral("profiles"), "is missing");
+        keyError(where, QStringLiteral("profiles"), QT_TRANSLATE_NOOP("Profile", "is missing"));
     if (!list->isArray())
-        keyError(where, QStringLiteral("profiles"), "is not a list");
+        keyError(where, QStringLiteral("profiles"), QT_TRANSLATE_NOOP("Profile", "is not a list"));
     document.unknownKeys =
         unknownMembers(root, {"active_profile", "active_claude_profile", "profiles"});
     const QJsonArray array = list->toArray();
     document.profiles.reserve(array.size());
     for (qsizetype i = 0; i < array.size(); ++i) {
-        const QString at = QStringLiteral("profile %1").arg(i + 1);
+        const QString at = QCoreApplication::translate("Profile", "profile %1").arg(i + 1);
         if (!array.at(i).isObject())
             throw JsonError(
-                QStringLiteral("The profiles file could not be read: %1 is not an object.")
+                QCoreApplication::translate(
+                    "Profile", "The profiles file could not be read: %1 is not an object.")
                     .arg(at));
         document.profiles.append(Profile::fromJson(array.at(i).toObject(), at));
     }

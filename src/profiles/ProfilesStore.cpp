@@ -5,6 +5,7 @@
 #include "profiles/FileUtil.h"
 #include "profiles/Logging.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -28,25 +29,27 @@ ProfilesStoreError::ProfilesStoreError(Kind kind, QString message)
 
 ProfilesStoreError ProfilesStoreError::profileNotFound(const QString& id) {
     return {Kind::profileNotFound,
-            QStringLiteral("Profile '") + id + QStringLiteral("' was not found.")};
+            QCoreApplication::translate("ProfilesStore", "Profile '%1' was not found.").arg(id)};
 }
 
 ProfilesStoreError ProfilesStoreError::cannotDeleteActiveProfile() {
     return {Kind::cannotDeleteActiveProfile,
-            QStringLiteral("The active profile cannot be deleted.")};
+            QCoreApplication::translate("ProfilesStore", "The active profile cannot be deleted.")};
 }
 
 ProfilesStoreError ProfilesStoreError::notLoaded(const QString& path, const QString& reason) {
     return {Kind::notLoaded,
-            QStringLiteral("Profiles are read-only because %1 could not be read (%2). Fix or "
-                           "move the file, then reopen Tavrin.")
+            QCoreApplication::translate(
+                "ProfilesStore", "Profiles are read-only because %1 could not be read (%2). Fix or "
+                                 "move the file, then reopen Tavrin.")
                 .arg(path, reason)};
 }
 
 ProfilesStoreError ProfilesStoreError::notWritable(const QString& directory) {
-    return {
-        Kind::notWritable,
-        QStringLiteral("Profiles cannot be saved: the folder %1 is not writable.").arg(directory)};
+    return {Kind::notWritable,
+            QCoreApplication::translate("ProfilesStore",
+                                        "Profiles cannot be saved: the folder %1 is not writable.")
+                .arg(directory)};
 }
 
 ProfilesStore::ProfilesStore(std::shared_ptr<KeyStorage> keyStorage, QObject* parent)

@@ -2,6 +2,7 @@
 
 #include "profiles/AsciiText.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QUrl>
 
@@ -84,14 +85,15 @@ QString encodedUserInfo(const QString& text) {
 std::optional<QString> problem(const QString& url) {
     const QUrl parsed(url, QUrl::StrictMode);
     if (!parsed.isValid())
-        return QStringLiteral("it is not a valid URL");
+        return QCoreApplication::translate("ProxyURLFormatter", "it is not a valid URL");
     const QString scheme = parsed.scheme().toLower();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https") &&
         !scheme.startsWith(QLatin1String("socks")))
-        return QStringLiteral("its scheme \"%1\" is not http, https or socks5")
+        return QCoreApplication::translate("ProxyURLFormatter",
+                                           "its scheme \"%1\" is not http, https or socks5")
             .arg(parsed.scheme());
     if (parsed.host().isEmpty())
-        return QStringLiteral("it has no host");
+        return QCoreApplication::translate("ProxyURLFormatter", "it has no host");
     return std::nullopt;
 }
 

@@ -2,25 +2,33 @@
 
 #include "remote/HttpFetcher.h"
 
+#include <QCoreApplication>
+
 // CloudControlError
 
 CloudControlError::CloudControlError(Kind kind, const QString& message)
     : TavrinError(message), m_kind(kind) {}
 
 CloudControlError CloudControlError::httpStatus(int code) {
-    return CloudControlError(Kind::httpStatus,
-                             QStringLiteral("Cloud server returned HTTP %1.").arg(code));
+    return CloudControlError(
+        Kind::httpStatus,
+        QCoreApplication::translate("CloudControlService", "Cloud server returned HTTP %1.")
+            .arg(code));
 }
 
 CloudControlError CloudControlError::unexpectedResponse() {
-    return CloudControlError(Kind::unexpectedResponse,
-                             QStringLiteral("Cloud server returned an unexpected response."));
+    return CloudControlError(
+        Kind::unexpectedResponse,
+        QCoreApplication::translate("CloudControlService",
+                                    "Cloud server returned an unexpected response."));
 }
 
 CloudControlError CloudControlError::responseTooLarge() {
-    return CloudControlError(Kind::responseTooLarge,
-                             QStringLiteral("Cloud server sent a response larger than %1 MB.")
-                                 .arg(CloudControlService::maximumBodySize / (1024 * 1024)));
+    return CloudControlError(
+        Kind::responseTooLarge,
+        QCoreApplication::translate("CloudControlService",
+                                    "Cloud server sent a response larger than %1 MB.")
+            .arg(CloudControlService::maximumBodySize / (1024 * 1024)));
 }
 
 // CloudControlService

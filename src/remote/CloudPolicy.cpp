@@ -1,5 +1,6 @@
 #include "remote/CloudControlService.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
@@ -25,7 +26,9 @@ std::optional<QString> policyString(const QJsonObject& object, const QString& ke
     if (value.isUndefined() || value.isNull())
         return std::nullopt;
     if (!value.isString())
-        throw JsonError(QStringLiteral("The cloud policy's \"%1\" is not a string.").arg(key));
+        throw JsonError(
+            QCoreApplication::translate("CloudPolicy", "The cloud policy's \"%1\" is not a string.")
+                .arg(key));
     const QString text = value.toString().trimmed();
     if (text.isEmpty())
         return std::nullopt;
@@ -38,10 +41,12 @@ CloudPolicy CloudPolicy::decode(const QByteArray& data) {
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        throw JsonError(prefixedMessage(QStringLiteral("The cloud policy is not valid JSON"),
-                                        parseError.errorString()));
+        throw JsonError(prefixedMessage(
+            QCoreApplication::translate("CloudPolicy", "The cloud policy is not valid JSON"),
+            parseError.errorString()));
     if (!document.isObject())
-        throw JsonError(QStringLiteral("The cloud policy is not a JSON object."));
+        throw JsonError(
+            QCoreApplication::translate("CloudPolicy", "The cloud policy is not a JSON object."));
     const QJsonObject object = document.object();
 
     CloudPolicy policy;

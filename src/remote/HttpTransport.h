@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -39,7 +40,9 @@ struct HttpResponse {
 
     static bool isSuccessStatus(int status) { return status >= 200 && status <= 299; }
     bool isSuccess() const { return isSuccessStatus(statusCode); }
-    static QString timedOutText() { return QStringLiteral("The request timed out."); }
+    static QString timedOutText() {
+        return QCoreApplication::translate("HttpTransport", "The request timed out.");
+    }
 };
 
 // Carries requests: each is answered exactly once, later, on the thread that started it.

@@ -5,6 +5,7 @@
 #include "profiles/KeyStorage.h"
 #include "remote/HttpFetcher.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,8 +18,13 @@
 
 namespace {
 
-const QString noEndpointText = QStringLiteral("No limits endpoint");
-const QString keyMissingText = QStringLiteral("API key missing");
+QString noEndpointText() {
+    return QCoreApplication::translate("LimitCheckerService", "No limits endpoint");
+}
+
+QString keyMissingText() {
+    return QCoreApplication::translate("LimitCheckerService", "API key missing");
+}
 
 // The names a limits answer is searched for, best first.
 const QStringList preferredNames = {
@@ -107,10 +113,12 @@ LimitStatus LimitStatus::idle(const Profile& profile, bool hasAPIKey) {
     status.profileID = profile.id;
     status.profileName = profile.name;
     if (trimmedEndpoint(profile).isEmpty()) {
-        status.text = noEndpointText;
+        status.text = noEndpointText();
         status.isConfigured = false;
     } else {
-        status.text = hasAPIKey ? QStringLiteral("Ready to check") : keyMissingText;
+        status.text = hasAPIKey
+                          ? QCoreApplication::translate("LimitCheckerService", "Ready to check")
+                          : keyMissingText();
         status.isConfigured = hasAPIKey;
     }
     return status;
@@ -150,18 +158,20 @@ struct Answer {
 void ask(HttpFetcher& fetcher, const QUrl& url, const std::optional<QString>& key,
          std::chrono::milliseconds timeout, const Answer& answer) {
     if (!key || key->isEmpty()) {
-        answer(keyMissingText, false, false);
+        answer(keyMissingText(), false, false);
         return;
     }
     // Only HTTP(S) endpoints get the key; anything else could never answer over HTTP.
     const QString scheme = url.scheme();
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) {
-        answer(QStringLiteral("Unexpected response"), true, true);
+        answer(QCoreApplication::translate("LimitCheckerService", "Unexpected response"), true,
+               true);
         return;
     }
     // A line break in the key would end the header and start another one.
     if (!isUsableInHeader(*key)) {
-        answer(QStringLiteral("API key contains a line break"), true, true);
+        answer(QCoreApplication::translate("LimitCheckerService", "API key contains a line break"),
+               true, true);
         return;
     }
 
@@ -181,10 +191,11 @@ void ask(HttpFetcher& fetcher, const QUrl& url, const std::optional<QString>& ke
             answer(response.errorText, true, true);
             return;
         case Outcome::notHttp:
-            answer(QStringLiteral("Unexpected response"), true, true);
+            answer(QCoreApplication::translate("LimitCheckerService", "Unexpected response"), true,
+                   true);
             return;
         case Outcome::tooLarge:
-            answer(QStringLiteral("Response larger than %1 MB")
+            answer(QCoreApplication::translate("LimitCheckerService", "Response larger than %1 MB")
                        .arg(LimitCheckerService::maximumBodySize / (1024 * 1024)),
                    true, true);
             return;
@@ -195,7 +206,7 @@ void ask(HttpFetcher& fetcher, const QUrl& url, const std::optional<QString>& ke
                 return;
             }
             answer(LimitCheckerService::describeLimitPayload(response.body)
-                       .value_or(QStringLiteral("Checked")),
+                       .value_or(QCoreApplication::translate("LimitCheckerService", "Checked")),
                    true, false,
                    LimitCheckerService::describeLimitDetails(response.body,
                                                              LimitCheckerService::maximumDetails));
@@ -212,7 +223,7 @@ void LimitCheckerService::check(const Profile& profile,
     const QString endpoint = trimmedEndpoint(profile);
     const QUrl url(endpoint, QUrl::StrictMode);
     if (endpoint.isEmpty() || !url.isValid() || url.isRelative()) {
-        m_fetcher->post([answer] { answer(noEndpointText, false, false); });
+        m_fetcher->post([answer] { answer(noEndpointText(), false, false); });
         return;
     }
     // Read off this thread: the keyring may first ask for its password.

@@ -4,8 +4,12 @@
 #include "profiles/AtomicFile.h"
 #include "profiles/FileUtil.h"
 
+#include <QCoreApplication>
+
 BackupError BackupError::configNotFound(const QString& path) {
-    return BackupError(QStringLiteral("Could not read config.toml at ") + path + QLatin1Char('.'));
+    return BackupError(
+        QCoreApplication::translate("FileBackupService", "Could not read config.toml at %1.")
+            .arg(path));
 }
 
 BackupResult FileBackupService::createConfigBackups(const QString& configURL) {

@@ -24,11 +24,12 @@ QString decodeUtf8(const QByteArray& bytes) {
 QString describeLimit(std::chrono::milliseconds limit) {
     const auto milliseconds = limit.count();
     if (milliseconds % 1000 != 0)
-        return QStringLiteral("%1 milliseconds").arg(milliseconds);
+        return QCoreApplication::translate("ShellService", "%1 milliseconds").arg(milliseconds);
     const auto seconds = milliseconds / 1000;
     if (seconds >= 120 && seconds % 60 == 0)
-        return QStringLiteral("%1 minutes").arg(seconds / 60);
-    return seconds == 1 ? QStringLiteral("1 second") : QStringLiteral("%1 seconds").arg(seconds);
+        return QCoreApplication::translate("ShellService", "%1 minutes").arg(seconds / 60);
+    return seconds == 1 ? QCoreApplication::translate("ShellService", "1 second")
+                        : QCoreApplication::translate("ShellService", "%1 seconds").arg(seconds);
 }
 
 // QProcess takes an int of milliseconds, -1 meaning no limit. A limit that is not positive,
@@ -63,7 +64,8 @@ void killGroup(QProcess& process) {
 }
 
 QString timeLimitNote(std::chrono::milliseconds limit) {
-    return QStringLiteral("The command did not finish within %1 and was stopped.")
+    return QCoreApplication::translate("ShellService",
+                                       "The command did not finish within %1 and was stopped.")
         .arg(describeLimit(limit));
 }
 
@@ -93,8 +95,8 @@ void prepare(QProcess& process, const QString& program, const QStringList& argum
 void start(QProcess& process) {
     process.start();
     if (!process.waitForStarted(-1))
-        throw ProcessError(
-            QStringLiteral("Could not start %1: %2").arg(process.program(), process.errorString()));
+        throw ProcessError(QCoreApplication::translate("ShellService", "Could not start %1: %2")
+                               .arg(process.program(), process.errorString()));
 }
 
 } // namespace
@@ -160,12 +162,13 @@ void ProgramSession::timedOut() {
 
 void ProgramSession::write(const QByteArray& data) {
     if (m_process->write(data) != data.size())
-        throw ProcessError(
-            QStringLiteral("Could not write to %1: %2").arg(m_program, m_process->errorString()));
+        throw ProcessError(QCoreApplication::translate("ShellService", "Could not write to %1: %2")
+                               .arg(m_program, m_process->errorString()));
     while (m_process->bytesToWrite() > 0) {
         if (m_process->state() == QProcess::NotRunning)
-            throw ProcessError(
-                QStringLiteral("%1 ended before it had read its input.").arg(m_program));
+            throw ProcessError(QCoreApplication::translate("ShellService",
+                                                           "%1 ended before it had read its input.")
+                                   .arg(m_program));
         if (!m_process->waitForBytesWritten(waitMilliseconds(m_timeLimit)))
             timedOut();
     }
@@ -232,7 +235,8 @@ void ShellService::startDetached(const QString& program, const QStringList& argu
         process.setStandardOutputFile(QProcess::nullDevice());
         process.setStandardErrorFile(QProcess::nullDevice());
         if (!process.startDetached())
-            problem = QStringLiteral("Could not start %1: %2").arg(program, process.errorString());
+            problem = QCoreApplication::translate("ShellService", "Could not start %1: %2")
+                          .arg(program, process.errorString());
     };
     QObject* starter = detachedStarter;
     if (starter && starter->thread() != QThread::currentThread())

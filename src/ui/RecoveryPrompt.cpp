@@ -65,16 +65,19 @@ void offer(QWidget* parent, ProfilesStore& store, AppViewModel& viewModel) {
         if (!state)
             return;
         ChatSyncService chats;
-        const bool restore = ask(
-            parent, QStringLiteral("The last switch did not finish."),
-            SwitchJournal::describe(*state, chats) +
-                QStringLiteral("\n\nRestore the files from before it? What they hold now is kept "
-                               "beside the copies."),
-            QStringLiteral("Restore"), QStringLiteral("Keep As Is"));
+        const bool restore =
+            ask(parent,
+                QCoreApplication::translate("RecoveryPrompt", "The last switch did not finish."),
+                SwitchJournal::describe(*state, chats) + QStringLiteral("\n\n") +
+                    QCoreApplication::translate(
+                        "RecoveryPrompt", "Restore the files from before it? What they hold now is "
+                                          "kept beside the copies."),
+                QCoreApplication::translate("RecoveryPrompt", "Restore"),
+                QCoreApplication::translate("RecoveryPrompt", "Keep As Is"));
         if (!restore) {
             SwitchJournal::discard(noWait);
-            viewModel.appendLog(
-                QStringLiteral("Kept the files of the interrupted switch as they are."));
+            viewModel.appendLog(QCoreApplication::translate(
+                "RecoveryPrompt", "Kept the files of the interrupted switch as they are."));
             return;
         }
         const QString summary = SwitchJournal::restore(*state, chats, store, noWait);

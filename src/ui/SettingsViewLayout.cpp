@@ -160,7 +160,7 @@ void SettingsView::buildProxyGroup(QVBoxLayout* form) {
     m_proxyToggle->setAutoRaise(true);
     m_proxyToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_proxyToggle->setArrowType(Qt::RightArrow);
-    m_proxyLabel = secondaryLabel(QStringLiteral("Off"), parent);
+    m_proxyLabel = secondaryLabel(tr("Off"), parent);
     m_proxyLabel->setObjectName(QStringLiteral("settingsProxyBadge"));
     header->addWidget(m_proxyToggle);
     header->addStretch(1);
