@@ -1800,6 +1800,10 @@
         <source>Opened Claude Code with %1.</source>
         <translation>%1 で Claude Code を開きました。</translation>
     </message>
+    <message>
+        <source>1 chat file could not be changed and was skipped.</source>
+        <translation>1 個のチャットファイルは変更できなかったため、スキップしました。</translation>
+    </message>
 </context>
 <context>
     <name>SwitchJournal</name>

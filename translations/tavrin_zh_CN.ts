@@ -1800,6 +1800,10 @@
         <source>Opened Claude Code with %1.</source>
         <translation>已使用 %1 打开 Claude Code。</translation>
     </message>
+    <message>
+        <source>1 chat file could not be changed and was skipped.</source>
+        <translation>有 1 个聊天文件无法修改，已跳过。</translation>
+    </message>
 </context>
 <context>
     <name>SwitchJournal</name>

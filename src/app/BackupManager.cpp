@@ -166,7 +166,8 @@ QString BackupManager::restore(const BackupEntry& chosen, const Progress& progre
     FileUtil::makePath(folder);
     const QString stamp = unusedStamp(folder, steps);
     SwitchJournal journal(target, Profile(), m_store.activeProfileID(target));
-    journal.markAsRestore(titleOf(entry));
+    // The journal may be read by a program in another language: the path, not a title.
+    journal.markAsRestore(AppPaths::displayPath(entry.original));
     const ChangeRecorder record = journal.recorder();
     QString kept;
     try {

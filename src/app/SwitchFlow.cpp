@@ -234,9 +234,12 @@ QString SwitchFlow::moveChats(const Profile& profile, SwitchJournal& journal) {
             QCoreApplication::translate("SwitchFlow", "Synced %1 chats.").arg(result.changedRows);
         if (result.skippedFiles > 0)
             line += QLatin1Char(' ') +
-                    QCoreApplication::translate(
-                        "SwitchFlow", "%1 chat files could not be changed and were skipped.")
-                        .arg(result.skippedFiles);
+                    (result.skippedFiles == 1
+                         ? QCoreApplication::translate(
+                               "SwitchFlow", "1 chat file could not be changed and was skipped.")
+                         : QCoreApplication::translate(
+                               "SwitchFlow", "%1 chat files could not be changed and were skipped.")
+                               .arg(result.skippedFiles));
         return line;
     } catch (const TavrinError& error) {
         // Chats left half moved fail the switch, which undoes all of it, chats included.
