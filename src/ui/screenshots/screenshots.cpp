@@ -159,9 +159,16 @@ int main(int argc, char* argv[]) {
     }
 
     // A failed switch: the caption in the error colour, and the recent lines it opens.
-    vm->appendLog(QStringLiteral("Claude Code account session opened for Claude Account."));
-    vm->appendFailure(QStringLiteral("Velqor 1 has no API key. Add it in Profiles."));
-    vm->appendFailure(QStringLiteral("Claude Code is not installed: no `claude` on PATH."));
+    // (The lines as the switch makes them, in the language shown.)
+    vm->appendLog(
+        QCoreApplication::translate("SwitchFlow", "Claude Code account session opened for %1.")
+            .arg(QStringLiteral("Claude Account")));
+    vm->appendFailure(
+        QCoreApplication::translate("SwitchFlow", "%1 has no API key. Add it in Profiles.")
+            .arg(QStringLiteral("Velqor 1")));
+    vm->appendFailure(
+        QCoreApplication::translate("LinuxDesktop", "%1 is not installed: no `%2` on PATH.")
+            .arg(QStringLiteral("Claude Code"), QStringLiteral("claude")));
     for (const bool dark : {false, true}) {
         QApplication::setPalette(dark ? darkPalette() : light);
         ok &= save(window, path(main, QStringLiteral("claude-failure"), dark));
