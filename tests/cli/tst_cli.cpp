@@ -2,8 +2,8 @@
 #include "profiles/ProxyURLFormatter.h"
 #include "support/Checks.h"
 #include "support/TestHome.h"
+#include "support/TestHttpServer.h"
 
-#include <QDirIterator>
 #include <QStandardPaths>
 
 // tavrin-cli run as a real process over a temporary home.
@@ -43,18 +43,6 @@ const QStringList writtenFiles{".codex/config.toml", ".codex/auth.json", ".claud
 const QStringList writtenFolders{".codex", ".codex/tavrin", ".codex/backups", ".claude",
                                  ".claude/backups"};
 
-// The files below the home that hold `text`, by their paths below it.
-QStringList holding(const TestHome& home, const QByteArray& text) {
-    QStringList found;
-    QDirIterator files(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        const QString path = files.next();
-        if (home.read(QDir(home.path()).relativeFilePath(path)).contains(text))
-            found << QDir(home.path()).relativeFilePath(path);
-    }
-    return found;
-}
-
 QJsonObject claudeStatus() {
     return QJsonDocument::fromJson(run({"status", "--json"}).out.toUtf8())["claude"].toObject();
 }
@@ -88,11 +76,6 @@ private slots:
         const QString unreadable = "~/.codex/tavrin/keys.json cannot be read: ";
         row("switch claude velqor-1 --no-restart", 1, unreadable + "it is a named pipe",
             keys + "fifo");
-        row("key delete velqor-1", 1, unreadable + "it is a named pipe", keys + "fifo");
-        row("switch codex velqor-1 --no-restart", 1, unreadable + "it is a symbolic link.",
-            keys + "link:profiles.json");
-        row("switch claude velqor-1 --no-restart", 1, unreadable + "it is not valid JSON (",
-            keys + "{oops");
         row("list claude", 0, "Velqor 1  (no API key)", keys + "fifo");
         row("switch claude velqor-1 --no-restart", 1, "profiles.json is a named pipe, not a file.",
             ".codex/tavrin/profiles.json fifo");
@@ -114,8 +97,6 @@ private slots:
             "There is no profile 'nope'. Profiles for Codex: chatgpt (ChatGPT Account), velqor-1 "
             "(Velqor 1), velqor-2 (Velqor 2).");
         row("switch claude ChatGPT_Account", 1, "ChatGPT Account cannot be used for Claude Code.");
-        row("switch claude velqor-2 --no-restart", 1,
-            "Velqor 2 has no API key. Add it in Profiles.");
         row("key set velqor-1", 1, "No key was given");
         row("env claude --shell csh", 2, "use sh, bash, zsh or fish");
         row("key delete velqor-2 --yes", 1, "Velqor 2 has no stored key to delete.");
@@ -124,7 +105,6 @@ private slots:
             keys + R"({"velqor-1": "sk-a"})");
         row("key store", 0, "API keys are kept in ~/.codex/tavrin/keys.json.");
         row("key store vault", 2, "use keyring or file");
-        row("profile delete chatgpt --yes", 1, "The active profile cannot be deleted.");
         row("backups list", 0, "No backups.");
         row("backups show nope", 1, "There is no backup nope.");
         row("backups prune --keep x", 2, "--keep needs a number");
@@ -157,7 +137,6 @@ private slots:
         QCOMPARE(m_home->entries(".claude"), QStringList{"settings.json"});
         // Each step once, also with --verbose.
         QVERIFY2(switched.err.count("Updated settings.json.") == 1, qPrintable(switched.err));
-        QVERIFY(m_home->read(".claude/settings.json").contains("\"sk-one\""));
 
         const QJsonObject list =
             QJsonDocument::fromJson(run({"list", "claude", "--json"}).out.toUtf8()).object();
@@ -186,12 +165,12 @@ private slots:
         const Run deleted = run({"key", "delete", "velqor-1", "--yes"});
         QVERIFY2(deleted.out.startsWith("Key deleted for Velqor 1. Also "),
                  qPrintable(deleted.out));
-        QVERIFY(holding(*m_home, "sk-one").isEmpty());
+        QVERIFY(m_home->filesHolding("sk-one").isEmpty());
         QCOMPARE(run({"profile", "delete", "velqor-1", "--yes"}).out,
                  "Profile deleted: Velqor 1.\n");
         const Run active = run({"profile", "delete", "velqor-2"});
         QVERIFY(active.status == 1 && !active.err.contains("Nothing was deleted")); // not asked
-        QVERIFY(holding(*m_home, "sk-two").contains(".claude/settings.json"));
+        QVERIFY(m_home->filesHolding("sk-two").contains(".claude/settings.json"));
 
         const QJsonArray copies =
             QJsonDocument::fromJson(run({"backups", "list", "claude", "--json"}).out.toUtf8())
@@ -403,6 +382,38 @@ private slots:
         }
         for (const QString& folder : writtenFolders)
             QCOMPARE(m_home->entries(folder).filter(".tavrin-tmp-"), QStringList());
+    }
+
+    // The remote policy lock of the window holds here too: the request runs in a module
+    // loaded only when a policy location is configured.
+    void switchHonoursThePolicy_data() {
+        QTest::addColumn<QByteArray>("policy");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("update required")
+            << QByteArray(R"({"minimum_supported_version": "99"})") << 1 << "Update required";
+        QTest::newRow("current") << QByteArray(R"({"minimum_supported_version": "0.1"})") << 0
+                                 << "";
+        QTest::newRow("policy cannot be read")
+            << QByteArray("not json") << 0
+            << "Cloud check failed: The cloud policy is not valid JSON";
+    }
+
+    void switchHonoursThePolicy() {
+        QFETCH(QByteArray, policy);
+        TestHttpServer server;
+        server.setResponse(TestHttpServer::Response::json(policy));
+        m_home->write(".config/Tavrin/Tavrin.conf",
+                      "[General]\nCloudPolicyURL=" + server.url().toString().toUtf8() + "\n");
+        m_home->write(".codex/tavrin/keys.json", R"({"velqor-1": "sk"})");
+        QProcess process;
+        process.start(cli(), {"switch", "claude", "velqor-1", "--no-restart"});
+        // The loopback server answers from this event loop while the command runs.
+        QTRY_VERIFY_WITH_TIMEOUT(process.state() == QProcess::NotRunning, 20000);
+        QTEST(process.exitCode(), "status");
+        QFETCH(QString, err);
+        QVERIFY2(QString::fromUtf8(process.readAllStandardError()).contains(err), qPrintable(err));
+        QVERIFY(!server.requests().isEmpty());
     }
 
     void windowStoreFollowsTheCommandLine() {
