@@ -134,7 +134,6 @@ private slots:
         // No session was opened, and the line does not say one was.
         QCOMPARE(switched.out, "Claude Code switched to Velqor 1. Removed 1 temporary file left "
                                "by an interrupted write.\n");
-        QCOMPARE(m_home->entries(".claude"), QStringList{"settings.json"});
         // Each step once, also with --verbose.
         QVERIFY2(switched.err.count("Updated settings.json.") == 1, qPrintable(switched.err));
 

@@ -228,7 +228,6 @@ private slots:
         row("unreadable", "mode 000", "Permission denied.", true);
         row("named pipe", "fifo", "it is a named pipe, not a file.", false);
         row("link to a key file", "link:../auth.json", "it is a symbolic link.", false);
-        row("folder", "folder", "it is a folder, not a file.", false);
     }
 
     void brokenKeyFile() {

@@ -66,7 +66,6 @@ private slots:
         // No chat database here: the line says the chats did not move.
         QVERIFY2(caption->text().startsWith("Codex switched to Velqor 1. Chats not moved: "),
                  qPrintable(caption->text()));
-        QCOMPARE(caption->toolTip(), caption->text());
         QCOMPARE(power->symbol(), QString("power"));
         QCOMPARE(action->text(), QString("Restart Codex"));
         QCOMPARE(app.profilesStore()->activeProfileID(), QString("velqor-1"));
@@ -124,7 +123,6 @@ private slots:
         settings->trigger();
         SettingsView* view = app.settingsView();
         QVERIFY(QTest::qWaitForWindowExposed(view));
-        QCOMPARE(view->selectedProfileID(), std::optional<QString>("chatgpt"));
         // Both windows share the one store: a deletion in the settings reaches the main window.
         view->selectProfileID(QString("velqor-2"));
         answerNextMessageBox("Delete Profile");
