@@ -116,9 +116,11 @@ int main(int argc, char* argv[]) {
         return 1;
     // Codex's files as a user has them: a short config.toml and a chat database.
     const std::string codexFiles =
-        "mkdir -p '" + std::string(home) + "/.codex' && printf 'model = \"gpt-5\"\\n"
-        "[projects.\"/src\"]\\ntrust_level = \"trusted\"\\n' > '" + home +
-        "/.codex/config.toml' && sqlite3 '" + home + "/.codex/state_5.sqlite' "
+        "mkdir -p '" + std::string(home) +
+        "/.codex' && printf 'model = \"gpt-5\"\\n"
+        "[projects.\"/src\"]\\ntrust_level = \"trusted\"\\n' > '" +
+        home + "/.codex/config.toml' && sqlite3 '" + home +
+        "/.codex/state_5.sqlite' "
         "\"PRAGMA journal_mode=WAL; CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path "
         "TEXT, model_provider TEXT); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 "
         "FROM n WHERE i < 200) INSERT INTO threads SELECT 'thread-' || i, '', CASE i % 2 WHEN "
