@@ -1,9 +1,8 @@
 #include "profiles/LocalKeysService.h"
 #include "remote/LimitCheckerService.h"
+#include "support/Checks.h"
 #include "support/TestHome.h"
 #include "support/TestHttpServer.h"
-
-#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 using Response = TestHttpServer::Response;
@@ -79,8 +78,8 @@ private slots:
         QFETCH(QString, endpoint);
         QFETCH(QVariant, key);
         TestHttpServer server;
-        if (key == "<pipe>" && QDir().mkpath(m_home->file(".codex/tavrin")))
-            QCOMPARE(::mkfifo(qPrintable(m_home->file(".codex/tavrin/keys.json")), 0600), 0);
+        if (key == "<pipe>")
+            makeEntry(m_home->file(".codex/tavrin/keys.json"), "fifo");
         else if (key.isValid())
             m_keys->saveAPIKey(key.toString(), m_profile.id);
         const QDateTime before = QDateTime::currentDateTime();
