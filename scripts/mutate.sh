@@ -71,7 +71,7 @@ for index, block in enumerate(blocks, 1):
     os.makedirs(folder)
     for key, value in block.items():
         with open(os.path.join(folder, key), "w", encoding="utf-8") as f:
-            f.write(undo(value) if key in ("from", "to") else value)
+            f.write(undo(value) if key in ("from", "to") else value + "\n")
 PY
 count=$(find "$work" -mindepth 1 -maxdepth 1 -type d | wc -l)
 
