@@ -137,59 +137,6 @@ private slots:
         QCOMPARE(mismatchIn(output, profile), QString());
     }
 
-    // Refused before anything is changed: no backup, no write, no recorded change.
-    void refusals_data() {
-        QTest::addColumn<QByteArray>("content"); // null: no file
-        QTest::addColumn<Profile>("profile");
-        QTest::addColumn<QString>("message");
-        const QString unknown = QStringLiteral(
-            "config.toml has no [model_providers.acme] table, so Codex would stop with \"Model "
-            "provider `acme` not found\". Add that table to config.toml or choose another model "
-            "provider for this profile.");
-        const Profile acme = profile("acme");
-        const auto row = [](const char* name, const QByteArray& content, const Profile& p,
-                            const QString& message) {
-            QTest::newRow(name) << content << p << message;
-        };
-        const QString guard = "Could not update config.toml: ";
-        row("wire_api chat",
-            "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor,
-            chatRefusal);
-        row("wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n",
-            velqor, chatRefusal);
-        row("API key, no requires_openai_auth",
-            "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, authRefusal("velqor"));
-        row("API key, requires_openai_auth false inline",
-            "model_providers = { azure = { requires_openai_auth = false } }\n",
-            profile("azure", "apikey"), authRefusal("azure"));
-        row("unknown provider", "model = \"x\"\n", acme, unknown);
-        row("unknown provider, no file", QByteArray(), acme, unknown);
-        row("guard: result not TOML", "model.x = 1\n", profile(),
-            guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
-                    "while parsing key-value pair: cannot redefine existing string as dotted "
-                    "key-value pair). Nothing was written.");
-        row("guard: removed key in another form", "preferred_auth_method.x = 1\n", profile(),
-            guard + "preferred_auth_method is still active. Nothing was written.");
-        row("not UTF-8", "model = \"\xFF\"\n", profile(),
-            "Could not read $CONFIG: the file is not valid UTF-8 text.");
-    }
-
-    void refusals() {
-        QFETCH(QByteArray, content);
-        QFETCH(Profile, profile);
-        QFETCH(QString, message);
-        TestHome home;
-        if (!content.isNull())
-            home.write(config, content);
-        message.replace("$CONFIG", AppPaths::configURL());
-        QCOMPARE(errorOf([&] { ConfigPatcher().prepare(profile, AppPaths::configURL()); }),
-                 message);
-        QCOMPARE(home.entries(".codex"),
-                 content.isNull() ? QStringList() : QStringList{"config.toml"});
-        if (!content.isNull())
-            QCOMPARE(home.read(config), content);
-    }
-
     // The check on the new text, when the original is TOML.
     void checkAgainst_data() {
         QTest::addColumn<QString>("original");
@@ -268,34 +215,23 @@ private slots:
         QTest::addColumn<QByteArray>("content"); // null: no file
         QTest::addColumn<Profile>("profile");
         QTest::addColumn<QString>("expected"); // lines joined by "|"
+        // clang-format off
         QTest::newRow("matches") << expand("%K\n%T", velqor).toUtf8() << velqor << QString();
         QTest::newRow("no file") << QByteArray() << velqor
-                                 << QStringLiteral("model_provider: missing, expected \"velqor\"|"
-                                                   "model: missing, expected \"gpt-5.5\"|"
-                                                   "model_reasoning_effort: missing, expected "
-                                                   "\"xhigh\"|[model_providers.velqor]: missing");
+            << QStringLiteral("model_provider: missing, expected \"velqor\"|model: missing, expected \"gpt-5.5\"|"
+                              "model_reasoning_effort: missing, expected \"xhigh\"|[model_providers.velqor]: missing");
         QTest::newRow("everything off")
-            << QByteArray(
-                   "model_provider = \"openai\"\nmodel = \"o3\"\nmodel_reasoning_effort = 5\n"
-                   "preferred_auth_method = \"apikey\"\ndisable_response_storage = true\n"
-                   "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = "
-                   "false\n")
+            << QByteArray("model_provider = \"openai\"\nmodel = \"o3\"\nmodel_reasoning_effort = 5\npreferred_auth_method = \"apikey\"\n"
+                          "disable_response_storage = true\n[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = false\n")
             << velqor
-            << QStringLiteral("model_provider: \"openai\", expected \"velqor\"|"
-                              "model: \"o3\", expected \"gpt-5.5\"|"
-                              "model_reasoning_effort: 5, expected \"xhigh\"|"
-                              "preferred_auth_method: \"apikey\", should be absent|"
-                              "disable_response_storage: true, should be absent|"
-                              "model_providers.velqor.wire_api: \"chat\", expected \"responses\"|"
+            << QStringLiteral("model_provider: \"openai\", expected \"velqor\"|model: \"o3\", expected \"gpt-5.5\"|"
+                              "model_reasoning_effort: 5, expected \"xhigh\"|preferred_auth_method: \"apikey\", should be absent|"
+                              "disable_response_storage: true, should be absent|model_providers.velqor.wire_api: \"chat\", expected \"responses\"|"
                               "model_providers.velqor.requires_openai_auth: false, expected true");
-        QTest::newRow("not TOML, provider should be absent")
-            << QByteArray("model_provider = velqor\nx =\n") << profile(QString())
-            << QStringLiteral("model_provider: velqor, should be absent|model: missing, expected "
-                              "\"gpt-5.5\"|model_reasoning_effort: missing, expected \"xhigh\"");
-        QTest::newRow("not UTF-8")
-            << QByteArray("\xFF") << velqor
-            << QStringLiteral("Could not read $CONFIG: the file is not valid "
-                              "UTF-8 text.");
+        QTest::newRow("not TOML, provider should be absent") << QByteArray("model_provider = velqor\nx =\n") << profile(QString())
+            << QStringLiteral("model_provider: velqor, should be absent|model: missing, expected \"gpt-5.5\"|model_reasoning_effort: missing, expected \"xhigh\"");
+        QTest::newRow("not UTF-8") << QByteArray("\xFF") << velqor << QStringLiteral("Could not read $CONFIG: the file is not valid UTF-8 text.");
+        // clang-format on
     }
 
     void differences() {
@@ -309,34 +245,53 @@ private slots:
                  expected.replace("$CONFIG", AppPaths::configURL()));
     }
 
+    // What a patch does to the file, and what it refuses: before anything is changed (no
+    // copy, no write, no recorded change), or when the copy or the record cannot be made.
     void apply_data() {
         QTest::addColumn<QByteArray>("original"); // null: no file before
         // setup: "link" (config.toml links to it), "no backups", "recorder fails" or
         // "changed" (something else writes the file between prepare and apply)
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("model");
+        QTest::addColumn<Profile>("profile");
         QTest::addColumn<QString>("message"); // empty: succeeds, the file is written
         const QByteArray bom("\xEF\xBB\xBFmodel = \"old\" # keep\r\n[t]\r\nx = 1");
         const QByteArray notToml("\n\nmodel = 'x'\t\r\n# caf\xC3\xA9\nx =\n");
-        const QString none, m = "m";
-        QTest::newRow("new file") << QByteArray() << none << m << none;
-        QTest::newRow("byte order mark, link") << bom << QString("link") << m << none;
-        QTest::newRow("not TOML, quote in the value")
-            << notToml << QString("link") << QString("a\"b") << none;
-        QTest::newRow("changed after prepare: prepared again")
-            << QByteArray("model = \"old\"\n") << QString("changed") << m << none;
-        QTest::newRow("journal cannot be written: unchanged")
-            << notToml << QString("recorder fails") << m << QString("stop");
-        QTest::newRow("no backup possible: refused")
-            << notToml << QString("no backups") << m
-            << QStringLiteral("Could not back up config.toml, so it was not changed: Could not "
-                              "create the folder $HOME/.codex/backups.");
+        const QString unknown = QStringLiteral(
+            "config.toml has no [model_providers.acme] table, so Codex would stop with \"Model "
+            "provider `acme` not found\". Add that table to config.toml or choose another model "
+            "provider for this profile.");
+        const QString guard = "Could not update config.toml: ";
+        const Profile m = profile("openai", "chatgpt", "m"), acme = profile("acme");
+        const auto row = [](const char* name, const QByteArray& original, const Profile& p,
+                            const QString& message = {}, const char* setup = "") {
+            QTest::newRow(name) << original << QString(setup) << p << message;
+        };
+        // clang-format off
+        row("new file", QByteArray(), m);
+        row("byte order mark, link", bom, m, {}, "link");
+        row("not TOML, quote in the value", notToml, profile("openai", "chatgpt", "a\"b"), {}, "link");
+        row("changed after prepare: prepared again", "model = \"old\"\n", m, {}, "changed");
+        row("journal cannot be written: unchanged", notToml, m, "stop", "recorder fails");
+        row("no backup possible: refused", notToml, m, "Could not back up config.toml, so it was not changed: Could not create the folder $HOME/.codex/backups.",
+            "no backups");
+        row("wire_api chat", "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor, chatRefusal);
+        row("wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n", velqor, chatRefusal);
+        row("API key, no requires_openai_auth", "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, authRefusal("velqor"));
+        row("API key, requires_openai_auth false inline", "model_providers = { azure = { requires_openai_auth = false } }\n", profile("azure", "apikey"),
+            authRefusal("azure"));
+        row("unknown provider", "model = \"x\"\n", acme, unknown);
+        row("unknown provider, no file", QByteArray(), acme, unknown);
+        row("guard: result not TOML", "model.x = 1\n", profile(), guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
+            "while parsing key-value pair: cannot redefine existing string as dotted key-value pair). Nothing was written.");
+        row("guard: removed key in another form", "preferred_auth_method.x = 1\n", profile(), guard + "preferred_auth_method is still active. Nothing was written.");
+        row("not UTF-8", "model = \"\xFF\"\n", profile(), "Could not read $CONFIG: the file is not valid UTF-8 text.");
+        // clang-format on
     }
 
     void apply() {
         QFETCH(QByteArray, original);
         QFETCH(QString, setup);
-        QFETCH(QString, model);
+        QFETCH(Profile, profile);
         QFETCH(QString, message);
         const bool written = message.isEmpty();
         TestHome home;
@@ -352,13 +307,7 @@ private slots:
         if (setup == "no backups")
             home.write(".codex/backups", "a file where the folder belongs");
 
-        const Profile p = profile("openai", "chatgpt", model);
         ConfigPatcher patcher;
-        const ConfigChange prepared = patcher.prepare(p, AppPaths::configURL());
-        if (setup == "changed") {
-            original += "kept = 1\n";
-            home.write(file, original);
-        }
         QList<FileChange> changes;
         const auto recorder = [&](const FileChange& change) {
             if (setup == "recorder fails")
@@ -371,17 +320,22 @@ private slots:
                 QCOMPARE(home.read(change.copy.mid(home.path().size() + 1)), original);
             }
         };
-        QCOMPARE(errorOf([&] { patcher.apply(prepared, recorder); }),
-                 message.replace("$HOME", home.path()));
+        QCOMPARE(errorOf([&] {
+                     const ConfigChange prepared = patcher.prepare(profile, AppPaths::configURL());
+                     if (setup == "changed")
+                         home.write(file, original += "kept = 1\n");
+                     patcher.apply(prepared, recorder);
+                 }),
+                 message.replace("$HOME", home.path()).replace("$CONFIG", AppPaths::configURL()));
 
         QCOMPARE(changes.size(), written ? 1 : 0);
         if (written)
             QCOMPARE(changes[0].path, AppPaths::configURL());
         QCOMPARE(changes.value(0).existed, written && !original.isNull());
         QByteArray expected = original;
-        if (message.isEmpty()) { // a byte order mark stays in front
+        if (written) { // a byte order mark stays in front
             const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-            expected = mark + patchedText(QString::fromUtf8(original.mid(mark.size())), p).toUtf8();
+            expected = mark + patchedText(QString::fromUtf8(original.mid(mark.size())), profile).toUtf8();
         }
         QCOMPARE(home.read(config), expected);
         QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
@@ -389,6 +343,9 @@ private slots:
             QCOMPARE(QFile::permissions(home.file(file)) & QFileDevice::Permissions(0x7077),
                      QFileDevice::Permissions(0x6040));
         QCOMPARE(!changes.value(0).copy.isEmpty(), written && !original.isNull());
+        // A refusal before the change makes no copy either.
+        if (!written && setup.isEmpty())
+            QCOMPARE(home.entries(".codex"), original.isNull() ? QStringList() : QStringList{"config.toml"});
     }
 
     void backups() {
