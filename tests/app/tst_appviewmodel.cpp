@@ -23,12 +23,12 @@ private slots:
     void logKeepsTheNewestFiftyLines() {
         AppViewModel model(m_store.get());
         QSignalSpy changed(&model, &AppViewModel::logLinesChanged);
-        for (int i = 1; i <= 60; ++i)
+        for (int i = 1; i <= 61; ++i)
             model.appendLog(QString::number(i));
         QCOMPARE(model.logLines().size(), 50);
-        QCOMPARE(model.logLines().first(), "11");
-        QCOMPARE(model.logLines().last(), "60");
-        QCOMPARE(changed.count(), 60);
+        QCOMPARE(model.logLines().first(), "12");
+        QCOMPARE(model.logLines().last(), "61");
+        QCOMPARE(changed.count(), 61);
         // Each line keeps the time it was added.
         QVERIFY(model.logTime(0).isValid() && model.logTime(49) >= model.logTime(0));
     }

@@ -28,6 +28,7 @@ enum class Fault {
     auth,
     chats,
     chatsLeftMoved,
+    fileGone, // a session file is gone before the move
     save,
     crash,
     crashAtChatJournal,
@@ -67,6 +68,8 @@ struct FaultyChatSync : ChatSyncService {
                              const std::function<void(const QString&)>& written) override {
         if (injected == Fault::chats)
             throw ChatSyncError::sqliteFailed("database is locked");
+        if (injected == Fault::fileGone)
+            QFile::remove(AppPaths::codexDirectory() + "/sessions/2026/01/01/rollout-b.jsonl");
         ChatSyncResult result = ChatSyncService::syncChats(p, [&](const QString& journal) {
             written(journal);
             if (injected == Fault::crashAtChatJournal)
@@ -191,6 +194,7 @@ private slots:
             {"chat move fails", Fault::chats, "", "Codex switched to Velqor 1. Chats not moved: Could not sync chats: database is locked.", true, kept, opened},
             {"store save fails", Fault::save, "", "*" + restored + again, false, kept, reopened},
             {"chats left half moved", Fault::chatsLeftMoved, "", "Could not put the chats back: disk full. " + restored + again, false, kept, reopened},
+            {"a session file gone", Fault::fileGone, "", "Codex switched to Velqor 1. Synced 1 chats. 1 chat files could not be changed and were skipped.", true, moved, opened},
             {"reopen fails once", Fault::none, "open once", done, true, moved, opened + QStringList{"open velqor-1"}},
             {"reopen fails twice", Fault::none, "open", "Could not restart Codex: no such app. The switch to Velqor 1 itself is complete.", true, moved,
              opened + QStringList{"open velqor-1"}},
@@ -394,14 +398,14 @@ private slots:
         QTest::addColumn<QString>("restored");
         const QString was = " from before the interrupted switch.";
         QTest::newRow("config.toml written")
-            << Fault::crash << QString() << "Restored config.toml" + was;
+            << Fault::crash << QString() << "Restored config.toml and the active profile" + was;
         QTest::newRow("chat move journaled, nothing moved yet")
             << Fault::crashAtChatJournal << "chats: as before the switch"
-            << "Restored config.toml and auth.json" + was;
+            << "Restored config.toml, auth.json and the active profile" + was;
         QTest::newRow("chats moved")
             << Fault::crashAfterChats
             << "chats: 2 of 2 moved to velqor, 2 of 2 session files rewritten"
-            << "Restored config.toml, auth.json and the chats" + was;
+            << "Restored config.toml, auth.json, the chats and the active profile" + was;
     }
 
     void interruptedSwitchIsFoundAndRestored() {
@@ -448,7 +452,9 @@ private slots:
                  "The record of the interrupted switch changed meanwhile; nothing was restored. "
                  "Look at it again.");
         m_home->write(".codex/tavrin/switch-journal.json", journal);
+        m_store->saveActiveProfileID("velqor-1"); // as if the switch had come that far
         QTEST(SwitchJournal::restore(*state, chats, *m_store).section(" What", 0, 0), "restored");
+        QCOMPARE(m_store->activeProfileID(), "chatgpt");
         QCOMPARE(m_home->read(".codex/config.toml"), oldConfig);
         QCOMPARE(m_home->read(".codex/auth.json"), oldAuth);
         QCOMPARE(chatProviders(), "openai,openai,other");

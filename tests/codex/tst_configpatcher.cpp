@@ -279,6 +279,7 @@ private slots:
         row("API key, no requires_openai_auth", "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, authRefusal("velqor"));
         row("API key, requires_openai_auth false inline", "model_providers = { azure = { requires_openai_auth = false } }\n", profile("azure", "apikey"),
             authRefusal("azure"));
+        row("API key, requires_openai_auth a string", "[model_providers.velqor]\nrequires_openai_auth = \"true\"\n", velqor, authRefusal("velqor"));
         row("unknown provider", "model = \"x\"\n", acme, unknown);
         row("unknown provider, no file", QByteArray(), acme, unknown);
         row("guard: result not TOML", "model.x = 1\n", profile(), guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
