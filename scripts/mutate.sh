@@ -6,11 +6,13 @@
 # longer occurs exactly once is "stale", and one that does not build "broken" (neither
 # counts). Exits 1 when fewer than the threshold of the mutations that ran were killed.
 #
-#   scripts/mutate.sh [--threshold PERCENT] [--list FILE] [--no-baseline] [SELECTION...]
+#   scripts/mutate.sh [--threshold PERCENT] [--list FILE] [--dir BUILD] [--no-baseline]
+#                     [SELECTION...]
 #
 # A selection is a mutation's number (3), a range (3-7) or a pattern its file matches
 # (codex, 'src/app/Switch*'); without one every mutation runs. Before the first mutation
-# the selected tests must pass on the source as it is (--no-baseline skips that).
+# the selected tests must pass on the source as it is (--no-baseline skips that). --dir
+# builds in another folder (scripts/test.sh's build-test, say) to save a build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,11 +21,12 @@ threshold=90
 baseline=1
 dir=build-mutate
 selection=()
-usage() { sed -n '/^#   scripts/p' "$0" | sed 's/^#   /Usage: /'; }
+usage() { sed -n '/^#   scripts/,/^#  *\[SEL/p' "$0" | sed 's/^#   /Usage: /; s/^#//'; }
 while (($#)); do
     case "$1" in
     --threshold) threshold=$2; shift 2 ;;
     --list) list=$2; shift 2 ;;
+    --dir) dir=$2; shift 2 ;;
     --no-baseline) baseline=0; shift ;;
     -h | --help) usage; exit 0 ;;
     -*) usage >&2; exit 2 ;;

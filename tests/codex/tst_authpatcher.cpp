@@ -51,6 +51,8 @@ private slots:
             {"new file, api-key profile without a key", {}, "apikey", {}, account, {}, 0600},
             {"array replaced, empty key, mode kept", "[1]", "apikey", "", account, {}, 0644},
             {"account profile with a key", "{}", "chatgpt", "sk", account, {}, 0644},
+            {"login tokens made private", R"({"tokens":{"id_token":"t"}})", "chatgpt", {},
+             pretty(R"({"auth_mode":"chatgpt","OPENAI_API_KEY":null,"tokens":{"id_token":"t"}})"), {}, 0600},
             // The key makes a 0644 file private; every other member comes back as read.
             {"0644 file gets a key, other members exact",
              "{\"auth_mode\":\"chatgpt\",\"tokens\":{\"id_token\":\"t\",\"n\":12345678901234567890},\"last_refresh\":1.0,\"e\":1e-400,"
