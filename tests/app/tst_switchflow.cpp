@@ -244,7 +244,7 @@ private slots:
         addRows<ClaudeOutcome>({
             {"api key session", "velqor-1", Fault::none, false, "Claude Code API session opened for Velqor 1.", true, restarted},
             {"account without restart or login", "claude-code", Fault::none, false, account + notLoggedIn, true, none},
-            {"account logged in", "claude-code", Fault::none, false, account, true, none, R"({"claudeAiOauth": {"accessToken": "t", "refreshToken": "r"}})"},
+            {"account logged in", "claude-code", Fault::none, false, account, true, none, R"({"claudeAiOauth": {"refreshToken": "r"}})"},
             {"account logged out", "claude-code", Fault::none, false, account + notLoggedIn, true, none, "{}"},
             {"patch fails", "velqor-1", Fault::config, false, "settings.json could not be written." + again, false, reopened},
             {"store save fails", "velqor-1", Fault::save, false, "*Restored settings.json from before the switch." + again, false, reopened},
