@@ -250,17 +250,13 @@ private slots:
 
         const KeyDeletionPlan plan = KeyDeletion::plan(store, "velqor-1");
         QCOMPARE(plan.question(), QString("Delete the API key of \u201CVelqor 1\u201D?"));
-        QCOMPARE(plan.details(),
-                 ("The key is deleted from Tavrin's key store. It is also emptied in 3 backup "
-                  "copies that keep other settings, every other line as it was: "
-                  "~/.codex/backups/auth.json.before-restore-2026-01-03-00-00-00, "
-                  "~/.codex/backups/auth-2026-01-01-00-00-00.json and "
-                  "~/.claude/backups/settings-2026-01-01-00-00-00.json. 2 backup copies that "
-                  "held nothing but the key and what Tavrin writes are deleted: "
-                  "~/.claude/settings.json.backup-before-profile-switch and "
-                  "~/.codex/backups/auth-2026-01-02-00-00-00.json. " +
-                  row.staying)
-                     .trimmed());
+        // clang-format off
+        QCOMPARE(plan.details(), ("The key is deleted from Tavrin's key store. It is also emptied in 3 backup copies that keep other settings, every other "
+                                  "line as it was: ~/.codex/backups/auth.json.before-restore-2026-01-03-00-00-00, ~/.codex/backups/auth-2026-01-01-00-00-00.json "
+                                  "and ~/.claude/backups/settings-2026-01-01-00-00-00.json. 2 backup copies that held nothing but the key and what Tavrin writes "
+                                  "are deleted: ~/.claude/settings.json.backup-before-profile-switch and ~/.codex/backups/auth-2026-01-02-00-00-00.json. " +
+                                  row.staying).trimmed());
+        // clang-format on
         QCOMPARE(KeyDeletion::deleteKey(store, "velqor-1"),
                  ("Also emptied it in 3 backup copies and deleted 2 that held nothing else. " +
                   row.staying)

@@ -159,32 +159,24 @@ private slots:
         QTest::addColumn<bool>("api");
         QTest::addColumn<QString>("proxy");
         QTest::addColumn<QStringList>("expected");
+        QStringList unset;
+        for (const char* name : {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY", "CLAUDE_CODE_SIMPLE",
+                                 "CLAUDE_CODE_DISABLE_KEYCHAIN", "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
+            unset << QString("settings.json: env.%1 is not set").arg(name);
         const QString s = "settings.json: ";
+        // clang-format off
         QTest::newRow("no file, account") << QByteArray() << false << QString() << QStringList();
-        QTest::newRow("no file, api key")
-            << QByteArray() << true << QString()
-            << QStringList{s + "env.ANTHROPIC_BASE_URL is not set",
-                           s + "env.ANTHROPIC_AUTH_TOKEN is not set",
-                           s + "env.ANTHROPIC_API_KEY is not set",
-                           s + "env.CLAUDE_CODE_SIMPLE is not set",
-                           s + "env.CLAUDE_CODE_DISABLE_KEYCHAIN is not set",
-                           s + "env.CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC is not set"};
+        QTest::newRow("no file, api key") << QByteArray() << true << QString() << unset;
         QTest::newRow("api key, stale entries")
-            << QByteArray(R"({"apiKeyHelper": "h", "env": {"ANTHROPIC_BASE_URL": "elsewhere",
-                 "ANTHROPIC_AUTH_TOKEN": "secret-0", "ANTHROPIC_API_KEY": "secret-1",
-                 "CLAUDE_CODE_SIMPLE": "1", "CLAUDE_CODE_DISABLE_KEYCHAIN": 1,
-                 "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC": "1", "HTTP_PROXY": "p:1"}})")
+            << QByteArray(R"({"apiKeyHelper": "h", "env": {"ANTHROPIC_BASE_URL": "elsewhere", "ANTHROPIC_AUTH_TOKEN": "secret-0", "ANTHROPIC_API_KEY": "secret-1",
+                 "CLAUDE_CODE_SIMPLE": "1", "CLAUDE_CODE_DISABLE_KEYCHAIN": 1, "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC": "1", "HTTP_PROXY": "p:1"}})")
             << true << QString()
-            << QStringList{s + "env.ANTHROPIC_BASE_URL has another value",
-                           s + "env.ANTHROPIC_AUTH_TOKEN has another value",
-                           s + "env.CLAUDE_CODE_DISABLE_KEYCHAIN has another value",
-                           s + "env.HTTP_PROXY should not be set",
-                           s + "apiKeyHelper should not be set"};
-        QTest::newRow("account, key left behind")
-            << QByteArray(R"({"env": {"ANTHROPIC_API_KEY": "secret-1", "MY_OWN": "x"}})") << false
-            << "proxy.lan:8080" << QStringList{s + "env.ANTHROPIC_API_KEY should not be set"};
-        QTest::newRow("env not an object") << QByteArray(R"({"env": "x"})") << false << QString()
-                                           << QStringList{s + "env is not an object"};
+            << QStringList{s + "env.ANTHROPIC_BASE_URL has another value", s + "env.ANTHROPIC_AUTH_TOKEN has another value",
+                           s + "env.CLAUDE_CODE_DISABLE_KEYCHAIN has another value", s + "env.HTTP_PROXY should not be set", s + "apiKeyHelper should not be set"};
+        QTest::newRow("account, key left behind") << QByteArray(R"({"env": {"ANTHROPIC_API_KEY": "secret-1", "MY_OWN": "x"}})") << false << "proxy.lan:8080"
+                                                  << QStringList{s + "env.ANTHROPIC_API_KEY should not be set"};
+        QTest::newRow("env not an object") << QByteArray(R"({"env": "x"})") << false << QString() << QStringList{s + "env is not an object"};
+        // clang-format on
     }
 
     void differences() {
