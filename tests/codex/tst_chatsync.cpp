@@ -193,26 +193,19 @@ private slots:
             } catch (int) {
             }
             const ChatMoveState state = service.inspect(journal);
-            QCOMPARE(QString("%1/%2 %3/%4")
-                         .arg(state.rowsMoved)
-                         .arg(state.rows)
-                         .arg(state.filesRewritten)
-                         .arg(state.files),
-                     "0/3 0/2");
+            QCOMPARE(QList<qint64>({state.rowsMoved, state.rows, state.filesRewritten, state.files}),
+                     QList<qint64>({0, 3, 0, 2}));
         } else if (before == "first format") {
             // As an earlier version wrote it: every thread by its id, whole first lines.
             journal = codex + "/backups/chats-old.json";
             QByteArray lines = "{\"format\":1,\"provider\":\"custom\",\"threads\":[\n";
             for (const char* id : {"a", "b", "d"}) {
-                const QByteArray old = id == QByteArray("b") ? "velqor" : "openai";
-                const QString file =
-                    codex + "/sessions/" + (id == QByteArray("b") ? "b" : "a") + ".jsonl";
-                lines += QJsonDocument(QJsonObject{{"id", id},
-                                                   {"old_provider", QString(old)},
-                                                   {"session_file", file},
-                                                   {"first_line", QString(sessionMeta(old))}})
-                             .toJson(QJsonDocument::Compact) +
-                         (id == QByteArray("d") ? "\n" : ",\n");
+                const QByteArray old = *id == 'b' ? "velqor" : "openai";
+                const QString file = codex + "/sessions/" + (*id == 'b' ? "b" : "a") + ".jsonl";
+                // clang-format off
+                lines += QJsonDocument(QJsonObject{{"id", id}, {"old_provider", QString(old)}, {"session_file", file},
+                                                   {"first_line", QString(sessionMeta(old))}}).toJson(QJsonDocument::Compact) + (*id == 'd' ? "\n" : ",\n");
+                // clang-format on
             }
             writeFile(journal, lines + "]}\n");
             sqlite(AppPaths::stateDatabaseURL(),
