@@ -137,78 +137,54 @@ private slots:
         QCOMPARE(mismatchIn(output, profile), QString());
     }
 
-    // The check on the new text, when the original is TOML.
-    void checkAgainst_data() {
+    // The checks on a new text: against the original when that is TOML (nothing else may
+    // change), and that the managed keys came out as the profile wants (null original).
+    void checks_data() {
         QTest::addColumn<QString>("original");
-        QTest::addColumn<QString>("patched"); // %K: the managed lines
-        QTest::addColumn<QString>("message");
-        const QString prefix = "Could not update config.toml: ";
-        const QString alter = ", which Tavrin does not manage. Nothing was written.";
-        // clang-format off
-        const char* const rows[][4] = {
-            {"unchanged, nan kept", "x = nan\n[t]\ny = [1, { z = 2 }]\n", "%K\nx = nan\n[t]\ny = [1, { z = 2 }]\n", ""},
-            {"original not TOML: nothing checked", "x =\n", "anything", ""},
-            {"value changed", "approval_policy = \"never\"\n", "%K\napproval_policy = \"on-request\"\n", "approval_policy"},
-            {"key in a table lost", "[t]\nx = 1\ny = 2\n", "%K\n[t]\nx = 1\n", "t.y"},
-            {"array element changed", "[\"a b\"]\nx = [1, 2]\n", "%K\n[\"a b\"]\nx = [1, 3]\n", "\"a b\".x"},
-            {"type changed", "x = 1\n", "%K\nx = 1.0\n", "x"},
-            {"key added", "", "%K\n[t]\n", "t"},
-        };
-        // clang-format on
-        for (const auto& row : rows) {
-            QString message = QString::fromUtf8(row[3]);
-            if (!message.isEmpty())
-                message = prefix + "the change would also alter " + message + alter;
-            QTest::newRow(row[0]) << QString::fromUtf8(row[1])
-                                  << expand(QString::fromUtf8(row[2]), profile()) << message;
-        }
-        QTest::newRow("managed key wrong")
-            << QString() << "model = \"o3\"\n"
-            << prefix + "model_provider was not updated. Nothing was written.";
-    }
-
-    void checkAgainst() {
-        QFETCH(QString, original);
-        QFETCH(QString, patched);
-        std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
-        QTEST(errorOf([&] {
-                  if (tree)
-                      ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile());
-              }),
-              "message");
-    }
-
-    void validate_data() {
-        QTest::addColumn<QString>("content"); // %K: the managed lines
+        QTest::addColumn<QString>("patched"); // %K, %M, %T: see expand()
         QTest::addColumn<Profile>("profile");
         QTest::addColumn<QString>("message"); // empty: passes
-        const Profile odd = profile("openai", "chatgpt", "a\"b\\c#d");
-        const Profile none = profile(QString());
-        // clang-format off
-        const struct { const char* name; const char* content; const Profile& profile; const char* message; } rows[] = {
-            {"escapes decoded", "model = \"a\\\"b\\\\c#d\"\n%M", odd, ""},
-            {"not TOML: escapes decoded too", "model = \"a\\\"b\\\\c#d\"\n%M\nx =\n", odd, ""},
-            {"not TOML: later duplicate wins, comment ignored",
-             "model = 1\n%K\nmodel = \"gpt-5.5\" # pinned\nx =\n", velqor,
-             "[model_providers.velqor] was not added."},
-            {"only in a table", "[t]\n%K", none, "model was not updated."},
-            {"provider still active", "%K\nmodel_provider = \"openai\"", none, "model_provider is still active."},
-            {"removed key still active", "%K\npreferred_auth_method = \"apikey\"", none,
-             "preferred_auth_method is still active."},
-            {"not TOML: removed key still active", "%K\n\u2003disable_response_storage\u2003= true\n", none,
-             "disable_response_storage is still active."},
-            {"velqor table usable", "%K\n%T", velqor, ""},
+        const QString prefix = "Could not update config.toml: ";
+        const auto alter = [&](const char* what) {
+            return prefix + "the change would also alter " + what +
+                   ", which Tavrin does not manage. Nothing was written.";
         };
+        const auto row = [](const char* name, const char* original, const char* patched,
+                            const Profile& p, const QString& message = {}) {
+            QTest::newRow(name) << QString(original) << expand(patched, p) << p << message;
+        };
+        const Profile p = profile(), odd = profile("openai", "chatgpt", "a\"b\\c#d"), none = profile(QString());
+        // clang-format off
+        row("unchanged, nan kept", "x = nan\n[t]\ny = [1, { z = 2 }]\n", "%K\nx = nan\n[t]\ny = [1, { z = 2 }]\n", p);
+        row("original not TOML: nothing checked", "x =\n", "anything", p);
+        row("value changed", "approval_policy = \"never\"\n", "%K\napproval_policy = \"on-request\"\n", p, alter("approval_policy"));
+        row("key in a table lost", "[t]\nx = 1\ny = 2\n", "%K\n[t]\nx = 1\n", p, alter("t.y"));
+        row("array element changed", "[\"a b\"]\nx = [1, 2]\n", "%K\n[\"a b\"]\nx = [1, 3]\n", p, alter("\"a b\".x"));
+        row("type changed", "x = 1\n", "%K\nx = 1.0\n", p, alter("x"));
+        row("key added", "", "%K\n[t]\n", p, alter("t"));
+        row("managed key wrong", "", "model = \"o3\"\n", p, prefix + "model_provider was not updated. Nothing was written.");
+        row("escapes decoded", nullptr, "model = \"a\\\"b\\\\c#d\"\n%M", odd);
+        row("not TOML: escapes decoded too", nullptr, "model = \"a\\\"b\\\\c#d\"\n%M\nx =\n", odd);
+        row("not TOML: later duplicate wins, comment ignored", nullptr, "model = 1\n%K\nmodel = \"gpt-5.5\" # pinned\nx =\n", velqor,
+            "[model_providers.velqor] was not added.");
+        row("only in a table", nullptr, "[t]\n%K", none, "model was not updated.");
+        row("provider still active", nullptr, "%K\nmodel_provider = \"openai\"", none, "model_provider is still active.");
+        row("removed key still active", nullptr, "%K\npreferred_auth_method = \"apikey\"", none, "preferred_auth_method is still active.");
+        row("not TOML: removed key still active", nullptr, "%K\n\u2003disable_response_storage\u2003= true\n", none, "disable_response_storage is still active.");
+        row("velqor table usable", nullptr, "%K\n%T", velqor);
         // clang-format on
-        for (const auto& row : rows)
-            QTest::newRow(row.name) << expand(QString::fromUtf8(row.content), row.profile)
-                                    << row.profile << QString::fromUtf8(row.message);
     }
 
-    void validate() {
-        QFETCH(QString, content);
+    void checks() {
+        QFETCH(QString, original);
+        QFETCH(QString, patched);
         QFETCH(Profile, profile);
-        QTEST(mismatchIn(content, profile), "message");
+        std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
+        QTEST(original.isNull() ? mismatchIn(patched, profile) : errorOf([&] {
+            if (tree)
+                ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile);
+        }),
+              "message");
     }
 
     void differences_data() {
