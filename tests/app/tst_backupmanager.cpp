@@ -153,21 +153,6 @@ private slots:
         QVERIFY(errorOf([&] { backups.prune({1, 0}); }).contains("cannot be read"));
         QCOMPARE(home.entries(".codex/backups").size(), 2);
 
-        QFile::remove(SwitchJournal::path());
-        RetentionPolicy{1, 0}.save();
-        QCOMPARE(RetentionPolicy::load(), (RetentionPolicy{1, 0}));
-        home.write(".codex/backups/config-2026-01-05-00-00-00.toml", "c");
-        SwitchJournal::State state;
-        state.profileName = "Velqor 1";
-        state.activeBefore = "chatgpt";
-        state.changes = {{AppPaths::configURL(), true,
-                          home.file(".codex/backups/config-2026-01-05-00-00-00.toml")}};
-        QCOMPARE(BackupManager::afterSwitch(state, store),
-                 QString("Removed 2 old backups, 2 bytes."));
-        const QList<BackupEntry> left = backups.list();
-        QCOMPARE(left.size(), 1);
-        QCOMPARE(left.first().fromProfile + " > " + left.first().toProfile,
-                 QString("ChatGPT Account > Velqor 1"));
     }
 
     // However many switches run, the folder keeps to the policy, and the line says so.
@@ -175,18 +160,22 @@ private slots:
         TestHome home;
         home.write(".claude/settings.json", "{}");
         RetentionPolicy{2, 0}.save();
+        QCOMPARE(RetentionPolicy::load(), (RetentionPolicy{2, 0}));
         ProfilesStore store;
         store.load();
+        store.saveAPIKey("sk-1", "velqor-1");
         SwitchServices services;
         services.claudeRestarter = std::make_shared<FakeClaudeRestarter>();
         SwitchFlow flow(store, services);
         QStringList lines;
-        for (int i = 0; i < 4; ++i)
-            lines << flow.applyClaude(*store.profile("claude-code"));
+        for (const char* id : {"velqor-1", "claude-code", "velqor-1", "claude-code"})
+            lines << flow.applyClaude(*store.profile(id));
         QCOMPARE(home.entries(".claude/backups").size(), 2);
-        QVERIFY2(lines.last().contains(" Removed 1 old backup, 23 bytes. "),
+        QVERIFY2(lines.last().contains(" Removed 1 old backup, 292 bytes. "),
                  qPrintable(lines.last()));
-        QCOMPARE(BackupManager(store).list(TargetIDE::claude).first().toProfile, QString("Claude Account"));
+        // The index says between which profiles each copy was taken.
+        const BackupEntry newest = BackupManager(store).list(TargetIDE::claude).first();
+        QCOMPARE(newest.fromProfile + " > " + newest.toProfile, "Velqor 1 > Claude Account");
     }
 
     // The threads of each provider now and in a copy an earlier version made with its
