@@ -48,13 +48,10 @@ private slots:
         QTEST(chatProviders(), "after");
         // Every session file names the provider its row names.
         QStringList inFiles;
-        for (int i = 0; i < threads.size(); ++i)
-            inFiles << SessionFiles::providerIn(
-                           readFile(AppPaths::codexDirectory() +
-                                    QString("/sessions/2025/05/01/rollout-%1.jsonl").arg(i))
-                               .split('\n')
-                               .first())
-                           ->provider;
+        for (const QString& thread : threads) {
+            const QByteArray file = readFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2));
+            inFiles << SessionFiles::providerIn(file.left(file.indexOf('\n')))->provider;
+        }
         QTEST(inFiles.join(' '), "after");
         // A snapshot of the database as it was and a journal, with one time stamp; neither
         // when nothing moved.

@@ -93,12 +93,9 @@ private slots:
                                      : "'" + stored.toUtf8().replace("'", "''") + "'") +
                    ");");
         const QByteArray tail = sessionRest.repeated(restCopies);
-        if (firstLine == "dir") {
-            QDir().mkpath(path);
-        } else if (firstLine == "link") {
+        if (firstLine == "dir" || firstLine == "link") {
             writeFile(codex + "/target.jsonl", sessionMeta("openai") + tail);
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QVERIFY(QFile::link(codex + "/target.jsonl", path));
+            makeEntry(path, firstLine == "dir" ? "folder" : "link:" + codex.toUtf8() + "/target.jsonl");
         } else if (firstLine.startsWith("folder link")) {
             // The day's folder is a link to one outside ~/.codex, or to one inside it.
             const QString real = firstLine.endsWith("out") ? AppPaths::homeDirectory() + "/away"
@@ -126,16 +123,15 @@ private slots:
         }
         // The journal, readable by its owner only, holds what undoing needs and no more.
         QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
-        const QJsonObject header{
-            {"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}};
-        QByteArray journal = QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n';
+        const auto compact = [](const auto& json) {
+            return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
+        };
+        QByteArray journal = compact(QJsonObject{
+            {"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}});
         if (moves)
-            journal +=
-                "file " +
-                QJsonDocument(QJsonArray{"openai", original.indexOf("\"model_provider\":") + 17,
-                                         "\"openai\"", path})
-                    .toJson(QJsonDocument::Compact) +
-                '\n';
+            journal += "file " + compact(QJsonArray{"openai",
+                                                    original.indexOf("\"model_provider\":") + 17,
+                                                    "\"openai\"", path});
         QCOMPARE(readFile(result.journalURL), journal + "end " + (moves ? "1" : "0") + '\n');
 
         QCOMPARE(undone(ChatSyncService().undo(result.journalURL)),
