@@ -105,24 +105,16 @@ bool matches(const QString& outcome, const QString& line) {
     return line.startsWith('*') ? outcome.contains(line.mid(1)) : outcome == line;
 }
 
-struct CodexOutcome {
+struct Outcome {
     const char* name;
-    Fault fault;
-    QString reopen; // which restarter call fails
-    QString line;
-    bool switched; // config.toml, auth.json and the active profile
-    QString chats;
-    QStringList calls;
-};
-
-struct ClaudeOutcome {
-    const char* name;
+    TargetIDE target;
     QString profile;
     Fault fault;
-    bool restartFails;
+    QString failing; // which restarter call fails (see FakeCodexRestarter); any: Claude's
     QString line;
-    bool switched;
-    QStringList calls;
+    bool switched; // the target's files and its active profile
+    QString chats;
+    QStringList calls; // of the target's restarter
     QByteArray credentials = {}; // Claude Code's login file; null: none
 };
 
@@ -168,107 +160,99 @@ private slots:
         m_home.reset();
     }
 
-    // The restarter's calls name the profile Codex is started with: after an undone
-    // failure, the one that is active again.
-    void codexOutcomes_data() {
+    // The restarter's calls name the profile the assistant is started with: after an undone
+    // failure, the one that is active again. Sessions of Claude Code are opened for API-key
+    // profiles here, with the key. The other assistant's files and restarter are untouched.
+    void outcomes_data() {
         const QStringList quit{"ready", "quit"}, opened = quit + QStringList{"open velqor-1"},
                                                  reopened = quit + QStringList{"open chatgpt"};
+        const QStringList restarted{"ready", "restart velqor-1 sk-1"}, none;
+        const QStringList reopenedClaude{"ready", "restart claude-code -"};
         const QString moved = "velqor velqor other", kept = "openai openai other";
         const QString done = "Codex switched to Velqor 1. Synced 2 chats.";
-        const QString again = " Opened Codex with ChatGPT Account.";
+        const QString again = " Opened Codex with ChatGPT Account.", againClaude = " Opened Claude Code with Claude Account.";
         const QString restored = "Restored config.toml, auth.json and the chats from before the switch.";
+        const QString account = "Claude Code switched to Claude Account.";
+        const QString notLoggedIn = " Claude Code is not logged in: run `claude` and then /login.";
+        const auto codex = TargetIDE::codex, claude = TargetIDE::claude;
         // clang-format off
-        addRows<CodexOutcome>({
-            {"success", Fault::none, "", done, true, moved, opened},
-            {"config patch fails", Fault::config, "", "config.toml could not be written." + again, false, kept, reopened},
-            {"config written, then its patch fails, reopen fails too", Fault::configWritten, "open",
+        addRows<Outcome>({
+            {"success", codex, "velqor-1", Fault::none, "", done, true, moved, opened},
+            {"config patch fails", codex, "velqor-1", Fault::config, "", "config.toml could not be written." + again, false, kept, reopened},
+            {"config written, then its patch fails, reopen fails too", codex, "velqor-1", Fault::configWritten, "open",
              "config.toml could not be written. Restored config.toml from before the switch. Could not restart Codex: no such app", false, kept, reopened},
-            {"auth patch fails", Fault::auth, "", "auth.json could not be written. Restored config.toml from before the switch." + again, false, kept, reopened},
-            {"chat move fails", Fault::chats, "", "Codex switched to Velqor 1. Chats not moved: Could not sync chats: database is locked.", true, kept, opened},
-            {"store save fails", Fault::save, "", "*" + restored + again, false, kept, reopened},
-            {"chats left half moved", Fault::chatsLeftMoved, "", "Could not put the chats back: disk full. " + restored + again, false, kept, reopened},
-            {"a session file gone", Fault::fileGone, "", "Codex switched to Velqor 1. Synced 1 chats. 1 chat files could not be changed and were skipped.", true, moved, opened},
-            {"reopen fails once", Fault::none, "open once", done, true, moved, opened + QStringList{"open velqor-1"}},
-            {"reopen fails twice", Fault::none, "open", "Could not restart Codex: no such app. The switch to Velqor 1 itself is complete.", true, moved,
-             opened + QStringList{"open velqor-1"}},
-            {"quit fails", Fault::none, "quit", "Could not restart Codex: cannot quit", false, kept, quit},
+            {"auth patch fails", codex, "velqor-1", Fault::auth, "", "auth.json could not be written. Restored config.toml from before the switch." + again, false, kept,
+             reopened},
+            {"chat move fails", codex, "velqor-1", Fault::chats, "", "Codex switched to Velqor 1. Chats not moved: Could not sync chats: database is locked.", true,
+             kept, opened},
+            {"store save fails", codex, "velqor-1", Fault::save, "", "*" + restored + again, false, kept, reopened},
+            {"chats left half moved", codex, "velqor-1", Fault::chatsLeftMoved, "", "Could not put the chats back: disk full. " + restored + again, false, kept,
+             reopened},
+            {"a session file gone", codex, "velqor-1", Fault::fileGone, "", "Codex switched to Velqor 1. Synced 1 chats. 1 chat files could not be changed and were skipped.",
+             true, moved, opened},
+            {"reopen fails once", codex, "velqor-1", Fault::none, "open once", done, true, moved, opened + QStringList{"open velqor-1"}},
+            {"reopen fails twice", codex, "velqor-1", Fault::none, "open", "Could not restart Codex: no such app. The switch to Velqor 1 itself is complete.", true,
+             moved, opened + QStringList{"open velqor-1"}},
+            {"quit fails", codex, "velqor-1", Fault::none, "quit", "Could not restart Codex: cannot quit", false, kept, quit},
+            {"claude: api key session", claude, "velqor-1", Fault::none, "", "Claude Code API session opened for Velqor 1.", true, kept, restarted},
+            {"claude: account without restart or login", claude, "claude-code", Fault::none, "", account + notLoggedIn, true, kept, none},
+            {"claude: account logged in", claude, "claude-code", Fault::none, "", account, true, kept, none, R"({"claudeAiOauth": {"refreshToken": "r"}})"},
+            {"claude: account logged out", claude, "claude-code", Fault::none, "", account + notLoggedIn, true, kept, none, "{}"},
+            {"claude: patch fails", claude, "velqor-1", Fault::config, "", "settings.json could not be written." + againClaude, false, kept, reopenedClaude},
+            {"claude: store save fails", claude, "velqor-1", Fault::save, "", "*Restored settings.json from before the switch." + againClaude, false, kept,
+             reopenedClaude},
+            {"claude: session fails", claude, "velqor-1", Fault::none, "restart", "Could not restart Claude Code: denied. The switch to Velqor 1 itself is complete.",
+             true, kept, restarted},
         });
         // clang-format on
     }
 
-    void codexOutcomes() {
-        QFETCH(CodexOutcome, row);
+    void outcomes() {
+        QFETCH(Outcome, row);
+        const bool codex = row.target == TargetIDE::codex;
         injected = row.fault;
-        m_codex->failing = row.reopen;
-        const Profile profile = *m_store->profile("velqor-1");
+        m_codex->failing = codex ? row.failing : QString();
+        m_claude->failing = !codex && !row.failing.isEmpty();
+        Profile p = *m_store->profile(row.profile);
+        if (!codex) {
+            p.restartCodex = p.isVelqorAccount();
+            m_store->saveProfile(p);
+        }
+        if (!row.credentials.isNull())
+            m_home->write(".claude/.credentials.json", row.credentials);
         QString outcome;
-        const QString error = errorOf([&] { outcome = flow().applyCodex(profile); });
+        const QString error = errorOf([&] { outcome = flow().apply(row.target, p); });
         QVERIFY2(matches(outcome + error, row.line), qPrintable(outcome + error));
-        QCOMPARE(error.isEmpty(), row.line.startsWith("Codex switched"));
+        if (codex)
+            QCOMPARE(error.isEmpty(), row.line.startsWith("Codex switched"));
 
         const QJsonObject auth = QJsonDocument::fromJson(m_home->read(".codex/auth.json")).object();
-        if (row.switched) {
-            QVERIFY(ConfigPatcher().differences(profile, AppPaths::configURL()).isEmpty());
+        const QByteArray settings = m_home->read(".claude/settings.json");
+        if (row.switched && codex) {
+            QVERIFY(ConfigPatcher().differences(p, AppPaths::configURL()).isEmpty());
             QCOMPARE(auth["auth_mode"].toString(), "apikey");
             QCOMPARE(auth["tokens"]["id_token"], QJsonValue("t"));
         } else {
             QCOMPARE(m_home->read(".codex/config.toml"), oldConfig);
             QCOMPARE(m_home->read(".codex/auth.json"), oldAuth);
         }
+        if (row.switched && !codex) {
+            QVERIFY(ClaudeSettingsPatcher().differences(p, m_store->apiKey(p.id)).isEmpty());
+            QVERIFY(settings.contains("\"theme\": \"dark\""));
+        } else {
+            QCOMPARE(settings, oldSettings);
+        }
         if (row.fault != Fault::save)
-            QCOMPARE(m_store->activeProfileID(), row.switched ? "velqor-1" : "chatgpt");
+            QCOMPARE(m_store->activeProfileID(row.target),
+                     row.switched ? row.profile : codex ? "chatgpt" : "claude-code");
+        QCOMPARE(m_store->activeProfileID(codex ? TargetIDE::claude : TargetIDE::codex),
+                 codex ? "claude-code" : "chatgpt");
         QCOMPARE(chatProviders(), row.chats);
         // The session files moved with their rows, or not at all.
         QCOMPARE(m_home->read(".codex/sessions/2026/01/01/rollout-a.jsonl"),
                  sessionMeta(row.chats.section(' ', 0, 0).toUtf8()) + sessionRest);
-        QCOMPARE(m_codex->calls(), row.calls);
-        QVERIFY(!QFileInfo::exists(SwitchJournal::path()));
-    }
-
-    // Sessions are opened for API-key profiles here; after an undone failure, with the
-    // profile that is active again and its key.
-    void claudeOutcomes_data() {
-        const QStringList restarted{"ready", "restart velqor-1 sk-1"}, none;
-        const QStringList reopened{"ready", "restart claude-code -"};
-        const QString again = " Opened Claude Code with Claude Account.";
-        const QString account = "Claude Code switched to Claude Account.";
-        const QString notLoggedIn = " Claude Code is not logged in: run `claude` and then /login.";
-        // clang-format off
-        addRows<ClaudeOutcome>({
-            {"api key session", "velqor-1", Fault::none, false, "Claude Code API session opened for Velqor 1.", true, restarted},
-            {"account without restart or login", "claude-code", Fault::none, false, account + notLoggedIn, true, none},
-            {"account logged in", "claude-code", Fault::none, false, account, true, none, R"({"claudeAiOauth": {"refreshToken": "r"}})"},
-            {"account logged out", "claude-code", Fault::none, false, account + notLoggedIn, true, none, "{}"},
-            {"patch fails", "velqor-1", Fault::config, false, "settings.json could not be written." + again, false, reopened},
-            {"store save fails", "velqor-1", Fault::save, false, "*Restored settings.json from before the switch." + again, false, reopened},
-            {"session fails", "velqor-1", Fault::none, true, "Could not restart Claude Code: denied. The switch to Velqor 1 itself is complete.", true, restarted},
-        });
-        // clang-format on
-    }
-
-    void claudeOutcomes() {
-        QFETCH(ClaudeOutcome, row);
-        injected = row.fault;
-        m_claude->failing = row.restartFails;
-        Profile p = *m_store->profile(row.profile);
-        p.restartCodex = p.isVelqorAccount();
-        m_store->saveProfile(p);
-        if (!row.credentials.isNull())
-            m_home->write(".claude/.credentials.json", row.credentials);
-        QString outcome;
-        const QString error = errorOf([&] { outcome = flow().applyClaude(p); });
-        QVERIFY2(matches(outcome + error, row.line), qPrintable(outcome + error));
-        const QByteArray settings = m_home->read(".claude/settings.json");
-        if (row.switched) {
-            QVERIFY(ClaudeSettingsPatcher().differences(p, m_store->apiKey(p.id)).isEmpty());
-            QVERIFY(settings.contains("\"theme\": \"dark\""));
-            QCOMPARE(m_store->activeClaudeProfileID(), row.profile);
-        } else {
-            QCOMPARE(settings, oldSettings);
-            if (injected != Fault::save)
-                QCOMPARE(m_store->activeClaudeProfileID(), "claude-code");
-        }
-        QCOMPARE(m_claude->calls(), row.calls);
+        QCOMPARE(m_codex->calls(), codex ? row.calls : QStringList());
+        QCOMPARE(m_claude->calls(), codex ? QStringList() : row.calls);
         QVERIFY(!QFileInfo::exists(SwitchJournal::path()));
     }
 
