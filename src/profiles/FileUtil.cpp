@@ -249,8 +249,7 @@ QString timestamp(const QDateTime& when) {
     return QLocale::c().toString(when, QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
 }
 
-QString unusedStamp(const QString& folder,
-                    const std::function<bool(const QString& stamp)>& taken) {
+QString unusedStamp(const QString& folder, const std::function<bool(const QString& stamp)>& taken) {
     const QString now = timestamp();
     // Numbered past every name of this second in the folder, never into a gap a removed
     // copy left: a lower number sorts as older, and pruning would take the newest copy.

@@ -152,7 +152,6 @@ private slots:
         home.write(".codex/tavrin/switch-journal.json", "{broken");
         QVERIFY(errorOf([&] { backups.prune({1, 0}); }).contains("cannot be read"));
         QCOMPARE(home.entries(".codex/backups").size(), 2);
-
     }
 
     // However many switches run, the folder keeps to the policy, and the line says so.

@@ -38,7 +38,7 @@ struct Outcome {
     QString line;
     bool switched; // the target's files and its active profile
     QString chats;
-    QStringList calls; // of the target's restarter
+    QStringList calls;           // of the target's restarter
     QByteArray credentials = {}; // Claude Code's login file; null: none
 };
 
@@ -94,8 +94,10 @@ private slots:
         const QStringList reopenedClaude{"ready", "restart claude-code -"};
         const QString moved = "velqor velqor other", kept = "openai openai other";
         const QString done = "Codex switched to Velqor 1. Synced 2 chats.";
-        const QString again = " Opened Codex with ChatGPT Account.", againClaude = " Opened Claude Code with Claude Account.";
-        const QString restored = "Restored config.toml, auth.json and the chats from before the switch.";
+        const QString again = " Opened Codex with ChatGPT Account.",
+                      againClaude = " Opened Claude Code with Claude Account.";
+        const QString restored =
+            "Restored config.toml, auth.json and the chats from before the switch.";
         const QString account = "Claude Code switched to Claude Account.";
         const QString notLoggedIn = " Claude Code is not logged in: run `claude` and then /login.";
         const auto codex = TargetIDE::codex, claude = TargetIDE::claude;
@@ -167,8 +169,9 @@ private slots:
             QCOMPARE(settings, oldSettings);
         }
         if (row.fault != Fault::save)
-            QCOMPARE(m_store->activeProfileID(row.target),
-                     row.switched ? row.profile : codex ? "chatgpt" : "claude-code");
+            QCOMPARE(m_store->activeProfileID(row.target), row.switched ? row.profile
+                                                           : codex      ? "chatgpt"
+                                                                        : "claude-code");
         QCOMPARE(m_store->activeProfileID(codex ? TargetIDE::claude : TargetIDE::codex),
                  codex ? "claude-code" : "chatgpt");
         QCOMPARE(chatProviders(), row.chats);
@@ -230,7 +233,8 @@ private slots:
         // Nothing that stood at a path was replaced.
         const QFileInfo stood(m_home->file(file));
         if (equals > 0)
-            QCOMPARE(stood.isSymLink() || stood.isDir(), entry == "folder" || entry.startsWith("link:"));
+            QCOMPARE(stood.isSymLink() || stood.isDir(),
+                     entry == "folder" || entry.startsWith("link:"));
         QVERIFY(!m_codex->calls().contains("quit"));
         QVERIFY(m_claude->calls().filter("restart").isEmpty());
         QCOMPARE(chatProviders(), "openai openai other");

@@ -160,8 +160,9 @@ private slots:
         QTest::addColumn<QString>("proxy");
         QTest::addColumn<QStringList>("expected");
         QStringList unset;
-        for (const char* name : {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY", "CLAUDE_CODE_SIMPLE",
-                                 "CLAUDE_CODE_DISABLE_KEYCHAIN", "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
+        for (const char* name : {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY",
+                                 "CLAUDE_CODE_SIMPLE", "CLAUDE_CODE_DISABLE_KEYCHAIN",
+                                 "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
             unset << QString("settings.json: env.%1 is not set").arg(name);
         const QString s = "settings.json: ";
         // clang-format off

@@ -97,8 +97,9 @@ private slots:
         };
         QCOMPARE(errorOf([&] {
                      AuthPatcher patcher;
-                     patcher.apply(patcher.prepare(profileFor(row.method), optionalText(row.apiKey)),
-                                   recorder);
+                     patcher.apply(
+                         patcher.prepare(profileFor(row.method), optionalText(row.apiKey)),
+                         recorder);
                  }),
                  error);
         if (!error.isEmpty()) {

@@ -49,7 +49,8 @@ private slots:
         // Every session file names the provider its row names.
         QStringList inFiles;
         for (const QString& thread : threads) {
-            const QByteArray file = readFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2));
+            const QByteArray file =
+                readFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2));
             inFiles << SessionFiles::providerIn(file.left(file.indexOf('\n')))->provider;
         }
         QTEST(inFiles.join(' '), "after");
@@ -190,8 +191,9 @@ private slots:
             } catch (int) {
             }
             const ChatMoveState state = service.inspect(journal);
-            QCOMPARE(QList<qint64>({state.rowsMoved, state.rows, state.filesRewritten, state.files}),
-                     QList<qint64>({0, 3, 0, 2}));
+            QCOMPARE(
+                QList<qint64>({state.rowsMoved, state.rows, state.filesRewritten, state.files}),
+                QList<qint64>({0, 3, 0, 2}));
         } else if (before == "first format") {
             // As an earlier version wrote it: every thread by its id, whole first lines.
             journal = codex + "/backups/chats-old.json";

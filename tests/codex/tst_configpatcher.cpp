@@ -153,7 +153,8 @@ private slots:
                             const Profile& p, const QString& message = {}) {
             QTest::newRow(name) << QString(original) << expand(patched, p) << p << message;
         };
-        const Profile p = profile(), odd = profile("openai", "chatgpt", "a\"b\\c#d"), none = profile(QString());
+        const Profile p = profile(), odd = profile("openai", "chatgpt", "a\"b\\c#d"),
+                      none = profile(QString());
         // clang-format off
         row("unchanged, nan kept", "x = nan\n[t]\ny = [1, { z = 2 }]\n", "%K\nx = nan\n[t]\ny = [1, { z = 2 }]\n", p);
         row("original not TOML: nothing checked", "x =\n", "anything", p);
@@ -181,9 +182,9 @@ private slots:
         QFETCH(Profile, profile);
         std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
         QTEST(original.isNull() ? mismatchIn(patched, profile) : errorOf([&] {
-            if (tree)
-                ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile);
-        }),
+                  if (tree)
+                      ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile);
+              }),
               "message");
     }
 
@@ -312,7 +313,8 @@ private slots:
         QByteArray expected = original;
         if (written) { // a byte order mark stays in front
             const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-            expected = mark + patchedText(QString::fromUtf8(original.mid(mark.size())), profile).toUtf8();
+            expected =
+                mark + patchedText(QString::fromUtf8(original.mid(mark.size())), profile).toUtf8();
         }
         QCOMPARE(home.read(config), expected);
         QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
@@ -322,7 +324,8 @@ private slots:
         QCOMPARE(!changes.value(0).copy.isEmpty(), written && !original.isNull());
         // A refusal before the change makes no copy either.
         if (!written && setup.isEmpty())
-            QCOMPARE(home.entries(".codex"), original.isNull() ? QStringList() : QStringList{"config.toml"});
+            QCOMPARE(home.entries(".codex"),
+                     original.isNull() ? QStringList() : QStringList{"config.toml"});
     }
 
     void backups() {

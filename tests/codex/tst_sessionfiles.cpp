@@ -16,7 +16,8 @@ private slots:
         const QByteArray decoys =
             "\"instructions\":\"say \\\"model_provider\\\":\\\"openai\\\" \\u00e9 ü\","
             "\"git\":{\"model_provider\":\"openai\"},\"list\":[{\"model_provider\":\"openai\"}],";
-        const auto row = [](const char* name, const QByteArray& line, const QByteArray& rewritten = {}) {
+        const auto row = [](const char* name, const QByteArray& line,
+                            const QByteArray& rewritten = {}) {
             QTest::newRow(name) << line << rewritten;
         };
         // clang-format off
@@ -50,7 +51,8 @@ private slots:
         QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
         QTest::addColumn<int>("restCopies");
         const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
-        const QByteArray big = "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
+        const QByteArray big =
+            "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
         const QByteArray openai = sessionMeta("openai"), velqor = sessionMeta("velqor"), none;
         // clang-format off
         QTest::newRow("absolute") << "~/.codex/" + day << openai << velqor << 1;
@@ -95,7 +97,8 @@ private slots:
         const QByteArray tail = sessionRest.repeated(restCopies);
         if (firstLine == "dir" || firstLine == "link") {
             writeFile(codex + "/target.jsonl", sessionMeta("openai") + tail);
-            makeEntry(path, firstLine == "dir" ? "folder" : "link:" + codex.toUtf8() + "/target.jsonl");
+            makeEntry(path,
+                      firstLine == "dir" ? "folder" : "link:" + codex.toUtf8() + "/target.jsonl");
         } else if (firstLine.startsWith("folder link")) {
             // The day's folder is a link to one outside ~/.codex, or to one inside it.
             const QString real = firstLine.endsWith("out") ? AppPaths::homeDirectory() + "/away"
@@ -126,12 +129,12 @@ private slots:
         const auto compact = [](const auto& json) {
             return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
         };
-        QByteArray journal = compact(QJsonObject{
-            {"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}});
+        QByteArray journal = compact(
+            QJsonObject{{"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}});
         if (moves)
-            journal += "file " + compact(QJsonArray{"openai",
-                                                    original.indexOf("\"model_provider\":") + 17,
-                                                    "\"openai\"", path});
+            journal +=
+                "file " + compact(QJsonArray{"openai", original.indexOf("\"model_provider\":") + 17,
+                                             "\"openai\"", path});
         QCOMPARE(readFile(result.journalURL), journal + "end " + (moves ? "1" : "0") + '\n');
 
         QCOMPARE(undone(ChatSyncService().undo(result.journalURL)),
