@@ -120,7 +120,8 @@ private slots:
         ::close(lowestFree);
         rlimit none = saved;
         none.rlim_cur = rlim_t(lowestFree);
-        static bool refused = false; // once the instance has tried to accept and could not
+        static bool refused; // once the instance has tried to accept and could not
+        refused = false;
         const QtMessageHandler previous = qInstallMessageHandler(
             [](QtMsgType, const QMessageLogContext&, const QString& message) {
                 refused = refused || message.startsWith("Could not accept a connection");
