@@ -254,13 +254,11 @@ private slots:
         QCOMPARE(store.apiKey("velqor-2"), std::optional<QString>("sk-2"));
         QCOMPARE(home.filesHolding(key), row.active ? QStringList{own} : QStringList());
         QCOMPARE(home.read(own), ownBytes);
-        QByteArray emptied = login;
-        emptied.replace(key, "");
-        QCOMPARE(home.read(".codex/backups/auth-2026-01-01-00-00-00.json"), emptied);
-        QCOMPARE(home.read(".codex/backups/auth.json.before-restore-2026-01-03-00-00-00"), emptied);
-        emptied = settings;
-        QCOMPARE(home.read(".claude/backups/settings-2026-01-01-00-00-00.json"),
-                 emptied.replace(key, ""));
+        const auto emptied = [&](QByteArray text) { return text.replace(key, ""); };
+        QCOMPARE(home.read(".codex/backups/auth-2026-01-01-00-00-00.json"), emptied(login));
+        QCOMPARE(home.read(".codex/backups/auth.json.before-restore-2026-01-03-00-00-00"),
+                 emptied(login));
+        QCOMPARE(home.read(".claude/backups/settings-2026-01-01-00-00-00.json"), emptied(settings));
         QVERIFY(!home.exists(".codex/backups/auth-2026-01-02-00-00-00.json"));
 
         QCOMPARE(errorOf([&] { KeyDeletion::deleteKey(store, "velqor-1"); }),
