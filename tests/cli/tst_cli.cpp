@@ -95,6 +95,9 @@ private slots:
         row("", 2, "Usage: tavrin-cli");
         row("frobnicate", 2, "Unknown command");
         row("list --colour", 2, "Unknown option --colour");
+        row("list --json=yes", 2, "Unknown option --json=yes");
+        row("env claude --shell", 2, "--shell needs a value");
+        row("list claude extra", 2, "Too many arguments: claude extra");
         row("switch codex", 2, "tavrin-cli switch --help");
         row("switch vim x", 2, "use codex or claude");
         row("switch codex nope", 1,
@@ -122,7 +125,9 @@ private slots:
     }
 
     void switchThenStatusAndList() {
-        QCOMPARE(run({"key", "set", "Velqor 1"}, "sk-one\n").out, "Key saved for Velqor 1.\n");
+        QCOMPARE(run({"key", "set", "Velqor 1"}, "sk-one\r\n").out, "Key saved for Velqor 1.\n");
+        QCOMPARE(QJsonDocument::fromJson(m_home->read(".codex/tavrin/keys.json"))["velqor-1"],
+                 "sk-one");
         // What an interrupted write left is cleared away, and the line says so.
         m_home->write(".claude/settings.json.tavrin-tmp-Ab12Cd", "{\"env\": {\"ANTHROPIC");
         const Run switched = run({"-v", "switch", "claude", "velqor-1", "--no-restart"});
@@ -166,7 +171,7 @@ private slots:
         const QString program = QStandardPaths::findExecutable(shell);
         if (program.isEmpty())
             QSKIP("this shell is not installed");
-        const QString key = "k'e\"y $HOME `x` \\n ü;";
+        const QString key = "k'e\"y $HOME `x` \\n ü;\\";
         const QString proxyTyped = "gw.example:3128:dom\\us'r:p@ss w\"$rd";
         {
             ProfilesStore store;
