@@ -115,17 +115,17 @@ private slots:
         const QString session = AppPaths::codexDirectory() + "/sessions/r.jsonl";
         writeFile(session, sessionMeta("openai") + sessionRest);
         const QByteArray original = readFile(path);
-        std::optional<ScopedEnvironment> onlyBin(std::in_place);
+        ScopedEnvironment onlyBin;
         QDir().mkpath(home.file("bin"));
         if (sqlite == "path")
             QFile::link("/usr/bin/sqlite3", home.file("bin/sqlite3"));
         if (!sqlite.isEmpty())
-            onlyBin->set("PATH", QFile::encodeName(home.file("bin")));
+            onlyBin.set("PATH", QFile::encodeName(home.file("bin")));
         ChatSyncResult result;
-        const QString error = errorOf(
-            [&] { result = syncChats(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3"); });
-        onlyBin.reset();
-        QCOMPARE(error, message);
+        QCOMPARE(errorOf([&] {
+                     result = syncChats(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3");
+                 }),
+                 message);
         if (message.isEmpty()) {
             QCOMPARE(result.changedRows, 1);
             return;
