@@ -99,10 +99,7 @@ private slots:
         makeEntry(home.file(".codex/backups/config-2020-01-01-00-00-00.toml"),
                   "link:" + home.file(row.file).toUtf8()); // a link is never a copy
         writeFile(BackupIndex::path(),
-                  QJsonDocument(
-                      QJsonObject{{"copies", QJsonObject{{row.file, QJsonObject{{"from", "A"},
-                                                                                {"to", "B"}}}}}})
-                      .toJson());
+                  R"({"copies": {")" + row.file.toUtf8() + R"(": {"from": "A", "to": "B"}}})");
         const QList<BackupEntry> entries = BackupCatalogue::scan();
         if (row.kind.isEmpty()) {
             QVERIFY(entries.isEmpty());
