@@ -12,7 +12,8 @@
 # A selection is a mutation's number (3), a range (3-7) or a pattern its file matches
 # (codex, 'src/app/Switch*'); without one every mutation runs. Before the first mutation
 # the selected tests must pass on the source as it is (--no-baseline skips that). --dir
-# builds in another folder (scripts/test.sh's build-test, say) to save a build.
+# builds in another folder (scripts/test.sh's build-test, say) to save a build; what it
+# built last there holds the last mutant until the next build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,7 +22,7 @@ threshold=90
 baseline=1
 dir=build-mutate
 selection=()
-usage() { sed -n '/^#   scripts/,/^#  *\[SEL/p' "$0" | sed 's/^#   /Usage: /; s/^#//'; }
+usage() { sed -n '/^#   scripts/,/^#  *\[SEL/p' "$0" | sed '1s/^#   /Usage: /; 2,$s/^#   /       /'; }
 while (($#)); do
     case "$1" in
     --threshold) threshold=$2; shift 2 ;;
