@@ -85,18 +85,13 @@ void checkCopy(const BackupEntry& entry) {
 
 // A time for the "before-restore" copies that none of their names in `folder` uses yet.
 QString unusedStamp(const QString& folder, const QList<Step>& steps) {
-    const QString base = FileUtil::timestamp();
-    QString stamp = base;
-    const auto taken = [&] {
+    return FileUtil::unusedStamp(folder, [&](const QString& stamp) {
         for (const Step& step : steps)
             if (FileUtil::entryExists(folder + QLatin1Char('/') + QFileInfo(step.live).fileName() +
                                       QStringLiteral(".before-restore-") + stamp))
                 return true;
         return false;
-    };
-    for (int n = 2; taken(); ++n)
-        stamp = base + QLatin1Char('-') + QString::number(n);
-    return stamp;
+    });
 }
 
 QString titleOf(const BackupEntry& entry) {

@@ -69,7 +69,7 @@ struct PlannedFile {
 // A time stamp no backup or journal in the folder uses yet, so two moves in one second
 // each keep their own (the names of earlier versions' backups count too).
 QString unusedStamp(const QDir& directory) {
-    return FileUtil::unusedStamp([&directory](const QString& stamp) {
+    return FileUtil::unusedStamp(directory.path(), [&directory](const QString& stamp) {
         for (const QString& name :
              {QStringLiteral("state_5-%1.sqlite"), QStringLiteral("state_5-%1-wal.sqlite"),
               QStringLiteral("state_5-%1-shm.sqlite"), QStringLiteral("chats-%1.json")})

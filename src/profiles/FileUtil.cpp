@@ -264,17 +264,35 @@ QString timestamp(const QDateTime& when) {
     return QLocale::c().toString(when, QStringLiteral("yyyy-MM-dd-HH-mm-ss"));
 }
 
-QString unusedStamp(const std::function<bool(const QString& stamp)>& taken) {
+QString unusedStamp(const QString& folder, const std::function<bool(const QString& stamp)>& taken) {
     const QString now = timestamp();
-    QString stamp = now;
-    for (int n = 2; taken(stamp); ++n)
-        stamp = now + QLatin1Char('-') + QString::number(n);
-    return stamp;
+    // Numbered past every name of this second in the folder, never into a gap a removed
+    // copy left: a lower number sorts as older, and pruning would take the newest copy.
+    int last = 1;
+    const QStringList names =
+        QDir(folder).entryList({QLatin1Char('*') + now + QLatin1Char('*')},
+                               QDir::AllEntries | QDir::System | QDir::Hidden);
+    for (const QString& name : names) {
+        const qsizetype end = name.indexOf(now) + now.size();
+        qsizetype digits = end + 1;
+        while (digits < name.size() && name[digits].isDigit() && name[digits].unicode() < 0x80)
+            ++digits;
+        if (end < name.size() && name[end] == QLatin1Char('-') && digits > end + 1)
+            last = std::max(last, name.mid(end + 1, digits - end - 1).toInt());
+    }
+    const auto numbered = [&now](int n) {
+        return n == 1 ? now : now + QLatin1Char('-') + QString::number(n);
+    };
+    int n = last == 1 ? 1 : last + 1;
+    while (taken(numbered(n)))
+        ++n;
+    return numbered(n);
 }
 
 QString unusedDatedPath(const QString& stem, const QString& suffix) {
     return stem +
-           unusedStamp([&](const QString& stamp) { return entryExists(stem + stamp + suffix); }) +
+           unusedStamp(QFileInfo(stem).absolutePath(),
+                       [&](const QString& stamp) { return entryExists(stem + stamp + suffix); }) +
            suffix;
 }
 

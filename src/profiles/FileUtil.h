@@ -93,9 +93,10 @@ std::optional<Stamp> stampOf(const QString& path);
 // Local time as "yyyy-MM-dd-HH-mm-ss" with ASCII digits whatever the locale.
 QString timestamp(const QDateTime& when = QDateTime::currentDateTime());
 // The time stamp of now, or of now with "-2", "-3" ... after it, that no name is taken
-// for yet, so two copies made within one second each keep their own. `taken` tells
-// whether the names made with a stamp are taken.
-QString unusedStamp(const std::function<bool(const QString& stamp)>& taken);
+// for yet, so two copies made within one second each keep their own, numbered in the
+// order they were made. `taken` tells whether the names made with a stamp are taken; the
+// names in `folder` with a number after this second's stamp are passed over.
+QString unusedStamp(const QString& folder, const std::function<bool(const QString& stamp)>& taken);
 // <stem><time stamp><suffix>: a path nothing is at yet (see unusedStamp()).
 QString unusedDatedPath(const QString& stem, const QString& suffix = {});
 

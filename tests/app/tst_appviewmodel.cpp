@@ -23,12 +23,12 @@ private slots:
     void logKeepsTheNewestFiftyLines() {
         AppViewModel model(m_store.get());
         QSignalSpy changed(&model, &AppViewModel::logLinesChanged);
-        for (int i = 1; i <= 60; ++i)
+        for (int i = 1; i <= 61; ++i)
             model.appendLog(QString::number(i));
         QCOMPARE(model.logLines().size(), 50);
-        QCOMPARE(model.logLines().first(), "11");
-        QCOMPARE(model.logLines().last(), "60");
-        QCOMPARE(changed.count(), 60);
+        QCOMPARE(model.logLines().first(), "12");
+        QCOMPARE(model.logLines().last(), "61");
+        QCOMPARE(changed.count(), 61);
         // Each line keeps the time it was added.
         QVERIFY(model.logTime(0).isValid() && model.logTime(49) >= model.logTime(0));
     }
@@ -63,16 +63,15 @@ private slots:
         const auto row = [](const char* name, const char* setup, const char* chosen) {
             QTest::newRow(name) << QString(setup).split(' ') << QString(chosen);
         };
+        // clang-format off
         row("active ids when nothing picked", "chatgpt claude-code - -", "chatgpt claude-code");
         row("active velqor for both", "velqor-2 velqor-1 - -", "velqor-2 velqor-1");
         row("picks win", "chatgpt claude-code velqor-2 velqor-1", "velqor-2 velqor-1");
-        row("claude pick not offered to claude", "chatgpt velqor-1 - chatgpt",
-            "chatgpt claude-code");
-        row("codex pick not offered to codex", "chatgpt claude-code claude-code -",
-            "chatgpt claude-code");
+        row("claude pick not offered to claude", "chatgpt velqor-1 - chatgpt", "chatgpt claude-code");
+        row("codex pick not offered to codex", "chatgpt claude-code claude-code -", "chatgpt claude-code");
         row("unknown picks", "velqor-2 velqor-2 gone gone", "chatgpt claude-code");
-        row("no account profiles left: first candidate",
-            "velqor-2 velqor-2 gone gone chatgpt claude-code", "velqor-1 velqor-1");
+        row("no account profiles left: first candidate", "velqor-2 velqor-2 gone gone chatgpt claude-code", "velqor-1 velqor-1");
+        // clang-format on
     }
 
     void selectionRules() {
@@ -140,20 +139,13 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("access");
         QTest::addColumn<bool>("locked"); // and a link to the update opens
-        const auto row = [](const char* name, const char* policy, const char* status,
-                            const char* access, bool locked) {
-            QTest::newRow(name) << QByteArray(policy) << QString(status) << QString(access)
-                                << locked;
-        };
-        row("update required",
-            "{\"latest_version\": \"9.1\", \"minimum_supported_version\": \" 9.0 \", "
-            "\"update_url\": \"https://get.tavrin.test/x\"}",
-            "Update required", "Update required", true);
-        row("update available",
-            "{\"latest_version\": \"1.0.1\", \"minimum_supported_version\": \"1.0\"}",
-            "Update available", "Update available", false);
-        row("current", "{\"latest_version\": \"1.0.0\", \"announcement\": \"hi\"}",
-            "Cloud policy loaded", "Access active", false);
+        // clang-format off
+        QTest::newRow("update required") << QByteArray("{\"latest_version\": \"9.1\", \"minimum_supported_version\": \" 9.0 \", \"update_url\": \"https://get.tavrin.test/x\"}")
+                                         << "Update required" << "Update required" << true;
+        QTest::newRow("update available") << QByteArray(R"({"latest_version": "1.0.1", "minimum_supported_version": "1.0"})") << "Update available"
+                                          << "Update available" << false;
+        QTest::newRow("current") << QByteArray(R"({"latest_version": "1.0.0", "announcement": "hi"})") << "Cloud policy loaded" << "Access active" << false;
+        // clang-format on
     }
 
     void policyVerdicts() {

@@ -11,8 +11,6 @@
 #include "support/FakeRestarters.h"
 #include "support/TestHome.h"
 
-#include <QDirIterator>
-
 // Restoring, pruning and key deletion on a temporary home with real files: what every
 // file holds afterwards, byte for byte, also when a step fails halfway.
 
@@ -41,23 +39,6 @@ struct KeyCase {
 const QString configCopy = ".codex/backups/config-2026-01-01-00-00-00.toml";
 const QString databaseCopy = ".codex/backups/state_5-2026-01-01-00-00-00.sqlite";
 
-// Every file below the home that holds `text`.
-QStringList holding(const TestHome& home, const QByteArray& text) {
-    QStringList found;
-    QDirIterator it(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (readFile(path).contains(text))
-            found << path.mid(home.path().size() + 1);
-    }
-    found.sort();
-    return found;
-}
-
-QList<BackupEntry> backupsOf(ProfilesStore& store) {
-    return BackupManager(store).list(TargetIDE::claude);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Restore)
@@ -70,70 +51,29 @@ private slots:
     void restore_data() {
         const QByteArray big(300000, 'x');
         const QByteArray main = sqliteHeader + "main";
+        const QString config = ".codex/config.toml", database = ".codex/state_5.sqlite";
+        const QString kept = " What it held until now is kept as ";
+        // clang-format off
         addRows<Restore>({
-            {"config",
-             {{".codex/config.toml", "model = \"new\"\n"}, {configCopy, "model = \"old\"\n"}},
-             configCopy,
-             {{".codex/config.toml", "model = \"old\"\n"}},
-             "Restored config.toml from its copy of 2026-01-01 00:00:00. What it held until now "
-             "is kept as ~/.codex/backups/config.toml.before-restore-"},
-            {"claude settings, nothing quit",
-             {{".claude/settings.json", "{}"},
-              {".claude/settings.json.backup-before-profile-switch", "{\"a\":1}"}},
-             ".claude/settings.json.backup-before-profile-switch",
-             {{".claude/settings.json", "{\"a\":1}"}},
-             "Restored settings.json from its copy of ",
-             0,
-             {},
-             {}},
-            {"auth that is not there now",
-             {{".codex/backups/auth-2026-01-01-00-00-00.json", "{}"}},
-             ".codex/backups/auth-2026-01-01-00-00-00.json",
-             {{".codex/auth.json", "{}"}},
-             "Restored auth.json from its copy of 2026-01-01 00:00:00. It did not exist until "
-             "now."},
+            {"config", {{config, "model = \"new\"\n"}, {configCopy, "model = \"old\"\n"}}, configCopy, {{config, "model = \"old\"\n"}},
+             "Restored config.toml from its copy of 2026-01-01 00:00:00." + kept + "~/.codex/backups/config.toml.before-restore-"},
+            {"claude settings, nothing quit", {{".claude/settings.json", "{}"}, {".claude/settings.json.backup-before-profile-switch", "{\"a\":1}"}},
+             ".claude/settings.json.backup-before-profile-switch", {{".claude/settings.json", "{\"a\":1}"}}, "Restored settings.json from its copy of ", 0, {}, {}},
+            {"auth that is not there now", {{".codex/backups/auth-2026-01-01-00-00-00.json", "{}"}}, ".codex/backups/auth-2026-01-01-00-00-00.json",
+             {{".codex/auth.json", "{}"}}, "Restored auth.json from its copy of 2026-01-01 00:00:00. It did not exist until now."},
             {"database with its log",
-             {{".codex/state_5.sqlite", sqliteHeader + "now"},
-              {".codex/state_5.sqlite-wal", "wal now"},
-              {".codex/state_5.sqlite-shm", "shm"},
-              {databaseCopy, main},
+             {{database, sqliteHeader + "now"}, {database + "-wal", "wal now"}, {database + "-shm", "shm"}, {databaseCopy, main},
               {".codex/backups/state_5-2026-01-01-00-00-00-wal.sqlite", "wal then"}},
-             databaseCopy,
-             {{".codex/state_5.sqlite", main},
-              {".codex/state_5.sqlite-wal", "wal then"},
-              {".codex/state_5.sqlite-shm", QByteArray()}},
-             "Restored the chat database from its copy of 2026-01-01 00:00:00 (with its -wal "
-             "file). What it held until now is kept as "},
-            {"database, disk full halfway",
-             {{".codex/state_5.sqlite", sqliteHeader + "now"},
-              {".codex/state_5.sqlite-wal", big},
-              {databaseCopy, main}},
-             databaseCopy,
-             {},
-             "Not enough disk space to write ~/.codex/backups/state_5.sqlite-wal.before-restore-",
-             100000},
-            {"text, disk full",
-             {{".codex/config.toml", "a"}, {configCopy, big}},
-             configCopy,
-             {},
-             "Not enough disk space to write ~/.codex/config.toml.",
-             100000},
-            {"Codex cannot be quit",
-             {{".codex/config.toml", "a"}, {configCopy, "b"}},
-             configCopy,
-             {},
-             "Could not restart Codex: cannot quit",
-             0,
-             "quit"},
-            {"a chat move record",
-             {{".codex/backups/chats-2026-01-01-00-00-00.json", "{}"}},
-             ".codex/backups/chats-2026-01-01-00-00-00.json",
-             {},
-             "A chat move record is not a file to put back",
-             0,
-             {},
-             {}},
+             databaseCopy, {{database, main}, {database + "-wal", "wal then"}, {database + "-shm", QByteArray()}},
+             "Restored the chat database from its copy of 2026-01-01 00:00:00 (with its -wal file)." + kept},
+            {"database, disk full halfway", {{database, sqliteHeader + "now"}, {database + "-wal", big}, {databaseCopy, main}}, databaseCopy, {},
+             "Not enough disk space to write ~/.codex/backups/state_5.sqlite-wal.before-restore-", 100000},
+            {"text, disk full", {{config, "a"}, {configCopy, big}}, configCopy, {}, "Not enough disk space to write ~/.codex/config.toml.", 100000},
+            {"Codex cannot be quit", {{config, "a"}, {configCopy, "b"}}, configCopy, {}, "Could not restart Codex: cannot quit", 0, "quit"},
+            {"a chat move record", {{".codex/backups/chats-2026-01-01-00-00-00.json", "{}"}}, ".codex/backups/chats-2026-01-01-00-00-00.json", {},
+             "A chat move record is not a file to put back", 0, {}, {}},
         });
+        // clang-format on
     }
 
     // Each kind is put back; whatever fails, nothing the user had is lost: every file is
@@ -212,22 +152,6 @@ private slots:
         home.write(".codex/tavrin/switch-journal.json", "{broken");
         QVERIFY(errorOf([&] { backups.prune({1, 0}); }).contains("cannot be read"));
         QCOMPARE(home.entries(".codex/backups").size(), 2);
-
-        QFile::remove(SwitchJournal::path());
-        RetentionPolicy{1, 0}.save();
-        QCOMPARE(RetentionPolicy::load(), (RetentionPolicy{1, 0}));
-        home.write(".codex/backups/config-2026-01-05-00-00-00.toml", "c");
-        SwitchJournal::State state;
-        state.profileName = "Velqor 1";
-        state.activeBefore = "chatgpt";
-        state.changes = {{AppPaths::configURL(), true,
-                          home.file(".codex/backups/config-2026-01-05-00-00-00.toml")}};
-        QCOMPARE(BackupManager::afterSwitch(state, store),
-                 QString("Removed 2 old backups, 2 bytes."));
-        const QList<BackupEntry> left = backups.list();
-        QCOMPARE(left.size(), 1);
-        QCOMPARE(left.first().fromProfile + " > " + left.first().toProfile,
-                 QString("ChatGPT Account > Velqor 1"));
     }
 
     // However many switches run, the folder keeps to the policy, and the line says so.
@@ -235,18 +159,22 @@ private slots:
         TestHome home;
         home.write(".claude/settings.json", "{}");
         RetentionPolicy{2, 0}.save();
+        QCOMPARE(RetentionPolicy::load(), (RetentionPolicy{2, 0}));
         ProfilesStore store;
         store.load();
+        store.saveAPIKey("sk-1", "velqor-1");
         SwitchServices services;
         services.claudeRestarter = std::make_shared<FakeClaudeRestarter>();
         SwitchFlow flow(store, services);
         QStringList lines;
-        for (int i = 0; i < 4; ++i)
-            lines << flow.applyClaude(*store.profile("claude-code"));
+        for (const char* id : {"velqor-1", "claude-code", "velqor-1", "claude-code"})
+            lines << flow.applyClaude(*store.profile(id));
         QCOMPARE(home.entries(".claude/backups").size(), 2);
-        QVERIFY2(lines.last().contains(" Removed 1 old backup, 23 bytes. "),
+        QVERIFY2(lines.last().contains(" Removed 1 old backup, 292 bytes. "),
                  qPrintable(lines.last()));
-        QCOMPARE(backupsOf(store).first().toProfile, QString("Claude Account"));
+        // The index says between which profiles each copy was taken.
+        const BackupEntry newest = BackupManager(store).list(TargetIDE::claude).first();
+        QCOMPARE(newest.fromProfile + " > " + newest.toProfile, "Velqor 1 > Claude Account");
     }
 
     // The threads of each provider now and in a copy an earlier version made with its
@@ -269,13 +197,12 @@ private slots:
     }
 
     void keyDeletion_data() {
+        const QString stays = "Velqor 1 is active for %1: its key stays in %2 until you switch to "
+                              "another profile.";
         addRows<KeyCase>({
-            {"active for Codex", TargetIDE::codex, true,
-             "Velqor 1 is active for Codex: its key stays in ~/.codex/auth.json until you "
-             "switch to another profile."},
+            {"active for Codex", TargetIDE::codex, true, stays.arg("Codex", "~/.codex/auth.json")},
             {"active for Claude Code", TargetIDE::claude, true,
-             "Velqor 1 is active for Claude Code: its key stays in ~/.claude/settings.json until "
-             "you switch to another profile."},
+             stays.arg("Claude Code", "~/.claude/settings.json")},
             {"not active, Codex's file", TargetIDE::codex, false, ""},
             {"not active, Claude's file", TargetIDE::claude, false, ""},
         });
@@ -311,17 +238,13 @@ private slots:
 
         const KeyDeletionPlan plan = KeyDeletion::plan(store, "velqor-1");
         QCOMPARE(plan.question(), QString("Delete the API key of \u201CVelqor 1\u201D?"));
-        QCOMPARE(plan.details(),
-                 ("The key is deleted from Tavrin's key store. It is also emptied in 3 backup "
-                  "copies that keep other settings, every other line as it was: "
-                  "~/.codex/backups/auth.json.before-restore-2026-01-03-00-00-00, "
-                  "~/.codex/backups/auth-2026-01-01-00-00-00.json and "
-                  "~/.claude/backups/settings-2026-01-01-00-00-00.json. 2 backup copies that "
-                  "held nothing but the key and what Tavrin writes are deleted: "
-                  "~/.claude/settings.json.backup-before-profile-switch and "
-                  "~/.codex/backups/auth-2026-01-02-00-00-00.json. " +
-                  row.staying)
-                     .trimmed());
+        // clang-format off
+        QCOMPARE(plan.details(), ("The key is deleted from Tavrin's key store. It is also emptied in 3 backup copies that keep other settings, every other "
+                                  "line as it was: ~/.codex/backups/auth.json.before-restore-2026-01-03-00-00-00, ~/.codex/backups/auth-2026-01-01-00-00-00.json "
+                                  "and ~/.claude/backups/settings-2026-01-01-00-00-00.json. 2 backup copies that held nothing but the key and what Tavrin writes "
+                                  "are deleted: ~/.claude/settings.json.backup-before-profile-switch and ~/.codex/backups/auth-2026-01-02-00-00-00.json. " +
+                                  row.staying).trimmed());
+        // clang-format on
         QCOMPARE(KeyDeletion::deleteKey(store, "velqor-1"),
                  ("Also emptied it in 3 backup copies and deleted 2 that held nothing else. " +
                   row.staying)
@@ -329,15 +252,13 @@ private slots:
 
         QCOMPARE(store.apiKey("velqor-1"), std::nullopt);
         QCOMPARE(store.apiKey("velqor-2"), std::optional<QString>("sk-2"));
-        QCOMPARE(holding(home, key), row.active ? QStringList{own} : QStringList());
+        QCOMPARE(home.filesHolding(key), row.active ? QStringList{own} : QStringList());
         QCOMPARE(home.read(own), ownBytes);
-        QByteArray emptied = login;
-        emptied.replace(key, "");
-        QCOMPARE(home.read(".codex/backups/auth-2026-01-01-00-00-00.json"), emptied);
-        QCOMPARE(home.read(".codex/backups/auth.json.before-restore-2026-01-03-00-00-00"), emptied);
-        emptied = settings;
-        QCOMPARE(home.read(".claude/backups/settings-2026-01-01-00-00-00.json"),
-                 emptied.replace(key, ""));
+        const auto emptied = [&](QByteArray text) { return text.replace(key, ""); };
+        QCOMPARE(home.read(".codex/backups/auth-2026-01-01-00-00-00.json"), emptied(login));
+        QCOMPARE(home.read(".codex/backups/auth.json.before-restore-2026-01-03-00-00-00"),
+                 emptied(login));
+        QCOMPARE(home.read(".claude/backups/settings-2026-01-01-00-00-00.json"), emptied(settings));
         QVERIFY(!home.exists(".codex/backups/auth-2026-01-02-00-00-00.json"));
 
         QCOMPARE(errorOf([&] { KeyDeletion::deleteKey(store, "velqor-1"); }),

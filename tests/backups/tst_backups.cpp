@@ -26,7 +26,7 @@ struct Named {
 
 struct Kept {
     const char* name;
-    // "<group>@<seconds>[#<sequence>][:<size>][!]": ! protected, group "L" a latest copy.
+    // "<group>@<seconds>[:<size>][!]": ! protected, group "L" a latest copy.
     QStringList copies;
     RetentionPolicy policy;
     QString removed; // the copies that go, oldest first, by their place in `copies`
@@ -42,25 +42,12 @@ BackupEntry entryFrom(const QString& spec, int index) {
     rest = rest.section('@', 1);
     entry.size = rest.contains(':') ? rest.section(':', 1).toLongLong() : 1000;
     rest = rest.section(':', 0, 0);
-    entry.sequence = rest.contains('#') ? rest.section('#', 1).toInt() : 1;
-    entry.made = QDateTime::fromSecsSinceEpoch(rest.section('#', 0, 0).toLongLong());
+    entry.made = QDateTime::fromSecsSinceEpoch(rest.toLongLong());
     entry.role = group == "L" ? BackupRole::latest : BackupRole::dated;
     entry.original = "/home/" + group;
     entry.id = QString::number(index);
     entry.path = entry.id;
     return entry;
-}
-
-// Newest first, as the catalogue gives them.
-QList<BackupEntry> sorted(QList<BackupEntry> entries) {
-    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
-        if (a.made != b.made)
-            return a.made > b.made;
-        if (a.sequence != b.sequence)
-            return a.sequence > b.sequence;
-        return a.id > b.id;
-    });
-    return entries;
 }
 
 } // namespace
@@ -73,62 +60,33 @@ class TestBackups : public QObject {
 
 private slots:
     void catalogue_data() {
+        const QString config = "~/.codex/config.toml", database = "~/.codex/state_5.sqlite";
+        const QString settings = "~/.claude/settings.json";
+        // clang-format off
         addRows<Named>({
-            {"config", ".codex/backups/config-2024-03-09-17-05-42.toml", "config.toml", "switch",
-             "~/.codex/config.toml", "2024-03-09 17:05:42"},
-            {"same second", ".codex/backups/config-2024-03-09-17-05-42-2.toml", "config.toml",
-             "switch", "~/.codex/config.toml", "2024-03-09 17:05:42", 2},
-            {"auth", ".codex/backups/auth-2025-01-02-03-04-05.json", "auth.json", "switch",
-             "~/.codex/auth.json", "2025-01-02 03:04:05"},
-            {"claude settings", ".claude/backups/settings-2026-03-01-14-05-09.json",
-             "settings.json", "switch", "~/.claude/settings.json", "2026-03-01 14:05:09"},
-            {"database with its log",
-             ".codex/backups/state_5-2024-03-09-17-05-42.sqlite",
-             "chat database",
-             "switch",
-             "~/.codex/state_5.sqlite",
-             "2024-03-09 17:05:42",
-             1,
-             {".codex/backups/state_5-2024-03-09-17-05-42-wal.sqlite",
-              ".codex/backups/state_5-2024-03-09-17-05-42-shm.sqlite"}},
-            {"snapshot of a second move", ".codex/backups/state_5-2025-05-05-05-05-05-2.sqlite",
-             "chat database", "switch", "~/.codex/state_5.sqlite", "2025-05-05 05:05:05", 2},
-            {"log without its database",
-             ".codex/backups/state_5-2024-04-04-04-04-04-wal.sqlite",
-             "chat database",
-             "switch",
-             "~/.codex/state_5.sqlite",
-             "2024-04-04 04:04:04",
-             1,
-             {},
-             false},
-            {"chat move", ".codex/backups/chats-2025-05-05-05-05-05-2.json", "chat move", "switch",
-             "~/.codex/state_5.sqlite", "2025-05-05 05:05:05", 2},
-            {"latest config", ".codex/config.toml.backup-before-profile-switch", "config.toml",
-             "latest", "~/.codex/config.toml", ""},
-            {"latest settings", ".claude/settings.json.backup-before-profile-switch",
-             "settings.json", "latest", "~/.claude/settings.json", ""},
-            {"before restore", ".codex/backups/config.toml.before-restore-2026-01-01-00-00-00",
-             "config.toml", "before restore", "~/.codex/config.toml", "2026-01-01 00:00:00"},
-            {"database before restore",
-             ".codex/backups/state_5.sqlite.before-restore-2026-01-01-00-00-00-3",
-             "chat database",
-             "before restore",
-             "~/.codex/state_5.sqlite",
-             "2026-01-01 00:00:00",
-             3,
-             {".codex/backups/state_5.sqlite-wal.before-restore-2026-01-01-00-00-00-3"}},
-            {"profiles before restore",
-             ".codex/tavrin/profiles.json.before-restore-2026-02-02-02-02-02", "profiles.json",
-             "before restore", "~/.codex/tavrin/profiles.json", "2026-02-02 02:02:02"},
+            {"config", ".codex/backups/config-2024-03-09-17-05-42.toml", "config.toml", "switch", config, "2024-03-09 17:05:42"},
+            {"same second", ".codex/backups/config-2024-03-09-17-05-42-2.toml", "config.toml", "switch", config, "2024-03-09 17:05:42", 2},
+            {"auth", ".codex/backups/auth-2025-01-02-03-04-05.json", "auth.json", "switch", "~/.codex/auth.json", "2025-01-02 03:04:05"},
+            {"claude settings", ".claude/backups/settings-2026-03-01-14-05-09.json", "settings.json", "switch", settings, "2026-03-01 14:05:09"},
+            {"database with its log", ".codex/backups/state_5-2024-03-09-17-05-42.sqlite", "chat database", "switch", database, "2024-03-09 17:05:42", 1,
+             {".codex/backups/state_5-2024-03-09-17-05-42-wal.sqlite", ".codex/backups/state_5-2024-03-09-17-05-42-shm.sqlite"}},
+            {"snapshot of a second move", ".codex/backups/state_5-2025-05-05-05-05-05-2.sqlite", "chat database", "switch", database, "2025-05-05 05:05:05", 2},
+            {"log without its database", ".codex/backups/state_5-2024-04-04-04-04-04-wal.sqlite", "chat database", "switch", database, "2024-04-04 04:04:04", 1, {}, false},
+            {"chat move", ".codex/backups/chats-2025-05-05-05-05-05-2.json", "chat move", "switch", database, "2025-05-05 05:05:05", 2},
+            {"latest config", ".codex/config.toml.backup-before-profile-switch", "config.toml", "latest", config, ""},
+            {"latest settings", ".claude/settings.json.backup-before-profile-switch", "settings.json", "latest", settings, ""},
+            {"before restore", ".codex/backups/config.toml.before-restore-2026-01-01-00-00-00", "config.toml", "before restore", config, "2026-01-01 00:00:00"},
+            {"database before restore", ".codex/backups/state_5.sqlite.before-restore-2026-01-01-00-00-00-3", "chat database", "before restore", database,
+             "2026-01-01 00:00:00", 3, {".codex/backups/state_5.sqlite-wal.before-restore-2026-01-01-00-00-00-3"}},
+            {"profiles before restore", ".codex/tavrin/profiles.json.before-restore-2026-02-02-02-02-02", "profiles.json", "before restore",
+             "~/.codex/tavrin/profiles.json", "2026-02-02 02:02:02"},
             {"not a date", ".codex/backups/config-2024-13-40-00-00-00.toml", ""},
             {"another name", ".codex/backups/config-latest.toml", ""},
-            {"temporary file", ".codex/backups/config-2024-03-09-17-05-42.toml.tavrin-tmp-Ab12Cd",
-             ""},
+            {"temporary file", ".codex/backups/config-2024-03-09-17-05-42.toml.tavrin-tmp-Ab12Cd", ""},
             {"someone's own", ".codex/config.toml.backup", ""},
-            {"settings in the Codex folder", ".codex/backups/settings-2026-03-01-14-05-09.json",
-             ""},
+            {"settings in the Codex folder", ".codex/backups/settings-2026-03-01-14-05-09.json", ""},
         });
+        // clang-format on
     }
 
     // Every version's names are found with their file and time; a broken index hides none.
@@ -141,10 +99,7 @@ private slots:
         makeEntry(home.file(".codex/backups/config-2020-01-01-00-00-00.toml"),
                   "link:" + home.file(row.file).toUtf8()); // a link is never a copy
         writeFile(BackupIndex::path(),
-                  QJsonDocument(
-                      QJsonObject{{"copies", QJsonObject{{row.file, QJsonObject{{"from", "A"},
-                                                                                {"to", "B"}}}}}})
-                      .toJson());
+                  R"({"copies": {")" + row.file.toUtf8() + R"(": {"from": "A", "to": "B"}}})");
         const QList<BackupEntry> entries = BackupCatalogue::scan();
         if (row.kind.isEmpty()) {
             QVERIFY(entries.isEmpty());
@@ -173,42 +128,22 @@ private slots:
         QVERIFY(BackupCatalogue::scan().first().fromProfile.isEmpty());
     }
 
+    // The copies come newest first, as the catalogue gives them.
     void retention_data() {
         const RetentionPolicy keep2{2, 0};
+        const QString one = "Removed 1 old backup, 1.0 KB.";
+        // clang-format off
         addRows<Kept>({
-            {"newest of each file kept",
-             {"a@1", "a@2", "a@3", "b@1"},
-             keep2,
-             "0",
-             "Removed 1 old backup, 1.0 KB."},
-            {"0 keeps everything", {"a@1", "a@2", "a@3"}, {0, 0}, "", "No old backups to remove."},
-            {"ties in time: sequence, then name",
-             {"a@5#2", "a@5", "a@5#3"},
-             keep2,
-             "1",
-             "Removed 1 old backup, 1.0 KB."},
-            {"the journal's copy stays",
-             {"a@1!", "a@2", "a@3", "a@4"},
-             keep2,
-             "1",
-             "Removed 1 old backup, 1.0 KB."},
-            {"latest copies never go",
-             {"L@1:900000000", "a@1", "a@2"},
-             {0, 1000},
-             "1",
-             "Removed 1 old backup, 1.0 KB."},
-            {"size: oldest first, never a file's newest",
-             {"a@1:200000000", "b@2:110000000", "a@3:100000000", "b@4:100000000"},
-             {0, 250000000},
-             "0 1",
-             "Removed 2 old backups, 310 MB."},
-            {"count then size",
-             {"a@1:10", "a@2:500", "a@3:600", "b@1:700"},
-             {2, 1500},
-             "0 1",
-             "Removed 2 old backups, 510 bytes."},
-            {"keep 1", {"a@1", "a@2", "b@9"}, {1, 0}, "0", "Removed 1 old backup, 1.0 KB."},
+            {"newest of each file kept", {"a@3", "a@2", "b@1", "a@1"}, keep2, "3", one},
+            {"0 keeps everything", {"a@3", "a@2", "a@1"}, {0, 0}, "", "No old backups to remove."},
+            {"the journal's copy stays", {"a@4", "a@3", "a@2", "a@1!"}, keep2, "2", one},
+            {"latest copies never go", {"a@2", "a@1", "L@1:900000000"}, {0, 1000}, "1", one},
+            {"size: oldest first, never a file's newest", {"b@4:100000000", "a@3:100000000", "b@2:110000000", "a@1:200000000"},
+             {0, 250000000}, "3 2", "Removed 2 old backups, 310 MB."},
+            {"count then size", {"a@3:600", "a@2:500", "b@1:700", "a@1:10"}, {2, 1500}, "3 1", "Removed 2 old backups, 510 bytes."},
+            {"keep 1", {"b@9", "a@2", "a@1"}, {1, 0}, "2", one},
         });
+        // clang-format on
     }
 
     void retention() {
@@ -216,7 +151,7 @@ private slots:
         QList<BackupEntry> entries;
         for (int i = 0; i < row.copies.size(); ++i)
             entries << entryFrom(row.copies[i], i);
-        const PrunePlan plan = BackupRetention::plan(sorted(entries), row.policy);
+        const PrunePlan plan = BackupRetention::plan(entries, row.policy);
         QStringList removed;
         for (const BackupEntry& entry : plan.remove)
             removed << entry.id;
@@ -245,25 +180,19 @@ private slots:
         QTest::addColumn<QByteArray>("now");
         QTest::addColumn<QByteArray>("copy");
         QTest::addColumn<QString>("expected");
+        const QString head = "--- now\n+++ copy\n@@ ";
+        // clang-format off
         QTest::newRow("same") << QByteArray("a\n") << QByteArray("a\n") << "No difference.";
-        QTest::newRow("one line, context")
-            << QByteArray("1\n2\n3\n4\n5\n6\n7\n8\n9\n")
-            << QByteArray("1\n2\n3\n4\nfive\n6\n7\n8\n9\n")
-            << "--- now\n+++ copy\n@@ -2,7 +2,7 @@\n 2\n 3\n 4\n-5\n+five\n 6\n 7\n 8";
-        QTest::newRow("CRLF against LF")
-            << QByteArray("a = 1\r\nb = 2\r\n") << QByteArray("a = 1\nb = 2\n")
-            << "Line endings: CRLF in now, LF in copy.\n--- now\n+++ copy\n@@ -1,2 +1,2 @@\n"
-               "-a = 1\n-b = 2\n+a = 1\n+b = 2";
-        QTest::newRow("not UTF-8")
-            << QByteArray("name = \"caf\xE9\"\n") << QByteArray("name = \"caf\xC3\xA9\"\n")
-            << "--- now\n+++ copy\n@@ -1,1 +1,1 @@\n-name = \"caf\\xe9\"\n+name = \"caf\u00e9\"";
-        QTest::newRow("no final newline")
-            << QByteArray("a\nb") << QByteArray("a\nb\n")
-            << "--- now\n+++ copy\n@@ -1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+b";
-        QTest::newRow("a file that is new")
-            << QByteArray() << QByteArray("x\n") << "--- now\n+++ copy\n@@ -0,0 +1,1 @@\n+x";
-        QTest::newRow("binary") << QByteArray("a\0b", 3) << QByteArray("ab")
-                                << "The files hold binary data and differ: 3 bytes and 2 bytes.";
+        QTest::newRow("one line, context") << QByteArray("1\n2\n3\n4\n5\n6\n7\n8\n9\n") << QByteArray("1\n2\n3\n4\nfive\n6\n7\n8\n9\n")
+                                           << head + "-2,7 +2,7 @@\n 2\n 3\n 4\n-5\n+five\n 6\n 7\n 8";
+        QTest::newRow("CRLF against LF") << QByteArray("a = 1\r\nb = 2\r\n") << QByteArray("a = 1\nb = 2\n")
+                                         << "Line endings: CRLF in now, LF in copy.\n" + head + "-1,2 +1,2 @@\n-a = 1\n-b = 2\n+a = 1\n+b = 2";
+        QTest::newRow("not UTF-8") << QByteArray("name = \"caf\xE9\"\n") << QByteArray("name = \"caf\xC3\xA9\"\n")
+                                   << head + "-1,1 +1,1 @@\n-name = \"caf\\xe9\"\n+name = \"caf\u00e9\"";
+        QTest::newRow("no final newline") << QByteArray("a\nb") << QByteArray("a\nb\n") << head + "-1,2 +1,2 @@\n a\n-b\n\\ No newline at end of file\n+b";
+        QTest::newRow("a file that is new") << QByteArray() << QByteArray("x\n") << head + "-0,0 +1,1 @@\n+x";
+        QTest::newRow("binary") << QByteArray("a\0b", 3) << QByteArray("ab") << "The files hold binary data and differ: 3 bytes and 2 bytes.";
+        // clang-format on
     }
     void diff() {
         QFETCH(QByteArray, now);
@@ -277,38 +206,23 @@ private slots:
         QTest::addColumn<QString>("managed"); // "auth", "claude" or "none"
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QByteArray>("text");
-        QTest::newRow("auth with a login")
-            << QByteArray("{\n  \"OPENAI_API_KEY\": \"sk-1\",\n  \"auth_mode\": \"apikey\",\n"
-                          "  \"tokens\": {\"n\": 1.50}\n}\n")
-            << "auth"
-            << "blanked"
-            << QByteArray("{\n  \"OPENAI_API_KEY\": \"\",\n  \"auth_mode\": \"apikey\",\n"
-                          "  \"tokens\": {\"n\": 1.50}\n}\n");
-        QTest::newRow("auth of Tavrin's alone")
-            << QByteArray(R"({"OPENAI_API_KEY": "sk-1", "auth_mode": "apikey"})") << "auth"
-            << "removed" << QByteArray();
-        QTest::newRow("settings with other env, trimmed key")
-            << QByteArray(
-                   R"({"env": {"ANTHROPIC_API_KEY": "sk-1", "ANTHROPIC_AUTH_TOKEN": "sk-1", "KEEP": "x"}})")
-            << "claude"
-            << "blanked"
-            << QByteArray(
-                   R"({"env": {"ANTHROPIC_API_KEY": "", "ANTHROPIC_AUTH_TOKEN": "", "KEEP": "x"}})");
-        QTest::newRow("settings of Tavrin's alone")
-            << QByteArray(
-                   R"({"env": {"ANTHROPIC_API_KEY": "sk-1", "CLAUDE_CODE_SIMPLE": "1"}, "apiKeyHelper": "x"})")
-            << "claude"
-            << "removed" << QByteArray();
-        QTest::newRow("key in an array")
-            << QByteArray(R"({"theme": "dark", "list": ["sk-1"]})") << "claude"
-            << "removed" << QByteArray();
-        QTest::newRow("another key") << QByteArray(R"({"OPENAI_API_KEY": "sk-2"})") << "auth"
-                                     << "untouched" << QByteArray();
-        QTest::newRow("not JSON, holds it") << QByteArray("{\"velqor-1\": \"sk-1\",") << "none"
-                                            << "unreadable" << QByteArray();
-        QTest::newRow("key file set aside")
-            << QByteArray(R"({"velqor-1": "sk-1", "velqor-2": "sk-2"})") << "none"
-            << "blanked" << QByteArray(R"({"velqor-1": "", "velqor-2": "sk-2"})");
+        const auto row = [](const char* name, const char* document, const char* managed,
+                            const char* outcome, const char* text = nullptr) {
+            QTest::newRow(name) << QByteArray(document) << QString(managed) << QString(outcome)
+                                << QByteArray(text);
+        };
+        // clang-format off
+        row("auth with a login", "{\n  \"OPENAI_API_KEY\": \"sk-1\",\n  \"auth_mode\": \"apikey\",\n  \"tokens\": {\"n\": 1.50}\n}\n", "auth", "blanked",
+            "{\n  \"OPENAI_API_KEY\": \"\",\n  \"auth_mode\": \"apikey\",\n  \"tokens\": {\"n\": 1.50}\n}\n");
+        row("auth of Tavrin's alone", R"({"OPENAI_API_KEY": "sk-1", "auth_mode": "apikey"})", "auth", "removed");
+        row("settings with other env, trimmed key", R"({"env": {"ANTHROPIC_API_KEY": "sk-1", "ANTHROPIC_AUTH_TOKEN": "sk-1", "KEEP": "x"}})", "claude",
+            "blanked", R"({"env": {"ANTHROPIC_API_KEY": "", "ANTHROPIC_AUTH_TOKEN": "", "KEEP": "x"}})");
+        row("settings of Tavrin's alone", R"({"env": {"ANTHROPIC_API_KEY": "sk-1", "CLAUDE_CODE_SIMPLE": "1"}, "apiKeyHelper": "x"})", "claude", "removed");
+        row("key in an array", R"({"theme": "dark", "list": ["sk-1"]})", "claude", "removed");
+        row("another key", R"({"OPENAI_API_KEY": "sk-2"})", "auth", "untouched");
+        row("not JSON, holds it", "{\"velqor-1\": \"sk-1\",", "none", "unreadable");
+        row("key file set aside", R"({"velqor-1": "sk-1", "velqor-2": "sk-2"})", "none", "blanked", R"({"velqor-1": "", "velqor-2": "sk-2"})");
+        // clang-format on
     }
     void scrub() {
         QFETCH(QByteArray, document);

@@ -91,6 +91,9 @@ private slots:
         row("", 2, "Usage: tavrin-cli");
         row("frobnicate", 2, "Unknown command");
         row("list --colour", 2, "Unknown option --colour");
+        row("list --json=yes", 2, "Unknown option --json=yes");
+        row("env claude --shell", 2, "--shell needs a value");
+        row("list claude extra", 2, "Too many arguments: claude extra");
         row("switch codex", 2, "tavrin-cli switch --help");
         row("switch vim x", 2, "use codex or claude");
         row("switch codex nope", 1,
@@ -197,7 +200,7 @@ private slots:
         const QString program = QStandardPaths::findExecutable(shell);
         if (program.isEmpty())
             QSKIP("this shell is not installed");
-        const QString key = "k'e\"y $HOME `x` \\n ü;";
+        const QString key = "k'e\"y $HOME `x` \\n ü;\\";
         const QString proxyTyped = "gw.example:3128:dom\\us'r:p@ss w\"$rd";
         {
             ProfilesStore store;

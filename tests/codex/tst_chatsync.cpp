@@ -6,9 +6,6 @@
 #include "support/Checks.h"
 #include "support/TestHome.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 class TestChatSync : public QObject {
     Q_OBJECT
 
@@ -19,16 +16,13 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<qint64>("changedRows");
         QTest::addColumn<bool>("pendingLog");
-        const QString mixed = "openai velqor other openai OpenAI";
-        QTest::newRow("to velqor")
-            << "velqor" << mixed << "velqor velqor other velqor OpenAI" << qint64(2) << true;
-        QTest::newRow("no provider means openai")
-            << QString() << mixed << "openai openai other openai OpenAI" << qint64(1) << true;
-        QTest::newRow("trimmed custom provider, main file only")
-            << QString("\tMy_proxy-2 \n") << QString("velqor my_proxy")
-            << QString("My_proxy-2 my_proxy") << qint64(1) << false;
-        const QString kept = "velqor other";
-        QTest::newRow("nothing to move") << QString("velqor") << kept << kept << qint64(0) << false;
+        const QString mixed = "openai velqor other openai OpenAI", kept = "velqor other";
+        // clang-format off
+        QTest::newRow("to velqor") << "velqor" << mixed << "velqor velqor other velqor OpenAI" << qint64(2) << true;
+        QTest::newRow("no provider means openai") << QString() << mixed << "openai openai other openai OpenAI" << qint64(1) << true;
+        QTest::newRow("trimmed custom provider, main file only") << "\tMy_proxy-2 \n" << "velqor my_proxy" << "My_proxy-2 my_proxy" << qint64(1) << false;
+        QTest::newRow("nothing to move") << "velqor" << kept << kept << qint64(0) << false;
+        // clang-format on
     }
 
     void countsRealMoves() {
@@ -54,13 +48,11 @@ private slots:
         QTEST(chatProviders(), "after");
         // Every session file names the provider its row names.
         QStringList inFiles;
-        for (int i = 0; i < threads.size(); ++i)
-            inFiles << SessionFiles::providerIn(
-                           readFile(AppPaths::codexDirectory() +
-                                    QString("/sessions/2025/05/01/rollout-%1.jsonl").arg(i))
-                               .split('\n')
-                               .first())
-                           ->provider;
+        for (const QString& thread : threads) {
+            const QByteArray file =
+                readFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2));
+            inFiles << SessionFiles::providerIn(file.left(file.indexOf('\n')))->provider;
+        }
         QTEST(inFiles.join(' '), "after");
         // A snapshot of the database as it was and a journal, with one time stamp; neither
         // when nothing moved.
@@ -96,17 +88,16 @@ private slots:
                                    "model_provider TEXT); INSERT INTO threads VALUES('t1', "
                                    "'sessions/r.jsonl', 'openai');";
         const QString failed = "Could not sync chats: ";
+        // clang-format off
         row("missing", QByteArray(), "", "Could not find Codex chat database.");
         row("not a database", QByteArray(8192, 'x'), "", failed + "file is not a database");
-        row("no threads table", "CREATE TABLE chats(id INTEGER);", "",
-            failed + "no such table: threads");
+        row("no threads table", "CREATE TABLE chats(id INTEGER);", "", failed + "no such table: threads");
         // The update fails after the rows were read and journaled: nothing stays moved.
-        row("update fails",
-            threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN "
-                      "SELECT RAISE(ABORT, 'chats are frozen'); END;",
-            "", failed + "chats are frozen");
+        row("update fails", threads + "CREATE TRIGGER t BEFORE UPDATE ON threads BEGIN SELECT RAISE(ABORT, 'chats are frozen'); END;", "",
+            failed + "chats are frozen");
         row("sqlite3 missing", threads, "missing", "The sqlite3 tool is not installed.");
         row("sqlite3 on PATH only", threads, "path", QString());
+        // clang-format on
     }
 
     void failures() {
@@ -124,17 +115,17 @@ private slots:
         const QString session = AppPaths::codexDirectory() + "/sessions/r.jsonl";
         writeFile(session, sessionMeta("openai") + sessionRest);
         const QByteArray original = readFile(path);
-        std::optional<ScopedEnvironment> onlyBin(std::in_place);
+        ScopedEnvironment onlyBin;
         QDir().mkpath(home.file("bin"));
         if (sqlite == "path")
             QFile::link("/usr/bin/sqlite3", home.file("bin/sqlite3"));
         if (!sqlite.isEmpty())
-            onlyBin->set("PATH", QFile::encodeName(home.file("bin")));
+            onlyBin.set("PATH", QFile::encodeName(home.file("bin")));
         ChatSyncResult result;
-        const QString error = errorOf(
-            [&] { result = syncChats(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3"); });
-        onlyBin.reset();
-        QCOMPARE(error, message);
+        QCOMPARE(errorOf([&] {
+                     result = syncChats(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3");
+                 }),
+                 message);
         if (message.isEmpty()) {
             QCOMPARE(result.changedRows, 1);
             return;
@@ -155,19 +146,17 @@ private slots:
                             const char* undone) {
             QTest::newRow(name) << QString(before) << QString(message) << QString(undone);
         };
+        const QString back = "Could not put the chats back: ";
+        // clang-format off
         row("after success", "", "", "3 rows, 2 files");
         row("twice", "undo", "", "0 rows, 0 files");
         row("after a partly finished move", "first file back", "", "3 rows, 1 files");
         row("stopped once the journal was written", "stop at the journal", "", "0 rows, 0 files");
         row("a journal of the first format", "first format", "", "3 rows, 2 files");
-        row("a file changed since", "first file edited",
-            "Could not put the chats back: session files changed since the move were left "
-            "alone: %1/sessions/a.jsonl",
-            "");
-        row("journal gone", "journal gone",
-            "Could not put the chats back: Could not read %2: No such file or directory", "");
-        row("disk full during the move", "disk full",
-            "Not enough disk space to write ~/.codex/sessions/b.jsonl.", "");
+        row("a file changed since", "first file edited", qPrintable(back + "session files changed since the move were left alone: %1/sessions/a.jsonl"), "");
+        row("journal gone", "journal gone", qPrintable(back + "Could not read %2: No such file or directory"), "");
+        row("disk full during the move", "disk full", "Not enough disk space to write ~/.codex/sessions/b.jsonl.", "");
+        // clang-format on
     }
 
     void undo() {
@@ -189,14 +178,9 @@ private slots:
         ChatSyncService service;
         if (before == "disk full") {
             // Writes beyond 2 MB fail: a.jsonl is rewritten, b.jsonl cannot be.
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit old{};
-            getrlimit(RLIMIT_FSIZE, &old);
-            rlimit small = old;
-            small.rlim_cur = 2 * 1024 * 1024;
-            setrlimit(RLIMIT_FSIZE, &small);
+            const unsigned long old = limitFileSize(2 * 1024 * 1024);
             error = errorOf([&] { syncChats("custom"); });
-            setrlimit(RLIMIT_FSIZE, &old);
+            limitFileSize(old);
         } else if (before == "stop at the journal") {
             // As if killed right after the switch recorded the journal: nothing moved yet.
             try {
@@ -207,26 +191,20 @@ private slots:
             } catch (int) {
             }
             const ChatMoveState state = service.inspect(journal);
-            QCOMPARE(QString("%1/%2 %3/%4")
-                         .arg(state.rowsMoved)
-                         .arg(state.rows)
-                         .arg(state.filesRewritten)
-                         .arg(state.files),
-                     "0/3 0/2");
+            QCOMPARE(
+                QList<qint64>({state.rowsMoved, state.rows, state.filesRewritten, state.files}),
+                QList<qint64>({0, 3, 0, 2}));
         } else if (before == "first format") {
             // As an earlier version wrote it: every thread by its id, whole first lines.
             journal = codex + "/backups/chats-old.json";
             QByteArray lines = "{\"format\":1,\"provider\":\"custom\",\"threads\":[\n";
             for (const char* id : {"a", "b", "d"}) {
-                const QByteArray old = id == QByteArray("b") ? "velqor" : "openai";
-                const QString file =
-                    codex + "/sessions/" + (id == QByteArray("b") ? "b" : "a") + ".jsonl";
-                lines += QJsonDocument(QJsonObject{{"id", id},
-                                                   {"old_provider", QString(old)},
-                                                   {"session_file", file},
-                                                   {"first_line", QString(sessionMeta(old))}})
-                             .toJson(QJsonDocument::Compact) +
-                         (id == QByteArray("d") ? "\n" : ",\n");
+                const QByteArray old = *id == 'b' ? "velqor" : "openai";
+                const QString file = codex + "/sessions/" + (*id == 'b' ? "b" : "a") + ".jsonl";
+                // clang-format off
+                lines += QJsonDocument(QJsonObject{{"id", id}, {"old_provider", QString(old)}, {"session_file", file},
+                                                   {"first_line", QString(sessionMeta(old))}}).toJson(QJsonDocument::Compact) + (*id == 'd' ? "\n" : ",\n");
+                // clang-format on
             }
             writeFile(journal, lines + "]}\n");
             sqlite(AppPaths::stateDatabaseURL(),

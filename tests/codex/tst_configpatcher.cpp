@@ -137,165 +137,78 @@ private slots:
         QCOMPARE(mismatchIn(output, profile), QString());
     }
 
-    // Refused before anything is changed: no backup, no write, no recorded change.
-    void refusals_data() {
-        QTest::addColumn<QByteArray>("content"); // null: no file
-        QTest::addColumn<Profile>("profile");
-        QTest::addColumn<QString>("message");
-        const QString unknown = QStringLiteral(
-            "config.toml has no [model_providers.acme] table, so Codex would stop with \"Model "
-            "provider `acme` not found\". Add that table to config.toml or choose another model "
-            "provider for this profile.");
-        const Profile acme = profile("acme");
-        const auto row = [](const char* name, const QByteArray& content, const Profile& p,
-                            const QString& message) {
-            QTest::newRow(name) << content << p << message;
-        };
-        const QString guard = "Could not update config.toml: ";
-        row("wire_api chat",
-            "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor,
-            chatRefusal);
-        row("wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n",
-            velqor, chatRefusal);
-        row("API key, no requires_openai_auth",
-            "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, authRefusal("velqor"));
-        row("API key, requires_openai_auth false inline",
-            "model_providers = { azure = { requires_openai_auth = false } }\n",
-            profile("azure", "apikey"), authRefusal("azure"));
-        row("unknown provider", "model = \"x\"\n", acme, unknown);
-        row("unknown provider, no file", QByteArray(), acme, unknown);
-        row("guard: result not TOML", "model.x = 1\n", profile(),
-            guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
-                    "while parsing key-value pair: cannot redefine existing string as dotted "
-                    "key-value pair). Nothing was written.");
-        row("guard: removed key in another form", "preferred_auth_method.x = 1\n", profile(),
-            guard + "preferred_auth_method is still active. Nothing was written.");
-        row("not UTF-8", "model = \"\xFF\"\n", profile(),
-            "Could not read $CONFIG: the file is not valid UTF-8 text.");
-    }
-
-    void refusals() {
-        QFETCH(QByteArray, content);
-        QFETCH(Profile, profile);
-        QFETCH(QString, message);
-        TestHome home;
-        if (!content.isNull())
-            home.write(config, content);
-        message.replace("$CONFIG", AppPaths::configURL());
-        QCOMPARE(errorOf([&] { ConfigPatcher().prepare(profile, AppPaths::configURL()); }),
-                 message);
-        QCOMPARE(home.entries(".codex"),
-                 content.isNull() ? QStringList() : QStringList{"config.toml"});
-        if (!content.isNull())
-            QCOMPARE(home.read(config), content);
-    }
-
-    // The check on the new text, when the original is TOML.
-    void checkAgainst_data() {
+    // The checks on a new text: against the original when that is TOML (nothing else may
+    // change), and that the managed keys came out as the profile wants (null original).
+    void checks_data() {
         QTest::addColumn<QString>("original");
-        QTest::addColumn<QString>("patched"); // %K: the managed lines
-        QTest::addColumn<QString>("message");
-        const QString prefix = "Could not update config.toml: ";
-        const QString alter = ", which Tavrin does not manage. Nothing was written.";
-        // clang-format off
-        const char* const rows[][4] = {
-            {"unchanged, nan kept", "x = nan\n[t]\ny = [1, { z = 2 }]\n", "%K\nx = nan\n[t]\ny = [1, { z = 2 }]\n", ""},
-            {"original not TOML: nothing checked", "x =\n", "anything", ""},
-            {"value changed", "approval_policy = \"never\"\n", "%K\napproval_policy = \"on-request\"\n", "approval_policy"},
-            {"key in a table lost", "[t]\nx = 1\ny = 2\n", "%K\n[t]\nx = 1\n", "t.y"},
-            {"array element changed", "[\"a b\"]\nx = [1, 2]\n", "%K\n[\"a b\"]\nx = [1, 3]\n", "\"a b\".x"},
-            {"type changed", "x = 1\n", "%K\nx = 1.0\n", "x"},
-            {"key added", "", "%K\n[t]\n", "t"},
-        };
-        // clang-format on
-        for (const auto& row : rows) {
-            QString message = QString::fromUtf8(row[3]);
-            if (!message.isEmpty())
-                message = prefix + "the change would also alter " + message + alter;
-            QTest::newRow(row[0]) << QString::fromUtf8(row[1])
-                                  << expand(QString::fromUtf8(row[2]), profile()) << message;
-        }
-        QTest::newRow("managed key wrong")
-            << QString() << "model = \"o3\"\n"
-            << prefix + "model_provider was not updated. Nothing was written.";
-    }
-
-    void checkAgainst() {
-        QFETCH(QString, original);
-        QFETCH(QString, patched);
-        std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
-        QTEST(errorOf([&] {
-                  if (tree)
-                      ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile());
-              }),
-              "message");
-    }
-
-    void validate_data() {
-        QTest::addColumn<QString>("content"); // %K: the managed lines
+        QTest::addColumn<QString>("patched"); // %K, %M, %T: see expand()
         QTest::addColumn<Profile>("profile");
         QTest::addColumn<QString>("message"); // empty: passes
-        const Profile odd = profile("openai", "chatgpt", "a\"b\\c#d");
-        const Profile none = profile(QString());
-        // clang-format off
-        const struct { const char* name; const char* content; const Profile& profile; const char* message; } rows[] = {
-            {"escapes decoded", "model = \"a\\\"b\\\\c#d\"\n%M", odd, ""},
-            {"not TOML: escapes decoded too", "model = \"a\\\"b\\\\c#d\"\n%M\nx =\n", odd, ""},
-            {"not TOML: later duplicate wins, comment ignored",
-             "model = 1\n%K\nmodel = \"gpt-5.5\" # pinned\nx =\n", velqor,
-             "[model_providers.velqor] was not added."},
-            {"only in a table", "[t]\n%K", none, "model was not updated."},
-            {"provider still active", "%K\nmodel_provider = \"openai\"", none, "model_provider is still active."},
-            {"removed key still active", "%K\npreferred_auth_method = \"apikey\"", none,
-             "preferred_auth_method is still active."},
-            {"not TOML: removed key still active", "%K\n\u2003disable_response_storage\u2003= true\n", none,
-             "disable_response_storage is still active."},
-            {"velqor table usable", "%K\n%T", velqor, ""},
+        const QString prefix = "Could not update config.toml: ";
+        const auto alter = [&](const char* what) {
+            return prefix + "the change would also alter " + what +
+                   ", which Tavrin does not manage. Nothing was written.";
         };
+        const auto row = [](const char* name, const char* original, const char* patched,
+                            const Profile& p, const QString& message = {}) {
+            QTest::newRow(name) << QString(original) << expand(patched, p) << p << message;
+        };
+        const Profile p = profile(), odd = profile("openai", "chatgpt", "a\"b\\c#d"),
+                      none = profile(QString());
+        // clang-format off
+        row("unchanged, nan kept", "x = nan\n[t]\ny = [1, { z = 2 }]\n", "%K\nx = nan\n[t]\ny = [1, { z = 2 }]\n", p);
+        row("original not TOML: nothing checked", "x =\n", "anything", p);
+        row("value changed", "approval_policy = \"never\"\n", "%K\napproval_policy = \"on-request\"\n", p, alter("approval_policy"));
+        row("key in a table lost", "[t]\nx = 1\ny = 2\n", "%K\n[t]\nx = 1\n", p, alter("t.y"));
+        row("array element changed", "[\"a b\"]\nx = [1, 2]\n", "%K\n[\"a b\"]\nx = [1, 3]\n", p, alter("\"a b\".x"));
+        row("type changed", "x = 1\n", "%K\nx = 1.0\n", p, alter("x"));
+        row("key added", "", "%K\n[t]\n", p, alter("t"));
+        row("managed key wrong", "", "model = \"o3\"\n", p, prefix + "model_provider was not updated. Nothing was written.");
+        row("escapes decoded", nullptr, "model = \"a\\\"b\\\\c#d\"\n%M", odd);
+        row("not TOML: escapes decoded too", nullptr, "model = \"a\\\"b\\\\c#d\"\n%M\nx =\n", odd);
+        row("not TOML: later duplicate wins, comment ignored", nullptr, "model = 1\n%K\nmodel = \"gpt-5.5\" # pinned\nx =\n", velqor,
+            "[model_providers.velqor] was not added.");
+        row("only in a table", nullptr, "[t]\n%K", none, "model was not updated.");
+        row("provider still active", nullptr, "%K\nmodel_provider = \"openai\"", none, "model_provider is still active.");
+        row("removed key still active", nullptr, "%K\npreferred_auth_method = \"apikey\"", none, "preferred_auth_method is still active.");
+        row("not TOML: removed key still active", nullptr, "%K\n\u2003disable_response_storage\u2003= true\n", none, "disable_response_storage is still active.");
+        row("velqor table usable", nullptr, "%K\n%T", velqor);
         // clang-format on
-        for (const auto& row : rows)
-            QTest::newRow(row.name) << expand(QString::fromUtf8(row.content), row.profile)
-                                    << row.profile << QString::fromUtf8(row.message);
     }
 
-    void validate() {
-        QFETCH(QString, content);
+    void checks() {
+        QFETCH(QString, original);
+        QFETCH(QString, patched);
         QFETCH(Profile, profile);
-        QTEST(mismatchIn(content, profile), "message");
+        std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
+        QTEST(original.isNull() ? mismatchIn(patched, profile) : errorOf([&] {
+                  if (tree)
+                      ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile);
+              }),
+              "message");
     }
 
     void differences_data() {
         QTest::addColumn<QByteArray>("content"); // null: no file
         QTest::addColumn<Profile>("profile");
         QTest::addColumn<QString>("expected"); // lines joined by "|"
+        // clang-format off
         QTest::newRow("matches") << expand("%K\n%T", velqor).toUtf8() << velqor << QString();
         QTest::newRow("no file") << QByteArray() << velqor
-                                 << QStringLiteral("model_provider: missing, expected \"velqor\"|"
-                                                   "model: missing, expected \"gpt-5.5\"|"
-                                                   "model_reasoning_effort: missing, expected "
-                                                   "\"xhigh\"|[model_providers.velqor]: missing");
+            << QStringLiteral("model_provider: missing, expected \"velqor\"|model: missing, expected \"gpt-5.5\"|"
+                              "model_reasoning_effort: missing, expected \"xhigh\"|[model_providers.velqor]: missing");
         QTest::newRow("everything off")
-            << QByteArray(
-                   "model_provider = \"openai\"\nmodel = \"o3\"\nmodel_reasoning_effort = 5\n"
-                   "preferred_auth_method = \"apikey\"\ndisable_response_storage = true\n"
-                   "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = "
-                   "false\n")
+            << QByteArray("model_provider = \"openai\"\nmodel = \"o3\"\nmodel_reasoning_effort = 5\npreferred_auth_method = \"apikey\"\n"
+                          "disable_response_storage = true\n[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = false\n")
             << velqor
-            << QStringLiteral("model_provider: \"openai\", expected \"velqor\"|"
-                              "model: \"o3\", expected \"gpt-5.5\"|"
-                              "model_reasoning_effort: 5, expected \"xhigh\"|"
-                              "preferred_auth_method: \"apikey\", should be absent|"
-                              "disable_response_storage: true, should be absent|"
-                              "model_providers.velqor.wire_api: \"chat\", expected \"responses\"|"
+            << QStringLiteral("model_provider: \"openai\", expected \"velqor\"|model: \"o3\", expected \"gpt-5.5\"|"
+                              "model_reasoning_effort: 5, expected \"xhigh\"|preferred_auth_method: \"apikey\", should be absent|"
+                              "disable_response_storage: true, should be absent|model_providers.velqor.wire_api: \"chat\", expected \"responses\"|"
                               "model_providers.velqor.requires_openai_auth: false, expected true");
-        QTest::newRow("not TOML, provider should be absent")
-            << QByteArray("model_provider = velqor\nx =\n") << profile(QString())
-            << QStringLiteral("model_provider: velqor, should be absent|model: missing, expected "
-                              "\"gpt-5.5\"|model_reasoning_effort: missing, expected \"xhigh\"");
-        QTest::newRow("not UTF-8")
-            << QByteArray("\xFF") << velqor
-            << QStringLiteral("Could not read $CONFIG: the file is not valid "
-                              "UTF-8 text.");
+        QTest::newRow("not TOML, provider should be absent") << QByteArray("model_provider = velqor\nx =\n") << profile(QString())
+            << QStringLiteral("model_provider: velqor, should be absent|model: missing, expected \"gpt-5.5\"|model_reasoning_effort: missing, expected \"xhigh\"");
+        QTest::newRow("not UTF-8") << QByteArray("\xFF") << velqor << QStringLiteral("Could not read $CONFIG: the file is not valid UTF-8 text.");
+        // clang-format on
     }
 
     void differences() {
@@ -309,34 +222,54 @@ private slots:
                  expected.replace("$CONFIG", AppPaths::configURL()));
     }
 
+    // What a patch does to the file, and what it refuses: before anything is changed (no
+    // copy, no write, no recorded change), or when the copy or the record cannot be made.
     void apply_data() {
         QTest::addColumn<QByteArray>("original"); // null: no file before
         // setup: "link" (config.toml links to it), "no backups", "recorder fails" or
         // "changed" (something else writes the file between prepare and apply)
         QTest::addColumn<QString>("setup");
-        QTest::addColumn<QString>("model");
+        QTest::addColumn<Profile>("profile");
         QTest::addColumn<QString>("message"); // empty: succeeds, the file is written
         const QByteArray bom("\xEF\xBB\xBFmodel = \"old\" # keep\r\n[t]\r\nx = 1");
         const QByteArray notToml("\n\nmodel = 'x'\t\r\n# caf\xC3\xA9\nx =\n");
-        const QString none, m = "m";
-        QTest::newRow("new file") << QByteArray() << none << m << none;
-        QTest::newRow("byte order mark, link") << bom << QString("link") << m << none;
-        QTest::newRow("not TOML, quote in the value")
-            << notToml << QString("link") << QString("a\"b") << none;
-        QTest::newRow("changed after prepare: prepared again")
-            << QByteArray("model = \"old\"\n") << QString("changed") << m << none;
-        QTest::newRow("journal cannot be written: unchanged")
-            << notToml << QString("recorder fails") << m << QString("stop");
-        QTest::newRow("no backup possible: refused")
-            << notToml << QString("no backups") << m
-            << QStringLiteral("Could not back up config.toml, so it was not changed: Could not "
-                              "create the folder $HOME/.codex/backups.");
+        const QString unknown = QStringLiteral(
+            "config.toml has no [model_providers.acme] table, so Codex would stop with \"Model "
+            "provider `acme` not found\". Add that table to config.toml or choose another model "
+            "provider for this profile.");
+        const QString guard = "Could not update config.toml: ";
+        const Profile m = profile("openai", "chatgpt", "m"), acme = profile("acme");
+        const auto row = [](const char* name, const QByteArray& original, const Profile& p,
+                            const QString& message = {}, const char* setup = "") {
+            QTest::newRow(name) << original << QString(setup) << p << message;
+        };
+        // clang-format off
+        row("new file", QByteArray(), m);
+        row("byte order mark, link", bom, m, {}, "link");
+        row("not TOML, quote in the value", notToml, profile("openai", "chatgpt", "a\"b"), {}, "link");
+        row("changed after prepare: prepared again", "model = \"old\"\n", m, {}, "changed");
+        row("journal cannot be written: unchanged", notToml, m, "stop", "recorder fails");
+        row("no backup possible: refused", notToml, m, "Could not back up config.toml, so it was not changed: Could not create the folder $HOME/.codex/backups.",
+            "no backups");
+        row("wire_api chat", "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor, chatRefusal);
+        row("wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n", velqor, chatRefusal);
+        row("API key, no requires_openai_auth", "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, authRefusal("velqor"));
+        row("API key, requires_openai_auth false inline", "model_providers = { azure = { requires_openai_auth = false } }\n", profile("azure", "apikey"),
+            authRefusal("azure"));
+        row("API key, requires_openai_auth a string", "[model_providers.velqor]\nrequires_openai_auth = \"true\"\n", velqor, authRefusal("velqor"));
+        row("unknown provider", "model = \"x\"\n", acme, unknown);
+        row("unknown provider, no file", QByteArray(), acme, unknown);
+        row("guard: result not TOML", "model.x = 1\n", profile(), guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
+            "while parsing key-value pair: cannot redefine existing string as dotted key-value pair). Nothing was written.");
+        row("guard: removed key in another form", "preferred_auth_method.x = 1\n", profile(), guard + "preferred_auth_method is still active. Nothing was written.");
+        row("not UTF-8", "model = \"\xFF\"\n", profile(), "Could not read $CONFIG: the file is not valid UTF-8 text.");
+        // clang-format on
     }
 
     void apply() {
         QFETCH(QByteArray, original);
         QFETCH(QString, setup);
-        QFETCH(QString, model);
+        QFETCH(Profile, profile);
         QFETCH(QString, message);
         const bool written = message.isEmpty();
         TestHome home;
@@ -352,13 +285,7 @@ private slots:
         if (setup == "no backups")
             home.write(".codex/backups", "a file where the folder belongs");
 
-        const Profile p = profile("openai", "chatgpt", model);
         ConfigPatcher patcher;
-        const ConfigChange prepared = patcher.prepare(p, AppPaths::configURL());
-        if (setup == "changed") {
-            original += "kept = 1\n";
-            home.write(file, original);
-        }
         QList<FileChange> changes;
         const auto recorder = [&](const FileChange& change) {
             if (setup == "recorder fails")
@@ -371,17 +298,23 @@ private slots:
                 QCOMPARE(home.read(change.copy.mid(home.path().size() + 1)), original);
             }
         };
-        QCOMPARE(errorOf([&] { patcher.apply(prepared, recorder); }),
-                 message.replace("$HOME", home.path()));
+        QCOMPARE(errorOf([&] {
+                     const ConfigChange prepared = patcher.prepare(profile, AppPaths::configURL());
+                     if (setup == "changed")
+                         home.write(file, original += "kept = 1\n");
+                     patcher.apply(prepared, recorder);
+                 }),
+                 message.replace("$HOME", home.path()).replace("$CONFIG", AppPaths::configURL()));
 
         QCOMPARE(changes.size(), written ? 1 : 0);
         if (written)
             QCOMPARE(changes[0].path, AppPaths::configURL());
         QCOMPARE(changes.value(0).existed, written && !original.isNull());
         QByteArray expected = original;
-        if (message.isEmpty()) { // a byte order mark stays in front
+        if (written) { // a byte order mark stays in front
             const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-            expected = mark + patchedText(QString::fromUtf8(original.mid(mark.size())), p).toUtf8();
+            expected =
+                mark + patchedText(QString::fromUtf8(original.mid(mark.size())), profile).toUtf8();
         }
         QCOMPARE(home.read(config), expected);
         QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
@@ -389,6 +322,10 @@ private slots:
             QCOMPARE(QFile::permissions(home.file(file)) & QFileDevice::Permissions(0x7077),
                      QFileDevice::Permissions(0x6040));
         QCOMPARE(!changes.value(0).copy.isEmpty(), written && !original.isNull());
+        // A refusal before the change makes no copy either.
+        if (!written && setup.isEmpty())
+            QCOMPARE(home.entries(".codex"),
+                     original.isNull() ? QStringList() : QStringList{"config.toml"});
     }
 
     void backups() {

@@ -13,38 +13,28 @@ private slots:
     void rewritesOnlyThePayloadProvider_data() {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QByteArray>("rewritten"); // null: left alone
-        QTest::newRow("plain") << sessionMeta("openai") << sessionMeta("velqor");
-        QTest::newRow("spaces and a line end kept")
-            << QByteArray(
-                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "openai" , "n" : 1.50e3 } })"
-                   "\r")
-            << QByteArray(
-                   R"( { "type" : "session_meta", "payload" : { "model_provider" : "velqor" , "n" : 1.50e3 } })"
-                   "\r");
         const QByteArray decoys =
             "\"instructions\":\"say \\\"model_provider\\\":\\\"openai\\\" \\u00e9 ü\","
             "\"git\":{\"model_provider\":\"openai\"},\"list\":[{\"model_provider\":\"openai\"}],";
-        QTest::newRow("provider in strings and nested objects")
-            << R"({"model_provider":"openai",)" + sessionMeta("openai", decoys).mid(1)
-            << R"({"model_provider":"openai",)" + sessionMeta("velqor", decoys).mid(1);
-        QTest::newRow("escaped key and value")
-            << QByteArray(
-                   R"({"type":"session_meta","payload":{"model\u005fprovider":"open\u0061i"}})")
-            << QByteArray(R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
-        QTest::newRow("not session_meta")
-            << QByteArray(R"({"type":"turn_context","payload":{"model_provider":"openai"}})")
-            << QByteArray();
-        QTest::newRow("other provider") << sessionMeta("anthropic") << QByteArray();
-        QTest::newRow("twice in payload")
-            << QByteArray(
-                   R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})")
-            << QByteArray();
-        QTest::newRow("payload twice")
-            << QByteArray(
-                   R"({"type":"session_meta","payload":{"model_provider":"openai"},"payload":{}})")
-            << QByteArray();
-        QTest::newRow("cut short") << sessionMeta("openai").chopped(1) << QByteArray();
-        QTest::newRow("not UTF-8") << sessionMeta("openai", "\"x\":\"\xff\",") << QByteArray();
+        const auto row = [](const char* name, const QByteArray& line,
+                            const QByteArray& rewritten = {}) {
+            QTest::newRow(name) << line << rewritten;
+        };
+        // clang-format off
+        row("plain", sessionMeta("openai"), sessionMeta("velqor"));
+        row("spaces and a line end kept", R"( { "type" : "session_meta", "payload" : { "model_provider" : "openai" , "n" : 1.50e3 } })" "\r",
+            R"( { "type" : "session_meta", "payload" : { "model_provider" : "velqor" , "n" : 1.50e3 } })" "\r");
+        row("provider in strings and nested objects", R"({"model_provider":"openai",)" + sessionMeta("openai", decoys).mid(1),
+            R"({"model_provider":"openai",)" + sessionMeta("velqor", decoys).mid(1));
+        row("escaped key and value", R"({"type":"session_meta","payload":{"model\u005fprovider":"open\u0061i"}})",
+            R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
+        row("not session_meta", R"({"type":"turn_context","payload":{"model_provider":"openai"}})");
+        row("other provider", sessionMeta("anthropic"));
+        row("twice in payload", R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})");
+        row("payload twice", R"({"type":"session_meta","payload":{"model_provider":"openai"},"payload":{}})");
+        row("cut short", sessionMeta("openai").chopped(1));
+        row("not UTF-8", sessionMeta("openai", "\"x\":\"\xff\","));
+        // clang-format on
     }
 
     void rewritesOnlyThePayloadProvider() {
@@ -61,35 +51,26 @@ private slots:
         QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
         QTest::addColumn<int>("restCopies");
         const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
-        QTest::newRow("absolute") << "~/.codex/" + day << sessionMeta("openai")
-                                  << sessionMeta("velqor") << 1;
-        QTest::newRow("relative to ~/.codex")
-            << day << sessionMeta("openai") << sessionMeta("velqor") << 1;
-        QTest::newRow("archived") << "archived_sessions/r.jsonl" << sessionMeta("openai")
-                                  << sessionMeta("velqor") << 1;
         const QByteArray big =
             "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
-        QTest::newRow("large") << day << sessionMeta("openai", big) << sessionMeta("velqor", big)
-                               << 4000;
-        QTest::newRow("single line") << day << sessionMeta("openai") << sessionMeta("velqor") << 0;
-        QTest::newRow("missing") << day << QByteArray() << QByteArray() << 1;
-        QTest::newRow("no path") << QString() << QByteArray() << QByteArray() << 1;
-        QTest::newRow("outside the session folders")
-            << "~/.codex/rollout.jsonl" << sessionMeta("openai") << QByteArray() << 1;
-        QTest::newRow("relative, leaving ~/.codex") << "sessions/../../elsewhere/rollout.jsonl"
-                                                    << sessionMeta("openai") << QByteArray() << 1;
-        QTest::newRow("a directory") << day << QByteArray("dir") << QByteArray() << 1;
-        QTest::newRow("a link") << day << QByteArray("link") << QByteArray() << 1;
-        QTest::newRow("behind a folder link out of ~/.codex")
-            << day << QByteArray("folder link out") << QByteArray() << 1;
-        QTest::newRow("behind a folder link within ~/.codex")
-            << day << QByteArray("folder link in") << sessionMeta("velqor") << 1;
-        QTest::newRow("no session_meta")
-            << day
-            << QByteArray(R"({"type":"response_item","payload":{"model_provider":"openai"}})")
-            << QByteArray() << 1;
-        QTest::newRow("another provider in the file")
-            << day << sessionMeta("velqor") << QByteArray() << 1;
+        const QByteArray openai = sessionMeta("openai"), velqor = sessionMeta("velqor"), none;
+        // clang-format off
+        QTest::newRow("absolute") << "~/.codex/" + day << openai << velqor << 1;
+        QTest::newRow("relative to ~/.codex") << day << openai << velqor << 1;
+        QTest::newRow("archived") << "archived_sessions/r.jsonl" << openai << velqor << 1;
+        QTest::newRow("large") << day << sessionMeta("openai", big) << sessionMeta("velqor", big) << 4000;
+        QTest::newRow("single line") << day << openai << velqor << 0;
+        QTest::newRow("missing") << day << none << none << 1;
+        QTest::newRow("no path") << QString() << none << none << 1;
+        QTest::newRow("outside the session folders") << "~/.codex/rollout.jsonl" << openai << none << 1;
+        QTest::newRow("relative, leaving ~/.codex") << "sessions/../../elsewhere/rollout.jsonl" << openai << none << 1;
+        QTest::newRow("a directory") << day << QByteArray("dir") << none << 1;
+        QTest::newRow("a link") << day << QByteArray("link") << none << 1;
+        QTest::newRow("behind a folder link out of ~/.codex") << day << QByteArray("folder link out") << none << 1;
+        QTest::newRow("behind a folder link within ~/.codex") << day << QByteArray("folder link in") << velqor << 1;
+        QTest::newRow("no session_meta") << day << QByteArray(R"({"type":"response_item","payload":{"model_provider":"openai"}})") << none << 1;
+        QTest::newRow("another provider in the file") << day << velqor << none << 1;
+        // clang-format on
     }
 
     // One openai thread moves to velqor (next to one already there); its session file moves
@@ -114,12 +95,10 @@ private slots:
                                      : "'" + stored.toUtf8().replace("'", "''") + "'") +
                    ");");
         const QByteArray tail = sessionRest.repeated(restCopies);
-        if (firstLine == "dir") {
-            QDir().mkpath(path);
-        } else if (firstLine == "link") {
+        if (firstLine == "dir" || firstLine == "link") {
             writeFile(codex + "/target.jsonl", sessionMeta("openai") + tail);
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            QVERIFY(QFile::link(codex + "/target.jsonl", path));
+            makeEntry(path,
+                      firstLine == "dir" ? "folder" : "link:" + codex.toUtf8() + "/target.jsonl");
         } else if (firstLine.startsWith("folder link")) {
             // The day's folder is a link to one outside ~/.codex, or to one inside it.
             const QString real = firstLine.endsWith("out") ? AppPaths::homeDirectory() + "/away"
@@ -147,16 +126,15 @@ private slots:
         }
         // The journal, readable by its owner only, holds what undoing needs and no more.
         QCOMPARE(int(QFile::permissions(result.journalURL) & 0x0077), 0);
-        const QJsonObject header{
-            {"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}};
-        QByteArray journal = QJsonDocument(header).toJson(QJsonDocument::Compact) + '\n';
+        const auto compact = [](const auto& json) {
+            return QJsonDocument(json).toJson(QJsonDocument::Compact) + '\n';
+        };
+        QByteArray journal = compact(
+            QJsonObject{{"format", 2}, {"provider", "velqor"}, {"snapshot", result.backupURLs[0]}});
         if (moves)
             journal +=
-                "file " +
-                QJsonDocument(QJsonArray{"openai", original.indexOf("\"model_provider\":") + 17,
-                                         "\"openai\"", path})
-                    .toJson(QJsonDocument::Compact) +
-                '\n';
+                "file " + compact(QJsonArray{"openai", original.indexOf("\"model_provider\":") + 17,
+                                             "\"openai\"", path});
         QCOMPARE(readFile(result.journalURL), journal + "end " + (moves ? "1" : "0") + '\n');
 
         QCOMPARE(undone(ChatSyncService().undo(result.journalURL)),

@@ -352,6 +352,8 @@ private slots:
         tools.setEnvironment("PATH", "/usr/bin:/bin");
         tools.setEnvironment("SHELL", program.toUtf8());
         QCOMPARE(LinuxDesktop().findProgram("claude"), tools.path("claude"));
+        // A path names a program only when it leads to one.
+        QCOMPARE(LinuxDesktop().findProgram(home.file(file)), QString());
     }
 
     void linuxChoosesTerminal_data() {

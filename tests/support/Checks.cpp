@@ -56,14 +56,11 @@ void writeInterruptedCodexSwitch(const TestHome& home) {
     const QJsonObject change{{"path", home.file(".codex/config.toml")},
                              {"existed", true},
                              {"copy", home.file(".codex/backups/config-old.toml")}};
-    home.write(".codex/tavrin/switch-journal.json",
-               QJsonDocument(QJsonObject{{"target", "Codex"},
-                                         {"profile", "velqor-1"},
-                                         {"profile_name", "Velqor 1"},
-                                         {"active_before", "chatgpt"},
-                                         {"started", "2026-01-02T03:04:05"},
-                                         {"changes", QJsonArray{change}}})
-                   .toJson());
+    QJsonObject journal = QJsonDocument::fromJson(R"({"target": "Codex", "profile": "velqor-1",
+        "profile_name": "Velqor 1", "active_before": "chatgpt", "started": "2026-01-02T03:04:05"})")
+                              .object();
+    journal.insert("changes", QJsonArray{change});
+    home.write(".codex/tavrin/switch-journal.json", QJsonDocument(journal).toJson());
 }
 
 QByteArray readFile(const QString& path) {

@@ -76,10 +76,8 @@ const QStringList outsideTools{
     "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
     "terminal",  "claude", "codex"};
 
-// How the codex stand-in answers `codex app-server daemon version|stop`, by the state
-// in codex.server: "running", "refuses" (running, but the stop fails), "stopped" (the
-// default) or "old" (a Codex without the command). A stop kills the process whose pid is
-// in codex.server.pid, if any, and returns once it no longer runs.
+// How the codex stand-in answers `codex app-server daemon version|stop`, by the state in
+// codex.server and the pid in codex.server.pid (see StandIns::setCodexServer()).
 const QByteArray codexServerAnswers =
     "if [ \"$1 $2\" = 'app-server daemon' ]; then\n"
     "    m=stopped; [ -f \"$d/codex.server\" ] && read m < \"$d/codex.server\"\n"
