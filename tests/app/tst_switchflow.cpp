@@ -114,7 +114,7 @@ private slots:
             {"store save fails", codex, "velqor-1", Fault::save, "", "*" + restored + again, false, kept, reopened},
             {"chats left half moved", codex, "velqor-1", Fault::chatsLeftMoved, "", "Could not put the chats back: disk full. " + restored + again, false, kept,
              reopened},
-            {"a session file gone", codex, "velqor-1", Fault::fileGone, "", "Codex switched to Velqor 1. Synced 1 chats. 1 chat files could not be changed and were skipped.",
+            {"a session file gone", codex, "velqor-1", Fault::fileGone, "", "Codex switched to Velqor 1. Synced 1 chats. 1 chat file could not be changed and was skipped.",
              true, moved, opened},
             {"reopen fails once", codex, "velqor-1", Fault::none, "open once", done, true, moved, opened + QStringList{"open velqor-1"}},
             {"reopen fails twice", codex, "velqor-1", Fault::none, "open", "Could not restart Codex: no such app. The switch to Velqor 1 itself is complete.", true,

@@ -103,7 +103,7 @@ private slots:
         QVERIFY(f.view->isBusy());
         QVERIFY(!f.find<QPushButton>("restoreBackupButton")->isEnabled());
         f.codex->releaseQuit();
-        QTRY_VERIFY_WITH_TIMEOUT(f.status().startsWith("Restored the chat database"), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(f.status().startsWith("Restored the chat database"), 120000);
         QCOMPARE(QFileInfo(f.home.file(".codex/state_5.sqlite")).size(), 100 * 1000 * 1000);
     }
 };
