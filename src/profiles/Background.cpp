@@ -43,7 +43,11 @@ void run(QObject* context, std::function<void()> work,
          std::function<void(std::exception_ptr)> done) {
     auto link = std::make_shared<Relay::Link>();
     new Relay(context, link);
-    QThreadPool::globalInstance()->start([link, work = std::move(work), done = std::move(done)] {
+    std::function<void()> task = [link, work = std::move(work), done = std::move(done)] {
+        // Pairs with the hand-over below, so what the starting thread put in this task is
+        // seen whole here. (Qt's pool hands it over under a lock of its own, which a thread
+        // sanitizer cannot see.)
+        { const QMutexLocker handedOver(&linkMutex()); }
         std::exception_ptr error;
         try {
             work();
@@ -61,7 +65,9 @@ void run(QObject* context, std::function<void()> work,
                     done(error);
                 },
                 Qt::QueuedConnection);
-    });
+    };
+    { const QMutexLocker handOver(&linkMutex()); }
+    QThreadPool::globalInstance()->start(std::move(task));
 }
 
 } // namespace Background
