@@ -119,7 +119,7 @@ int measureMemory() {
     const double floor = residentMegabytes();
     AppPaths::setHomeDirectoryOverride(QString());
     timedPatch();
-    std::printf("%.1f %.1f\n", floor, Bench::peakMegabytes());
+    std::printf("%.3f %.3f\n", floor, Bench::peakMegabytes());
     return 0;
 }
 
