@@ -206,6 +206,8 @@ private slots:
         row(".codex/tavrin/profiles.json.tavrin-tmp-abc123", "file", true);
         row(".codex/auth.json.AbCdEf", "old file", true);
         row(".codex/backups/qt_temp.QwErTy", "old file", true);
+        row(".codex/backups/chats-2026-01-02-03.json.QwErTy", "old file", true);
+        row(".codex/backups/chats-notes.json.QwErTy", "old file", false);
         row(".codex/auth.json.AbCdEf", "file", false);
         row(".claude/settings.json.backup", "old file", false);
         row(".claude/settings.json.BACKUP", "old file", false);
