@@ -31,12 +31,8 @@ QString entryLine(const BackupEntry& entry) {
 
 int listBackups(CommandContext& context, BackupManager& manager) {
     std::optional<TargetIDE> target;
-    if (context.words.size() > 1) {
-        target = TargetIDEs::fromProgram(context.words[1]);
-        if (!target)
-            throw UsageError(
-                QStringLiteral("Unknown target '%1': use codex or claude.").arg(context.words[1]));
-    }
+    if (context.words.size() > 1)
+        target = CommandContext::target(context.words[1]);
     const QList<BackupEntry> entries = manager.list(target);
     if (context.isSet(QStringLiteral("json"))) {
         context.out << QJsonDocument(BackupCatalogue::toJson(entries)).toJson();

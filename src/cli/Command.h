@@ -94,6 +94,8 @@ public:
     // A profile by id, else by name (exactly, then ignoring case); one that `target` can
     // use when it is given. Throws, naming the profiles there are, when none is found.
     Profile profile(const QString& text, std::optional<TargetIDE> target = std::nullopt);
+    // The target a word names ("codex", "claude"); throws UsageError for another word.
+    static TargetIDE target(const QString& word);
     // Whether the user answers yes to `question` on a terminal; without a terminal, prints
     // `withoutTerminal` (how to say yes on the command line) and answers no.
     bool confirm(const QString& question, const QString& withoutTerminal);

@@ -163,6 +163,12 @@ ProfilesStore& CommandContext::store() {
     return *m_store;
 }
 
+TargetIDE CommandContext::target(const QString& word) {
+    if (const auto named = TargetIDEs::fromProgram(word))
+        return *named;
+    throw UsageError(QStringLiteral("Unknown target '%1': use codex or claude.").arg(word));
+}
+
 bool CommandContext::confirm(const QString& question, const QString& withoutTerminal) {
     if (!::isatty(STDIN_FILENO)) {
         err << withoutTerminal << Qt::endl;

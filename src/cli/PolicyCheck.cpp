@@ -2,7 +2,6 @@
 
 #include "remote/CloudControlService.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 
 namespace PolicyCheck {
@@ -12,26 +11,20 @@ Verdict updateRequired(QString& problem) {
     if (!CloudControlService::configuredURL())
         return Verdict::allowed;
     Verdict verdict = Verdict::allowed;
-    {
-        CloudControlService service;
-        QEventLoop loop;
-        service.loadPolicy([&](std::exception_ptr error, const CloudPolicyResult& result) {
-            if (error) {
-                problem = describeError(error);
-                verdict = Verdict::unknown;
-            } else if (result.isConfigured &&
-                       CloudControlService::isVersion(CloudControlService::currentAppVersion(),
-                                                      result.policy.minimumSupportedVersion)) {
-                verdict = Verdict::updateRequired;
-            }
-            loop.quit();
-        });
-        loop.exec();
-    }
-    // The request's reply is closed and deleted by events posted as it ended: run them
-    // now, as a command may return at once (an update required) and end the program.
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CloudControlService service;
+    QEventLoop loop;
+    service.loadPolicy([&](std::exception_ptr error, const CloudPolicyResult& result) {
+        if (error) {
+            problem = describeError(error);
+            verdict = Verdict::unknown;
+        } else if (result.isConfigured &&
+                   CloudControlService::isVersion(CloudControlService::currentAppVersion(),
+                                                  result.policy.minimumSupportedVersion)) {
+            verdict = Verdict::updateRequired;
+        }
+        loop.quit();
+    });
+    loop.exec();
     return verdict;
 }
 

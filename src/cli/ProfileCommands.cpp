@@ -22,12 +22,6 @@ namespace {
 
 using namespace ExitStatus;
 
-TargetIDE targetNamed(const QString& name) {
-    if (const auto target = TargetIDEs::fromProgram(name))
-        return *target;
-    throw UsageError(QStringLiteral("Unknown target '%1': use codex or claude.").arg(name));
-}
-
 // How chats that do not follow the active profile are mended: by restoring what an
 // interrupted switch left, or else by switching to the profile again.
 QString chatsRemedy(const Profile& profile) {
@@ -72,7 +66,7 @@ int Commands::list(CommandContext& context) {
     const bool ids = context.isSet(QStringLiteral("ids"));
     QList<TargetIDE> targets(std::begin(TargetIDEs::allCases), std::end(TargetIDEs::allCases));
     if (!context.words.isEmpty())
-        targets = {targetNamed(context.words.first())};
+        targets = {CommandContext::target(context.words.first())};
     ProfilesStore& store = context.store();
 
     QJsonObject document;
@@ -140,7 +134,7 @@ int Commands::status(CommandContext& context) {
 }
 
 int Commands::switchProfile(CommandContext& context) {
-    const TargetIDE target = targetNamed(context.words[0]);
+    const TargetIDE target = CommandContext::target(context.words[0]);
     ProfilesStore& store = context.store();
     const Profile profile = context.profile(context.words[1], target);
     // The policy lock of the window holds here too. A policy that cannot be loaded locks
@@ -165,7 +159,7 @@ int Commands::switchProfile(CommandContext& context) {
 }
 
 int Commands::env(CommandContext& context) {
-    const TargetIDE target = targetNamed(context.words[0]);
+    const TargetIDE target = CommandContext::target(context.words[0]);
     using LaunchEnvironments::Shell;
     Shell shell = Shell::sh;
     if (const std::optional<QString> shellName = context.value(QStringLiteral("shell"))) {

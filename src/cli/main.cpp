@@ -14,6 +14,11 @@ int main(int argc, char* argv[]) {
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const int status = CommandLine(out, err).run(arguments);
+    // What a command's objects left to the event loop as they ended (a network reply's
+    // close, a deferred delete) runs before the program ends, also after a command that
+    // returned at once.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     out.flush();
     err.flush();
     return status;
