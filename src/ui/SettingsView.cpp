@@ -233,9 +233,21 @@ void SettingsView::deleteProfile() {
     const QString id = m_editor.id;
     if (!m_store->profile(id))
         return;
-    // The plan reads the key, which may wait for the system keyring: like the deletion,
-    // off the window's thread then. A switch that runs meanwhile is not waited for.
-    const bool usesKeyring = m_store->keysMayWait() && m_store->hasAPIKey(id);
+    deleteAfterAsking(
+        id, m_store->keysMayWait() && m_store->hasAPIKey(id),
+        [this](const KeyDeletionPlan& plan) { return confirmProfileDeletion(this, plan); },
+        [store = m_store, id] {
+            return KeyDeletion::deleteProfile(*store, id, std::chrono::milliseconds(0));
+        },
+        [this](const QString& more) { showDeletedProfile(more); });
+}
+
+// The plan reads the key, which may wait for the system keyring: like the deletion, off
+// the window's thread then. A switch that runs meanwhile is not waited for.
+void SettingsView::deleteAfterAsking(const QString& id, bool usesKeyring,
+                                     std::function<bool(const KeyDeletionPlan&)> ask,
+                                     std::function<QString()> remove,
+                                     std::function<void(const QString&)> deleted) {
     auto plan = std::make_shared<KeyDeletionPlan>();
     const auto look = [store = m_store, id, plan] { *plan = KeyDeletion::plan(*store, id); };
     runKeyChange(this, usesKeyring, look, busy(), [=, this](std::exception_ptr error) {
@@ -244,19 +256,18 @@ void SettingsView::deleteProfile() {
             setStatus(describeError(error));
             return;
         }
-        if (!confirmProfileDeletion(this, *plan))
+        if (!ask(*plan))
             return;
         auto more = std::make_shared<QString>();
-        const auto remove = [store = m_store, id, more] {
-            *more = KeyDeletion::deleteProfile(*store, id, std::chrono::milliseconds(0));
-        };
-        runKeyChange(this, usesKeyring, remove, busy(), [this, more](std::exception_ptr failed) {
-            ActionScope answered(m_actionDepth, [this] { finishAction(); });
-            if (failed)
-                setStatus(describeError(failed));
-            else
-                showDeletedProfile(*more);
-        });
+        const auto run = [remove, more] { *more = remove(); };
+        runKeyChange(this, usesKeyring, run, busy(),
+                     [this, more, deleted](std::exception_ptr failed) {
+                         ActionScope answered(m_actionDepth, [this] { finishAction(); });
+                         if (failed)
+                             setStatus(describeError(failed));
+                         else
+                             deleted(*more);
+                     });
     });
 }
 
@@ -280,34 +291,19 @@ void SettingsView::deleteStoredAPIKey() {
     if (!profile || !m_store->hasAPIKey(profile->id))
         return;
     const QString id = profile->id;
-    const bool usesKeyring = m_store->keysMayWait();
-    auto plan = std::make_shared<KeyDeletionPlan>();
-    const auto look = [store = m_store, id, plan] { *plan = KeyDeletion::plan(*store, id); };
-    runKeyChange(this, usesKeyring, look, busy(), [=, this](std::exception_ptr error) {
-        ActionScope looked(m_actionDepth, [this] { finishAction(); });
-        if (error) {
-            setStatus(describeError(error));
-            return;
-        }
-        if (!confirmKeyDeletion(this, *plan))
-            return;
-        auto more = std::make_shared<QString>();
-        const auto remove = [store = m_store, id, more] {
-            *more = KeyDeletion::deleteKey(*store, id, std::chrono::milliseconds(0));
-        };
-        runKeyChange(this, usesKeyring, remove, busy(), [this, more](std::exception_ptr failed) {
-            ActionScope answered(m_actionDepth, [this] { finishAction(); });
-            if (failed) {
-                setStatus(describeError(failed));
-                return;
-            }
+    deleteAfterAsking(
+        id, m_store->keysMayWait(),
+        [this](const KeyDeletionPlan& plan) { return confirmKeyDeletion(this, plan); },
+        [store = m_store, id] {
+            return KeyDeletion::deleteKey(*store, id, std::chrono::milliseconds(0));
+        },
+        [this](const QString& more) {
             m_apiKeyField->clear();
             m_hasStoredKey = false;
             updateControls();
-            setStatus(more->isEmpty() ? tr("Stored API key deleted.")
-                                      : tr("Stored API key deleted.") + QLatin1Char(' ') + *more);
+            setStatus(more.isEmpty() ? tr("Stored API key deleted.")
+                                     : tr("Stored API key deleted.") + QLatin1Char(' ') + more);
         });
-    });
 }
 
 std::function<void(bool)> SettingsView::busy() {

@@ -11,6 +11,7 @@
 
 class Desktop;
 class KeyReveal;
+struct KeyDeletionPlan;
 class ProfilesStore;
 class QCheckBox;
 class QComboBox;
@@ -70,6 +71,12 @@ private:
     std::function<void(bool)> busy();
     // After a profile was deleted: the first one left, or a new one.
     void showDeletedProfile(const QString& more);
+    // Looks at what deleting the key of `id` removes, `ask`s, and on a yes runs `remove`
+    // (each off the window's thread when `usesKeyring`); `deleted` gets what it did besides.
+    void deleteAfterAsking(const QString& id, bool usesKeyring,
+                           std::function<bool(const KeyDeletionPlan&)> ask,
+                           std::function<QString()> remove,
+                           std::function<void(const QString&)> deleted);
     void readForm();
     // The text fields that edit the profile (not the API key).
     QList<QLineEdit*> editorFields() const;
