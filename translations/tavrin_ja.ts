@@ -573,20 +573,8 @@
         <translation>このプロファイルに切り替えるには、もう一度キーが必要です。</translation>
     </message>
     <message>
-        <source>Its settings are removed from Tavrin&apos;s profiles.</source>
-        <translation>その設定は Tavrin のプロファイルから削除されます。</translation>
-    </message>
-    <message>
-        <source>Its API key goes with it.</source>
-        <translation>その API キーも一緒に削除されます。</translation>
-    </message>
-    <message>
         <source>Delete Profile</source>
         <translation>プロファイルを削除</translation>
-    </message>
-    <message>
-        <source>Delete the profile “%1”?</source>
-        <translation>プロファイル「%1」を削除しますか？</translation>
     </message>
 </context>
 <context>
@@ -971,6 +959,18 @@
     <message>
         <source>%1 that held nothing but the key and what Tavrin writes are deleted: %2.</source>
         <translation>キーと Tavrin が書き込む内容しか含まない%1を削除しました: %2。</translation>
+    </message>
+    <message>
+        <source>Delete the profile “%1”?</source>
+        <translation>プロファイル「%1」を削除しますか？</translation>
+    </message>
+    <message>
+        <source>Its settings are removed from Tavrin&apos;s profiles.</source>
+        <translation>その設定は Tavrin のプロファイルから削除されます。</translation>
+    </message>
+    <message>
+        <source>Its API key goes with it.</source>
+        <translation>その API キーも一緒に削除されます。</translation>
     </message>
 </context>
 <context>

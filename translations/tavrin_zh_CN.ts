@@ -573,20 +573,8 @@
         <translation>切换到此配置需要重新提供密钥。</translation>
     </message>
     <message>
-        <source>Its settings are removed from Tavrin&apos;s profiles.</source>
-        <translation>其设置将从 Tavrin 的配置中删除。</translation>
-    </message>
-    <message>
-        <source>Its API key goes with it.</source>
-        <translation>其 API 密钥也会一并删除。</translation>
-    </message>
-    <message>
         <source>Delete Profile</source>
         <translation>删除配置</translation>
-    </message>
-    <message>
-        <source>Delete the profile “%1”?</source>
-        <translation>要删除配置“%1”吗？</translation>
     </message>
 </context>
 <context>
@@ -971,6 +959,18 @@
     <message>
         <source>%1 that held nothing but the key and what Tavrin writes are deleted: %2.</source>
         <translation>仅含有该密钥和 Tavrin 所写内容的%1已删除：%2。</translation>
+    </message>
+    <message>
+        <source>Delete the profile “%1”?</source>
+        <translation>要删除配置“%1”吗？</translation>
+    </message>
+    <message>
+        <source>Its settings are removed from Tavrin&apos;s profiles.</source>
+        <translation>其设置将从 Tavrin 的配置中删除。</translation>
+    </message>
+    <message>
+        <source>Its API key goes with it.</source>
+        <translation>其 API 密钥也会一并删除。</translation>
     </message>
 </context>
 <context>

@@ -101,6 +101,21 @@ QString KeyDeletionPlan::question() const {
         .arg(profileName);
 }
 
+QString KeyDeletionPlan::profileQuestion() const {
+    return QCoreApplication::translate("KeyDeletion", "Delete the profile \u201C%1\u201D?")
+        .arg(profileName);
+}
+
+QString KeyDeletionPlan::profileDetails() const {
+    const QString settings = QCoreApplication::translate(
+        "KeyDeletion", "Its settings are removed from Tavrin's profiles.");
+    if (!hasStoredKey)
+        return settings;
+    return settings + QLatin1Char(' ') +
+           QCoreApplication::translate("KeyDeletion", "Its API key goes with it.") +
+           QLatin1Char(' ') + details();
+}
+
 QString KeyDeletionPlan::details() const {
     QStringList sentences{
         QCoreApplication::translate("KeyDeletion", "The key is deleted from Tavrin's key store.")};

@@ -30,6 +30,9 @@ struct KeyDeletionPlan {
     QString question() const;
     // Exactly what goes and what stays, in a few sentences.
     QString details() const;
+    // The same when the whole profile is deleted: "Delete the profile “Velqor 1”?"
+    QString profileQuestion() const;
+    QString profileDetails() const;
 };
 
 class NoKeyError : public TavrinError {

@@ -132,11 +132,8 @@ int Commands::profile(CommandContext& context) {
     const Profile profile = context.profile(context.words[1]);
     KeyDeletion::checkDeletable(store, profile.id);
     const KeyDeletionPlan plan = KeyDeletion::plan(store, profile.id);
-    QString details = QStringLiteral("Its settings are removed from Tavrin's profiles.");
-    if (plan.hasStoredKey)
-        details += QStringLiteral(" Its API key goes with it. ") + plan.details();
-    if (!confirmed(context, QStringLiteral("Delete the profile \u201C%1\u201D?").arg(profile.name),
-                   details, QStringLiteral("profile delete ") + profile.id))
+    if (!confirmed(context, plan.profileQuestion(), plan.profileDetails(),
+                   QStringLiteral("profile delete ") + profile.id))
         return failure;
     const QString more = KeyDeletion::deleteProfile(store, profile.id);
     context.out << withMore(QStringLiteral("Profile deleted: %1.").arg(profile.name), more)

@@ -128,17 +128,9 @@ bool confirmKeyDeletion(QWidget* parent, const KeyDeletionPlan& plan) {
 }
 
 bool confirmProfileDeletion(QWidget* parent, const KeyDeletionPlan& plan) {
-    QString details =
-        QCoreApplication::translate("Controls", "Its settings are removed from Tavrin's profiles.");
-    if (plan.hasStoredKey)
-        details += QLatin1Char(' ') +
-                   QCoreApplication::translate("Controls", "Its API key goes with it.") +
-                   QLatin1Char(' ') + plan.details();
-    return confirmDestructive(
-        parent, QCoreApplication::translate("Controls", "Delete Profile"),
-        QCoreApplication::translate("Controls", "Delete the profile \u201C%1\u201D?")
-            .arg(plan.profileName),
-        details, QCoreApplication::translate("Controls", "Delete Profile"));
+    return confirmDestructive(parent, QCoreApplication::translate("Controls", "Delete Profile"),
+                              plan.profileQuestion(), plan.profileDetails(),
+                              QCoreApplication::translate("Controls", "Delete Profile"));
 }
 
 void applyMenuTheme(QWidget* menuOrBar, const CompactTheme& theme) {
