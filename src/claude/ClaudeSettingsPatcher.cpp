@@ -162,18 +162,16 @@ SettingsChange ClaudeSettingsPatcher::prepare(const Profile& profile,
 void ClaudeSettingsPatcher::apply(const SettingsChange& prepared, const ChangeRecorder& recorder) {
     const SettingsChange change =
         replanned(prepared, [&] { return prepare(prepared.profile, prepared.apiKey); });
-    QString copy;
+    BackupResult copies;
     if (change.existed)
         // The file may hold a key: both copies are for the owner only.
-        copy = FileBackupService::createBackups(change.path, AppPaths::claudeLatestBackupURL(),
-                                                AppPaths::claudeBackupsDirectory(),
-                                                QStringLiteral("settings-"),
-                                                QStringLiteral(".json"), true)
-                   .timestampedBackupURL;
+        copies = FileBackupService::createBackups(
+            change.path, AppPaths::claudeLatestBackupURL(), AppPaths::claudeBackupsDirectory(),
+            QStringLiteral("settings-"), QStringLiteral(".json"), true);
     else
         FileUtil::makePath(AppPaths::claudeDirectory());
-    if (recorder)
-        recorder(FileChange{change.path, change.existed, copy});
+    recordChange(recorder, FileChange{change.path, change.existed, copies.timestampedBackupURL},
+                 {copies.timestampedBackupURL, copies.latestBackupURL});
     // A new file is for its owner only, and a file that gets a key ends so whatever its
     // mode was. Otherwise an existing file keeps its mode, and a symbolic link keeps
     // pointing where it pointed.

@@ -98,11 +98,10 @@ void AuthPatcher::apply(const AuthChange& prepared, const ChangeRecorder& record
     FileUtil::makePath(AppPaths::codexDirectory());
     QString copy;
     if (change.existed)
-        copy = FileUtil::copyToDatedFile(change.path, AppPaths::backupsDirectory(),
+        copy = FileUtil::keepToDatedFile(change.path, AppPaths::backupsDirectory(),
                                          QStringLiteral("auth-"), QStringLiteral(".json"),
                                          FileUtil::NewFileMode::OwnerOnly);
-    if (recorder)
-        recorder(FileChange{change.path, change.existed, copy});
+    recordChange(recorder, FileChange{change.path, change.existed, copy}, {copy});
     // A file that holds a key or login tokens ends for its owner only, whatever its mode
     // was; a new one is so in any case.
     FileUtil::writeAtomically(change.path, change.content,

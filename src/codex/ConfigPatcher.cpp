@@ -58,11 +58,11 @@ void ConfigPatcher::apply(const ConfigChange& prepared, const ChangeRecorder& re
     const ConfigChange change =
         replanned(prepared, [&] { return prepare(prepared.profile, prepared.path); });
 
-    QString copy;
+    BackupResult copies;
     if (change.existed) {
         // A switch can only be undone from a copy: without one, the file stays as it is.
         try {
-            copy = m_backupService->createConfigBackups(change.path).timestampedBackupURL;
+            copies = m_backupService->createConfigBackups(change.path);
         } catch (...) {
             throw ConfigPatchError(prefixedMessage(
                 QCoreApplication::translate("ConfigPatcher",
@@ -74,8 +74,8 @@ void ConfigPatcher::apply(const ConfigChange& prepared, const ChangeRecorder& re
         FileUtil::makePath(AppPaths::codexDirectory());
         FileUtil::makePath(QFileInfo(change.path).absolutePath());
     }
-    if (recorder)
-        recorder(FileChange{change.path, change.existed, copy});
+    recordChange(recorder, FileChange{change.path, change.existed, copies.timestampedBackupURL},
+                 {copies.timestampedBackupURL, copies.latestBackupURL});
     FileUtil::writeAtomically(change.path, change.content);
 }
 

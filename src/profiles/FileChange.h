@@ -20,6 +20,21 @@ struct FileChange {
 // and the error passes on to the caller.
 using ChangeRecorder = std::function<void(const FileChange&)>;
 
+// Tells `recorder`, when there is one, about `change` before it is made. When that fails,
+// the change is not made: those of `kept` (the copies made for it) that are the file
+// itself under another name are removed (FileUtil::forgetOtherNames()), and the error
+// passes on.
+inline void recordChange(const ChangeRecorder& recorder, const FileChange& change,
+                         const QStringList& kept) {
+    try {
+        if (recorder)
+            recorder(change);
+    } catch (...) {
+        FileUtil::forgetOtherNames(change.path, kept);
+        throw;
+    }
+}
+
 // The new content of a file, computed (and checked) from the file as it was read, before
 // anything changes: a switch reads and parses each file once.
 struct PlannedWrite {

@@ -236,6 +236,54 @@ QString copyToDatedFile(const QString& source, const QString& directory, const Q
     return destination;
 }
 
+namespace {
+
+// Gives `source` the second name `destination` (see keepToDatedFile()); false when it is
+// not to be or cannot be, and nothing was made.
+bool linkForReplacement(const QString& source, const QString& destination, NewFileMode mode) {
+    const QByteArray from = QFile::encodeName(source), to = QFile::encodeName(destination);
+    const int fd = ::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    const mode_t othersMay = mode == NewFileMode::Default ? 0 : mode_t(077);
+    bool linked = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+                  (info.st_mode & othersMay) == 0 && ::fsync(fd) == 0 &&
+                  ::link(from.constData(), to.constData()) == 0;
+    ::close(fd);
+    struct stat kept {};
+    // The name may have been given to a file put in its place meanwhile.
+    if (linked && (::lstat(to.constData(), &kept) != 0 || kept.st_ino != info.st_ino ||
+                   kept.st_dev != info.st_dev)) {
+        ::unlink(to.constData());
+        linked = false;
+    }
+    return linked;
+}
+
+} // namespace
+
+QString keepToDatedFile(const QString& source, const QString& directory, const QString& prefix,
+                        const QString& suffix, NewFileMode mode) {
+    makePath(directory);
+    const QString destination = unusedDatedPath(directory + QLatin1Char('/') + prefix, suffix);
+    if (!linkForReplacement(source, destination, mode))
+        copy(source, destination, mode);
+    return destination;
+}
+
+void forgetOtherNames(const QString& path, const QStringList& names) {
+    struct stat file {};
+    if (::stat(QFile::encodeName(path).constData(), &file) != 0)
+        return;
+    for (const QString& name : names) {
+        struct stat other {};
+        if (!name.isEmpty() && ::lstat(QFile::encodeName(name).constData(), &other) == 0 &&
+            other.st_ino == file.st_ino && other.st_dev == file.st_dev)
+            ::unlink(QFile::encodeName(name).constData());
+    }
+}
+
 void remove(const QString& path) {
     // One call: nothing there (or no folder for it) is what was wanted.
     if (::unlink(QFile::encodeName(path).constData()) == 0)

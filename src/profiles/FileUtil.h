@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -76,6 +77,18 @@ void copyOver(const QString& source, const QString& destination,
 // of the copy. Never replaces anything.
 QString copyToDatedFile(const QString& source, const QString& directory, const QString& prefix,
                         const QString& suffix, NewFileMode mode = NewFileMode::Default);
+// The same for a file that is about to be replaced whole (writeAtomically()): where it
+// can, the file itself is kept under the dated name (a second name, a hard link) and
+// synced, so once the new file takes its place the old content lives on there without
+// being copied or freed. A symbolic link, a file that has other names already, one that
+// others may read where `mode` wants the owner only, or one the file system will not link
+// is copied instead.
+QString keepToDatedFile(const QString& source, const QString& directory, const QString& prefix,
+                        const QString& suffix, NewFileMode mode = NewFileMode::Default);
+// Removes those of `names` that are the file at `path` under another name: the copies
+// keepToDatedFile() kept for a change that is not made after all, which would otherwise
+// follow every later edit made to the file in place.
+void forgetOtherNames(const QString& path, const QStringList& names);
 
 // Removes a file; fails when it exists and cannot be removed.
 void remove(const QString& path);

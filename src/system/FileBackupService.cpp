@@ -27,7 +27,7 @@ BackupResult FileBackupService::createBackups(const QString& file, const QString
     // The time-stamped copy is never replaced: every run keeps one of its own. It comes
     // first, so a run that cannot make it (a read-only or full backups folder) leaves the
     // latest copy as it was.
-    const QString timestamped = FileUtil::copyToDatedFile(file, directory, prefix, suffix, mode);
+    const QString timestamped = FileUtil::keepToDatedFile(file, directory, prefix, suffix, mode);
     // The latest copy has a fixed name; it is replaced in one step once the new one is
     // complete: the dated copy under that name too, or where a second name cannot be
     // given, a copy of its own.

@@ -19,8 +19,11 @@ private:
     using TavrinError::TavrinError;
 };
 
-// Keeps copies of a file before it is changed: a "latest" copy that each run replaces and a
+// Keeps copies of a file before it is replaced: a "latest" copy that each run replaces and a
 // time-stamped copy in a backups folder that is never replaced (retention prunes old ones).
+// Where it can, the time-stamped copy is the file itself under a second name
+// (FileUtil::keepToDatedFile()), so the caller replaces the file next or, when it does not,
+// removes the copies again (recordChange()).
 class FileBackupService {
 public:
     // Copies config.toml to ~/.codex/config.toml.backup-before-profile-switch and to

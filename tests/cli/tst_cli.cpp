@@ -332,11 +332,12 @@ private slots:
         const QString settings = ".claude/settings.json", config = ".codex/config.toml",
                       profiles = ".codex/tavrin/profiles.json", keys = ".codex/tavrin/keys.json";
         // Sizes: settings.json < config.toml < profiles.json; each patched file grows.
+        // settings.json, readable by others here, is copied for its backup; config.toml is
+        // kept under its dated name and needs no room.
         addRows<FullDisk>({
             {"claude: backup", claude, settings, -1, "~/.claude/backups/settings-"},
             {"claude: settings.json", claude, settings, 50, "~/.claude/settings.json."},
             {"claude: profiles.json", claude, profiles, -10, "~/.codex/tavrin/profiles.json."},
-            {"codex: backup", codex, config, -1, "~/.codex/backups/config-"},
             {"codex: config.toml", codex, config, 10, "~/.codex/config.toml."},
             {"codex: profiles.json", codex, profiles, -10, "~/.codex/tavrin/profiles.json."},
             {"key set", "key set velqor-2", keys, 10, "~/.codex/tavrin/keys.json."},

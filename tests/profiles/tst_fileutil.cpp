@@ -1,4 +1,5 @@
 #include "profiles/AtomicFile.h"
+#include "profiles/FileChange.h"
 #include "profiles/FileUtil.h"
 #include "support/Checks.h"
 #include "support/TestHome.h"
@@ -151,6 +152,54 @@ private slots:
             QCOMPARE(readFile(copy), "source");
             QCOMPARE(modeOf(copy), 0600);
         }
+    }
+
+    // The copy kept of a file about to be replaced is the file itself under a second name
+    // only where nothing can change it afterwards: never a file with other names or a
+    // symbolic link, nor one readable by others where the copy is for the owner only. A
+    // change that is not made after all takes such a second name back.
+    void keptCopies_data() {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<int>("modeIndex"); // a FileUtil::NewFileMode
+        QTest::addColumn<bool>("linked");
+        QTest::newRow("alone") << "0644" << 0 << true;
+        QTest::newRow("alone, owner only") << "0600" << 1 << true;
+        QTest::newRow("readable by others, owner only") << "0644" << 1 << false;
+        QTest::newRow("with another name") << "hard link" << 0 << false;
+        QTest::newRow("symbolic link") << "symbolic link" << 0 << false;
+    }
+
+    void keptCopies() {
+        QFETCH(QString, setup);
+        QFETCH(int, modeIndex);
+        QFETCH(bool, linked);
+        const auto mode = FileUtil::NewFileMode(modeIndex);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("settings.json"), other = dir.filePath("other");
+        write(setup == "symbolic link" ? other : path, "old", setup == "0644" ? 0644 : 0600);
+        if (setup == "hard link")
+            QCOMPARE(::link(QFile::encodeName(path), QFile::encodeName(other)), 0);
+        if (setup == "symbolic link")
+            QVERIFY(QFile::link(other, path));
+        const auto keep = [&] {
+            return FileUtil::keepToDatedFile(path, dir.filePath("backups"), "settings-", ".json",
+                                             mode);
+        };
+
+        const QString taken = keep();
+        QCOMPARE(FileUtil::stampOf(taken)->inode == FileUtil::stampOf(path)->inode, linked);
+        const auto refuse = [](const FileChange&) { throw FileError("no journal"); };
+        QVERIFY_THROWS_EXCEPTION(FileError, recordChange(refuse, {path, true, taken}, {taken}));
+        QCOMPARE(QFileInfo::exists(taken), !linked);
+
+        const QString kept = keep();
+        FileUtil::writeAtomically(path, "new");
+        for (const QString& name : {path, other})
+            if (QFileInfo::exists(name))
+                QVERIFY(QFile(name).open(QIODevice::WriteOnly)); // emptied in place
+        QCOMPARE(readFile(kept), "old");
+        if (mode != FileUtil::NewFileMode::Default)
+            QCOMPARE(modeOf(kept), 0600);
     }
 
     // A write or copy that runs out of space (here: a file size limit, as with a full
