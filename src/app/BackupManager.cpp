@@ -257,9 +257,6 @@ QString BackupManager::afterSwitch(const SwitchJournal::State& state, const Prof
         }
         if (!state.chatsJournal.isEmpty())
             made << state.chatsJournal << snapshotOf(state.chatsJournal);
-        const std::optional<Profile> before = store.profile(state.activeBefore);
-        BackupIndex::record(made, {before ? before->name : state.activeBefore, state.profileName});
-
         QList<BackupEntry> entries = BackupCatalogue::scan();
         markProtected(entries, true);
         QStringList failures;
@@ -267,6 +264,19 @@ QString BackupManager::afterSwitch(const SwitchJournal::State& state, const Prof
             BackupRetention::plan(entries, RetentionPolicy::load()), failures);
         for (const QString& failure : failures)
             qCWarning(lcApp).noquote() << failure;
+        // The index is written from this scan: the new copies noted, the removed forgotten.
+        QSet<QString> removed;
+        for (const BackupEntry& entry : done.remove)
+            removed.insert(entry.id);
+        entries.removeIf(
+            [&removed](const BackupEntry& entry) { return removed.contains(entry.id); });
+        const std::optional<Profile> before = store.profile(state.activeBefore);
+        try {
+            BackupIndex::record(entries, made,
+                                {before ? before->name : state.activeBefore, state.profileName});
+        } catch (const TavrinError& error) {
+            qCWarning(lcApp) << "The backup index was not written:" << error.localizedDescription();
+        }
         return done.remove.isEmpty() ? QString() : done.summary();
     } catch (const TavrinError& error) {
         qCWarning(lcApp) << "Old backups were not pruned:" << error.localizedDescription();

@@ -1,5 +1,6 @@
 #include "backups/BackupIndex.h"
 
+#include "backups/BackupCatalogue.h"
 #include "profiles/AppPaths.h"
 #include "profiles/FileUtil.h"
 
@@ -44,17 +45,12 @@ QHash<QString, Profiles> read() {
     return profiles;
 }
 
-void record(const QStringList& paths, const Profiles& profiles) {
-    if (paths.isEmpty())
-        return;
-    const QString home = AppPaths::homeDirectory() + QLatin1Char('/');
+void record(const QList<BackupEntry>& entries, const QStringList& paths, const Profiles& profiles) {
     QJsonObject copies;
-    const QJsonObject known = readCopies();
-    for (auto it = known.begin(); it != known.end(); ++it) {
-        const QString file = it.key().startsWith(QLatin1Char('/')) ? it.key() : home + it.key();
-        if (FileUtil::entryExists(file))
-            copies.insert(it.key(), *it);
-    }
+    for (const BackupEntry& entry : entries)
+        if (!entry.fromProfile.isEmpty() || !entry.toProfile.isEmpty())
+            copies.insert(entry.id,
+                          QJsonObject{{fromKey, entry.fromProfile}, {toKey, entry.toProfile}});
     for (const QString& copy : paths)
         copies.insert(idOf(copy), QJsonObject{{fromKey, profiles.from}, {toKey, profiles.to}});
     FileUtil::makePath(AppPaths::tavrinDirectory());

@@ -34,14 +34,21 @@ QByteArray encoded(const QString& path) {
 QString randomSuffix() {
     static const char characters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    constexpr quint64 count = sizeof(characters) - 1;
+    // One draw from the system's generator is enough for six letters (a taken name is
+    // drawn again); the global generator would first fill the whole of its state.
+    quint64 bits = QRandomGenerator::system()->generate64();
     QString suffix;
-    for (int i = 0; i < randomLength; ++i)
-        suffix += QLatin1Char(
-            characters[QRandomGenerator::global()->bounded(int(sizeof(characters) - 1))]);
+    for (int i = 0; i < randomLength; ++i, bits /= count)
+        suffix += QLatin1Char(characters[bits % count]);
     return suffix;
 }
 
+// The names below are looked at for every file of the folders Tavrin writes in; the
+// patterns are made only for a name that may match.
 bool isOwnTemporaryName(const QString& name) {
+    if (!name.contains(temporaryMarker))
+        return false;
     static const QRegularExpression own(QStringLiteral("^.+\\.tavrin-tmp-[A-Za-z0-9]{6}$"));
     return own.match(name).hasMatch();
 }
@@ -49,6 +56,8 @@ bool isOwnTemporaryName(const QString& name) {
 // <file>.XXXXXX of a file Tavrin wrote, with six random letters of both cases: a name such
 // as settings.json.backup or settings.json.BACKUP is somebody's own file.
 bool isEarlierTemporaryName(const QString& name) {
+    if (name.size() <= randomLength || name[name.size() - randomLength - 1] != QLatin1Char('.'))
+        return false;
     static const QRegularExpression earlier(
         QStringLiteral("^(?:config\\.toml|auth\\.json|settings\\.json|profiles\\.json|keys\\.json|"
                        "switch-journal\\.json|chats-[0-9-]+\\.json|qt_temp)\\.([A-Za-z]{6})$"));

@@ -318,9 +318,10 @@ QString unusedStamp(const QString& folder, const std::function<bool(const QStrin
     // copy left: a lower number sorts as older, and pruning would take the newest copy.
     int last = 1;
     const QStringList names =
-        QDir(folder).entryList({QLatin1Char('*') + now + QLatin1Char('*')},
-                               QDir::AllEntries | QDir::System | QDir::Hidden);
+        QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden, QDir::Unsorted);
     for (const QString& name : names) {
+        if (!name.contains(now))
+            continue;
         const qsizetype end = name.indexOf(now) + now.size();
         qsizetype digits = end + 1;
         while (digits < name.size() && name[digits].isDigit() && name[digits].unicode() < 0x80)

@@ -173,8 +173,19 @@ private slots:
         QVERIFY2(lines.last().contains(" Removed 1 old backup, 292 bytes. "),
                  qPrintable(lines.last()));
         // The index says between which profiles each copy was taken.
-        const BackupEntry newest = BackupManager(store).list(TargetIDE::claude).first();
-        QCOMPARE(newest.fromProfile + " > " + newest.toProfile, "Velqor 1 > Claude Account");
+        const QList<BackupEntry> copies = BackupManager(store).list(TargetIDE::claude);
+        QCOMPARE(copies.first().fromProfile + " > " + copies.first().toProfile,
+                 "Velqor 1 > Claude Account");
+        // ... and forgets the copies pruned.
+        QStringList ids;
+        for (const BackupEntry& copy : copies)
+            ids << copy.id;
+        ids.sort();
+        QCOMPARE(QJsonDocument::fromJson(home.read(".codex/tavrin/backup-index.json"))
+                     .object()["copies"]
+                     .toObject()
+                     .keys(),
+                 ids);
     }
 
     // The threads of each provider now and in a copy an earlier version made with its
