@@ -183,12 +183,12 @@ void SwitchJournal::save() const {
         object.insert(QStringLiteral("restoring"), m_state.restoring);
     FileUtil::makePath(AppPaths::tavrinDirectory());
     FileUtil::writeAtomically(path(), QJsonDocument(object).toJson(QJsonDocument::Indented),
-                              FileUtil::NewFileMode::OwnerOnly);
+                              FileUtil::NewFileMode::OwnerOnly, true, AtomicFile::Spare::reuse);
 }
 
 void SwitchJournal::finish() {
     try {
-        FileUtil::remove(path());
+        AtomicFile::retire(path()); // the next switch writes its journal into it
     } catch (const TavrinError& error) {
         // The switch is complete; a journal left behind only costs a question at next start.
         qCWarning(lcApp) << "Could not remove the switch journal:" << error.localizedDescription();

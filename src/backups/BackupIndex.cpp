@@ -56,7 +56,8 @@ void record(const QList<BackupEntry>& entries, const QStringList& paths, const P
     FileUtil::makePath(AppPaths::tavrinDirectory());
     FileUtil::writeAtomically(
         path(), QJsonDocument(QJsonObject{{copiesKey, copies}}).toJson(QJsonDocument::Indented),
-        FileUtil::NewFileMode::OwnerOnly, false); // a lost index only hides profiles
+        FileUtil::NewFileMode::OwnerOnly, false, // a lost index only hides profiles
+        AtomicFile::Spare::reuse);
 }
 
 } // namespace BackupIndex

@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,6 +22,7 @@
 namespace {
 
 const QString temporaryMarker = QStringLiteral(".tavrin-tmp-");
+const QString spareMarker = QStringLiteral(".tavrin-spare");
 constexpr int randomLength = 6;
 // Files written by earlier versions were left as <name>.XXXXXX (six random letters) by a
 // write cut short; other programs may be writing such a name right now, so only old ones
@@ -81,8 +83,12 @@ bool isLeftover(const QString& directory, const QString& name) {
 
 } // namespace
 
-AtomicFile::AtomicFile(const QString& path, std::optional<mode_t> mode, Existing existing)
-    : m_path(path), m_existing(existing) {
+AtomicFile::AtomicFile(const QString& path, std::optional<mode_t> mode, Existing existing,
+                       Spare spare)
+    : m_path(path), m_existing(existing),
+      m_spare(spare == Spare::reuse && mode && existing == Existing::replace) {
+    if (m_spare && openSpare(*mode))
+        return;
     const QString stem = path + temporaryMarker;
     // Created for its owner only when the final bits are known; otherwise with the usual
     // bits of a new file (what the umask leaves of 0666).
@@ -105,11 +111,30 @@ AtomicFile::~AtomicFile() {
     discard();
 }
 
+// Only a plain file of this user's with no other name is taken as the spare.
+bool AtomicFile::openSpare(mode_t mode) {
+    const QString spare = m_path + spareMarker;
+    const int fd = ::open(encoded(spare).constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
+        info.st_uid != ::getuid() || ::fchmod(fd, mode) != 0) {
+        ::close(fd);
+        return false;
+    }
+    m_fd = fd;
+    m_temporary = spare;
+    m_reusing = true;
+    return true;
+}
+
 void AtomicFile::discard() {
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
-    if (!m_temporary.isEmpty())
+    // A spare stays one, whatever it holds: it is written over before it is used.
+    if (!m_temporary.isEmpty() && !m_reusing)
         ::unlink(encoded(m_temporary).constData());
     m_temporary.clear();
 }
@@ -133,9 +158,13 @@ void AtomicFile::write(QByteArrayView data) {
         next += written;
         left -= written;
     }
+    if (m_spare)
+        m_content += data;
 }
 
 void AtomicFile::commit(bool sync) {
+    if (m_reusing && ::ftruncate(m_fd, m_content.size()) != 0)
+        fail(errno);
     if (sync && ::fsync(m_fd) != 0)
         fail(errno);
     const int closed = ::close(m_fd);
@@ -150,6 +179,8 @@ void AtomicFile::commit(bool sync) {
 }
 
 void AtomicFile::putInPlace() {
+    if (m_spare)
+        return putSpareInPlace();
     const QByteArray temporary = encoded(m_temporary);
     const QByteArray target = encoded(m_path);
     if (m_existing == Existing::replace) {
@@ -171,6 +202,39 @@ void AtomicFile::putInPlace() {
         fail(EEXIST);
     if (::rename(temporary.constData(), target.constData()) != 0)
         fail(errno);
+}
+
+void AtomicFile::putSpareInPlace() {
+    const QByteArray written = encoded(m_temporary);
+    const QByteArray target = encoded(m_path);
+    const QByteArray spare = encoded(m_path + spareMarker);
+#ifdef Q_OS_LINUX
+    if (::renameat2(AT_FDCWD, written.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) ==
+        0) {
+        // The old file is (or becomes) the spare, holding the new content too, or nothing.
+        if (written != spare && ::rename(written.constData(), spare.constData()) != 0)
+            ::unlink(written.constData());
+        if (const int fd = ::open(spare.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC); fd >= 0) {
+            const bool whole = ::pwrite(fd, m_content.constData(), size_t(m_content.size()), 0) ==
+                               ssize_t(m_content.size());
+            (void)::ftruncate(fd, whole ? m_content.size() : 0);
+            ::close(fd);
+        }
+        return;
+    }
+    if (errno != ENOENT && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        fail(errno);
+#endif
+    // No file to change places with yet (or no way to): the new file takes the name.
+    if (::rename(written.constData(), target.constData()) != 0)
+        fail(errno);
+}
+
+void AtomicFile::retire(const QString& path) {
+    if (::rename(encoded(path).constData(), encoded(path + spareMarker).constData()) == 0 ||
+        errno == ENOENT)
+        return;
+    FileUtil::remove(path);
 }
 
 bool AtomicFile::linkInPlace(const QString& existing, const QString& path) {

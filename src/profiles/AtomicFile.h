@@ -17,11 +17,18 @@ class AtomicFile {
 public:
     // What commit() does when something is at the target already.
     enum class Existing { replace, refuse };
+    // For Tavrin's own files that every switch rewrites: `reuse` writes the new content
+    // into <name>.tavrin-spare, which the last write left, instead of a new temporary
+    // file, and the two change places in one step (where the system can exchange two
+    // names); the old file, now the spare, is given the new content too (unsynced), so
+    // nothing of the old content stays behind. No file is created or freed, either of
+    // which can cost as much as a sync. Without a spare (or a mode), as usual.
+    enum class Spare { none, reuse };
 
     // `mode`: the permission bits the file ends with (the temporary file has them, or
     // fewer, from the start); nothing for the usual bits of a new file. Throws FileError.
     AtomicFile(const QString& path, std::optional<mode_t> mode,
-               Existing existing = Existing::replace);
+               Existing existing = Existing::replace, Spare spare = Spare::none);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -34,6 +41,9 @@ public:
     // place of what is there, in one step: nothing is written or synced again. False
     // (and nothing changed) where the file system has no hard links; throws FileError.
     static bool linkInPlace(const QString& existing, const QString& path);
+    // Removes the file at `path` by making it its spare (see Spare); nothing there is no
+    // error. Throws FileError.
+    static void retire(const QString& path);
 
     // Removes the temporary files that interrupted writes left in the folders Tavrin
     // writes (~/.codex, ~/.codex/tavrin, ~/.codex/backups, ~/.claude, ~/.claude/backups):
@@ -47,11 +57,16 @@ public:
 
 private:
     [[noreturn]] void fail(int error);
+    bool openSpare(mode_t mode);
     void discard();
     void putInPlace();
+    void putSpareInPlace();
 
     QString m_path;
     QString m_temporary;
     int m_fd = -1;
     Existing m_existing;
+    bool m_spare = false;   // Spare::reuse: the old file becomes the next spare
+    bool m_reusing = false; // m_temporary is the spare
+    QByteArray m_content;   // what was written, for the next spare
 };

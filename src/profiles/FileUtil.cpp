@@ -198,7 +198,7 @@ FileError writeError(const QString& path, int error) {
 }
 
 void writeAtomically(const QString& path, const QByteArray& data, NewFileMode newFileMode,
-                     bool sync) {
+                     bool sync, AtomicFile::Spare spare) {
     std::optional<mode_t> mode;
     QString target = path;
     if (fileExists(path)) {
@@ -212,7 +212,7 @@ void writeAtomically(const QString& path, const QByteArray& data, NewFileMode ne
     } else if (newFileMode != NewFileMode::Default) {
         mode = 0600;
     }
-    AtomicFile file(target, mode);
+    AtomicFile file(target, mode, AtomicFile::Existing::replace, spare);
     file.write(data);
     file.commit(sync);
 }

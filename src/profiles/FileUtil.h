@@ -1,5 +1,6 @@
 #pragma once
 
+#include "profiles/AtomicFile.h"
 #include "profiles/Errors.h"
 
 #include <QByteArray>
@@ -59,8 +60,10 @@ enum class NewFileMode {
 // others, even for a moment. Throws FileError, before writing, when fileExists() refuses
 // the path. `sync` no: a file that only helps (an index rebuilt from what is on disk) is
 // not synced, which spares a switch a wait on a busy disk; it is still whole or absent.
+// `spare`: see AtomicFile::Spare.
 void writeAtomically(const QString& path, const QByteArray& data,
-                     NewFileMode newFileMode = NewFileMode::Default, bool sync = true);
+                     NewFileMode newFileMode = NewFileMode::Default, bool sync = true,
+                     AtomicFile::Spare spare = AtomicFile::Spare::none);
 
 // Copies a file whole or not at all (a full disk leaves no short copy); fails when
 // anything exists at the destination. The copy has the source's mode, or with OwnerOnly

@@ -124,7 +124,7 @@ void ProfilesStore::ensureProfilesFileExists() {
 void ProfilesStore::write(const ProfilesDocument& document) {
     // For its owner only, like the key file: it tells which accounts and proxies are used.
     FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded(),
-                              FileUtil::NewFileMode::Secret);
+                              FileUtil::NewFileMode::Secret, true, AtomicFile::Spare::reuse);
     m_fileStamp = FileUtil::stampOf(AppPaths::profilesURL());
 }
 

@@ -202,6 +202,50 @@ private slots:
             QCOMPARE(modeOf(kept), 0600);
     }
 
+    // A file rewritten with its spare: never written through a spare that is a link or has
+    // another name, nothing of the old content left in the spare, and retired into it.
+    void spares_data() {
+        QTest::addColumn<QString>("spare");
+        QTest::addColumn<bool>("folderStays");
+        QTest::newRow("none yet") << "" << false;
+        QTest::newRow("left by the last write") << "file" << false;
+        QTest::newRow("symbolic link") << "symbolic link" << false;
+        QTest::newRow("with another name") << "hard link" << false;
+        QTest::newRow("folder") << "folder" << true;
+    }
+
+    void spares() {
+        QFETCH(QString, spare);
+        QFETCH(bool, folderStays);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("profiles.json"), other = dir.filePath("other");
+        const QString sparePath = path + ".tavrin-spare";
+        write(path, "old content", 0600);
+        write(other, "other", 0644);
+        if (spare == "file")
+            write(sparePath, "a longer stale content", 0600);
+        else if (spare == "symbolic link")
+            QVERIFY(QFile::link(other, sparePath));
+        else if (spare == "hard link")
+            QCOMPARE(::link(QFile::encodeName(other), QFile::encodeName(sparePath)), 0);
+        else if (spare == "folder")
+            QVERIFY(QDir().mkpath(sparePath));
+
+        for (const QByteArray content : {"new", "newer"}) {
+            FileUtil::writeAtomically(path, content, FileUtil::NewFileMode::Secret, true,
+                                      AtomicFile::Spare::reuse);
+            QCOMPARE(readFile(path), content);
+            QCOMPARE(modeOf(path), 0600);
+            QCOMPARE(readFile(other), "other");
+            QCOMPARE(QFileInfo(sparePath).isDir(), folderStays);
+            if (!folderStays)
+                QCOMPARE(readFile(sparePath), content); // nothing old behind
+        }
+        AtomicFile::retire(path);
+        QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(readFile(other), "other");
+    }
+
     // A write or copy that runs out of space (here: a file size limit, as with a full
     // disk) fails in plain words and leaves the target as it was, with no short file and
     // no temporary file behind.
@@ -210,6 +254,7 @@ private slots:
         QTest::addColumn<bool>("existed");
         QTest::newRow("write new") << QString("write") << false;
         QTest::newRow("write over") << QString("write") << true;
+        QTest::newRow("write over, into its spare") << QString("spare") << true;
         QTest::newRow("copy new") << QString("copy") << false;
         QTest::newRow("copy over") << QString("copy over") << true;
     }
@@ -223,11 +268,16 @@ private slots:
         writeFile(dir.filePath("source"), big);
         if (existed)
             write(target, "old", 0644);
+        if (operation == "spare")
+            write(target + ".tavrin-spare", "spare", 0600);
         const QStringList before = QDir(dir.path()).entryList(QDir::Files);
         const unsigned long unlimited = limitFileSize(4096);
         const QString error = errorOf([&] {
             if (operation == "write")
                 FileUtil::writeAtomically(target, big);
+            else if (operation == "spare")
+                FileUtil::writeAtomically(target, big, FileUtil::NewFileMode::Secret, true,
+                                          AtomicFile::Spare::reuse);
             else if (operation == "copy")
                 FileUtil::copy(dir.filePath("source"), target);
             else
