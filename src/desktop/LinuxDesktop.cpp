@@ -351,12 +351,14 @@ QList<LinuxDesktop::Process> LinuxDesktop::processesNamed(const QByteArray& pref
     const QByteArray self = QByteArray::number(::getpid());
     while (const dirent* entry = ::readdir(proc)) {
         const QByteArray pid(entry->d_name);
-        struct stat owner {};
-        if (!std::isdigit(static_cast<unsigned char>(pid.at(0))) ||
-            ::fstatat(directory, entry->d_name, &owner, 0) != 0 || owner.st_uid != user)
+        if (!std::isdigit(static_cast<unsigned char>(pid.at(0))) || pid == self)
             continue;
+        // The name first: anyone may read it, and only a process of that name needs the
+        // look at its owner.
         const QByteArray name = readSmallFile(directory, pid + "/comm").trimmed();
-        if (!name.startsWith(prefix) || pid == self)
+        struct stat owner {};
+        if (!name.startsWith(prefix) || ::fstatat(directory, entry->d_name, &owner, 0) != 0 ||
+            owner.st_uid != user)
             continue;
         // "pid (name) state ppid ...": the name may itself hold spaces and parentheses.
         const QByteArray stat = readSmallFile(directory, pid + "/stat");
