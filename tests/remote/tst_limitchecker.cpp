@@ -35,48 +35,36 @@ private slots:
 
     void cleanup() { m_home.reset(); }
 
-    void idle_data() {
-        QTest::addColumn<QString>("endpoint");
-        QTest::addColumn<bool>("hasKey");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("blank endpoint") << " \n" << true << "No limits endpoint";
-        QTest::newRow("ready") << "https://api.test/limits" << true << "Ready to check";
-        QTest::newRow("no key") << "https://api.test/limits" << false << "API key missing";
-    }
-
-    void idle() {
-        QFETCH(QString, endpoint);
-        QFETCH(bool, hasKey);
-        QFETCH(QString, text);
-        m_profile.limitsEndpoint = endpoint;
-        const LimitStatus expected{
-            m_profile.id, m_profile.id, m_profile.name, text, text == "Ready to check",
-            std::nullopt};
-        QCOMPARE(LimitStatus::idle(m_profile, hasKey), expected);
-    }
-
-    // Outcomes decided before any request is made.
+    // Outcomes decided before any request is made, and what the profile shows before a
+    // check (LimitStatus::idle()).
     void checkWithoutRequest_data() {
         QTest::addColumn<QString>("endpoint"); // "*" is the test server
         QTest::addColumn<QVariant>("key");     // invalid: no key stored; "<pipe>": a key file
                                                // that cannot be read
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("configured");
-        QTest::newRow("not a URL") << "not a url" << QVariant("k") << "No limits endpoint" << false;
-        QTest::newRow("endpoint before key") << " " << QVariant() << "No limits endpoint" << false;
-        QTest::newRow("no key") << "*" << QVariant() << "API key missing" << false;
+        QTest::addColumn<QString>("idle");
+        const QString ready = "Ready to check";
+        QTest::newRow("not a URL")
+            << "not a url" << QVariant("k") << "No limits endpoint" << false << ready;
+        QTest::newRow("endpoint before key")
+            << " " << QVariant() << "No limits endpoint" << false << "No limits endpoint";
+        QTest::newRow("no key") << "*" << QVariant() << "API key missing" << false
+                                << "API key missing";
         QTest::newRow("file never read")
-            << "file:///etc/hostname" << QVariant("k") << "Unexpected response" << true;
-        QTest::newRow("line break in key")
-            << "*" << QVariant("k\r\nX-Injected: 1") << "API key contains a line break" << true;
+            << "file:///etc/hostname" << QVariant("k") << "Unexpected response" << true << ready;
+        QTest::newRow("line break in key") << "*" << QVariant("k\r\nX-Injected: 1")
+                                           << "API key contains a line break" << true << ready;
         QTest::newRow("key file a pipe")
             << "*" << QVariant("<pipe>")
-            << "~/.codex/tavrin/keys.json cannot be read: it is a named pipe, not a file." << true;
+            << "~/.codex/tavrin/keys.json cannot be read: it is a named pipe, not a file." << true
+            << ready;
     }
 
     void checkWithoutRequest() {
         QFETCH(QString, endpoint);
         QFETCH(QVariant, key);
+        QFETCH(QString, idle);
         TestHttpServer server;
         if (key == "<pipe>")
             makeEntry(m_home->file(".codex/tavrin/keys.json"), "fifo");
@@ -88,6 +76,10 @@ private slots:
         QTEST(status.isConfigured, "configured");
         QVERIFY(status.checkedAt >= before);
         QCOMPARE(server.requestCount(), 0);
+        const LimitStatus expected{
+            m_profile.id, m_profile.id, m_profile.name, idle, idle == "Ready to check",
+            std::nullopt};
+        QCOMPARE(LimitStatus::idle(m_profile, key.isValid()), expected);
     }
 
     void checkResponse_data() {

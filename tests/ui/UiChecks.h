@@ -8,6 +8,7 @@
 #include "ui/CompactTheme.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
+#include "ui/ProfilesPanel.h"
 #include "ui/screenshots/DarkPalette.h"
 
 #include <QAbstractButton>
@@ -77,6 +78,13 @@ struct WindowFixture : WidgetFixture<ContentView> {
         view->resize(size);
         show();
     }
+    // Both tabs' controls: the Profiles tab on Velqor 1, its proxy unfolded.
+    void showProfiles() const {
+        click("tabProfiles");
+        view->profilesPanel()->selectProfile(*store->profile("velqor-1"));
+        click("proxyDisclosure");
+        QApplication::processEvents();
+    }
 };
 
 // Opens the window's profile menu, picks the item of the profile with that id (if any) and
@@ -93,31 +101,29 @@ inline QStringList pickProfile(ContentView* view, const QString& id = {}) {
     return names;
 }
 
-// A "dark" column: a row for each appearance.
-inline void addAppearanceRows() {
-    QTest::addColumn<bool>("dark");
-    QTest::newRow("light") << false;
-    QTest::newRow("dark") << true;
+inline bool sameColor(const QColor& a, const QColor& b, int tolerance = 2) {
+    return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
+           qAbs(a.blue() - b.blue()) <= tolerance;
 }
 
-inline bool sameColor(const QColor& a, const QColor& b) {
-    return qAbs(a.red() - b.red()) <= 2 && qAbs(a.green() - b.green()) <= 2 &&
-           qAbs(a.blue() - b.blue()) <= 2;
-}
-
-// Presses the button with this text in the next message box; the result then holds the
-// box's question (empty while no box has come up).
-inline std::shared_ptr<QString> answerNextMessageBox(const QString& button) {
+// Presses the button with this text in the next message box, once one comes up; the
+// result then holds the box's question, and its details when asked for (empty while no
+// box has come up).
+inline std::shared_ptr<QString> answerNextMessageBox(const QString& button, bool details = false) {
     auto question = std::make_shared<QString>();
-    QTimer::singleShot(0, [question, button] {
+    auto* poll = new QTimer(QApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, [poll, question, button, details] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box)
             return;
-        *question = box->text();
+        poll->stop();
+        poll->deleteLater();
+        *question = details ? box->text() + '\n' + box->informativeText() : box->text();
         for (QAbstractButton* b : box->buttons())
             if (b->text() == button)
                 b->click();
     });
+    poll->start(10);
     return question;
 }
 

@@ -10,7 +10,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QThreadPool>
@@ -36,6 +35,21 @@ private slots:
                 app.mainWindow()->screen()->availableGeometry().height());
         app.profilesStore()->saveProfile(*app.profilesStore()->profile("velqor-1"),
                                          QString("sk-e2e"));
+        // The menu band has the content's background, in either appearance.
+        for (const bool dark : {true, false}) {
+            setAppearance(dark);
+            QVERIFY(sameColor(app.mainWindow()->menuBar()->grab().toImage().pixelColor(2, 2),
+                              view->theme().background()));
+        }
+        // The settings share the one store: a deletion there reaches the main window.
+        QVERIFY(app.mainWindow()->findChild<QMenu*>("appMenu")->actions().contains(
+            app.settingsAction()));
+        app.settingsAction()->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(app.settingsView()));
+        app.settingsView()->selectProfileID(QString("velqor-2"));
+        answerNextMessageBox("Delete Profile");
+        app.settingsView()->deleteProfile();
+        QCOMPARE(view->viewModel()->availableProfiles(TargetIDE::codex).size(), 2);
 
         QTest::mouseClick(view->findChild<QWidget*>("segmentCodex"), Qt::LeftButton);
         QVERIFY(pickProfile(view, "velqor-1").contains("Velqor 1"));
@@ -44,14 +58,10 @@ private slots:
         auto* action = view->findChild<FilledButton*>("actionButton");
         QTest::mouseClick(power, Qt::LeftButton);
         // Quitting Codex alone takes two seconds: meanwhile the controls show the switch
-        // and ignore presses, on either target.
+        // and take no presses.
         QCOMPARE(power->symbol(), QString("hourglass"));
         QCOMPARE(action->text(), QString("Switching..."));
         QVERIFY(!power->isEnabled() && !action->isEnabled());
-        QTest::mouseClick(view->findChild<QWidget*>("segmentClaude"), Qt::LeftButton);
-        QCOMPARE(action->text(), QString("Switching..."));
-        QTest::mouseClick(power, Qt::LeftButton);
-        QTest::mouseClick(action, Qt::LeftButton);
         // Closing the window waits for the switch, so Codex is not left quit.
         QVERIFY(!app.mainWindow()->close());
         QVERIFY(app.mainWindow()->isVisible());
@@ -59,6 +69,7 @@ private slots:
         QTRY_VERIFY(!app.mainWindow()->isVisible());
         QVERIFY(!home.exists(".claude/settings.json"));
         // Each target shows its own last line.
+        QTest::mouseClick(view->findChild<QWidget*>("segmentClaude"), Qt::LeftButton);
         auto* caption = view->findChild<ElidedLabel*>("lastLogCaption");
         QCOMPARE(caption->text(), QString("Profiles loaded"));
         QTest::mouseClick(view->findChild<QWidget*>("segmentCodex"), Qt::LeftButton);
@@ -87,47 +98,15 @@ private slots:
         if (!readable)
             home.write(".codex/tavrin/switch-journal.json", "{ cut short");
         TavrinApp app;
-        QString asked;
-        // The question is modal: answer it from a timer while its own loop runs.
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box)
-                return;
-            answer.stop();
-            asked = box->informativeText();
-            box->findChild<QPushButton*>("restoreButton")->click();
-        });
-        answer.start(20);
+        const auto asked = answerNextMessageBox(readable ? "Restore" : "Set Aside", true);
         app.show();
-        QTRY_VERIFY(!asked.isEmpty());
-        QVERIFY2(asked.contains(readable ? "config.toml: changed by the switch" : "cannot be read"),
-                 qPrintable(asked));
+        QTRY_VERIFY(!asked->isEmpty());
+        QVERIFY2(
+            asked->contains(readable ? "config.toml: changed by the switch" : "cannot be read"),
+            qPrintable(*asked));
         QTRY_VERIFY(!home.exists(".codex/tavrin/switch-journal.json"));
         QVERIFY(app.contentView()->viewModel()->logLines().last().startsWith(
             readable ? "Restored config.toml" : "Set the switch journal aside"));
-    }
-
-    void settingsCommandOpensSettings() {
-        TestHome home;
-        TavrinApp app;
-        app.show();
-        QAction* settings = app.settingsAction();
-        QVERIFY(app.mainWindow()->findChild<QMenu*>("appMenu")->actions().contains(settings));
-        // The menu band has the content's background, in either appearance.
-        for (const bool dark : {true, false}) {
-            setAppearance(dark);
-            QVERIFY(sameColor(app.mainWindow()->menuBar()->grab().toImage().pixelColor(2, 2),
-                              app.contentView()->theme().background()));
-        }
-        settings->trigger();
-        SettingsView* view = app.settingsView();
-        QVERIFY(QTest::qWaitForWindowExposed(view));
-        // Both windows share the one store: a deletion in the settings reaches the main window.
-        view->selectProfileID(QString("velqor-2"));
-        answerNextMessageBox("Delete Profile");
-        view->deleteProfile();
-        QCOMPARE(app.contentView()->viewModel()->availableProfiles(TargetIDE::codex).size(), 2);
     }
 
     // With a tray, closing the window leaves Tavrin running there (said once), and the
@@ -187,28 +166,25 @@ private slots:
     // own, never on Qt's global pool, which painting also uses (on a one-CPU machine that
     // pool has a single thread).
     void repaintsWhileAStepBlocks() {
-        TestHome home;
         QThreadPool::globalInstance()->waitForDone(); // what earlier tests left running
         QThreadPool::globalInstance()->setMaxThreadCount(1);
-        ProfilesStore store;
         auto codex = std::make_shared<FakeCodexRestarter>();
         codex->holdQuit = true;
         AppServices services;
         services.codexRestarter = codex;
-        ContentView view(&store, services);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        view.setSelectedIDE(TargetIDE::codex);
+        WindowFixture f(services);
+        AppViewModel* viewModel = f.view->viewModel();
+        f.view->setSelectedIDE(TargetIDE::codex);
 
-        view.viewModel()->switchAndRestart(TargetIDE::codex);
-        QVERIFY(view.viewModel()->isSwitching());
+        viewModel->switchAndRestart(TargetIDE::codex);
+        QVERIFY(viewModel->isSwitching());
         QTRY_VERIFY(codex->calls().contains(QStringLiteral("quit")));
         // While the quit is held, the pool painting uses is free and a repaint completes.
         QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
-        view.repaint();
-        QVERIFY(view.viewModel()->isSwitching());
+        f.view->repaint();
+        QVERIFY(viewModel->isSwitching());
         codex->releaseQuit();
-        QTRY_VERIFY_WITH_TIMEOUT(!view.viewModel()->isSwitching(), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(!viewModel->isSwitching(), 120000);
         QThreadPool::globalInstance()->setMaxThreadCount(QThread::idealThreadCount());
     }
 

@@ -82,8 +82,7 @@ private slots:
         QCOMPARE(f.card("profileDetail"), row.detail);
         QCOMPARE(f.find<IconView>("profileSymbol")->symbol(), row.symbol);
         QCOMPARE(f.action()->text(), row.action);
-        QVERIFY(f.action()->isEnabled());
-        QVERIFY(f.power()->isEnabled());
+        QVERIFY(f.action()->isEnabled() && f.power()->isEnabled());
     }
 
     // A failure shows in the error colour, whole in the tooltip and in the recent lines.
@@ -115,27 +114,19 @@ private slots:
 
     // A required update locks switching and shows the card; "Update" only with a link.
     void policyCard_data() {
-        QTest::addColumn<QString>("updateURL");
-        QTest::addColumn<QString>("announcement");
+        QTest::addColumn<CloudPolicy>("served");
         QTest::addColumn<QString>("detail");
         QTest::newRow("with link")
-            << QString("https://u.example/get") << QString() << QString("Update required");
+            << CloudPolicy{"999.1", "999.0", QUrl("https://u.example/get"), {}}
+            << QString("Update required");
         QTest::newRow("announcement, no link")
-            << QString() << QString("  Please update  ") << QString("  Please update  ");
+            << CloudPolicy{"999.1", "999.0", {}, "  Please update  "}
+            << QString("  Please update  ");
     }
 
     void policyCard() {
-        QFETCH(QString, updateURL);
-        QFETCH(QString, announcement);
-        CloudPolicyResult result;
-        result.isConfigured = true;
-        result.policy.latestVersion = QString("999.1");
-        result.policy.minimumSupportedVersion = QString("999.0");
-        if (!announcement.isEmpty())
-            result.policy.announcement = announcement;
-        if (!updateURL.isEmpty())
-            result.policy.updateURL = QUrl(updateURL);
-        auto policy = std::make_shared<FixedPolicy>(result);
+        QFETCH(CloudPolicy, served);
+        auto policy = std::make_shared<FixedPolicy>(CloudPolicyResult{served, true});
         QList<QUrl> opened;
         AppServices services;
         services.cloudControlService = policy;
@@ -145,8 +136,7 @@ private slots:
         QTRY_VERIFY(!f.view->viewModel()->isCheckingCloud());
 
         QVERIFY(f.find("policyCard")->isVisible());
-        QVERIFY(!f.action()->isEnabled());
-        QVERIFY(!f.power()->isEnabled());
+        QVERIFY(!f.action()->isEnabled() && !f.power()->isEnabled());
         QCOMPARE(f.action()->text(), QString("Locked"));
         // Both controls are dimmed alike, and "Locked" stays readable in either appearance.
         for (const bool dark : {false, true}) {
@@ -158,10 +148,10 @@ private slots:
         setAppearance(false);
         QCOMPARE(f.find<QLabel>("policyTitle")->text(), QString("Update required"));
         QTEST(f.find<QLabel>("policyDetail")->text(), "detail");
-        QCOMPARE(f.find("updateButton")->isVisible(), !updateURL.isEmpty());
-        if (!updateURL.isEmpty()) {
+        QCOMPARE(f.find("updateButton")->isVisible(), served.updateURL.has_value());
+        if (served.updateURL) {
             f.click("updateButton");
-            QCOMPARE(opened, QList<QUrl>{QUrl(updateURL)});
+            QCOMPARE(opened, QList<QUrl>{*served.updateURL});
         }
         f.click("refreshButton");
         QTRY_COMPARE(policy->calls, 2);

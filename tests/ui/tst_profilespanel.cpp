@@ -44,19 +44,6 @@ struct PanelFixture : WidgetFixture<ProfilesPanel> {
 class TestProfilesPanel : public QObject {
     Q_OBJECT
 private slots:
-    // Add Velqor makes the next number's profile (its numbering is Profile's own table).
-    void addVelqor() {
-        PanelFixture f;
-        f.click("addVelqorButton");
-        QCOMPARE(f.store->profiles().last(),
-                 Profile("velqor-3", "Velqor 3", "apikey", QString("velqor"), "gpt-5.5", "xhigh",
-                         true, true));
-        QVERIFY(f.row("velqor-3")->isSelected());
-        QCOMPARE(f.status(), QString("Account added. Paste Velqor key and press Save Key."));
-        QCOMPARE(f.log, QStringList{"Added Velqor 3"});
-        QCOMPARE(f.changes, 1);
-    }
-
     void accountProfilesAndTheme() {
         PanelFixture f;
         // On appearing, the active profile is selected and described.
@@ -78,15 +65,20 @@ private slots:
         QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
 
-    void keyFlow() {
+    // Add Velqor makes the next number's profile (its numbering is Profile's own table) and
+    // shows it, ready for its key.
+    void addVelqorAndItsKey() {
         PanelFixture f;
         auto* field = f.find<QLineEdit>("apiKeyField");
         auto* save = f.find<QAbstractButton>("saveKeyButton");
-        f.select("velqor-1");
-        QCOMPARE(f.find<ElidedLabel>("keyHeading")->text(), QString("Velqor 1"));
-        QCOMPARE(f.status(), QString("No key, no proxy."));
+        f.click("addVelqorButton");
+        QCOMPARE(f.store->profiles().last(), Profile::velqorAccount(3));
+        QVERIFY(f.row("velqor-3")->isSelected());
+        QCOMPARE(f.status(), QString("Account added. Paste Velqor key and press Save Key."));
+        QCOMPARE(f.log, QStringList{"Added Velqor 3"});
+        QCOMPARE(f.find<ElidedLabel>("keyHeading")->text(), QString("Velqor 3"));
         QCOMPARE(field->placeholderText(), QString("Paste universal Velqor key"));
-        QCOMPARE(f.row("velqor-1")->subtitle(), QString("No Velqor key"));
+        QCOMPARE(f.row("velqor-3")->subtitle(), QString("No Velqor key"));
         QVERIFY(!save->isEnabled());
 
         // The key can be looked at before it is saved.
@@ -97,31 +89,32 @@ private slots:
         QCOMPARE(field->echoMode(), QLineEdit::Normal);
         QCOMPARE(reveal->accessibleName(), QString("Hide key"));
         QTest::mouseClick(save, Qt::LeftButton);
-        QCOMPARE(f.store->apiKey("velqor-1"), std::optional<QString>("sk-test"));
+        QCOMPARE(f.store->apiKey("velqor-3"), std::optional<QString>("sk-test"));
         QCOMPARE(field->echoMode(), QLineEdit::Password);
-        QCOMPARE(f.status(), QString("Key saved for Velqor 1."));
-        QCOMPARE(f.log.last(), QString("Saved key for Velqor 1"));
+        QCOMPARE(f.status(), QString("Key saved for Velqor 3."));
+        QCOMPARE(f.log.last(), QString("Saved key for Velqor 3"));
         QVERIFY(field->text().isEmpty());
         QCOMPARE(field->placeholderText(), QString(24, QChar(0x2022)));
-        QCOMPARE(f.row("velqor-1")->subtitle(), QString("Velqor key saved"));
+        QCOMPARE(f.row("velqor-3")->subtitle(), QString("Velqor key saved"));
 
         // Deleting asks first, naming the profile; "Cancel" keeps the key.
         auto question = answerNextMessageBox("Cancel");
         f.click("deleteKeyButton");
-        QVERIFY(question->contains("Velqor 1"));
-        QVERIFY(f.store->hasAPIKey("velqor-1"));
+        QVERIFY(question->contains("Velqor 3"));
+        QVERIFY(f.store->hasAPIKey("velqor-3"));
         answerNextMessageBox("Delete Key");
         f.click("deleteKeyButton");
-        QVERIFY(!f.store->hasAPIKey("velqor-1"));
+        QVERIFY(!f.store->hasAPIKey("velqor-3"));
         QVERIFY(!f.find("deleteKeyButton")->isEnabled());
-        QCOMPARE(f.status(), QString("Key deleted for Velqor 1."));
-        QCOMPARE(f.log.last(), QString("Deleted key for Velqor 1"));
-        QCOMPARE(f.changes, 2);
+        QCOMPARE(f.status(), QString("Key deleted for Velqor 3."));
+        QCOMPARE(f.log.last(), QString("Deleted key for Velqor 3"));
+        QCOMPARE(f.changes, 3);
     }
 
     void proxyFlow() {
         PanelFixture f;
         f.select("velqor-1");
+        QCOMPARE(f.status(), QString("No key, no proxy."));
         const auto badge = [&] {
             return f.find<DisclosureHeader>("proxyDisclosure")->accessibleDescription();
         };
