@@ -14,16 +14,8 @@ const QString keysPath = ".codex/tavrin/keys.json";
 const QString settingsPath = ".codex/tavrin/key-store.json";
 const QByteArray keysFile = R"({"velqor-1": "sk-one", "velqor-2": "sk-two", "velqor-3": "sk-3"})";
 const QStringList ids{"velqor-1", "velqor-2", "velqor-3"};
+// Every key of these tests begins with "sk-", which no other file holds.
 const QStringList keys{"sk-one", "sk-two", "sk-3"};
-
-// The files below the home that hold one of the keys.
-QStringList filesHoldingKeys(const TestHome& home) {
-    QStringList found;
-    for (const QString& key : keys)
-        found += home.filesHolding(key.toUtf8());
-    found.removeDuplicates();
-    return found;
-}
 
 struct Move {
     const char* name;
@@ -75,29 +67,24 @@ private slots:
         home.write(keysPath, keysFile);
         if (row.to == Location::file)
             KeyStorage(nullptr, testKeyring()).moveKeys(Location::keyring);
-        if (row.fault == "folder") {
-            QFile::remove(home.file(keysPath));
-            QDir().mkpath(home.file(keysPath));
-        }
-        const QByteArray keysBefore = home.read(keysPath);
-        const QByteArray settingsBefore = home.read(settingsPath);
+        if (row.fault == "folder")
+            makeEntry(home.file(keysPath), "folder");
+        const QByteArray before = home.read(keysPath) + home.read(settingsPath);
 
         KeyStorage storage(nullptr, testKeyring(std::make_shared<KeyringGate>(row.fault, row.at)));
         QString outcome;
         const QString error = errorOf([&] { outcome = storage.moveKeys(row.to); });
         QVERIFY2((outcome + error).startsWith(row.outcome), qPrintable(outcome + error));
         QCOMPARE(storage.location(), row.after);
-        if (!error.isEmpty()) {
-            QCOMPARE(home.read(keysPath), keysBefore);
-            QCOMPARE(home.read(settingsPath), settingsBefore);
-        }
+        if (!error.isEmpty()) // neither file changed
+            QCOMPARE(home.read(keysPath) + home.read(settingsPath), before);
         // Every key is where keys are kept now, and only there.
         const auto keyring = testKeyring();
         for (qsizetype i = 0; i < ids.size(); ++i) {
             QCOMPARE(storage.apiKey(ids[i]), keys[i]);
             QCOMPARE(keyring->read(ids[i]).has_value(), row.after == Location::keyring);
         }
-        QCOMPARE(filesHoldingKeys(home),
+        QCOMPARE(home.filesHolding("sk-"),
                  row.after == Location::file ? QStringList{keysPath} : QStringList());
     }
 
@@ -136,7 +123,7 @@ private slots:
         QVERIFY(store.hasAPIKey("velqor-1"));
         // Another program's key service finds it too.
         QCOMPARE(KeyStorage(nullptr, testKeyring()).apiKey("velqor-1"), "sk-one");
-        QCOMPARE(filesHoldingKeys(home),
+        QCOMPARE(home.filesHolding("sk-"),
                  location == Location::file ? QStringList{keysPath} : QStringList());
 
         store.deleteProfile("velqor-1");
@@ -144,7 +131,7 @@ private slots:
         QCOMPARE(store.apiKey("velqor-1"), std::nullopt);
         if (location == Location::keyring)
             QCOMPARE(testKeyring()->read("velqor-1"), std::nullopt);
-        QVERIFY(filesHoldingKeys(home).isEmpty());
+        QVERIFY(home.filesHolding("sk-").isEmpty());
     }
 
     // A keyring that is not there or never answers: every key operation says so in plain

@@ -20,23 +20,18 @@ QString createChatHome(const TestHome& home, const QStringList& threads, bool pe
     const QString path = home.file("it's a \"home\" $HOME `x`");
     QDir().mkpath(path + "/.codex/sessions");
     AppPaths::setHomeDirectoryOverride(path);
-    QByteArray rows;
+    QByteArray script = pendingLog ? ".dbconfig no_ckpt_on_close on\n" : "";
+    script += "PRAGMA journal_mode=WAL;\n"
+              "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, model_provider TEXT,"
+              " title TEXT, archived INTEGER DEFAULT 0);\n";
     for (const QString& thread : threads) {
         const QStringList f = thread.split(' ');
-        rows += (rows.isEmpty() ? "" : ",") +
-                QString("('%1','%2',%3,'Chat %1')")
-                    .arg(f[0], f[1], f.size() > 2 ? "'" + f[2] + "'" : "NULL")
-                    .toUtf8();
+        script += QString("INSERT INTO threads(id, model_provider, rollout_path, title) "
+                          "VALUES ('%1', '%2', %3, 'Chat %1');\n")
+                      .arg(f[0], f[1], f.size() > 2 ? "'" + f[2] + "'" : "NULL")
+                      .toUtf8();
     }
-    sqlite(AppPaths::stateDatabaseURL(),
-           QByteArray(pendingLog ? ".dbconfig no_ckpt_on_close on\n" : "") +
-               "PRAGMA journal_mode=WAL;\n"
-               "CREATE TABLE threads(id TEXT PRIMARY KEY, rollout_path TEXT, model_provider TEXT,"
-               " title TEXT, archived INTEGER DEFAULT 0);\n" +
-               (rows.isEmpty() ? ""
-                               : "INSERT INTO threads(id, model_provider, rollout_path, "
-                                 "title) VALUES " +
-                                     rows + ";"));
+    sqlite(AppPaths::stateDatabaseURL(), script);
     return AppPaths::stateDatabaseURL();
 }
 

@@ -135,10 +135,8 @@ StandIns::StandIns(const QString& directory, const QStringList& extraTools)
     : m_bin(directory + "/bin"), m_records(directory + "/records") {
     QDir().mkpath(m_bin);
     QDir().mkpath(m_records);
-    m_tools = outsideTools;
-    for (const QString& tool : extraTools)
-        if (!m_tools.contains(tool))
-            m_tools << tool;
+    m_tools = outsideTools + extraTools;
+    m_tools.removeDuplicates();
     for (const QString& tool : m_tools)
         replace(tool, recordingScript(m_records, tool));
     m_environment.set("PATH", QFile::encodeName(m_bin) + ':' + qgetenv("PATH"));
@@ -150,10 +148,8 @@ void StandIns::requireFirstOnPath() const {
     QStringList wrong;
     if (QFileInfo::exists("/bin/zsh")) {
         // The macOS desktop's shell: every command line goes through the login zsh.
-        QString loop = "for t in";
-        for (const QString& tool : m_tools)
-            loop += ' ' + tool;
-        loop += "; do command -v \"$t\" || echo \"(not found)\"; done";
+        const QString loop = "for t in " + m_tools.join(' ') +
+                             "; do command -v \"$t\" || echo \"(not found)\"; done";
         const QStringList found = ShellService().run(loop).standardOutput.split('\n');
         for (qsizetype i = 0; i < m_tools.size(); ++i)
             if (found.value(i) != path(m_tools[i]))
@@ -204,19 +200,15 @@ int StandIns::callCount(const QString& tool) const {
 }
 
 QStringList StandIns::arguments(const QString& tool, int call) const {
-    const QByteArray data = record(m_records, tool, call, "args");
-    QStringList args;
-    for (const QByteArray& part : data.split('\0'))
-        args << QString::fromUtf8(part);
-    if (!args.isEmpty())
-        args.removeLast(); // after the last NUL
+    // Each argument ends with a NUL.
+    QStringList args = QString::fromUtf8(record(m_records, tool, call, "args")).split(QChar());
+    args.removeLast();
     return args;
 }
 
 QMap<QString, QString> StandIns::environment(const QString& tool, int call) const {
     QMap<QString, QString> variables;
-    const QByteArray data = record(m_records, tool, call, "env");
-    for (const QByteArray& line : data.split('\n')) {
+    for (const QByteArray& line : record(m_records, tool, call, "env").split('\n')) {
         const qsizetype equals = line.indexOf('=');
         if (equals > 0)
             variables.insert(QString::fromUtf8(line.left(equals)),
@@ -242,10 +234,7 @@ QByteArray StandIns::schedulingPolicy(const QString& tool, int call) const {
 }
 
 QStringList StandIns::callLog() const {
-    QStringList lines = QString::fromUtf8(readFile(m_records + "/calls.log")).split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    return lines;
+    return QString::fromUtf8(readFile(m_records + "/calls.log")).split('\n', Qt::SkipEmptyParts);
 }
 
 void StandIns::reset() {

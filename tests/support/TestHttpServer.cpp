@@ -73,12 +73,9 @@ void TestHttpServer::readRequest(QTcpSocket* socket) {
         return;
 
     Request request;
-    const QList<QByteArray> lines = buffer.left(end).split('\n');
-    request.requestLine = lines.value(0).trimmed();
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        QByteArray line = lines.at(i);
-        if (line.endsWith('\r'))
-            line.chop(1);
+    const QList<QByteArray> lines = buffer.left(end).replace("\r\n", "\n").split('\n');
+    request.requestLine = lines.first();
+    for (const QByteArray& line : lines.mid(1)) {
         const qsizetype colon = line.indexOf(':');
         if (colon <= 0)
             continue;
