@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -317,17 +318,21 @@ QString unusedStamp(const QString& folder, const std::function<bool(const QStrin
     // Numbered past every name of this second in the folder, never into a gap a removed
     // copy left: a lower number sorts as older, and pruning would take the newest copy.
     int last = 1;
-    const QStringList names =
-        QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::Hidden, QDir::Unsorted);
-    for (const QString& name : names) {
-        if (!name.contains(now))
-            continue;
-        const qsizetype end = name.indexOf(now) + now.size();
-        qsizetype digits = end + 1;
-        while (digits < name.size() && name[digits].isDigit() && name[digits].unicode() < 0x80)
-            ++digits;
-        if (end < name.size() && name[end] == QLatin1Char('-') && digits > end + 1)
-            last = std::max(last, name.mid(end + 1, digits - end - 1).toInt());
+    const QByteArray stamp = now.toLatin1();
+    if (DIR* dir = ::opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const QByteArrayView name(entry->d_name);
+            const qsizetype at = name.indexOf(stamp);
+            if (at < 0)
+                continue;
+            const qsizetype end = at + stamp.size();
+            qsizetype digits = end + 1;
+            while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9')
+                ++digits;
+            if (end < name.size() && name[end] == '-' && digits > end + 1)
+                last = std::max(last, name.sliced(end + 1, digits - end - 1).toInt());
+        }
+        ::closedir(dir);
     }
     const auto numbered = [&now](int n) {
         return n == 1 ? now : now + QLatin1Char('-') + QString::number(n);
