@@ -155,15 +155,12 @@ private slots:
         QTest::addColumn<bool>("api");
         QTest::addColumn<QString>("proxy");
         QTest::addColumn<QStringList>("expected");
-        QStringList unset;
-        for (const char* name : {"ANTHROPIC_BASE_URL", "ANTHROPIC_AUTH_TOKEN", "ANTHROPIC_API_KEY",
-                                 "CLAUDE_CODE_SIMPLE", "CLAUDE_CODE_DISABLE_KEYCHAIN",
-                                 "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC"})
-            unset << QString("settings.json: env.%1 is not set").arg(name);
         const QString s = "settings.json: ";
         // clang-format off
         QTest::newRow("no file, account") << QByteArray() << false << QString() << QStringList();
-        QTest::newRow("no file, api key") << QByteArray() << true << QString() << unset;
+        QTest::newRow("no file, api key") << QByteArray() << true << QString()
+            << QStringList{s + "env.ANTHROPIC_BASE_URL is not set", s + "env.ANTHROPIC_AUTH_TOKEN is not set", s + "env.ANTHROPIC_API_KEY is not set",
+                           s + "env.CLAUDE_CODE_SIMPLE is not set", s + "env.CLAUDE_CODE_DISABLE_KEYCHAIN is not set", s + "env.CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC is not set"};
         QTest::newRow("api key, stale entries")
             << QByteArray(R"({"apiKeyHelper": "h", "env": {"ANTHROPIC_BASE_URL": "elsewhere", "ANTHROPIC_AUTH_TOKEN": "secret-0", "ANTHROPIC_API_KEY": "secret-1",
                  "CLAUDE_CODE_SIMPLE": "1", "CLAUDE_CODE_DISABLE_KEYCHAIN": 1, "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC": "1", "HTTP_PROXY": "p:1"}})")

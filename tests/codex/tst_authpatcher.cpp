@@ -63,7 +63,6 @@ private slots:
             // Nothing but a readable file or no file at all is ever replaced, and a change
             // that cannot be recorded is not made.
             {"not JSON", R"({"tokens": {"id": "t")", "apikey", "sk", {}, notJson + "unterminated object at byte 21)."},
-            {"invalid UTF-8", "{\"tokens\": \"\xff\"}", "apikey", "sk", {}, notJson + "invalid UTF-8 in a string at byte 12)."},
             {"folder", "folder", "apikey", "sk", {}, "%1 is a folder, not a file."},
             {"link loop", "link:%1", "apikey", "sk", {}, "%1 is a symbolic link loop."},
             {"dangling link", "link:%2", "apikey", "sk", {}, "%1 is a symbolic link to %2, which does not exist."},
@@ -144,7 +143,6 @@ private slots:
             {a + "auth_mode is \"apikey\", not \"chatgpt\"", a + "OPENAI_API_KEY is set"});
         row("tokens not an object", R"({"auth_mode":"chatgpt","tokens":"t"})", "chatgpt", {});
         row("array", R"([{"tokens":{}}])", "chatgpt", {notAccount});
-        row("login", R"({"auth_mode":"chatgpt","tokens":{"id_token":"t"}})", "chatgpt", {}, true);
         row("empty tokens object", R"({"tokens":{}})", "chatgpt", {notAccount}, true);
         // clang-format on
     }
