@@ -63,7 +63,6 @@ private slots:
             // Nothing but a readable file or no file at all is ever replaced, and a change
             // that cannot be recorded is not made.
             {"not JSON", R"({"tokens": {"id": "t")", "apikey", "sk", {}, notJson + "unterminated object at byte 21)."},
-            {"invalid UTF-8", "{\"tokens\": \"\xff\"}", "apikey", "sk", {}, notJson + "invalid UTF-8 in a string at byte 12)."},
             {"folder", "folder", "apikey", "sk", {}, "%1 is a folder, not a file."},
             {"link loop", "link:%1", "apikey", "sk", {}, "%1 is a symbolic link loop."},
             {"dangling link", "link:%2", "apikey", "sk", {}, "%1 is a symbolic link to %2, which does not exist."},
@@ -114,15 +113,11 @@ private slots:
         QCOMPARE(home.read(authFile), row.expected);
         QCOMPARE(modeOf(path), row.mode);
         // The copy taken before the change is the old file, for the owner only.
-        QCOMPARE(!heard->copy.isEmpty(), !existing.isNull());
-        if (!heard->copy.isEmpty()) {
-            QVERIFY2(QRegularExpression("/\\.codex/backups/auth-\\d{4}(-\\d\\d){5}\\.json$")
-                         .match(heard->copy)
-                         .hasMatch(),
-                     qPrintable(heard->copy));
-            QCOMPARE(home.read(".codex/backups/" + heard->copy.section('/', -1)), existing);
-            QCOMPARE(modeOf(heard->copy), 0600);
-        }
+        QCOMPARE(
+            heard->copy.contains(QRegularExpression("/\\.codex/backups/auth-[-\\d]{19}\\.json$")),
+            !existing.isNull());
+        QCOMPARE(readFile(heard->copy), existing);
+        QCOMPARE(modeOf(heard->copy), existing.isNull() ? -1 : 0600);
     }
 
     // What a switch reads of auth.json besides the patch: the login tokens, and how the
@@ -146,10 +141,8 @@ private slots:
             {a + "auth_mode is \"chatgpt\", not \"apikey\"", a + "OPENAI_API_KEY is not set"});
         row("account, key left behind", R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1"})", "chatgpt",
             {a + "auth_mode is \"apikey\", not \"chatgpt\"", a + "OPENAI_API_KEY is set"});
-        row("null tokens", R"({"auth_mode":"chatgpt","tokens":null})", "chatgpt", {});
         row("tokens not an object", R"({"auth_mode":"chatgpt","tokens":"t"})", "chatgpt", {});
         row("array", R"([{"tokens":{}}])", "chatgpt", {notAccount});
-        row("login", R"({"auth_mode":"chatgpt","tokens":{"id_token":"t"}})", "chatgpt", {}, true);
         row("empty tokens object", R"({"tokens":{}})", "chatgpt", {notAccount}, true);
         // clang-format on
     }

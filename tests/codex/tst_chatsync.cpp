@@ -6,22 +6,48 @@
 #include "support/Checks.h"
 #include "support/TestHome.h"
 
+namespace {
+
+// A chat move journal as an earlier version wrote it: every thread by its id, with its
+// session file's whole first line.
+QByteArray firstFormatJournal(const QString& codex) {
+    QByteArray lines = "{\"format\":1,\"provider\":\"custom\",\"threads\":[\n";
+    for (const char* id : {"a", "b", "d"}) {
+        const QByteArray old = *id == 'b' ? "velqor" : "openai";
+        const QString file = codex + "/sessions/" + (*id == 'b' ? "b" : "a") + ".jsonl";
+        // clang-format off
+        lines += QJsonDocument(QJsonObject{{"id", id}, {"old_provider", QString(old)}, {"session_file", file},
+                                           {"first_line", QString(sessionMeta(old))}}).toJson(QJsonDocument::Compact) + (*id == 'd' ? "\n" : ",\n");
+        // clang-format on
+    }
+    return lines + "]}\n";
+}
+
+} // namespace
+
 class TestChatSync : public QObject {
     Q_OBJECT
 
 private slots:
+    // What status shows of chats that do not follow the profile, and a move mends it: threads
+    // on another provider, and a session file naming another one than its thread
+    // ("<thread's>/<file's>").
     void countsRealMoves_data() {
         QTest::addColumn<QString>("provider"); // null: none
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
         QTest::addColumn<qint64>("changedRows");
         QTest::addColumn<bool>("pendingLog");
-        const QString mixed = "openai velqor other openai OpenAI", kept = "velqor other";
+        QTest::addColumn<QStringList>("differences");
+        const QString kept = "velqor other";
         // clang-format off
-        QTest::newRow("to velqor") << "velqor" << mixed << "velqor velqor other velqor OpenAI" << qint64(2) << true;
-        QTest::newRow("no provider means openai") << QString() << mixed << "openai openai other openai OpenAI" << qint64(1) << true;
-        QTest::newRow("trimmed custom provider, main file only") << "\tMy_proxy-2 \n" << "velqor my_proxy" << "My_proxy-2 my_proxy" << qint64(1) << false;
-        QTest::newRow("nothing to move") << "velqor" << kept << kept << qint64(0) << false;
+        QTest::newRow("to velqor") << "velqor" << "openai velqor/openai other openai OpenAI" << "velqor velqor other velqor OpenAI" << qint64(2) << true
+            << QStringList{"chats: 2 on another provider, expected velqor: mend", "session files: 1 name another provider, expected velqor: mend"};
+        QTest::newRow("no provider means openai") << QString() << "openai velqor other openai OpenAI" << "openai openai other openai OpenAI" << qint64(1) << true
+            << QStringList{"chats: 1 on another provider, expected openai: mend"};
+        QTest::newRow("trimmed custom provider, main file only") << "\tMy_proxy-2 \n" << "velqor my_proxy" << "My_proxy-2 my_proxy" << qint64(1) << false
+            << QStringList{"chats: 1 on another provider, expected My_proxy-2: mend"};
+        QTest::newRow("nothing to move") << "velqor" << kept << kept << qint64(0) << false << QStringList();
         // clang-format on
     }
 
@@ -29,45 +55,45 @@ private slots:
         QFETCH(QString, before);
         QFETCH(bool, pendingLog);
         TestHome home;
+        const QStringList providers = before.split(' ');
+        const auto file = [](int i) {
+            return AppPaths::codexDirectory() + QString("/sessions/r%1.jsonl").arg(i);
+        };
         QStringList threads;
-        for (const QString& provider : before.split(' ')) {
-            const QString file =
-                QString("sessions/2025/05/01/rollout-%1.jsonl").arg(threads.size());
-            threads << QString("t%1 %2 %3").arg(threads.size()).arg(provider, file);
-        }
+        for (int i = 0; i < providers.size(); ++i)
+            threads
+                << QString("t%1 %2 sessions/r%1.jsonl").arg(i).arg(providers[i].section('/', 0, 0));
         const QString database = createChatHome(home, threads, pendingLog);
-        for (const QString& thread : threads)
-            writeFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2),
-                      sessionMeta(thread.section(' ', 1, 1).toUtf8()) + sessionRest);
+        for (int i = 0; i < providers.size(); ++i)
+            writeFile(file(i), sessionMeta(providers[i].section('/', -1).toUtf8()) + sessionRest);
         const QString original = chatDump(database);
 
         QFETCH(QString, provider);
+        QTEST(ChatSyncService().differences(providerProfile(provider), "mend"), "differences");
         const ChatSyncResult result = syncChats(provider);
+        QCOMPARE(ChatSyncService().differences(providerProfile(provider), "mend"), QStringList());
         QTEST(result.changedRows, "changedRows");
         QCOMPARE(result.skippedFiles, 0);
         QTEST(chatProviders(), "after");
         // Every session file names the provider its row names.
         QStringList inFiles;
-        for (const QString& thread : threads) {
-            const QByteArray file =
-                readFile(AppPaths::codexDirectory() + '/' + thread.section(' ', 2));
-            inFiles << SessionFiles::providerIn(file.left(file.indexOf('\n')))->provider;
+        for (int i = 0; i < providers.size(); ++i) {
+            const QByteArray text = readFile(file(i));
+            inFiles << SessionFiles::providerIn(text.left(text.indexOf('\n')))->provider;
         }
         QTEST(inFiles.join(' '), "after");
         // A snapshot of the database as it was and a journal, with one time stamp; neither
         // when nothing moved.
-        if (!result.changedRows) {
-            QCOMPARE(result.backupURLs, QStringList());
-            QCOMPARE(result.journalURL, QString());
-            QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files), QStringList());
+        QCOMPARE(QDir(AppPaths::backupsDirectory()).entryList(QDir::Files).size(),
+                 result.changedRows ? 2 : 0);
+        QCOMPARE(result.journalURL.isEmpty(), !result.changedRows);
+        if (!result.changedRows)
             return;
-        }
-        const QString stamp = result.backupURLs.value(0).section('/', -1).mid(8, 19);
+        const QString stamp = result.journalURL.section("/chats-", 1).chopped(5);
         QVERIFY(QDateTime::fromString(stamp, "yyyy-MM-dd-HH-mm-ss").isValid());
         QCOMPARE(result.backupURLs,
                  QStringList{AppPaths::backupsDirectory() + "/state_5-" + stamp + ".sqlite"});
         QCOMPARE(chatDump(result.backupURLs[0]), original);
-        QCOMPARE(result.journalURL, AppPaths::backupsDirectory() + "/chats-" + stamp + ".json");
     }
 
     void failures_data() {
@@ -116,9 +142,8 @@ private slots:
         writeFile(session, sessionMeta("openai") + sessionRest);
         const QByteArray original = readFile(path);
         ScopedEnvironment onlyBin;
-        QDir().mkpath(home.file("bin"));
         if (sqlite == "path")
-            QFile::link("/usr/bin/sqlite3", home.file("bin/sqlite3"));
+            makeEntry(home.file("bin/sqlite3"), "link:/usr/bin/sqlite3");
         if (!sqlite.isEmpty())
             onlyBin.set("PATH", QFile::encodeName(home.file("bin")));
         ChatSyncResult result;
@@ -151,7 +176,6 @@ private slots:
         row("after success", "", "", "3 rows, 2 files");
         row("twice", "undo", "", "0 rows, 0 files");
         row("after a partly finished move", "first file back", "", "3 rows, 1 files");
-        row("stopped once the journal was written", "stop at the journal", "", "0 rows, 0 files");
         row("a journal of the first format", "first format", "", "3 rows, 2 files");
         row("a file changed since", "first file edited", qPrintable(back + "session files changed since the move were left alone: %1/sessions/a.jsonl"), "");
         row("journal gone", "journal gone", qPrintable(back + "Could not read %2: No such file or directory"), "");
@@ -166,82 +190,46 @@ private slots:
         createChatHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl", "c other",
                               "d openai sessions/a.jsonl"});
         const QString codex = AppPaths::codexDirectory();
+        const QString aFile = codex + "/sessions/a.jsonl", bFile = codex + "/sessions/b.jsonl";
         const QByteArray a = sessionMeta("openai") + sessionRest;
         const QByteArray b = sessionMeta("velqor") + sessionRest.repeated(10000); // about 3 MB
-        writeFile(codex + "/sessions/a.jsonl", a);
-        writeFile(codex + "/sessions/b.jsonl", b);
+        writeFile(aFile, a);
+        writeFile(bFile, b);
         const QByteArray edited = sessionMeta("mine") + sessionRest;
 
-        ChatSyncResult result;
         QString error;
-        QString journal;
         ChatSyncService service;
         if (before == "disk full") {
             // Writes beyond 2 MB fail: a.jsonl is rewritten, b.jsonl cannot be.
             const unsigned long old = limitFileSize(2 * 1024 * 1024);
             error = errorOf([&] { syncChats("custom"); });
             limitFileSize(old);
-        } else if (before == "stop at the journal") {
-            // As if killed right after the switch recorded the journal: nothing moved yet.
-            try {
-                service.syncChats(providerProfile("custom"), [&](const QString& written) {
-                    journal = written;
-                    throw 42;
-                });
-            } catch (int) {
-            }
-            const ChatMoveState state = service.inspect(journal);
-            QCOMPARE(
-                QList<qint64>({state.rowsMoved, state.rows, state.filesRewritten, state.files}),
-                QList<qint64>({0, 3, 0, 2}));
-        } else if (before == "first format") {
-            // As an earlier version wrote it: every thread by its id, whole first lines.
-            journal = codex + "/backups/chats-old.json";
-            QByteArray lines = "{\"format\":1,\"provider\":\"custom\",\"threads\":[\n";
-            for (const char* id : {"a", "b", "d"}) {
-                const QByteArray old = *id == 'b' ? "velqor" : "openai";
-                const QString file = codex + "/sessions/" + (*id == 'b' ? "b" : "a") + ".jsonl";
-                // clang-format off
-                lines += QJsonDocument(QJsonObject{{"id", id}, {"old_provider", QString(old)}, {"session_file", file},
-                                                   {"first_line", QString(sessionMeta(old))}}).toJson(QJsonDocument::Compact) + (*id == 'd' ? "\n" : ",\n");
-                // clang-format on
-            }
-            writeFile(journal, lines + "]}\n");
-            sqlite(AppPaths::stateDatabaseURL(),
-                   "UPDATE threads SET model_provider = 'custom' WHERE id <> 'c';");
-            writeFile(codex + "/sessions/a.jsonl", sessionMeta("custom") + sessionRest);
-            writeFile(codex + "/sessions/b.jsonl",
-                      sessionMeta("custom") + sessionRest.repeated(10000));
         } else {
-            result = syncChats("custom");
-            journal = result.journalURL;
-            QCOMPARE(result.changedRows, 3);
-            QCOMPARE(chatProviders(), "custom custom other custom");
+            const QString journal = syncChats("custom").journalURL;
             if (before == "undo")
                 service.undo(journal);
-            else if (before == "first file back")
-                writeFile(codex + "/sessions/a.jsonl", a);
-            else if (before == "first file edited")
-                writeFile(codex + "/sessions/a.jsonl", edited);
+            else if (before.startsWith("first file"))
+                writeFile(aFile, before.endsWith("back") ? a : edited);
             else if (before == "journal gone")
                 QFile::remove(journal);
-        }
-        if (!journal.isEmpty()) {
+            else if (before == "first format")
+                writeFile(journal, firstFormatJournal(codex));
             ChatUndoResult back;
             error = errorOf([&] { back = service.undo(journal); });
             if (error.isEmpty())
                 QTEST(undone(back), "undone");
+            error.replace(journal, "%2");
         }
         QFETCH(QString, message);
-        QCOMPARE(error, message.replace("%1", codex).replace("%2", journal));
+        QCOMPARE(error, message.replace("%1", codex));
+        // Without its journal a move cannot be undone: everything stays moved.
         const bool gone = before == "journal gone";
         QCOMPARE(chatProviders(),
                  gone ? "custom custom other custom" : "openai velqor other openai");
-        QCOMPARE(readFile(codex + "/sessions/a.jsonl"), before == "first file edited" ? edited
-                                                        : gone ? sessionMeta("custom") + sessionRest
-                                                               : a);
-        QCOMPARE(readFile(codex + "/sessions/b.jsonl"),
-                 gone ? sessionMeta("custom") + sessionRest.repeated(10000) : b);
+        if (gone)
+            return;
+        QCOMPARE(readFile(aFile), before == "first file edited" ? edited : a);
+        QCOMPARE(readFile(bFile), b);
     }
 
     // Ids of every type SQLite stores go back to exactly the rows that moved; a row that
@@ -256,9 +244,7 @@ private slots:
                          "'custom'), (X'00FF27', 'velqor'), ('it''s', 'openai'), (CAST(X'C328' "
                          "AS TEXT), 'openai'), (1.25, 'velqor'), (NULL, 'openai');");
         const QString original = chatDump(database);
-        const ChatSyncResult result = syncChats("custom");
-        QCOMPARE(result.skippedFiles, 5);
-        QCOMPARE(undone(ChatSyncService().undo(result.journalURL)), "5 rows, 0 files");
+        QCOMPARE(undone(ChatSyncService().undo(syncChats("custom").journalURL)), "5 rows, 0 files");
         QCOMPARE(chatDump(database), original);
     }
 
@@ -286,25 +272,108 @@ private slots:
                         "PRAGMA integrity_check; SELECT count(*), sum(n) FROM ledger;"),
                  "ok\n3000|0\n");
         QVERIFY(writer.waitForFinished());
-        // A move snapshots the database as it was when the rows were read.
-        QCOMPARE(chatDump(syncChats("velqor").backupURLs.value(0)), "'t1'|openai\n");
     }
 
-    // What status shows of chats that do not follow the profile, and a switch mends it:
-    // a thread left on another provider, and a session file left naming another.
-    void differencesAreMendedBySwitchingAgain() {
+    void sessionFiles_data() {
+        QTest::addColumn<QString>("rolloutPath");  // "~/" is the home; empty: none
+        QTest::addColumn<QByteArray>("firstLine"); // null: no file; else as makeEntry takes it
+        QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
+        QTest::addColumn<int>("restCopies");
+        const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
+        const auto row = [&](const char* name, const QByteArray& firstLine,
+                             const QByteArray& movedLine = {}, int restCopies = 1,
+                             const QString& rolloutPath = {}) {
+            QTest::newRow(name) << (rolloutPath.isNull() ? day : rolloutPath) << firstLine
+                                << movedLine << restCopies;
+        };
+        const QByteArray big =
+            "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
+        const QByteArray decoys =
+            "\"instructions\":\"say \\\"model_provider\\\":\\\"openai\\\" \\u00e9 ü\","
+            "\"git\":{\"model_provider\":\"openai\"},\"list\":[{\"model_provider\":\"openai\"}],";
+        const QByteArray openai = sessionMeta("openai"), velqor = sessionMeta("velqor");
+        // clang-format off
+        row("absolute", openai, velqor, 1, "~/.codex/" + day);
+        row("relative to ~/.codex", openai, velqor);
+        row("archived", openai, velqor, 1, "archived_sessions/r.jsonl");
+        row("large", sessionMeta("openai", big), sessionMeta("velqor", big), 4000);
+        row("single line", openai, velqor, 0);
+        row("spaces and a line end kept", R"( { "type" : "session_meta", "payload" : { "model_provider" : "openai" , "n" : 1.50e3 } })" "\r",
+            R"( { "type" : "session_meta", "payload" : { "model_provider" : "velqor" , "n" : 1.50e3 } })" "\r");
+        row("provider in strings and nested objects", R"({"model_provider":"openai",)" + sessionMeta("openai", decoys).mid(1),
+            R"({"model_provider":"openai",)" + sessionMeta("velqor", decoys).mid(1));
+        row("escaped key and value", R"({"type":"session_meta","payload":{"model\u005fprovider":"open\u0061i"}})",
+            R"({"type":"session_meta","payload":{"model\u005fprovider":"velqor"}})");
+        row("missing", {});
+        row("no path", {}, {}, 1, "");
+        row("outside the session folders", openai, {}, 1, "~/.codex/rollout.jsonl");
+        row("relative, leaving ~/.codex", openai, {}, 1, "sessions/../../elsewhere/rollout.jsonl");
+        row("a directory", "folder", {}, 0);
+        row("a link", "link:../../../../target.jsonl", {}, 0);
+        row("behind a folder link out of ~/.codex", "folder link out");
+        row("behind a folder link within ~/.codex", "folder link in", velqor);
+        row("no session_meta", R"({"type":"turn_context","payload":{"model_provider":"openai"}})");
+        row("another provider in the file", velqor);
+        row("twice in payload", R"({"type":"session_meta","payload":{"model_provider":"openai","model_provider":"openai"}})");
+        row("payload twice", R"({"type":"session_meta","payload":{"model_provider":"openai"},"payload":{}})");
+        row("cut short", openai.chopped(1));
+        row("not UTF-8", sessionMeta("openai", "\"x\":\"\xff\","));
+        // clang-format on
+    }
+
+    // The one change a move makes to a session file, and which files it makes it to: one
+    // openai thread moves to velqor (next to one already there); its session file moves with
+    // it or is counted as skipped. Undoing puts everything back.
+    void sessionFiles() {
+        QFETCH(QString, rolloutPath);
+        QFETCH(QByteArray, firstLine);
+        QFETCH(QByteArray, movedLine);
+        QFETCH(int, restCopies);
         TestHome home;
-        createChatHome(home, {"a openai sessions/a.jsonl", "b velqor sessions/b.jsonl"});
+        createChatHome(home, {"t0 velqor"});
         const QString codex = AppPaths::codexDirectory();
-        writeFile(codex + "/sessions/a.jsonl", sessionMeta("openai") + sessionRest);
-        writeFile(codex + "/sessions/b.jsonl", sessionMeta("openai") + sessionRest);
-        const Profile profile = providerProfile("velqor");
-        QCOMPARE(ChatSyncService().differences(profile, "mend"),
-                 QStringList({"chats: 1 on another provider, expected velqor: mend",
-                              "session files: 1 name another provider, expected velqor: mend"}));
-        ChatSyncService().syncChats(profile);
-        QCOMPARE(ChatSyncService().differences(profile, "mend"), QStringList());
-        QCOMPARE(readFile(codex + "/sessions/b.jsonl"), sessionMeta("velqor") + sessionRest);
+        const QString stored = QString(rolloutPath).replace("~/", AppPaths::homeDirectory() + '/');
+        const QString path =
+            QDir::cleanPath(QDir::isAbsolutePath(stored) ? stored : codex + '/' + stored);
+        sqlite(AppPaths::stateDatabaseURL(),
+               "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', " +
+                   (stored.isEmpty() ? QByteArray("NULL")
+                                     : "'" + stored.toUtf8().replace("'", "''") + "'") +
+                   ");");
+        const QByteArray tail = sessionRest.repeated(restCopies);
+        writeFile(codex + "/target.jsonl", sessionMeta("openai")); // for a link to lead to
+        if (firstLine.startsWith("folder link")) {
+            // The day's folder is a link to one outside ~/.codex, or to one inside it.
+            const QString real = firstLine.endsWith("out") ? AppPaths::homeDirectory() + "/away"
+                                                           : codex + "/elsewhere";
+            writeFile(real + "/" + QFileInfo(path).fileName(), sessionMeta("openai") + tail);
+            makeEntry(QFileInfo(path).path(), "link:" + real.toUtf8());
+        } else if (!firstLine.isNull()) {
+            makeEntry(path, firstLine + tail);
+        }
+        QFile::setPermissions(path, QFileDevice::Permissions(0x6040));
+        const QByteArray original = readFile(path);
+        const int mode = modeOf(path);
+        const QDateTime modified = QFileInfo(path).lastModified();
+
+        const ChatSyncResult result = syncChats("velqor");
+        const bool moves = !movedLine.isNull();
+        QCOMPARE(result.changedRows, moves ? 1 : 0);
+        QCOMPARE(result.skippedFiles, moves ? 0 : 1);
+        QCOMPARE(chatProviders(), "velqor velqor");
+        QCOMPARE(readFile(path), moves ? movedLine + tail : original);
+        // A rewritten file keeps its mode and its time: Codex lists chats by it.
+        QCOMPARE(modeOf(path), mode);
+        if (moves)
+            QCOMPARE(QFileInfo(path).lastModified(), modified);
+        // The journal, readable by its owner only, holds what undoing needs and no more: no
+        // session file's first line.
+        QCOMPARE(modeOf(result.journalURL), 0600);
+        QVERIFY(!readFile(result.journalURL).contains("session_meta"));
+        QCOMPARE(undone(ChatSyncService().undo(result.journalURL)),
+                 QString("1 rows, %1 files").arg(moves ? 1 : 0));
+        QCOMPARE(chatProviders(), "velqor openai");
+        QCOMPARE(readFile(path), original);
     }
 };
 

@@ -2,10 +2,11 @@
 #include "codex/ConfigPatcher.h"
 #include "codex/ConfigReading.h"
 #include "profiles/AppPaths.h"
-#include "profiles/FileUtil.h"
 #include "support/Checks.h"
 #include "support/TestHome.h"
 #include "system/FileBackupService.h"
+
+#include <QRegularExpression>
 
 namespace {
 
@@ -35,17 +36,6 @@ QString expand(QString text, const Profile& p, const QString& newline = "\n") {
     return text;
 }
 
-// The patch and the verification on texts.
-QString patchedText(const QString& content, const Profile& p) {
-    return QString::fromUtf8(ConfigPatch::patched(content.toUtf8(), p));
-}
-QString mismatchIn(const QString& content, const Profile& p) {
-    const QString provider = ConfigReading::providerNeedingTable(p);
-    return ConfigReading::mismatch(ConfigReading::readingOf(content.toUtf8(), provider), p,
-                                   provider)
-        .value_or(QString());
-}
-
 const QString config = ".codex/config.toml";
 const QString latest = ".codex/config.toml.backup-before-profile-switch";
 
@@ -59,84 +49,29 @@ QString authRefusal(const QString& provider) {
         .arg(provider);
 }
 
+// The columns of the patch tables: the file before (null: none); a setup, "link"
+// (config.toml links to it), "no backups", "recorder fails" or "changed" (something else
+// writes the file between prepare and apply); the profile; the text after (%K, %M, %T: see
+// expand(); null: refused) and what the refusal says.
+void patchColumns() {
+    QTest::addColumn<QByteArray>("original");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<Profile>("profile");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("message");
+}
+void patchRow(const char* name, const QByteArray& original, const Profile& p,
+              const QString& expected, const QString& message = {}, const char* setup = "") {
+    QTest::newRow(name) << original << QString(setup) << p
+                        << (expected.isNull() ? expected : expand(expected, p)) << message;
+}
+
 } // namespace
 
 class TestConfigPatcher : public QObject {
     Q_OBJECT
 
 private slots:
-    void patchedContent_data() {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<Profile>("profile");
-        QTest::addColumn<QString>("expected");
-        const Profile openai = profile();
-        const Profile azure = profile("azure");
-        // clang-format off
-        const struct { const char* name; const char* input; const Profile& profile; const char* expected; } rows[] = {
-            {"empty file", "", openai, "%K"},
-            {"no final newline", "model = 1", openai, "%M\nmodel = \"gpt-5.5\""},
-            {"mostly crlf: new lines crlf, lf lines kept",
-             "model = \"gpt-4.1\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n",
-             openai, "model_provider = \"openai\"\r\nmodel_reasoning_effort = \"xhigh\"\r\n\r\nmodel = \"gpt-5.5\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n"},
-            {"mostly lf: a crlf key line keeps its ending", "a = 1\nb = 2\nmodel = \"x\"\r\n", openai,
-             "%M\na = 1\nb = 2\nmodel = \"gpt-5.5\"\r\n"},
-            {"multi-line basic string",
-             "instructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"old\"\n", openai,
-             "%M\ninstructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"gpt-5.5\"\n"},
-            {"multi-line literal string", "notes = '''\npreferred_auth_method = \"x\"\n'''\n", openai,
-             "%K\nnotes = '''\npreferred_auth_method = \"x\"\n'''\n"},
-            {"multi-line array", "sandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"old\"\n[t]\nmodel = 2\n",
-             openai, "%M\nsandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"gpt-5.5\"\n[t]\nmodel = 2\n"},
-            {"managed key with a multi-line value", "model = \"\"\"\nold\n\"\"\"\nx = 1\n", openai,
-             "%M\nmodel = \"gpt-5.5\"\nx = 1\n"},
-            {"removed keys go at the top, stay in tables",
-             "preferred_auth_method = \"chatgpt\"\ndisable_response_storage = true\nmodel = \"old\"\n"
-             "[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n", openai,
-             "%M\nmodel = \"gpt-5.5\"\n[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n"},
-            {"indented array of tables first", "  [[arr]]\nmodel = 2", openai, "%K\n  [[arr]]\nmodel = 2"},
-            {"leading empty line reused", "\n# c\n\n", openai, "%K\n# c\n\n"},
-            {"not TOML: comment lost, duplicate dropped", "'model' = \"a\" # old\nx = 1\n  model = \"b\"\n",
-             openai, "%M\nmodel = \"gpt-5.5\"\nx = 1\n"},
-            {"unmanaged key forms untouched", "# model = 1\nm.model = 1\nmodel-x = 3", openai,
-             "%K\n# model = 1\nm.model = 1\nmodel-x = 3"},
-            {"velqor table added", "model = \"old\"\n[t]\nx = 1", velqor,
-             "%M\nmodel = \"gpt-5.5\"\n[t]\nx = 1\n\n%T"},
-            {"velqor table added once after a blank line", "a = 1\n\n", velqor, "%K\na = 1\n\n%T"},
-            {"velqor table as a header", "[model_providers.velqor]\nrequires_openai_auth = true\n", velqor,
-             "%K\n[model_providers.velqor]\nrequires_openai_auth = true\n"},
-            {"velqor table as dotted keys", "model_providers.velqor.requires_openai_auth = true\n", velqor,
-             "%K\nmodel_providers.velqor.requires_openai_auth = true\n"},
-            {"velqor table inline", "model_providers = { velqor = { requires_openai_auth = true } }\n",
-             velqor, "%K\nmodel_providers = { velqor = { requires_openai_auth = true } }\n"},
-            {"velqor table in a file that is not TOML", "x =\n[ model_providers . velqor ]\nrequires_openai_auth = true",
-             velqor, "%K\nx =\n[ model_providers . velqor ]\nrequires_openai_auth = true"},
-            {"another provider's table, account profile", "[model_providers.azure]\nbase_url = \"https://x\"\n",
-             azure, "%K\n[model_providers.azure]\nbase_url = \"https://x\"\n"},
-        };
-        // clang-format on
-        for (const auto& row : rows)
-            QTest::newRow(row.name) << QString::fromUtf8(row.input) << row.profile
-                                    << expand(QString::fromUtf8(row.expected), row.profile);
-        QTest::newRow("crlf file, velqor table added")
-            << "a = 1\r\n"
-            << velqor << expand("%K\na = 1\n\n%T", velqor, "\r\n");
-        QTest::newRow("blank provider: top-level lines removed")
-            << QStringLiteral(
-                   "model_provider = \"a\"\n\tmodel_provider=\"b\"\n[t]\nmodel_provider = 1")
-            << profile(" \n") << expand("%K\n[t]\nmodel_provider = 1", profile(QString()));
-    }
-
-    void patchedContent() {
-        QFETCH(QString, input);
-        QFETCH(Profile, profile);
-        QFETCH(QString, expected);
-        QString output;
-        QCOMPARE(errorOf([&] { output = patchedText(input, profile); }), QString());
-        QCOMPARE(output, expected);
-        QCOMPARE(patchedText(output, profile), output);
-        QCOMPARE(mismatchIn(output, profile), QString());
-    }
-
     // The checks on a new text: against the original when that is TOML (nothing else may
     // change), and that the managed keys came out as the profile wants (null original).
     void checks_data() {
@@ -157,7 +92,6 @@ private slots:
                       none = profile(QString());
         // clang-format off
         row("unchanged, nan kept", "x = nan\n[t]\ny = [1, { z = 2 }]\n", "%K\nx = nan\n[t]\ny = [1, { z = 2 }]\n", p);
-        row("original not TOML: nothing checked", "x =\n", "anything", p);
         row("value changed", "approval_policy = \"never\"\n", "%K\napproval_policy = \"on-request\"\n", p, alter("approval_policy"));
         row("key in a table lost", "[t]\nx = 1\ny = 2\n", "%K\n[t]\nx = 1\n", p, alter("t.y"));
         row("array element changed", "[\"a b\"]\nx = [1, 2]\n", "%K\n[\"a b\"]\nx = [1, 3]\n", p, alter("\"a b\".x"));
@@ -181,10 +115,15 @@ private slots:
         QFETCH(QString, patched);
         QFETCH(Profile, profile);
         std::optional<toml::table> tree = ConfigReading::parsed(original.toUtf8());
-        QTEST(original.isNull() ? mismatchIn(patched, profile) : errorOf([&] {
-                  if (tree)
-                      ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile);
-              }),
+        const QString provider = ConfigReading::providerNeedingTable(profile);
+        QTEST(original.isNull()
+                  ? ConfigReading::mismatch(ConfigReading::readingOf(patched.toUtf8(), provider),
+                                            profile, provider)
+                        .value_or(QString())
+                  : errorOf([&] {
+                        if (tree)
+                            ConfigPatch::checkAgainst(*tree, patched.toUtf8(), profile);
+                    }),
               "message");
     }
 
@@ -193,7 +132,6 @@ private slots:
         QTest::addColumn<Profile>("profile");
         QTest::addColumn<QString>("expected"); // lines joined by "|"
         // clang-format off
-        QTest::newRow("matches") << expand("%K\n%T", velqor).toUtf8() << velqor << QString();
         QTest::newRow("no file") << QByteArray() << velqor
             << QStringLiteral("model_provider: missing, expected \"velqor\"|model: missing, expected \"gpt-5.5\"|"
                               "model_reasoning_effort: missing, expected \"xhigh\"|[model_providers.velqor]: missing");
@@ -222,15 +160,61 @@ private slots:
                  expected.replace("$CONFIG", AppPaths::configURL()));
     }
 
+    // What a patch makes of a file's text: the managed keys rewritten in place or added at
+    // the top, everything else as it was.
+    void text_data() {
+        patchColumns();
+        const Profile openai = profile(), azure = profile("azure");
+        // clang-format off
+        patchRow("empty file", "", openai, "%K");
+        patchRow("no final newline", "model = 1", openai, "%M\nmodel = \"gpt-5.5\"");
+        patchRow("mostly crlf: new lines crlf, lf lines kept",
+            "model = \"gpt-4.1\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n",
+            openai, "model_provider = \"openai\"\r\nmodel_reasoning_effort = \"xhigh\"\r\n\r\nmodel = \"gpt-5.5\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n");
+        patchRow("mostly lf: a crlf key line keeps its ending", "a = 1\nb = 2\nmodel = \"x\"\r\n", openai,
+            "%M\na = 1\nb = 2\nmodel = \"gpt-5.5\"\r\n");
+        patchRow("multi-line basic string",
+            "instructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"old\"\n", openai,
+            "%M\ninstructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"gpt-5.5\"\n");
+        patchRow("multi-line literal string", "notes = '''\npreferred_auth_method = \"x\"\n'''\n", openai,
+            "%K\nnotes = '''\npreferred_auth_method = \"x\"\n'''\n");
+        patchRow("multi-line array", "sandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"old\"\n[t]\nmodel = 2\n",
+            openai, "%M\nsandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"gpt-5.5\"\n[t]\nmodel = 2\n");
+        patchRow("managed key with a multi-line value", "model = \"\"\"\nold\n\"\"\"\nx = 1\n", openai,
+            "%M\nmodel = \"gpt-5.5\"\nx = 1\n");
+        patchRow("removed keys go at the top, stay in tables",
+            "preferred_auth_method = \"chatgpt\"\ndisable_response_storage = true\nmodel = \"old\"\n"
+            "[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n", openai,
+            "%M\nmodel = \"gpt-5.5\"\n[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n");
+        patchRow("indented array of tables first", "  [[arr]]\nmodel = 2", openai, "%K\n  [[arr]]\nmodel = 2");
+        patchRow("leading empty line reused", "\n# c\n\n", openai, "%K\n# c\n\n");
+        patchRow("not TOML: comment lost, duplicate dropped", "'model' = \"a\" # old\nx = 1\n  model = \"b\"\n",
+            openai, "%M\nmodel = \"gpt-5.5\"\nx = 1\n");
+        patchRow("unmanaged key forms untouched", "# model = 1\nm.model = 1\nmodel-x = 3", openai,
+            "%K\n# model = 1\nm.model = 1\nmodel-x = 3");
+        patchRow("velqor table added", "model = \"old\"\n[t]\nx = 1", velqor,
+            "%M\nmodel = \"gpt-5.5\"\n[t]\nx = 1\n\n%T");
+        patchRow("velqor table added once after a blank line", "a = 1\n\n", velqor, "%K\na = 1\n\n%T");
+        patchRow("velqor table as a header", "[model_providers.velqor]\nrequires_openai_auth = true\n", velqor,
+            "%K\n[model_providers.velqor]\nrequires_openai_auth = true\n");
+        patchRow("velqor table as dotted keys", "model_providers.velqor.requires_openai_auth = true\n", velqor,
+            "%K\nmodel_providers.velqor.requires_openai_auth = true\n");
+        patchRow("velqor table in a file that is not TOML", "x =\n[ model_providers . velqor ]\nrequires_openai_auth = true",
+            velqor, "%K\nx =\n[ model_providers . velqor ]\nrequires_openai_auth = true");
+        patchRow("another provider's table, account profile", "[model_providers.azure]\nbase_url = \"https://x\"\n",
+            azure, "%K\n[model_providers.azure]\nbase_url = \"https://x\"\n");
+        patchRow("crlf file, velqor table added", "a = 1\r\n", velqor, expand("%K\na = 1\n\n%T", velqor, "\r\n"));
+        patchRow("blank provider: top-level lines removed", "model_provider = \"a\"\n\tmodel_provider=\"b\"\n[t]\nmodel_provider = 1", profile(" \n"),
+            "%K\n[t]\nmodel_provider = 1");
+        // clang-format on
+    }
+
+    void text() { patchAndCheck(); }
+
     // What a patch does to the file, and what it refuses: before anything is changed (no
     // copy, no write, no recorded change), or when the copy or the record cannot be made.
     void apply_data() {
-        QTest::addColumn<QByteArray>("original"); // null: no file before
-        // setup: "link" (config.toml links to it), "no backups", "recorder fails" or
-        // "changed" (something else writes the file between prepare and apply)
-        QTest::addColumn<QString>("setup");
-        QTest::addColumn<Profile>("profile");
-        QTest::addColumn<QString>("message"); // empty: succeeds, the file is written
+        patchColumns();
         const QByteArray bom("\xEF\xBB\xBFmodel = \"old\" # keep\r\n[t]\r\nx = 1");
         const QByteArray notToml("\n\nmodel = 'x'\t\r\n# caf\xC3\xA9\nx =\n");
         const QString unknown = QStringLiteral(
@@ -238,40 +222,51 @@ private slots:
             "provider `acme` not found\". Add that table to config.toml or choose another model "
             "provider for this profile.");
         const QString guard = "Could not update config.toml: ";
-        const Profile m = profile("openai", "chatgpt", "m"), acme = profile("acme");
-        const auto row = [](const char* name, const QByteArray& original, const Profile& p,
-                            const QString& message = {}, const char* setup = "") {
-            QTest::newRow(name) << original << QString(setup) << p << message;
-        };
+        const Profile openai = profile(), m = profile("openai", "chatgpt", "m"),
+                      acme = profile("acme");
+        const QString refused;
         // clang-format off
-        row("new file", QByteArray(), m);
-        row("byte order mark, link", bom, m, {}, "link");
-        row("not TOML, quote in the value", notToml, profile("openai", "chatgpt", "a\"b"), {}, "link");
-        row("changed after prepare: prepared again", "model = \"old\"\n", m, {}, "changed");
-        row("journal cannot be written: unchanged", notToml, m, "stop", "recorder fails");
-        row("no backup possible: refused", notToml, m, "Could not back up config.toml, so it was not changed: Could not create the folder $HOME/.codex/backups.",
+        patchRow("new file", QByteArray(), m, "%K");
+        patchRow("byte order mark, link", bom, m, QChar(0xFEFF) + expand("%M\nmodel = \"m\"\n[t]\nx = 1", m, "\r\n"), {}, "link");
+        patchRow("not TOML, quote in the value", notToml, profile("openai", "chatgpt", "a\"b"), "%M\n\nmodel = \"a\\\"b\"\r\n# caf\u00e9\nx =\n", {}, "link");
+        patchRow("changed after prepare: prepared again", "model = \"old\"\n", m, "%M\nmodel = \"m\"\nkept = 1\n", {}, "changed");
+        patchRow("journal cannot be written: unchanged", notToml, m, refused, "stop", "recorder fails");
+        patchRow("no backup possible: refused", notToml, m, refused, "Could not back up config.toml, so it was not changed: Could not create the folder $HOME/.codex/backups.",
             "no backups");
-        row("wire_api chat", "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor, chatRefusal);
-        row("wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n", velqor, chatRefusal);
-        row("API key, no requires_openai_auth", "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, authRefusal("velqor"));
-        row("API key, requires_openai_auth false inline", "model_providers = { azure = { requires_openai_auth = false } }\n", profile("azure", "apikey"),
-            authRefusal("azure"));
-        row("API key, requires_openai_auth a string", "[model_providers.velqor]\nrequires_openai_auth = \"true\"\n", velqor, authRefusal("velqor"));
-        row("unknown provider", "model = \"x\"\n", acme, unknown);
-        row("unknown provider, no file", QByteArray(), acme, unknown);
-        row("guard: result not TOML", "model.x = 1\n", profile(), guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
+        patchRow("wire_api chat", "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor, refused, chatRefusal);
+        patchRow("wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n", velqor, refused, chatRefusal);
+        patchRow("API key, no requires_openai_auth", "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, refused, authRefusal("velqor"));
+        patchRow("API key, requires_openai_auth false inline", "model_providers = { azure = { requires_openai_auth = false } }\n", profile("azure", "apikey"),
+            refused, authRefusal("azure"));
+        patchRow("API key, requires_openai_auth a string", "[model_providers.velqor]\nrequires_openai_auth = \"true\"\n", velqor, refused, authRefusal("velqor"));
+        patchRow("unknown provider", "model = \"x\"\n", acme, refused, unknown);
+        patchRow("unknown provider, no file", QByteArray(), acme, refused, unknown);
+        patchRow("guard: result not TOML", "model.x = 1\n", openai, refused, guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
             "while parsing key-value pair: cannot redefine existing string as dotted key-value pair). Nothing was written.");
-        row("guard: removed key in another form", "preferred_auth_method.x = 1\n", profile(), guard + "preferred_auth_method is still active. Nothing was written.");
-        row("not UTF-8", "model = \"\xFF\"\n", profile(), "Could not read $CONFIG: the file is not valid UTF-8 text.");
+        patchRow("guard: removed key in another form", "preferred_auth_method.x = 1\n", openai, refused, guard + "preferred_auth_method is still active. Nothing was written.");
+        patchRow("not UTF-8", "model = \"\xFF\"\n", openai, refused, "Could not read $CONFIG: the file is not valid UTF-8 text.");
         // clang-format on
     }
 
-    void apply() {
+    void apply() { patchAndCheck(); }
+
+    // A copy is never made of a file that is not there (one gone since the switch looked).
+    void noCopyOfAMissingFile() {
+        TestHome home;
+        QCOMPARE(errorOf([] { FileBackupService().createConfigBackups(AppPaths::configURL()); }),
+                 QStringLiteral("Could not read config.toml at %1.").arg(AppPaths::configURL()));
+        QVERIFY(!home.exists(".codex"));
+    }
+
+private:
+    // Patches the row's file and checks the outcome.
+    void patchAndCheck() {
         QFETCH(QByteArray, original);
         QFETCH(QString, setup);
         QFETCH(Profile, profile);
+        QFETCH(QString, expected);
         QFETCH(QString, message);
-        const bool written = message.isEmpty();
+        const bool written = !expected.isNull();
         TestHome home;
         const bool viaLink = setup == "link";
         const QString file = viaLink ? "dotfiles/config.toml" : config;
@@ -280,23 +275,25 @@ private slots:
             QVERIFY(QFile::setPermissions(home.file(file), QFileDevice::Permissions(0x6040)));
         }
         if (viaLink)
-            QVERIFY(QDir().mkpath(home.file(".codex")) &&
-                    QFile::link(home.file(file), home.file(config)));
+            makeEntry(home.file(config), "link:" + home.file(file).toUtf8());
         if (setup == "no backups")
             home.write(".codex/backups", "a file where the folder belongs");
 
         ConfigPatcher patcher;
-        QList<FileChange> changes;
+        int heard = 0;
+        // The recorder hears of the change once both copies hold the old file, before it changes.
         const auto recorder = [&](const FileChange& change) {
             if (setup == "recorder fails")
                 throw FileError("stop");
-            changes.append(change);
-            // The copy exists, and the file is still the old one.
-            QCOMPARE(home.exists(config), !original.isNull());
-            if (!original.isNull()) {
-                QCOMPARE(home.read(config), original);
-                QCOMPARE(home.read(change.copy.mid(home.path().size() + 1)), original);
-            }
+            ++heard;
+            QCOMPARE(change.path, AppPaths::configURL());
+            QCOMPARE(change.existed, !original.isNull());
+            QCOMPARE(change.copy.contains(
+                         QRegularExpression("/\\.codex/backups/config-[-\\d]{19}\\.toml$")),
+                     !original.isNull());
+            QCOMPARE(home.read(config), original);
+            QCOMPARE(home.read(latest), original);
+            QCOMPARE(readFile(change.copy), original);
         };
         QCOMPARE(errorOf([&] {
                      const ConfigChange prepared = patcher.prepare(profile, AppPaths::configURL());
@@ -305,65 +302,18 @@ private slots:
                      patcher.apply(prepared, recorder);
                  }),
                  message.replace("$HOME", home.path()).replace("$CONFIG", AppPaths::configURL()));
-
-        QCOMPARE(changes.size(), written ? 1 : 0);
+        QCOMPARE(heard, written ? 1 : 0);
+        QCOMPARE(home.read(config), written ? expected.toUtf8() : original);
+        // Patched again, it stays as it is.
         if (written)
-            QCOMPARE(changes[0].path, AppPaths::configURL());
-        QCOMPARE(changes.value(0).existed, written && !original.isNull());
-        QByteArray expected = original;
-        if (written) { // a byte order mark stays in front
-            const QByteArray mark = original.startsWith("\xEF\xBB\xBF") ? "\xEF\xBB\xBF" : "";
-            expected =
-                mark + patchedText(QString::fromUtf8(original.mid(mark.size())), profile).toUtf8();
-        }
-        QCOMPARE(home.read(config), expected);
+            QCOMPARE(patcher.prepare(profile, AppPaths::configURL()).content, home.read(config));
         QCOMPARE(QFileInfo(home.file(config)).isSymLink(), viaLink);
         if (!original.isNull())
-            QCOMPARE(QFile::permissions(home.file(file)) & QFileDevice::Permissions(0x7077),
-                     QFileDevice::Permissions(0x6040));
-        QCOMPARE(!changes.value(0).copy.isEmpty(), written && !original.isNull());
+            QCOMPARE(modeOf(home.file(file)), 0640);
         // A refusal before the change makes no copy either.
         if (!written && setup.isEmpty())
             QCOMPARE(home.entries(".codex"),
                      original.isNull() ? QStringList() : QStringList{"config.toml"});
-    }
-
-    void backups() {
-        TestHome home;
-        FileBackupService service;
-        QCOMPARE(errorOf([&] { service.createConfigBackups(AppPaths::configURL()); }),
-                 QStringLiteral("Could not read config.toml at %1.").arg(AppPaths::configURL()));
-        QVERIFY(!home.exists(".codex"));
-
-        const auto stamped = [](int offset, const char* suffix) {
-            return ".codex/backups/config-" +
-                   FileUtil::timestamp(QDateTime::currentDateTime().addSecs(offset)) +
-                   QLatin1String(suffix) + ".toml";
-        };
-        const auto made = [&](const BackupResult& result, const char* suffix) {
-            const QString name = result.timestampedBackupURL.mid(home.path().size() + 1);
-            return name == stamped(0, suffix) || name == stamped(-1, suffix);
-        };
-        home.write(config, "first");
-        home.write(latest, "old latest");
-        const BackupResult first = service.createConfigBackups(AppPaths::configURL());
-        QVERIFY(made(first, ""));
-        QCOMPARE(first.latestBackupURL, home.file(latest));
-        QCOMPARE(home.read(latest), "first");
-
-        // Runs within one second each keep a copy of their own.
-        QStringList taken;
-        for (int offset : {0, 1})
-            for (const char* suffix : {"", "-2"})
-                taken.append(stamped(offset, suffix));
-        for (const QString& name : taken)
-            if (!home.exists(name))
-                home.write(name, "taken");
-        home.write(config, "second");
-        const BackupResult second = service.createConfigBackups(AppPaths::configURL());
-        QVERIFY(made(second, "-3"));
-        QCOMPARE(home.read(latest), "second");
-        QCOMPARE(home.read(second.timestampedBackupURL.mid(home.path().size() + 1)), "second");
     }
 };
 
