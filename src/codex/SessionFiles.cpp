@@ -72,14 +72,6 @@ std::optional<ProviderAt> providerIn(const QByteArray& line) {
                       QString::fromUtf8(value.value)};
 }
 
-std::optional<QByteArray> rewrittenFirstLine(const QByteArray& line, const QString& from,
-                                             const QString& to) {
-    const std::optional<ProviderAt> at = providerIn(line);
-    if (!at || at->provider != from)
-        return std::nullopt;
-    return replaced(line, at->offset, at->token.size(), tokenOf(to));
-}
-
 Locator::Locator() : m_codex(QDir::cleanPath(AppPaths::codexDirectory())) {
     m_realCodex = realFolder(m_codex);
     for (const char* name : {"sessions", "archived_sessions"}) {

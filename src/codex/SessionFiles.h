@@ -25,11 +25,6 @@ struct ProviderAt {
 // one string (the line must be strict JSON in UTF-8).
 std::optional<ProviderAt> providerIn(const QByteArray& line);
 
-// The line with its provider changed from `from` to `to`, every other byte kept; nothing
-// when the line is not a session_meta record naming `from`.
-std::optional<QByteArray> rewrittenFirstLine(const QByteArray& line, const QString& from,
-                                             const QString& to);
-
 // A first line a move changes: enough to change it and to put it back.
 struct Change {
     QString path;
