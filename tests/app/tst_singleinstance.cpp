@@ -15,15 +15,6 @@
 
 namespace {
 
-// Another start, from a thread of its own as from another program, while this thread
-// serves the running instance.
-SingleInstance::Role startAnother(const QString& path) {
-    auto other = std::async(std::launch::async, [path] { return SingleInstance(path).start(); });
-    while (other.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
-        QCoreApplication::processEvents();
-    return other.get();
-}
-
 // A client socket connected to `path` without waiting (-1 when it could not connect).
 int connectTo(const QString& path, bool bindInstead = false) {
     sockaddr_un address{};
@@ -136,7 +127,13 @@ private slots:
         QCOMPARE(::recv(late, reply, sizeof(reply), 0), 3);
         QCOMPARE(reply, "ok\n");
 
-        QCOMPARE(startAnother(path), SingleInstance::Role::handedOver);
+        // Another start, from a thread of its own as from another program, while this
+        // thread serves the running instance.
+        auto other =
+            std::async(std::launch::async, [path] { return SingleInstance(path).start(); });
+        while (other.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        QCOMPARE(other.get(), SingleInstance::Role::handedOver);
         QCOMPARE(shown.count(), 2);
         for (int fd : idle << late)
             ::close(fd);

@@ -14,20 +14,14 @@ QString cli() {
     return qEnvironmentVariable("TAVRIN_CLI");
 }
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
 // With a file size limit, a write past it fails as on a full disk: no root and no small
 // file system needed.
-Run run(const QStringList& arguments, const QByteArray& input = {}, qint64 fileSizeLimit = 0) {
-    const ProcessRun result = runProcess(cli(), arguments, input, {}, [fileSizeLimit] {
+ProcessRun run(const QStringList& arguments, const QByteArray& input = {},
+               qint64 fileSizeLimit = 0) {
+    return runProcess(cli(), arguments, input, {}, [fileSizeLimit] {
         if (fileSizeLimit)
             limitFileSize(static_cast<unsigned long>(fileSizeLimit));
     });
-    return {result.status, QString::fromUtf8(result.out), QString::fromUtf8(result.err)};
 }
 
 struct FullDisk {
@@ -45,7 +39,7 @@ const QStringList writtenFolders{".codex", ".codex/tavrin", ".codex/backups", ".
 
 // What a command printed, read as JSON.
 QJsonDocument jsonOf(const QStringList& arguments) {
-    return QJsonDocument::fromJson(run(arguments).out.toUtf8());
+    return QJsonDocument::fromJson(run(arguments).out);
 }
 
 QJsonObject claudeStatus() {
@@ -119,10 +113,10 @@ private slots:
             makeEntry(m_home->file(setup.section(' ', 0, 0)), setup.section(' ', 1).toUtf8());
         QStringList words = arguments.split(' ', Qt::SkipEmptyParts);
         words.replaceInStrings("_", " ");
-        const Run result = run(words);
+        const ProcessRun result = run(words);
         QTEST(result.status, "status");
-        QVERIFY2((result.status == 0 ? result.out : result.err).contains(said),
-                 qPrintable(result.out + result.err));
+        QVERIFY2((result.status == 0 ? result.out : result.err).contains(said.toUtf8()),
+                 (result.out + result.err).constData());
     }
 
     // The window's store, watching the files, follows without a change of its own.
@@ -133,13 +127,13 @@ private slots:
         QCOMPARE(run({"key", "set", "Velqor 1"}, "sk-one\n").out, "Key saved for Velqor 1.\n");
         // What an interrupted write left is cleared away, and the line says so.
         m_home->write(".claude/settings.json.tavrin-tmp-Ab12Cd", "{\"env\": {\"ANTHROPIC");
-        const Run switched = run({"-v", "switch", "claude", "velqor-1", "--no-restart"});
+        const ProcessRun switched = run({"-v", "switch", "claude", "velqor-1", "--no-restart"});
         QCOMPARE(switched.status, 0);
         // No session was opened, and the line does not say one was.
         QCOMPARE(switched.out, "Claude Code switched to Velqor 1. Removed 1 temporary file left "
                                "by an interrupted write.\n");
         // Each step once, also with --verbose.
-        QVERIFY2(switched.err.count("Updated settings.json.") == 1, qPrintable(switched.err));
+        QVERIFY2(switched.err.count("Updated settings.json.") == 1, switched.err.constData());
         QTRY_COMPARE_WITH_TIMEOUT(store.activeClaudeProfileID(), "velqor-1", 5000);
 
         const QJsonObject list = jsonOf({"list", "claude", "--json"}).object();
@@ -165,36 +159,39 @@ private slots:
         for (const char* profile :
              {"velqor-1", "claude-code", "velqor-2", "claude-code", "velqor-2"})
             QCOMPARE(run({"switch", "claude", profile, "--no-restart"}).status, 0);
-        const Run deleted = run({"key", "delete", "velqor-1", "--yes"});
+        const ProcessRun deleted = run({"key", "delete", "velqor-1", "--yes"});
         QVERIFY2(deleted.out.startsWith("Key deleted for Velqor 1. Also "),
-                 qPrintable(deleted.out));
+                 deleted.out.constData());
         QCOMPARE(run({"profile", "delete", "velqor-1", "--yes"}).out,
                  "Profile deleted: Velqor 1.\n");
-        const Run active = run({"profile", "delete", "velqor-2"});
+        const ProcessRun active = run({"profile", "delete", "velqor-2"});
         QVERIFY(active.status == 1 && !active.err.contains("Nothing was deleted")); // not asked
 
         const QJsonArray copies = jsonOf({"backups", "list", "claude", "--json"}).array();
-        QVERIFY2(copies.size() >= 3, qPrintable(run({"backups", "list"}).out));
+        QVERIFY2(copies.size() >= 3, run({"backups", "list"}).out.constData());
         const QString oldest = copies.last()["id"].toString();
         QVERIFY(run({"backups", "show", oldest}).out.startsWith("--- ~/.claude/settings.json"));
         QCOMPARE(run({"backups", "restore", oldest}).status, 1); // no terminal, no --yes
-        const Run restored = run({"backups", "restore", oldest, "--yes"});
-        QVERIFY2(restored.out.startsWith("Restored settings.json"), qPrintable(restored.out));
+        const ProcessRun restored = run({"backups", "restore", oldest, "--yes"});
+        QVERIFY2(restored.out.startsWith("Restored settings.json"), restored.out.constData());
         QVERIFY(
             run({"backups", "prune", "--keep", "1", "--dry-run"}).out.startsWith("Would remove"));
-        const Run pruned = run({"backups", "prune", "--keep", "1"});
-        QVERIFY2(pruned.out.startsWith("Removed "), qPrintable(pruned.out));
+        const ProcessRun pruned = run({"backups", "prune", "--keep", "1"});
+        QVERIFY2(pruned.out.startsWith("Removed "), pruned.out.constData());
         QCOMPARE(run({"backups", "prune"}).out, "No old backups to remove.\n"); // the limit stays
     }
 
-    // What `env` prints, evaluated by each real shell, gives back the values as typed.
-    void envEvaluatedByRealShells_data() {
+    // What `env` prints, evaluated by each real shell, gives back the values as typed. Each
+    // shell's completion script loads, and completes what the word may be: an option's
+    // values after it, a target's profiles, every profile id once. A line ends with the
+    // word being completed ("" after a final space).
+    void shells_data() {
         QTest::addColumn<QString>("shell");
         for (const char* shell : {"bash", "zsh", "sh", "fish"})
             QTest::newRow(shell) << QString(shell);
     }
 
-    void envEvaluatedByRealShells() {
+    void shells() {
         QFETCH(QString, shell);
         const QString program = QStandardPaths::findExecutable(shell);
         if (program.isEmpty())
@@ -206,66 +203,45 @@ private slots:
         Profile profile = *store.profile("velqor-1");
         profile.proxyURL = ProxyURLFormatter::normalized(proxyTyped);
         store.saveProfile(profile, key);
-        const QString print =
-            R"(printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")";
-        const QString script =
-            shell == "fish"
-                ? "$CLI env claude velqor-1 --shell fish | source; " + print
-                : "eval \"$(\"$CLI\" env claude velqor-1 --shell " + shell + ")\" && " + print;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("CLI", cli());
-        const ProcessRun result = runProcess(program, {"-c", script}, {}, environment);
-        QCOMPARE(QString::fromUtf8(result.err), QString());
-        QCOMPARE(QString::fromUtf8(result.out),
-                 *ProxyURLFormatter::normalized(proxyTyped) + '|' + key + "|1");
-    }
-
-    // Each shell's script loads, and completes what the word may be: an option's values
-    // after it, a target's profiles, every profile id once. The line ends with the word
-    // being completed ("" after a final space).
-    void completions_data() {
-        QTest::addColumn<QString>("shell");
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("expected"); // sorted
-        for (const char* shell : {"bash", "zsh", "fish"}) {
-            const auto row = [shell](const char* line, const char* expected) {
-                QTest::addRow("%s: %s", shell, line) << shell << line << expected;
-            };
-            row("env claude --shell ", "bash fish sh zsh");
-            row("key set ", "chatgpt claude-code velqor-1 velqor-2");
-            row("switch claude ", "claude-code velqor-1 velqor-2");
-            row("list --", "--ids --json");
-            row("completions ", "bash fish zsh");
-        }
-    }
-
-    void completions() {
-        QFETCH(QString, shell);
-        QFETCH(QString, line);
-        const QString program = QStandardPaths::findExecutable(shell);
-        if (program.isEmpty())
-            QSKIP("this shell is not installed");
-        // The scripts ask `tavrin-cli list` for the ids, on PATH.
+        // The scripts run tavrin-cli from PATH, as a user's would.
         QVERIFY(QDir().mkpath(m_home->file("bin")) &&
                 QFile::link(cli(), m_home->file("bin/tavrin-cli")));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("PATH", m_home->file("bin") + ':' + environment.value("PATH"));
+        const QString print =
+            R"(printf '%s|%s|%s' "$HTTPS_PROXY" "$ANTHROPIC_API_KEY" "$CLAUDE_CODE_SIMPLE")";
+        const QString script =
+            shell == "fish"
+                ? "tavrin-cli env claude velqor-1 --shell fish | source; " + print
+                : "eval \"$(tavrin-cli env claude velqor-1 --shell " + shell + ")\" && " + print;
+        const ProcessRun evaluated = runProcess(program, {"-c", script}, {}, environment);
+        QCOMPARE(QString::fromUtf8(evaluated.err), QString());
+        QCOMPARE(QString::fromUtf8(evaluated.out),
+                 *ProxyURLFormatter::normalized(proxyTyped) + '|' + key + "|1");
+        if (shell == "sh")
+            return; // no completions for it
         const QString load = "source <(tavrin-cli completions " + shell + "); ";
-        const QStringList words = ("tavrin-cli " + line).split(' ');
-        const QMap<QString, QString> scripts{
-            {"bash", load + "COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _tavrin_cli; "
-                            "printf '%s\\n' \"${COMPREPLY[@]}\""},
-            {"zsh",
-             "compadd() { [[ $1 == -- ]] && shift; print -l -- \"$@\"; }; compdef() { :; }; " +
-                 load + "words=(\"$@\"); CURRENT=$#; _tavrin_cli"},
-            {"fish", "tavrin-cli completions fish | source; complete -C '" + words.join(' ') +
-                         "' | string replace -r '\\t.*' ''"}};
-        const ProcessRun result =
-            runProcess(program, QStringList{"-c", scripts[shell], "_"} + words, {}, environment);
-        QCOMPARE(QString::fromUtf8(result.err), QString());
-        QStringList completed = QString::fromUtf8(result.out).split('\n', Qt::SkipEmptyParts);
-        completed.sort();
-        QTEST(completed.join(' '), "expected");
+        for (const auto& [line, expected] : {std::pair{"env claude --shell ", "bash fish sh zsh"},
+                                             {"key set ", "chatgpt claude-code velqor-1 velqor-2"},
+                                             {"switch claude ", "claude-code velqor-1 velqor-2"},
+                                             {"list --", "--ids --json"},
+                                             {"completions ", "bash fish zsh"}}) {
+            const QStringList words = ("tavrin-cli " + QString(line)).split(' ');
+            const QMap<QString, QString> scripts{
+                {"bash", load + "COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _tavrin_cli; "
+                                "printf '%s\\n' \"${COMPREPLY[@]}\""},
+                {"zsh",
+                 "compadd() { [[ $1 == -- ]] && shift; print -l -- \"$@\"; }; compdef() { :; }; " +
+                     load + "words=(\"$@\"); CURRENT=$#; _tavrin_cli"},
+                {"fish", "tavrin-cli completions fish | source; complete -C '" + words.join(' ') +
+                             "' | string replace -r '\\t.*' ''"}};
+            const ProcessRun result = runProcess(
+                program, QStringList{"-c", scripts[shell], "_"} + words, {}, environment);
+            QCOMPARE(QString::fromUtf8(result.err), QString());
+            QStringList completed = QString::fromUtf8(result.out).split('\n', Qt::SkipEmptyParts);
+            completed.sort();
+            QCOMPARE(line + completed.join(' '), line + QString(expected));
+        }
     }
 
     // Switches, key changes, profile edits and a restore at once, from several programs:
@@ -319,10 +295,8 @@ private slots:
                                   {"velqor-2", "two"},
                                   {"velqor-3", "key3-" + tag},
                                   {"velqor-4", "key4-" + tag}}));
-            QCOMPARE(ProfilesDocument::decode(m_home->read(".codex/tavrin/profiles.json"))
-                         .profiles.at(4)
-                         .name,
-                     renamed.name);
+            QVERIFY(m_home->read(".codex/tavrin/profiles.json")
+                        .contains(QByteArray('"' + renamed.name.toUtf8() + '"')));
         }
         QVERIFY(!m_home->exists(".codex/tavrin/switch-journal.json"));
     }
@@ -371,10 +345,11 @@ private slots:
 
         const qint64 limit =
             row.bytes + (row.sizeOf.isEmpty() ? 0 : QFileInfo(m_home->file(row.sizeOf)).size());
-        const Run result = run(row.command.split(' '), "sk-two", limit);
+        const ProcessRun result = run(row.command.split(' '), "sk-two", limit);
         QCOMPARE(result.status, 1);
-        QVERIFY2(result.err.contains("Not enough disk space to write " + row.file),
-                 qPrintable(result.err));
+        QVERIFY2(
+            result.err.contains(QByteArray("Not enough disk space to write " + row.file.toUtf8())),
+            result.err.constData());
         for (const QString& file : writtenFiles)
             QVERIFY2(m_home->read(file) == before[file], qPrintable(file));
         // The latest copy is the old one, or the file as it was once the dated copy of a
@@ -470,15 +445,15 @@ private slots:
         QVERIFY(run({"list"}).err.contains(readable ? "the last switch of Codex to Velqor 1 did "
                                                       "not finish"
                                                     : "cannot be read"));
-        const Run asked = run({"recover"});
+        const ProcessRun asked = run({"recover"});
         QCOMPARE(asked.status, 1);
 
         // What an interrupted write left is cleared away first, and the line says so.
         m_home->write(".codex/auth.json.tavrin-tmp-Ab12Cd", "{");
-        const Run recovered = run({"recover", "--yes"});
+        const ProcessRun recovered = run({"recover", "--yes"});
         QVERIFY2(
             recovered.out.startsWith("Removed 1 temporary file left by an interrupted write.\n"),
-            qPrintable(recovered.out));
+            recovered.out.constData());
         QVERIFY(!m_home->exists(".codex/auth.json.tavrin-tmp-Ab12Cd"));
         QCOMPARE(m_home->read("elsewhere"), "mine");
         // Only the trusted entry of the journal is followed.
@@ -486,20 +461,20 @@ private slots:
         QCOMPARE(m_home->read(".codex/config.toml"),
                  trusted ? "model = \"old\"\n" : "model = \"new\"\n");
         if (chats == "=")
-            QCOMPARE(recovered.out.section('\n', -2), "Nothing needed restoring.\n");
+            QVERIFY(recovered.out.endsWith("\nNothing needed restoring.\n"));
         QCOMPARE(recovered.status, readable ? 0 : 1);
         if (!readable) {
-            QVERIFY2(recovered.out.contains("recover --discard"), qPrintable(recovered.out));
+            QVERIFY2(recovered.out.contains("recover --discard"), recovered.out.constData());
             QVERIFY(run({"switch", "claude", "claude-code"}).err.contains("cannot be read"));
             QCOMPARE(run({"recover", "--discard"}).status, 0);
             QCOMPARE(m_home->entries(".codex/tavrin").filter("switch-journal-").size(), 1);
         } else if (trusted && (chats.isEmpty() || chats == "=")) {
             QVERIFY2(asked.out.contains(chats.isEmpty() ? "config.toml: changed by the switch"
                                                         : "config.toml: as before the switch"),
-                     qPrintable(asked.out));
+                     asked.out.constData());
         } else {
             QVERIFY2(asked.out.contains("\nignored: ") && recovered.out.contains("Ignored "),
-                     qPrintable(recovered.out));
+                     recovered.out.constData());
         }
         QCOMPARE(run({"recover"}).out, "No switch was interrupted.\n");
     }
