@@ -203,8 +203,7 @@ private slots:
         QCOMPARE(row.run(std::make_shared<LinuxDesktop>()), QStringList());
         const bool claude = row.claude(), api = row.api();
         const auto expected = row.variables();
-        QStringList arriving;
-        QStringList imported;
+        QStringList arriving, imported;
         for (const auto& [name, value] : expected) {
             arriving << (value.isNull() ? "unset-environment " + name
                                         : "import-environment " + name + "=" + value);
@@ -225,10 +224,9 @@ private slots:
         QCOMPARE(arrived, arriving);
         const QString dbus = "dbus-update-activation-environment";
         QCOMPARE(tools.callCount(dbus), imported.isEmpty() ? 0 : 1);
-        if (!imported.isEmpty())
-            QCOMPARE(tools.arguments(dbus), QStringList("--systemd") + imported);
-        if (!row.proxyArriving.isNull())
-            QCOMPARE(tools.environment(dbus).value("all_proxy"), row.proxyArriving);
+        QCOMPARE(tools.arguments(dbus),
+                 imported.isEmpty() ? imported : QStringList("--systemd") + imported);
+        QCOMPARE(tools.environment(dbus).value("all_proxy"), row.proxyArriving);
 
         const QString program = claude ? "claude" : "codex";
         QTRY_COMPARE_WITH_TIMEOUT(tools.callCount("terminal"), 1, 20000);
@@ -356,33 +354,22 @@ private slots:
         QCOMPARE(LinuxDesktop().findProgram(home.file(file)), QString());
     }
 
-    void linuxChoosesTerminal_data() {
-        QTest::addColumn<QString>("variable"); // $TERMINAL
-        QTest::addColumn<QStringList>("installed");
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
+    // $TERMINAL with its arguments, else the first usual terminal installed: the program
+    // and its arguments.
+    void linuxChoosesTerminal() {
+        const auto choose = [](const QString& variable, const QStringList& installed) {
+            const auto terminal = LinuxDesktop::chooseTerminal(variable, [&](const QString& name) {
+                return installed.contains(name) ? "/usr/bin/" + name : QString();
+            });
+            return terminal ? terminal->program + ' ' + terminal->arguments.join('|') : QString();
+        };
         const QStringList all{"xterm",     "foot",           "wezterm",
                               "alacritty", "kitty",          "xfce4-terminal",
                               "konsole",   "gnome-terminal", "x-terminal-emulator"};
-        QTest::newRow("$TERMINAL with arguments")
-            << "alacritty --class \"My Term\"" << all << "/usr/bin/alacritty"
-            << QStringList({"--class", "My Term"});
-        QTest::newRow("x-terminal-emulator first")
-            << "" << all << "/usr/bin/x-terminal-emulator" << QStringList();
-        QTest::newRow("konsole before xterm")
-            << "" << QStringList({"xterm", "konsole"}) << "/usr/bin/konsole" << QStringList();
-    }
-
-    void linuxChoosesTerminal() {
-        QFETCH(QString, variable);
-        QFETCH(QStringList, installed);
-        const auto terminal =
-            LinuxDesktop::chooseTerminal(variable, [&installed](const QString& name) {
-                return installed.contains(name) ? "/usr/bin/" + name : QString();
-            });
-        QVERIFY(terminal);
-        QTEST(terminal->program, "program");
-        QTEST(terminal->arguments, "arguments");
+        QCOMPARE(choose("alacritty --class \"My Term\"", all),
+                 "/usr/bin/alacritty --class|My Term");
+        QCOMPARE(choose("", all), "/usr/bin/x-terminal-emulator ");
+        QCOMPARE(choose("", {"xterm", "konsole"}), "/usr/bin/konsole ");
     }
 
     void makingWayForCodex_data() {

@@ -14,12 +14,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QRegularExpression>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTimer>
 #include <QWidget>
@@ -134,45 +132,16 @@ inline void setAppearance(bool dark) {
     QApplication::processEvents();
 }
 
-// The contrast of a text control as its window paints it: the most common colour of its
-// area is the background, the colour that stands out most from it the text.
-inline qreal paintedContrast(QWidget* widget) {
-    QWidget* window = widget->window();
-    const QImage image =
-        window->grab(QRect(widget->mapTo(window, QPoint()), widget->size())).toImage();
-    QHash<QRgb, int> counts;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ++counts[image.pixel(x, y) | 0xff000000];
-    const QRgb background =
-        std::max_element(counts.keyValueBegin(), counts.keyValueEnd(), [](auto a, auto b) {
-            return a.second < b.second;
-        })->first;
-    qreal best = 1;
-    for (auto it = counts.keyBegin(); it != counts.keyEnd(); ++it)
-        best = std::max(best, contrastRatio(QColor(*it), QColor(background)));
-    return best;
+// The viewport of the scroll area a widget is in, else its window.
+inline QWidget* visibleAreaOf(QWidget* w) {
+    for (QWidget* p = w->parentWidget(); p; p = p->parentWidget())
+        if (auto* scroll = qobject_cast<QScrollArea*>(p->parentWidget()))
+            return scroll->viewport();
+    return w->window();
 }
 
-// The visible, enabled controls of a window that show a text of their own.
-inline QList<QWidget*> textControls(QWidget* root) {
-    QList<QWidget*> result;
-    for (QWidget* w : root->findChildren<QWidget*>()) {
-        // Only what is on screen whole: not a row scrolled out of its list.
-        if (!w->isVisible() || !w->isEnabled() || w->visibleRegion().boundingRect() != w->rect())
-            continue;
-        QString text;
-        if (auto* label = qobject_cast<QLabel*>(w))
-            text = label->text();
-        else if (auto* elided = qobject_cast<ElidedLabel*>(w))
-            text = elided->text();
-        else if (auto* button = qobject_cast<QAbstractButton*>(w))
-            text = button->text();
-        else if (auto* field = qobject_cast<QLineEdit*>(w))
-            text = field->text().isEmpty() ? field->placeholderText() : field->text();
-        // Letters and digits: bullets and dashes are too small to measure.
-        if (text.contains(QRegularExpression(QStringLiteral("[\\p{L}\\p{N}]"))))
-            result << w;
-    }
-    return result;
+// Whether a widget is whole in `area`, by default in what it is seen through.
+inline bool inView(QWidget* w, QWidget* area = nullptr) {
+    area = area ? area : visibleAreaOf(w);
+    return area->rect().contains(QRect(w->mapTo(area, QPoint()), w->size()));
 }
