@@ -8,13 +8,13 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -277,8 +277,18 @@ QStringList AtomicFile::removeLeftovers() {
 QStringList AtomicFile::removeLeftovers(const QStringList& directories) {
     QStringList removed;
     for (const QString& directory : directories) {
-        const QStringList names =
-            QDir(directory).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        // Only the names that may be temporary ones are looked at further.
+        QStringList names;
+        if (DIR* dir = ::opendir(encoded(directory).constData())) {
+            while (const dirent* entry = ::readdir(dir)) {
+                const QByteArrayView name(entry->d_name);
+                if (name.contains(".tavrin-tmp-") ||
+                    (name.size() > randomLength && name[name.size() - randomLength - 1] == '.'))
+                    names << QFile::decodeName(entry->d_name);
+            }
+            ::closedir(dir);
+        }
+        names.sort();
         for (const QString& name : names) {
             if (!isLeftover(directory, name))
                 continue;
