@@ -220,34 +220,39 @@ private slots:
         m_home->write(".codex/config.toml", config);
         m_store->load();
         m_store->saveProfile(*m_store->profile(profileID), QString("sk-tray"));
-        AppViewModel viewModel(m_store.get());
-        TrayMenuModel model(&viewModel);
-        QSignalSpy outcome(&model, &TrayMenuModel::outcome);
+        auto viewModel = std::make_unique<AppViewModel>(m_store.get());
+        auto model = std::make_unique<TrayMenuModel>(viewModel.get());
+        QSignalSpy outcome(model.get(), &TrayMenuModel::outcome);
 
-        model.choose(TargetIDE::codex, profileID);
-        QVERIFY(model.isSwitching());
+        model->choose(TargetIDE::codex, profileID);
+        QVERIFY(model->isSwitching());
         // The window's pick is not the tray's way to switch.
-        QCOMPARE(viewModel.selectedProfileID(), std::nullopt);
-        QVERIFY(model.toolTip().contains("Switching\u2026"));
-        const QStringList during = describe(model.entries());
+        QCOMPARE(viewModel->selectedProfileID(), std::nullopt);
+        QVERIFY(model->toolTip().contains("Switching\u2026"));
+        const QStringList during = describe(model->entries());
         QCOMPARE(during.filter("(off)").size(), 6); // every profile of both targets
         QVERIFY(during.contains("Quit") && during.contains("Open Tavrin"));
-        // A second choice while one runs changes nothing.
-        model.choose(TargetIDE::codex, "velqor-2");
+        // A second switch while one runs changes nothing, from the tray or elsewhere.
+        model->choose(TargetIDE::codex, "chatgpt");
+        viewModel->switchTo(TargetIDE::codex, "chatgpt");
 
         QVERIFY(outcome.wait(120000)); // a switch syncs every file it writes: slow on a busy disk
         QCOMPARE(outcome.count(), 1);
-        QCOMPARE(outcome.first().at(0).toString(), viewModel.logLines().last());
+        QCOMPARE(outcome.first().at(0).toString(), viewModel->logLines().last());
         QCOMPARE(outcome.first().at(1).toBool(), failure);
         // The line is shown under its own target only.
-        QCOMPARE(viewModel.lastLine(TargetIDE::codex), viewModel.logLines().last());
-        QCOMPARE(viewModel.lastLine(TargetIDE::claude), QString());
-        QCOMPARE(viewModel.lastLineIsFailure(TargetIDE::codex), failure);
-        QCOMPARE(m_store->activeProfileID(), failure ? QString("chatgpt") : profileID);
+        QCOMPARE(viewModel->lastLine(TargetIDE::codex), viewModel->logLines().last());
+        QCOMPARE(viewModel->lastLine(TargetIDE::claude), QString());
+        QCOMPARE(viewModel->lastLineIsFailure(TargetIDE::codex), failure);
         // Once switched, the window shows the profile switched to.
-        QCOMPARE(viewModel.selectedProfileID(),
+        QCOMPARE(viewModel->selectedProfileID(),
                  failure ? std::nullopt : std::optional<QString>(profileID));
-        QCOMPARE(describe(model.entries()).filter("(off)").size(), 0);
+        QCOMPARE(describe(model->entries()).filter("(off)").size(), 0);
+        // The second switch never ran: once the view model is gone (it waits for its
+        // worker), the profile is still the first one chosen.
+        model.reset();
+        viewModel.reset();
+        QCOMPARE(m_store->activeProfileID(), failure ? QString("chatgpt") : profileID);
     }
 
 private:
