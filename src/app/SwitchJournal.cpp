@@ -183,7 +183,7 @@ void SwitchJournal::save() const {
         object.insert(QStringLiteral("restoring"), m_state.restoring);
     FileUtil::makePath(AppPaths::tavrinDirectory());
     FileUtil::writeAtomically(path(), QJsonDocument(object).toJson(QJsonDocument::Indented),
-                              FileUtil::NewFileMode::OwnerOnly, true, AtomicFile::Spare::reuse);
+                              FileUtil::NewFileMode::OwnerOnly, true, AtomicFile::Spare::keep);
 }
 
 void SwitchJournal::finish() {

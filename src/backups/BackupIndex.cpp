@@ -57,7 +57,7 @@ void record(const QList<BackupEntry>& entries, const QStringList& paths, const P
     FileUtil::writeAtomically(
         path(), QJsonDocument(QJsonObject{{copiesKey, copies}}).toJson(QJsonDocument::Indented),
         FileUtil::NewFileMode::OwnerOnly, false, // a lost index only hides profiles
-        AtomicFile::Spare::reuse);
+        AtomicFile::Spare::keep);
 }
 
 } // namespace BackupIndex

@@ -86,8 +86,8 @@ bool isLeftover(const QString& directory, const QString& name) {
 AtomicFile::AtomicFile(const QString& path, std::optional<mode_t> mode, Existing existing,
                        Spare spare)
     : m_path(path), m_existing(existing),
-      m_spare(spare == Spare::reuse && mode && existing == Existing::replace) {
-    if (m_spare && openSpare(*mode))
+      m_spare(mode && existing == Existing::replace ? spare : Spare::none) {
+    if (m_spare != Spare::none && openSpare(*mode))
         return;
     const QString stem = path + temporaryMarker;
     // Created for its owner only when the final bits are known; otherwise with the usual
@@ -158,12 +158,13 @@ void AtomicFile::write(QByteArrayView data) {
         next += written;
         left -= written;
     }
-    if (m_spare)
+    m_size += data.size();
+    if (m_spare == Spare::scrub)
         m_content += data;
 }
 
 void AtomicFile::commit(bool sync) {
-    if (m_reusing && ::ftruncate(m_fd, m_content.size()) != 0)
+    if (m_reusing && ::ftruncate(m_fd, m_size) != 0)
         fail(errno);
     if (sync && ::fsync(m_fd) != 0)
         fail(errno);
@@ -179,7 +180,7 @@ void AtomicFile::commit(bool sync) {
 }
 
 void AtomicFile::putInPlace() {
-    if (m_spare)
+    if (m_spare != Spare::none)
         return putSpareInPlace();
     const QByteArray temporary = encoded(m_temporary);
     const QByteArray target = encoded(m_path);
@@ -211,9 +212,12 @@ void AtomicFile::putSpareInPlace() {
 #ifdef Q_OS_LINUX
     if (::renameat2(AT_FDCWD, written.constData(), AT_FDCWD, target.constData(), RENAME_EXCHANGE) ==
         0) {
-        // The old file is (or becomes) the spare, holding the new content too, or nothing.
+        // The old file is (or becomes) the spare; scrubbed, it holds the new content too,
+        // or nothing.
         if (written != spare && ::rename(written.constData(), spare.constData()) != 0)
             ::unlink(written.constData());
+        if (m_spare != Spare::scrub)
+            return;
         if (const int fd = ::open(spare.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC); fd >= 0) {
             const bool whole = ::pwrite(fd, m_content.constData(), size_t(m_content.size()), 0) ==
                                ssize_t(m_content.size());

@@ -17,13 +17,15 @@ class AtomicFile {
 public:
     // What commit() does when something is at the target already.
     enum class Existing { replace, refuse };
-    // For Tavrin's own files that every switch rewrites: `reuse` writes the new content
-    // into <name>.tavrin-spare, which the last write left, instead of a new temporary
-    // file, and the two change places in one step (where the system can exchange two
-    // names); the old file, now the spare, is given the new content too (unsynced), so
-    // nothing of the old content stays behind. No file is created or freed, either of
-    // which can cost as much as a sync. Without a spare (or a mode), as usual.
-    enum class Spare { none, reuse };
+    // For Tavrin's own files that every switch rewrites: the new content is written into
+    // <name>.tavrin-spare, which the last write left, instead of a new temporary file, and
+    // the two change places in one step (where the system can exchange two names), so no
+    // file is created or freed, either of which can cost as much as a sync. Without a spare
+    // (or a mode), as usual. `keep`: the old file becomes the spare as it is, for a file
+    // others read without a lock (it is not written again until the next write). `scrub`:
+    // the old file is then given the new content too, so nothing of it stays behind, for a
+    // file read only under the lock its writer holds.
+    enum class Spare { none, keep, scrub };
 
     // `mode`: the permission bits the file ends with (the temporary file has them, or
     // fewer, from the start); nothing for the usual bits of a new file. Throws FileError.
@@ -66,7 +68,8 @@ private:
     QString m_temporary;
     int m_fd = -1;
     Existing m_existing;
-    bool m_spare = false;   // Spare::reuse: the old file becomes the next spare
-    bool m_reusing = false; // m_temporary is the spare
-    QByteArray m_content;   // what was written, for the next spare
+    Spare m_spare = Spare::none; // none when no spare is to be had
+    bool m_reusing = false;      // m_temporary is the spare
+    qint64 m_size = 0;           // bytes written
+    QByteArray m_content;        // what was written, for a spare to scrub
 };

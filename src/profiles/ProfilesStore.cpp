@@ -123,8 +123,9 @@ void ProfilesStore::ensureProfilesFileExists() {
 
 void ProfilesStore::write(const ProfilesDocument& document) {
     // For its owner only, like the key file: it tells which accounts and proxies are used.
+    // Read only under the files lock, as it is written: its spare is scrubbed.
     FileUtil::writeAtomically(AppPaths::profilesURL(), document.encoded(),
-                              FileUtil::NewFileMode::Secret, true, AtomicFile::Spare::reuse);
+                              FileUtil::NewFileMode::Secret, true, AtomicFile::Spare::scrub);
     m_fileStamp = FileUtil::stampOf(AppPaths::profilesURL());
 }
 

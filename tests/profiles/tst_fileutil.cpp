@@ -196,7 +196,7 @@ private slots:
     }
 
     // A file rewritten with its spare: never written through a spare that is a link or has
-    // another name, nothing of the old content left in the spare, and retired into it.
+    // another name, nothing of the old content left in a scrubbed spare, and retired into it.
     void spares_data() {
         QTest::addColumn<QString>("spare");
         QTest::addColumn<bool>("folderStays");
@@ -226,7 +226,7 @@ private slots:
 
         for (const QByteArray content : {"new", "newer"}) {
             FileUtil::writeAtomically(path, content, FileUtil::NewFileMode::Secret, true,
-                                      AtomicFile::Spare::reuse);
+                                      AtomicFile::Spare::scrub);
             QCOMPARE(readFile(path), content);
             QCOMPARE(modeOf(path), 0600);
             QCOMPARE(readFile(other), "other");
@@ -234,6 +234,12 @@ private slots:
             if (!folderStays)
                 QCOMPARE(readFile(sparePath), content); // nothing old behind
         }
+        // Kept as it was, for a file read without a lock: never written while read.
+        FileUtil::writeAtomically(path, "newest", FileUtil::NewFileMode::Secret, true,
+                                  AtomicFile::Spare::keep);
+        QCOMPARE(readFile(path), "newest");
+        if (!folderStays)
+            QCOMPARE(readFile(sparePath), "newer");
         AtomicFile::retire(path);
         QVERIFY(!QFileInfo::exists(path));
         QCOMPARE(readFile(other), "other");
@@ -265,7 +271,7 @@ private slots:
         const QString error = errorOf([&] {
             if (operation.contains("spare"))
                 FileUtil::writeAtomically(target, big, FileUtil::NewFileMode::Secret, true,
-                                          AtomicFile::Spare::reuse);
+                                          AtomicFile::Spare::scrub);
             else if (operation.startsWith("write"))
                 FileUtil::writeAtomically(target, big);
             else if (existed)
