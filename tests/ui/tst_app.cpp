@@ -166,13 +166,14 @@ private slots:
     // own, never on Qt's global pool, which painting also uses (on a one-CPU machine that
     // pool has a single thread).
     void repaintsWhileAStepBlocks() {
-        QThreadPool::globalInstance()->waitForDone(); // what earlier tests left running
         QThreadPool::globalInstance()->setMaxThreadCount(1);
         auto codex = std::make_shared<FakeCodexRestarter>();
         codex->holdQuit = true;
         AppServices services;
         services.codexRestarter = codex;
         WindowFixture f(services);
+        // What earlier tests left running, and what the window started for itself, is done.
+        QThreadPool::globalInstance()->waitForDone();
         AppViewModel* viewModel = f.view->viewModel();
         f.view->setSelectedIDE(TargetIDE::codex);
 
