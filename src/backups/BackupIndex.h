@@ -5,11 +5,11 @@
 #include <QString>
 #include <QStringList>
 
+struct BackupEntry;
+
 // What the copies' names cannot tell: the profiles of the switch that made each copy, in
 // ~/.codex/tavrin/backup-index.json ({"copies": {"<id>": {"from": …, "to": …}}}). Only a
 // help for the list: a copy the index does not know is still a copy.
-struct BackupEntry;
-
 namespace BackupIndex {
 
 struct Profiles {

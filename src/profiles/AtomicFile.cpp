@@ -14,7 +14,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -281,17 +280,9 @@ QStringList AtomicFile::removeLeftovers() {
 QStringList AtomicFile::removeLeftovers(const QStringList& directories) {
     QStringList removed;
     for (const QString& directory : directories) {
-        // Only the names that may be temporary ones are looked at further.
         QStringList names;
-        if (DIR* dir = ::opendir(encoded(directory).constData())) {
-            while (const dirent* entry = ::readdir(dir)) {
-                const QByteArrayView name(entry->d_name);
-                if (name.contains(".tavrin-tmp-") ||
-                    (name.size() > randomLength && name[name.size() - randomLength - 1] == '.'))
-                    names << QFile::decodeName(entry->d_name);
-            }
-            ::closedir(dir);
-        }
+        for (const QByteArray& name : FileUtil::namesIn(directory))
+            names << QFile::decodeName(name);
         names.sort();
         for (const QString& name : names) {
             if (!isLeftover(directory, name))

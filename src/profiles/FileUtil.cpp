@@ -285,6 +285,16 @@ void forgetOtherNames(const QString& path, const QStringList& names) {
     }
 }
 
+QList<QByteArray> namesIn(const QString& folder) {
+    QList<QByteArray> names;
+    if (DIR* dir = ::opendir(QFile::encodeName(folder).constData())) {
+        while (const dirent* entry = ::readdir(dir))
+            names << QByteArray(entry->d_name);
+        ::closedir(dir);
+    }
+    return names;
+}
+
 void remove(const QString& path) {
     // One call: nothing there (or no folder for it) is what was wanted.
     if (::unlink(QFile::encodeName(path).constData()) == 0)
@@ -319,20 +329,16 @@ QString unusedStamp(const QString& folder, const std::function<bool(const QStrin
     // copy left: a lower number sorts as older, and pruning would take the newest copy.
     int last = 1;
     const QByteArray stamp = now.toLatin1();
-    if (DIR* dir = ::opendir(QFile::encodeName(folder).constData())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const QByteArrayView name(entry->d_name);
-            const qsizetype at = name.indexOf(stamp);
-            if (at < 0)
-                continue;
-            const qsizetype end = at + stamp.size();
-            qsizetype digits = end + 1;
-            while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9')
-                ++digits;
-            if (end < name.size() && name[end] == '-' && digits > end + 1)
-                last = std::max(last, name.sliced(end + 1, digits - end - 1).toInt());
-        }
-        ::closedir(dir);
+    for (const QByteArray& name : namesIn(folder)) {
+        const qsizetype at = name.indexOf(stamp);
+        if (at < 0)
+            continue;
+        const qsizetype end = at + stamp.size();
+        qsizetype digits = end + 1;
+        while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9')
+            ++digits;
+        if (end < name.size() && name[end] == '-' && digits > end + 1)
+            last = std::max(last, name.sliced(end + 1, digits - end - 1).toInt());
     }
     const auto numbered = [&now](int n) {
         return n == 1 ? now : now + QLatin1Char('-') + QString::number(n);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -92,6 +93,10 @@ QString keepToDatedFile(const QString& source, const QString& directory, const Q
 // keepToDatedFile() kept for a change that is not made after all, which would otherwise
 // follow every later edit made to the file in place.
 void forgetOtherNames(const QString& path, const QStringList& names);
+
+// The names in a folder as the file system gives them, in no order ("." and ".." too);
+// none when it cannot be read. No file information is made for them.
+QList<QByteArray> namesIn(const QString& folder);
 
 // Removes a file; fails when it exists and cannot be removed.
 void remove(const QString& path);
