@@ -1,5 +1,4 @@
 #include "app/AppViewModel.h"
-#include "support/Checks.h"
 #include "support/FakeRestarters.h"
 #include "ui/Buttons.h"
 #include "ui/SettingsView.h"
@@ -8,7 +7,6 @@
 #include "ui/UiChecks.h"
 
 #include <QMainWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -64,7 +62,6 @@ private slots:
         QVERIFY(!power->isEnabled() && !action->isEnabled());
         // Closing the window waits for the switch, so Codex is not left quit.
         QVERIFY(!app.mainWindow()->close());
-        QVERIFY(app.mainWindow()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!view->viewModel()->isSwitching(), 120000);
         QTRY_VERIFY(!app.mainWindow()->isVisible());
         QVERIFY(!home.exists(".claude/settings.json"));
@@ -135,7 +132,6 @@ private slots:
         };
 
         QVERIFY(app.mainWindow()->close());
-        QVERIFY(!app.mainWindow()->isVisible());
         QCOMPARE(notices(), 1); // no notifications offscreen: a message box instead
         action("Open Tavrin")->trigger();
         QVERIFY(app.mainWindow()->isVisible());
