@@ -61,7 +61,7 @@ private slots:
         QCOMPARE(action->text(), QString("Switching..."));
         QVERIFY(!power->isEnabled() && !action->isEnabled());
         // Closing the window waits for the switch, so Codex is not left quit.
-        QVERIFY(!app.mainWindow()->close());
+        QVERIFY(!app.mainWindow()->close() && app.mainWindow()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!view->viewModel()->isSwitching(), 120000);
         QTRY_VERIFY(!app.mainWindow()->isVisible());
         QVERIFY(!home.exists(".claude/settings.json"));
@@ -116,13 +116,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(app.mainWindow()));
         QTRY_VERIFY(app.tray()); // once the first frame is on screen
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
-        QMenu* menu = app.tray()->menu();
         // The Codex section comes first, so the first match is the Codex entry.
-        const auto action = [menu](const QString& text) {
-            const QList<QAction*> actions = menu->actions();
-            const auto found = std::find_if(actions.begin(), actions.end(),
-                                            [&](QAction* a) { return a->text() == text; });
-            return found == actions.end() ? nullptr : *found;
+        const auto action = [&app](const QString& text) {
+            for (QAction* a : app.tray()->menu()->actions())
+                if (a->text() == text)
+                    return a;
+            qFatal("no menu item %s", qPrintable(text));
         };
         const auto notices = [] {
             const QWidgetList windows = QApplication::topLevelWidgets();

@@ -88,13 +88,11 @@ private slots:
         f.select(".codex/backups/state_5-2026-01-01-00-00-00.sqlite");
         f.clickAnswering("restoreBackupButton", "Restore");
         QTRY_VERIFY(f.codex->calls().contains("quit"));
-        int ticks = 0;
         QTimer timer;
-        connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        QSignalSpy ticks(&timer, &QTimer::timeout);
         timer.start(1);
-        QTRY_VERIFY(ticks >= 5);
-        QVERIFY(f.view->isBusy());
-        QVERIFY(!f.find<QPushButton>("restoreBackupButton")->isEnabled());
+        QTRY_VERIFY(ticks.size() >= 5);
+        QVERIFY(f.view->isBusy() && !f.find<QPushButton>("restoreBackupButton")->isEnabled());
         f.codex->releaseQuit();
         QTRY_VERIFY_WITH_TIMEOUT(f.status().startsWith("Restored the chat database"), 120000);
         QCOMPARE(QFileInfo(f.home.file(".codex/state_5.sqlite")).size(), 100 * 1000 * 1000);

@@ -29,31 +29,42 @@ struct Window : WindowFixture {
 class TestContentView : public QObject {
     Q_OBJECT
 private slots:
-    // The first start opens on Claude Code; later starts on the target used last.
-    void opensOnLastTargetAndRetints() {
+    // The first start opens on Claude Code; later starts on the target used last. Every
+    // accent follows the target, and the Profiles tab opens on its selected profile; a
+    // change there resets both targets' selections to the active profiles.
+    void followsTheTarget() {
         Window f;
         const QColor claude = f.accent();
         // The active profile is marked, and so is each profile still without its key.
         f.store->saveProfile(*f.store->profile("velqor-2"), QString("sk-2"));
-        QCOMPARE(f.pick(), (QStringList{"[x] Claude Account", "Velqor 1 (no key)", "Velqor 2"}));
-
+        QCOMPARE(f.pick("velqor-2"),
+                 (QStringList{"[x] Claude Account", "Velqor 1 (no key)", "Velqor 2"}));
         f.click("segmentCodex");
         QVERIFY(f.accent() != claude);
-        QCOMPARE(f.pick(), (QStringList{"[x] ChatGPT Account", "Velqor 1 (no key)", "Velqor 2"}));
+        QCOMPARE(f.pick("velqor-1"),
+                 (QStringList{"[x] ChatGPT Account", "Velqor 1 (no key)", "Velqor 2"}));
         const ContentView again(f.store.get());
         QVERIFY(again.findChild<ChoiceButton*>("segmentCodex")->isSelected());
-        // Every accent follows the target, inside the profiles panel too.
+
         f.click("tabProfiles");
         for (const QColor& color : {f.action()->fillColor(), f.power()->stateColor(),
                                     f.view->profilesPanel()->theme().accentFill()})
             QCOMPARE(color, f.accent());
+        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-1"));
         f.click("segmentClaude");
         QCOMPARE(f.view->profilesPanel()->theme().accentFill(), claude);
-
+        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-2"));
+        f.click("addVelqorButton");
+        QCOMPARE(f.view->viewModel()->selectedClaudeProfileID(),
+                 std::optional<QString>("claude-code"));
+        QCOMPARE(f.view->viewModel()->selectedProfileID(), std::optional<QString>("chatgpt"));
+        f.click("tabSwitch");
+        QCOMPARE(f.card("profileName"), QString("Claude Account"));
         // Showing the window again does not load the profiles a second time.
         f.view->hide();
         f.view->show();
-        QCOMPARE(f.view->viewModel()->logLines(), QStringList{"Profiles loaded"});
+        QCOMPARE(f.view->viewModel()->logLines(),
+                 QStringList({"Profiles loaded", "Added Velqor 3"}));
     }
 
     void profileCard_data() {
@@ -134,13 +145,12 @@ private slots:
         QVERIFY(!f.action()->isEnabled() && !f.power()->isEnabled());
         QCOMPARE(f.action()->text(), QString("Locked"));
         // Both controls are dimmed alike, and "Locked" stays readable in either appearance.
-        for (const bool dark : {false, true}) {
+        for (const bool dark : {true, false}) {
             setAppearance(dark);
             QCOMPARE(f.power()->stateColor(), f.action()->fillColor());
             QCOMPARE(f.power()->symbolColor(), f.action()->textColor());
             QVERIFY(contrastRatio(f.action()->textColor(), f.action()->fillColor()) >= 4.5);
         }
-        setAppearance(false);
         QCOMPARE(f.find<QLabel>("policyTitle")->text(), QString("Update required"));
         QTEST(f.find<QLabel>("policyDetail")->text(), "detail");
         QCOMPARE(f.find("updateButton")->isVisible(), served.updateURL.has_value());
@@ -152,28 +162,6 @@ private slots:
         QTRY_COMPARE(policy->calls, 2);
         QTRY_VERIFY(f.find("refreshButton")->isEnabled());
         QCOMPARE(f.find<IconButton>("refreshButton")->symbol(), QString("arrow.clockwise"));
-    }
-
-    // The Profiles tab opens on the selected target's profile; its changes reset both
-    // targets' selections to the active profiles.
-    void profilesTabFollowsTarget() {
-        Window f;
-        f.view->setSelectedIDE(TargetIDE::codex);
-        f.pick("velqor-1");
-        f.view->setSelectedIDE(TargetIDE::claude);
-        f.pick("velqor-2");
-        f.click("tabProfiles");
-        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-2"));
-        f.click("segmentCodex");
-        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-1"));
-
-        f.click("addVelqorButton");
-        QCOMPARE(f.view->viewModel()->logLines().last(), QString("Added Velqor 3"));
-        QCOMPARE(f.view->viewModel()->selectedClaudeProfileID(),
-                 std::optional<QString>("claude-code"));
-        QCOMPARE(f.view->viewModel()->selectedProfileID(), std::optional<QString>("chatgpt"));
-        f.click("tabSwitch");
-        QCOMPARE(f.card("profileName"), QString("ChatGPT Account"));
     }
 
     // A long name elides and never pushes a control out of the Profiles tab's viewport.

@@ -48,8 +48,7 @@ private slots:
         // On appearing, the active profile is selected and described.
         QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        f.select("velqor-2");
-        QVERIFY(f.find("proxyGroup")->isEnabled());
+        f.select("velqor-2"); // (its proxy controls are enabled: proxyFlow saves one)
         f.select("claude-code");
         QVERIFY(!f.find("proxyGroup")->isEnabled());
         QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
@@ -98,8 +97,7 @@ private slots:
         QVERIFY(f.clickAnswering("deleteKeyButton", "Cancel").contains("Velqor 3"));
         QVERIFY(f.store->hasAPIKey("velqor-3"));
         f.clickAnswering("deleteKeyButton", "Delete Key");
-        QVERIFY(!f.store->hasAPIKey("velqor-3"));
-        QVERIFY(!f.find("deleteKeyButton")->isEnabled());
+        QVERIFY(!f.store->hasAPIKey("velqor-3") && !f.find("deleteKeyButton")->isEnabled());
         QCOMPARE(f.status(), QString("Key deleted for Velqor 3."));
         QCOMPARE(f.log, QStringList({"Added Velqor 3", "Saved key for Velqor 3",
                                      "Deleted key for Velqor 3"}));
@@ -180,10 +178,8 @@ private slots:
         QCOMPARE(server.requestCount(), 0);
         f.select("velqor-1");
         QCOMPARE(f.find("creditRow")->isVisible(), hasEndpoint);
-        if (!hasEndpoint) {
-            QCOMPARE(server.requestCount(), 0);
+        if (!hasEndpoint)
             return;
-        }
 
         auto* status = f.find<ElidedLabel>("creditStatus");
         QTRY_COMPARE(status->text(), text);

@@ -71,13 +71,12 @@ private slots:
         Profile stored = Profile::velqorAccount(3);
         stored.limitsEndpoint = "https://limits.example/v1";
         stored.proxyURL = "socks5://u:p@10.0.0.1:1080";
-        QTest::newRow("stored profile comes back unchanged")
-            << ProfileEditorState::fromProfile(stored) << stored << "socks5";
         stored.modelProvider = std::nullopt;
-        Profile emptyProvider = stored;
-        emptyProvider.modelProvider = QString("");
-        QTest::newRow("absent provider saved as empty text")
-            << ProfileEditorState::fromProfile(stored) << emptyProvider << "socks5";
+        const ProfileEditorState editing = ProfileEditorState::fromProfile(stored);
+        stored.modelProvider = QString("");
+        // (A stored provider's round trip is the new profile's "velqor" above.)
+        QTest::newRow("stored profile comes back, an absent provider as empty text")
+            << editing << stored << "socks5";
     }
 
     void editorProfile() {
@@ -106,23 +105,47 @@ private slots:
     }
 
     // Opening selects the active Codex profile; both targets' active profiles are marked
-    // and cannot be deleted.
-    void openingSelectsActiveProfile() {
+    // and cannot be deleted. At its smallest the window shows the whole form or scrolls to
+    // it, and the list never scrolls sideways for a long name; its rows read well on the
+    // highlight of either appearance.
+    void openingAndSmallestWindow() {
         SettingsFixture f;
+        Profile profile = Profile::velqorAccount(5);
+        profile.name = QString("W").repeated(60);
+        f.store->saveProfile(profile);
         f.store->saveActiveProfileID("velqor-2");
+        f.store->saveActiveClaudeProfileID(profile.id);
         f.show();
         QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("velqor-2"));
         QCOMPARE(f.list()->currentItem(), f.item("velqor-2"));
         QCOMPARE(f.field("idField")->text(), QString("velqor-2"));
         QVERIFY2(!f.enabled("deleteProfileButton"), "active Codex profile is deletable");
-        f.selectRow("claude-code");
+        f.selectRow(profile.id);
         QVERIFY2(!f.enabled("deleteProfileButton"), "active Claude Code profile is deletable");
         QStringList marks;
-        for (const char* id : {"velqor-2", "claude-code", "chatgpt"})
+        for (const QString& id : QStringList{"velqor-2", profile.id, "chatgpt"})
             marks << f.item(id)->data(SettingsList::activeMarkRole).toString();
         QCOMPARE(marks, QStringList({"Active \u00B7 Codex", "Active \u00B7 Claude Code", ""}));
         QCOMPARE(SettingsList::activeMark("v", "v", "v"),
                  QString("Active \u00B7 Codex, Claude Code"));
+
+        QCOMPARE(f.list()->horizontalScrollBar()->maximum(), 0);
+        auto* scroll = f.find<QScrollArea>("settingsFormScroll");
+        for (const bool expanded : {false, true}) {
+            if (expanded)
+                f.click("settingsProxyToggle");
+            QApplication::processEvents();
+            QVERIFY(scroll->widget()->height() <= scroll->viewport()->height() ||
+                    scroll->verticalScrollBar()->isVisible());
+        }
+        // The unfolded proxy group is scrolled into view.
+        QVERIFY(inView(f.find("settingsSaveProxyButton"), scroll->viewport()));
+        for (const QPalette& palette : {QApplication::style()->standardPalette(), darkPalette()})
+            for (const bool selected : {false, true}) {
+                const SettingsList::RowColors colors = SettingsList::rowColors(palette, selected);
+                QVERIFY(std::min(contrastRatio(colors.name, colors.background),
+                                 contrastRatio(colors.mark, colors.background)) >= 4.5);
+            }
     }
 
     // A new profile's ID is editable until it is saved, a taken ID is refused, and
@@ -185,11 +208,10 @@ private slots:
         QCOMPARE(f.field("nameField")->text(), QString("Spaced Name"));
         QCOMPARE(f.store->apiKey("velqor-1"), std::optional<QString>("sk-old"));
 
-        auto* badge = f.find<QLabel>("settingsProxyBadge");
-        QCOMPARE(badge->text(), QString("Off"));
+        QCOMPARE(f.text("settingsProxyBadge"), QString("Off"));
         f.click("settingsProxyToggle");
         QTest::keyClicks(f.field("settingsProxyAddressField"), "h:3128:u:p");
-        QCOMPARE(badge->text(), QString("http"));
+        QCOMPARE(f.text("settingsProxyBadge"), QString("http"));
         f.click("settingsSaveProxyButton");
         QCOMPARE(f.store->profile("velqor-1")->proxyURL,
                  std::optional<QString>("http://u:p@h:3128"));
@@ -210,35 +232,6 @@ private slots:
         QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
         QCOMPARE(f.field("idField")->text(), QString("chatgpt"));
         QCOMPARE(f.status(), QString("Profile deleted."));
-    }
-
-    // At its smallest the window shows the whole form or scrolls to it, and the list
-    // never scrolls sideways; its rows read well on the highlight of either appearance.
-    void smallestWindowAndLongName() {
-        SettingsFixture f;
-        Profile profile = Profile::velqorAccount(5);
-        profile.name = QString("W").repeated(60);
-        f.store->saveProfile(profile);
-        f.store->saveActiveClaudeProfileID(profile.id);
-        f.show();
-        f.selectRow(profile.id);
-        QCOMPARE(f.list()->horizontalScrollBar()->maximum(), 0);
-        auto* scroll = f.find<QScrollArea>("settingsFormScroll");
-        for (const bool expanded : {false, true}) {
-            if (expanded)
-                f.click("settingsProxyToggle");
-            QApplication::processEvents();
-            QVERIFY(scroll->widget()->height() <= scroll->viewport()->height() ||
-                    scroll->verticalScrollBar()->isVisible());
-        }
-        // The unfolded proxy group is scrolled into view.
-        QVERIFY(inView(f.find("settingsSaveProxyButton"), scroll->viewport()));
-        for (const QPalette& palette : {QApplication::style()->standardPalette(), darkPalette()})
-            for (const bool selected : {false, true}) {
-                const SettingsList::RowColors colors = SettingsList::rowColors(palette, selected);
-                QVERIFY(std::min(contrastRatio(colors.name, colors.background),
-                                 contrastRatio(colors.mark, colors.background)) >= 4.5);
-            }
     }
 
     // With keys in the keyring no file of Tavrin's holds one, and the window never waits
