@@ -171,8 +171,7 @@ private slots:
         profile.name = QString("W").repeated(60);
         profile.limitsEndpoint = QString("http://127.0.0.1:9/limits");
         f.store->saveProfile(profile);
-        QVERIFY(f.pick().last().contains(QChar(0x2026)));
-        f.view->viewModel()->setSelectedClaudeProfileID(profile.id);
+        QVERIFY(f.pick(profile.id).last().contains(QChar(0x2026)));
         QVERIFY(f.find<ElidedLabel>("profileName")->displayedText().endsWith(QChar(0x2026)));
 
         f.click("tabProfiles");

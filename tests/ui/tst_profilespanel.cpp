@@ -8,7 +8,7 @@
 
 using Response = TestHttpServer::Response;
 
-// One panel over a real store in a temporary home, with recording callbacks.
+// The panel, its log and change callbacks recorded.
 struct PanelFixture : WidgetFixture<ProfilesPanel> {
     QStringList log;
     int changes = 0;
@@ -43,26 +43,6 @@ struct PanelFixture : WidgetFixture<ProfilesPanel> {
 class TestProfilesPanel : public QObject {
     Q_OBJECT
 private slots:
-    void accountProfilesAndTheme() {
-        PanelFixture f;
-        // On appearing, the active profile is selected and described.
-        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        f.select("velqor-2"); // (its proxy controls are enabled: proxyFlow saves one)
-        f.select("claude-code");
-        QVERIFY(!f.find("proxyGroup")->isEnabled());
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
-                 QString("No Velqor key needed"));
-        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
-        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
-        // The window's theme reaches the rows: the selected one is outlined in its accent.
-        const CompactTheme claude{true, TargetIDE::claude};
-        f.view->setTheme(claude);
-        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
-        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
-    }
-
     // Add Velqor makes the next number's profile (its numbering is Profile's own table) and
     // shows it, ready for its key.
     void addVelqorAndItsKey() {
@@ -104,8 +84,13 @@ private slots:
         QCOMPARE(f.changes, 3);
     }
 
-    void proxyFlow() {
+    // A Velqor profile's proxy is saved, read back on reselecting and cleared; account
+    // profiles need no Velqor key and take no proxy. The window's theme reaches the rows.
+    void proxyAndAccounts() {
         PanelFixture f;
+        // On appearing, the active profile is selected and described.
+        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
         f.select("velqor-1");
         QCOMPARE(f.status(), QString("No key, no proxy."));
         const auto badge = [&] {
@@ -141,33 +126,44 @@ private slots:
         QCOMPARE(f.log, QStringList(2, "Saved proxy for Velqor 1"));
         QCOMPARE(badge(), QString("Off"));
         QCOMPARE(f.changes, 2);
+
+        f.select("claude-code");
+        QVERIFY(!f.find("proxyGroup")->isEnabled());
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
+        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
+                 QString("No Velqor key needed"));
+        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
+        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
+        // The selected row is outlined in the theme's accent.
+        const CompactTheme claude{true, TargetIDE::claude};
+        f.view->setTheme(claude);
+        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
+        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
 
     // The remaining credit under an API-key profile with a limits endpoint, asked when
     // the profile is chosen and then at most once a minute.
     void creditRow_data() {
         QTest::addColumn<Response>("response");
-        QTest::addColumn<bool>("hasEndpoint");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("text"); // none: the profile has no limits endpoint
         QTest::addColumn<QStringList>("details");
-        const auto row = [](const char* name, const QByteArray& json, int status, bool hasEndpoint,
-                            const char* text, const QStringList& details = {}) {
-            QTest::newRow(name) << Response::json(json, status) << hasEndpoint << QString(text)
-                                << details;
+        const auto row = [](const char* name, const QByteArray& json, int status, const char* text,
+                            const QStringList& details = {}) {
+            QTest::newRow(name) << Response::json(json, status) << QString(text) << details;
         };
         row("answer",
             R"({"data": {"credits_remaining": 12.5, "credits_total": 50, "plan": "pro"}})", 200,
-            true, "Credits Remaining: 12.5", {"Credits Total: 50", "Plan: pro"});
-        row("server error", R"({"remaining": 1})", 500, true,
+            "Credits Remaining: 12.5", {"Credits Total: 50", "Plan: pro"});
+        row("server error", R"({"remaining": 1})", 500,
             "The limits service failed to answer (HTTP 500).");
-        row("key refused", "{}", 401, true, "The limits service refused the key (HTTP 401).");
-        row("no endpoint", "{}", 200, false, "");
+        row("key refused", "{}", 401, "The limits service refused the key (HTTP 401).");
+        row("no endpoint", "{}", 200, "");
     }
 
     void creditRow() {
         QFETCH(Response, response);
-        QFETCH(bool, hasEndpoint);
         QFETCH(QString, text);
+        const bool hasEndpoint = !text.isEmpty();
         TestHttpServer server;
         server.setResponse(response);
         PanelFixture f;

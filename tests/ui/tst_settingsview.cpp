@@ -91,17 +91,16 @@ private slots:
         const qint64 before = QDateTime::currentSecsSinceEpoch();
         const qint64 stamp = ProfileEditorState::newProfile().id.mid(7).toLongLong();
         QVERIFY(before <= stamp && stamp <= QDateTime::currentSecsSinceEpoch());
-        for (const auto& [field, valid] : {std::pair{&ProfileEditorState::id, false},
-                                           {&ProfileEditorState::name, false},
-                                           {&ProfileEditorState::preferredAuthMethod, false},
-                                           {&ProfileEditorState::model, false},
-                                           {&ProfileEditorState::modelReasoningEffort, false},
-                                           {&ProfileEditorState::modelProvider, true}}) {
-            ProfileEditorState state = ProfileEditorState::newProfile(1);
-            QVERIFY(state.isValid());
+        using S = ProfileEditorState;
+        QVERIFY(S::newProfile(1).isValid());
+        QList<bool> valid;
+        for (QString S::*field : {&S::id, &S::name, &S::preferredAuthMethod, &S::model,
+                                  &S::modelReasoningEffort, &S::modelProvider}) {
+            S state = S::newProfile(1);
             state.*field = " \n\t";
-            QCOMPARE(state.isValid(), valid);
+            valid << state.isValid();
         }
+        QCOMPARE(valid, QList<bool>({false, false, false, false, false, true}));
     }
 
     // Opening selects the active Codex profile; both targets' active profiles are marked
