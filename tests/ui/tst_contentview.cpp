@@ -91,33 +91,6 @@ private slots:
         QVERIFY(f.action()->isEnabled() && f.power()->isEnabled());
     }
 
-    // A failure shows in the error colour, whole in the tooltip and in the recent lines.
-    void failureCaption() {
-        Window f;
-        const QString failure = "Could not restart Claude Code: zsh:1: " + QString(300, 'x');
-        f.view->viewModel()->appendFailure(failure);
-        auto* caption = f.find<ElidedLabel>("lastLogCaption");
-        QCOMPARE(caption->color(), f.view->theme().error());
-        QCOMPARE(caption->toolTip(), failure);
-        QVERIFY(caption->displayedText().endsWith(QChar(0x2026)));
-        QVERIFY(caption->width() <= f.view->width());
-
-        QTest::mouseClick(caption, Qt::LeftButton);
-        auto* lines = f.find<QPlainTextEdit>("recentActivityText");
-        QTRY_VERIFY(lines->isVisible());
-        QCOMPARE(lines->document()->blockCount(), 2);
-        QVERIFY(lines->toPlainText().endsWith("  " + failure));
-        QTest::mouseClick(f.find("copyActivityButton"), Qt::LeftButton);
-        QCOMPARE(QGuiApplication::clipboard()->text(), lines->toPlainText());
-        // One entry per paragraph, each with the time it was added.
-        QVERIFY(lines->toPlainText().startsWith(
-            ActivityPopover::entryText(f.view->viewModel()->logTime(0), "Profiles loaded")));
-        // The popup follows new lines, and a success is drawn as one again.
-        f.view->viewModel()->appendLog("Codex switched to Velqor 1. Synced 0 chats.");
-        QVERIFY(lines->toPlainText().endsWith("Synced 0 chats."));
-        QCOMPARE(caption->color(), f.view->theme().secondaryText());
-    }
-
     // A required update locks switching and shows the card; "Update" only with a link.
     void policyCard_data() {
         QTest::addColumn<CloudPolicy>("served");
@@ -164,9 +137,33 @@ private slots:
         QCOMPARE(f.find<IconButton>("refreshButton")->symbol(), QString("arrow.clockwise"));
     }
 
-    // A long name elides and never pushes a control out of the Profiles tab's viewport.
-    void longNameStaysInViewport() {
+    // Long texts elide. A failure shows in the error colour, whole in the tooltip and in
+    // the recent lines; a long name never pushes a control out of the Profiles tab's viewport.
+    void longTexts() {
         Window f;
+        const QString failure = "Could not restart Claude Code: zsh:1: " + QString(300, 'x');
+        f.view->viewModel()->appendFailure(failure);
+        auto* caption = f.find<ElidedLabel>("lastLogCaption");
+        QCOMPARE(caption->color(), f.view->theme().error());
+        QCOMPARE(caption->toolTip(), failure);
+        QVERIFY(caption->displayedText().endsWith(QChar(0x2026)));
+        QVERIFY(caption->width() <= f.view->width());
+
+        QTest::mouseClick(caption, Qt::LeftButton);
+        auto* lines = f.find<QPlainTextEdit>("recentActivityText");
+        QTRY_VERIFY(lines->isVisible());
+        QCOMPARE(lines->document()->blockCount(), 2);
+        QVERIFY(lines->toPlainText().endsWith("  " + failure));
+        QTest::mouseClick(f.find("copyActivityButton"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), lines->toPlainText());
+        // One entry per paragraph, each with the time it was added.
+        QVERIFY(lines->toPlainText().startsWith(
+            ActivityPopover::entryText(f.view->viewModel()->logTime(0), "Profiles loaded")));
+        // The popup follows new lines, and a success is drawn as one again.
+        f.view->viewModel()->appendLog("Codex switched to Velqor 1. Synced 0 chats.");
+        QVERIFY(lines->toPlainText().endsWith("Synced 0 chats."));
+        QCOMPARE(caption->color(), f.view->theme().secondaryText());
+
         Profile profile = Profile::velqorAccount(9);
         profile.name = QString("W").repeated(60);
         profile.limitsEndpoint = QString("http://127.0.0.1:9/limits");
