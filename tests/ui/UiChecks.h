@@ -5,7 +5,6 @@
 #include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
 #include "support/TestHome.h"
-#include "ui/CompactTheme.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
