@@ -5,7 +5,6 @@
 #include "profiles/ProfilesStore.h"
 #include "remote/CloudControlService.h"
 #include "support/TestHome.h"
-#include "ui/CompactTheme.h"
 #include "ui/ContentView.h"
 #include "ui/Controls.h"
 #include "ui/ProfilesPanel.h"
@@ -25,6 +24,27 @@
 #include <algorithm>
 #include <memory>
 
+// Presses the button with this text in the next message box, once one comes up; the
+// result then holds the box's question, and its details when asked for (empty while no
+// box has come up).
+inline std::shared_ptr<QString> answerNextMessageBox(const QString& button, bool details = false) {
+    auto question = std::make_shared<QString>();
+    auto* poll = new QTimer(QApplication::instance());
+    QObject::connect(poll, &QTimer::timeout, [poll, question, button, details] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        *question = details ? box->text() + '\n' + box->informativeText() : box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == button)
+                b->click();
+    });
+    poll->start(10);
+    return question;
+}
+
 // A window or panel over a real store in a temporary home; its widgets are found by name.
 template <typename View> struct WidgetFixture {
     TestHome home;
@@ -39,6 +59,12 @@ template <typename View> struct WidgetFixture {
         return widget;
     }
     void click(const char* name) const { QTest::mouseClick(find(name), Qt::LeftButton); }
+    // Clicks a control that asks first, answers with `button`; the question it asked.
+    QString clickAnswering(const char* name, const QString& button) const {
+        const auto question = answerNextMessageBox(button);
+        click(name);
+        return *question;
+    }
     QString text(const char* label) const { return find<QLabel>(label)->text(); }
     void show() const {
         view->show();
@@ -102,27 +128,6 @@ inline QStringList pickProfile(ContentView* view, const QString& id = {}) {
 inline bool sameColor(const QColor& a, const QColor& b, int tolerance = 2) {
     return qAbs(a.red() - b.red()) <= tolerance && qAbs(a.green() - b.green()) <= tolerance &&
            qAbs(a.blue() - b.blue()) <= tolerance;
-}
-
-// Presses the button with this text in the next message box, once one comes up; the
-// result then holds the box's question, and its details when asked for (empty while no
-// box has come up).
-inline std::shared_ptr<QString> answerNextMessageBox(const QString& button, bool details = false) {
-    auto question = std::make_shared<QString>();
-    auto* poll = new QTimer(QApplication::instance());
-    QObject::connect(poll, &QTimer::timeout, [poll, question, button, details] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        poll->stop();
-        poll->deleteLater();
-        *question = details ? box->text() + '\n' + box->informativeText() : box->text();
-        for (QAbstractButton* b : box->buttons())
-            if (b->text() == button)
-                b->click();
-    });
-    poll->start(10);
-    return question;
 }
 
 // Gives the application a light or a dark theme's palette, which the windows read the

@@ -20,10 +20,6 @@ struct SectionFixture : WidgetFixture<BackupsSection> {
         services.codexRestarter = codex;
         view = std::make_unique<BackupsSection>(store.get(), services);
     }
-    void showFound() {
-        show();
-        QTRY_VERIFY(!view->isBusy());
-    }
     void select(const QString& id) const {
         auto* list = find<QTreeWidget>("backupsList");
         for (int row = 0; row < list->topLevelItemCount(); ++row)
@@ -42,18 +38,16 @@ private slots:
         f.home.write(".codex/config.toml", "model = \"new\"\n");
         f.home.write(".codex/backups/config-2026-01-01-00-00-00.toml", "model = \"old\"\n");
         f.home.write(".codex/backups/config-2026-01-02-00-00-00.toml", "model = \"x\"\n");
-        f.showFound();
+        f.show();
+        QTRY_VERIFY(!f.view->isBusy());
         QCOMPARE(f.view->entries().size(), 2);
 
         f.select(".codex/backups/config-2026-01-01-00-00-00.toml");
         QTRY_VERIFY(f.view->previewText().endsWith("-model = \"new\"\n+model = \"old\""));
-        auto question = answerNextMessageBox("Cancel");
-        f.click("restoreBackupButton");
-        QCOMPARE(*question, QString("Restore ~/.codex/config.toml from its copy of 2026-01-01 "
-                                    "00:00:00?"));
+        QCOMPARE(f.clickAnswering("restoreBackupButton", "Cancel"),
+                 QString("Restore ~/.codex/config.toml from its copy of 2026-01-01 00:00:00?"));
         QCOMPARE(f.home.read(".codex/config.toml"), QByteArray("model = \"new\"\n"));
-        answerNextMessageBox("Restore");
-        f.click("restoreBackupButton");
+        f.clickAnswering("restoreBackupButton", "Restore");
         QTRY_VERIFY2(f.status().startsWith("Restored config.toml from its copy of 2026-01-01"),
                      qPrintable(f.status()));
         QCOMPARE(f.home.read(".codex/config.toml"), QByteArray("model = \"old\"\n"));
@@ -62,8 +56,7 @@ private slots:
         QTRY_COMPARE(f.view->entries().size(), 3);
 
         f.select(".codex/backups/config-2026-01-02-00-00-00.toml");
-        answerNextMessageBox("Delete");
-        f.click("deleteBackupButton");
+        f.clickAnswering("deleteBackupButton", "Delete");
         QTRY_VERIFY2(f.status().startsWith("Deleted the copy of config.toml"),
                      qPrintable(f.status()));
         QVERIFY(!f.home.exists(".codex/backups/config-2026-01-02-00-00-00.toml"));
@@ -87,21 +80,19 @@ private slots:
         const QString copy = f.home.file(".codex/backups/state_5-2026-01-01-00-00-00.sqlite");
         writeFile(copy, QByteArray("SQLite format 3\0", 16));
         QCOMPARE(::truncate(QFile::encodeName(copy).constData(), 100 * 1000 * 1000), 0);
-        f.showFound();
+        f.show();
+        QTRY_VERIFY(!f.view->isBusy());
         QCOMPARE(f.view->entries().size(), 1001);
 
         f.codex->holdQuit = true;
         f.select(".codex/backups/state_5-2026-01-01-00-00-00.sqlite");
-        answerNextMessageBox("Restore");
-        f.click("restoreBackupButton");
+        f.clickAnswering("restoreBackupButton", "Restore");
         QTRY_VERIFY(f.codex->calls().contains("quit"));
-        int ticks = 0;
         QTimer timer;
-        connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        QSignalSpy ticks(&timer, &QTimer::timeout);
         timer.start(1);
-        QTRY_VERIFY(ticks >= 5);
-        QVERIFY(f.view->isBusy());
-        QVERIFY(!f.find<QPushButton>("restoreBackupButton")->isEnabled());
+        QTRY_VERIFY(ticks.size() >= 5);
+        QVERIFY(f.view->isBusy() && !f.find<QPushButton>("restoreBackupButton")->isEnabled());
         f.codex->releaseQuit();
         QTRY_VERIFY_WITH_TIMEOUT(f.status().startsWith("Restored the chat database"), 120000);
         QCOMPARE(QFileInfo(f.home.file(".codex/state_5.sqlite")).size(), 100 * 1000 * 1000);

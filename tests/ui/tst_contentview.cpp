@@ -1,12 +1,10 @@
 #include "ui/ActivityPopover.h"
 #include "ui/Buttons.h"
-#include "ui/ProfilesPanel.h"
 #include "ui/UiChecks.h"
 
 #include <QClipboard>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QScrollArea>
 
 namespace {
 
@@ -23,7 +21,6 @@ struct Window : WindowFixture {
     PowerButton* power() const { return find<PowerButton>("powerButton"); }
     QString card(const char* part) const { return find<ElidedLabel>(part)->text(); }
     QColor accent() const { return view->theme().accentFill(); }
-    bool chosen(const char* segment) const { return find<ChoiceButton>(segment)->isSelected(); }
     QStringList pick(const QString& id = {}) const { return pickProfile(view.get(), id); }
 };
 
@@ -32,32 +29,42 @@ struct Window : WindowFixture {
 class TestContentView : public QObject {
     Q_OBJECT
 private slots:
-    // The first start opens on Claude Code; later starts on the target used last.
-    void opensOnLastTargetAndRetints() {
+    // The first start opens on Claude Code; later starts on the target used last. Every
+    // accent follows the target, and the Profiles tab opens on its selected profile; a
+    // change there resets both targets' selections to the active profiles.
+    void followsTheTarget() {
         Window f;
         const QColor claude = f.accent();
-        QVERIFY(f.chosen("segmentClaude") && !f.chosen("segmentCodex"));
         // The active profile is marked, and so is each profile still without its key.
         f.store->saveProfile(*f.store->profile("velqor-2"), QString("sk-2"));
-        QCOMPARE(f.pick(), (QStringList{"[x] Claude Account", "Velqor 1 (no key)", "Velqor 2"}));
-
+        QCOMPARE(f.pick("velqor-2"),
+                 (QStringList{"[x] Claude Account", "Velqor 1 (no key)", "Velqor 2"}));
         f.click("segmentCodex");
         QVERIFY(f.accent() != claude);
-        QCOMPARE(f.pick(), (QStringList{"[x] ChatGPT Account", "Velqor 1 (no key)", "Velqor 2"}));
+        QCOMPARE(f.pick("velqor-1"),
+                 (QStringList{"[x] ChatGPT Account", "Velqor 1 (no key)", "Velqor 2"}));
         const ContentView again(f.store.get());
         QVERIFY(again.findChild<ChoiceButton*>("segmentCodex")->isSelected());
-        // Every accent follows the target, inside the profiles panel too.
+
         f.click("tabProfiles");
         for (const QColor& color : {f.action()->fillColor(), f.power()->stateColor(),
                                     f.view->profilesPanel()->theme().accentFill()})
             QCOMPARE(color, f.accent());
+        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-1"));
         f.click("segmentClaude");
         QCOMPARE(f.view->profilesPanel()->theme().accentFill(), claude);
-
+        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-2"));
+        f.click("addVelqorButton");
+        QCOMPARE(f.view->viewModel()->selectedClaudeProfileID(),
+                 std::optional<QString>("claude-code"));
+        QCOMPARE(f.view->viewModel()->selectedProfileID(), std::optional<QString>("chatgpt"));
+        f.click("tabSwitch");
+        QCOMPARE(f.card("profileName"), QString("Claude Account"));
         // Showing the window again does not load the profiles a second time.
         f.view->hide();
         f.view->show();
-        QCOMPARE(f.view->viewModel()->logLines(), QStringList{"Profiles loaded"});
+        QCOMPARE(f.view->viewModel()->logLines(),
+                 QStringList({"Profiles loaded", "Added Velqor 3"}));
     }
 
     void profileCard_data() {
@@ -78,38 +85,10 @@ private slots:
         Window f;
         f.view->setSelectedIDE(row.target);
         f.pick(row.pick);
-        QCOMPARE(f.card("profileName"), row.title);
-        QCOMPARE(f.card("profileDetail"), row.detail);
-        QCOMPARE(f.find<IconView>("profileSymbol")->symbol(), row.symbol);
-        QCOMPARE(f.action()->text(), row.action);
+        QCOMPARE(QStringList({f.card("profileName"), f.card("profileDetail"),
+                              f.find<IconView>("profileSymbol")->symbol(), f.action()->text()}),
+                 QStringList({row.title, row.detail, row.symbol, row.action}));
         QVERIFY(f.action()->isEnabled() && f.power()->isEnabled());
-    }
-
-    // A failure shows in the error colour, whole in the tooltip and in the recent lines.
-    void failureCaption() {
-        Window f;
-        const QString failure = "Could not restart Claude Code: zsh:1: " + QString(300, 'x');
-        f.view->viewModel()->appendFailure(failure);
-        auto* caption = f.find<ElidedLabel>("lastLogCaption");
-        QCOMPARE(caption->color(), f.view->theme().error());
-        QCOMPARE(caption->toolTip(), failure);
-        QVERIFY(caption->displayedText().endsWith(QChar(0x2026)));
-        QVERIFY(caption->width() <= f.view->width());
-
-        QTest::mouseClick(caption, Qt::LeftButton);
-        auto* lines = f.find<QPlainTextEdit>("recentActivityText");
-        QTRY_VERIFY(lines->isVisible());
-        QCOMPARE(lines->document()->blockCount(), 2);
-        QVERIFY(lines->toPlainText().endsWith("  " + failure));
-        QTest::mouseClick(f.find("copyActivityButton"), Qt::LeftButton);
-        QCOMPARE(QGuiApplication::clipboard()->text(), lines->toPlainText());
-        // One entry per paragraph, each with the time it was added.
-        QVERIFY(lines->toPlainText().startsWith(
-            ActivityPopover::entryText(f.view->viewModel()->logTime(0), "Profiles loaded")));
-        // The popup follows new lines, and a success is drawn as one again.
-        f.view->viewModel()->appendLog("Codex switched to Velqor 1. Synced 0 chats.");
-        QVERIFY(lines->toPlainText().endsWith("Synced 0 chats."));
-        QCOMPARE(caption->color(), f.view->theme().secondaryText());
     }
 
     // A required update locks switching and shows the card; "Update" only with a link.
@@ -139,13 +118,12 @@ private slots:
         QVERIFY(!f.action()->isEnabled() && !f.power()->isEnabled());
         QCOMPARE(f.action()->text(), QString("Locked"));
         // Both controls are dimmed alike, and "Locked" stays readable in either appearance.
-        for (const bool dark : {false, true}) {
+        for (const bool dark : {true, false}) {
             setAppearance(dark);
             QCOMPARE(f.power()->stateColor(), f.action()->fillColor());
             QCOMPARE(f.power()->symbolColor(), f.action()->textColor());
             QVERIFY(contrastRatio(f.action()->textColor(), f.action()->fillColor()) >= 4.5);
         }
-        setAppearance(false);
         QCOMPARE(f.find<QLabel>("policyTitle")->text(), QString("Update required"));
         QTEST(f.find<QLabel>("policyDetail")->text(), "detail");
         QCOMPARE(f.find("updateButton")->isVisible(), served.updateURL.has_value());
@@ -159,38 +137,38 @@ private slots:
         QCOMPARE(f.find<IconButton>("refreshButton")->symbol(), QString("arrow.clockwise"));
     }
 
-    // The Profiles tab opens on the selected target's profile; its changes reset both
-    // targets' selections to the active profiles.
-    void profilesTabFollowsTarget() {
+    // Long texts elide. A failure shows in the error colour, whole in the tooltip and in
+    // the recent lines; a long name never pushes a control out of the Profiles tab's viewport.
+    void longTexts() {
         Window f;
-        f.view->setSelectedIDE(TargetIDE::codex);
-        f.pick("velqor-1");
-        f.view->setSelectedIDE(TargetIDE::claude);
-        f.pick("velqor-2");
-        f.click("tabProfiles");
-        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-2"));
-        f.click("segmentCodex");
-        QCOMPARE(f.view->profilesPanel()->selectedProfileID(), std::optional<QString>("velqor-1"));
+        const QString failure = "Could not restart Claude Code: zsh:1: " + QString(300, 'x');
+        f.view->viewModel()->appendFailure(failure);
+        auto* caption = f.find<ElidedLabel>("lastLogCaption");
+        QCOMPARE(caption->color(), f.view->theme().error());
+        QCOMPARE(caption->toolTip(), failure);
+        QVERIFY(caption->displayedText().endsWith(QChar(0x2026)));
+        QVERIFY(caption->width() <= f.view->width());
 
-        f.click("addVelqorButton");
-        QCOMPARE(f.view->viewModel()->logLines().last(), QString("Added Velqor 3"));
-        QCOMPARE(f.view->viewModel()->selectedClaudeProfileID(),
-                 std::optional<QString>("claude-code"));
-        QCOMPARE(f.view->viewModel()->selectedProfileID(), std::optional<QString>("chatgpt"));
-        f.click("tabSwitch");
-        QCOMPARE(f.card("profileName"), QString("ChatGPT Account"));
-    }
+        QTest::mouseClick(caption, Qt::LeftButton);
+        auto* lines = f.find<QPlainTextEdit>("recentActivityText");
+        QTRY_VERIFY(lines->isVisible());
+        QCOMPARE(lines->document()->blockCount(), 2);
+        QVERIFY(lines->toPlainText().endsWith("  " + failure));
+        QTest::mouseClick(f.find("copyActivityButton"), Qt::LeftButton);
+        QCOMPARE(QGuiApplication::clipboard()->text(), lines->toPlainText());
+        // One entry per paragraph, each with the time it was added.
+        QVERIFY(lines->toPlainText().startsWith(
+            ActivityPopover::entryText(f.view->viewModel()->logTime(0), "Profiles loaded")));
+        // The popup follows new lines, and a success is drawn as one again.
+        f.view->viewModel()->appendLog("Codex switched to Velqor 1. Synced 0 chats.");
+        QVERIFY(lines->toPlainText().endsWith("Synced 0 chats."));
+        QCOMPARE(caption->color(), f.view->theme().secondaryText());
 
-    // A long name elides and never pushes a control out of the Profiles tab's viewport.
-    void longNameStaysInViewport() {
-        Window f;
         Profile profile = Profile::velqorAccount(9);
         profile.name = QString("W").repeated(60);
         profile.limitsEndpoint = QString("http://127.0.0.1:9/limits");
         f.store->saveProfile(profile);
-        const QStringList titles = f.pick();
-        QVERIFY(titles.last().contains(QChar(0x2026)));
-        f.view->viewModel()->setSelectedClaudeProfileID(profile.id);
+        QVERIFY(f.pick(profile.id).last().contains(QChar(0x2026)));
         QVERIFY(f.find<ElidedLabel>("profileName")->displayedText().endsWith(QChar(0x2026)));
 
         f.click("tabProfiles");

@@ -2,14 +2,13 @@
 #include "support/TestHttpServer.h"
 #include "ui/Buttons.h"
 #include "ui/ProfileRow.h"
-#include "ui/ProfilesPanel.h"
 #include "ui/UiChecks.h"
 
 #include <QComboBox>
 
 using Response = TestHttpServer::Response;
 
-// One panel over a real store in a temporary home, with recording callbacks.
+// The panel, its log and change callbacks recorded.
 struct PanelFixture : WidgetFixture<ProfilesPanel> {
     QStringList log;
     int changes = 0;
@@ -20,10 +19,7 @@ struct PanelFixture : WidgetFixture<ProfilesPanel> {
     explicit PanelFixture(const QByteArray& profilesFile = {}) {
         if (!profilesFile.isEmpty())
             home.write(".codex/tavrin/profiles.json", profilesFile);
-        try {
-            store->load();
-        } catch (const TavrinError&) {
-        }
+        errorOf([this] { store->load(); }); // an unreadable file leaves the store read-only
         view = std::make_unique<ProfilesPanel>(
             store.get(), CompactTheme{false, TargetIDE::codex},
             [this](const QString& line) { log << line; }, [this] { ++changes; }, credit);
@@ -44,27 +40,6 @@ struct PanelFixture : WidgetFixture<ProfilesPanel> {
 class TestProfilesPanel : public QObject {
     Q_OBJECT
 private slots:
-    void accountProfilesAndTheme() {
-        PanelFixture f;
-        // On appearing, the active profile is selected and described.
-        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        f.select("velqor-2");
-        QVERIFY(f.find("proxyGroup")->isEnabled());
-        f.select("claude-code");
-        QVERIFY(!f.find("proxyGroup")->isEnabled());
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
-        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
-                 QString("No Velqor key needed"));
-        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
-        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
-        // The window's theme reaches the rows: the selected one is outlined in its accent.
-        const CompactTheme claude{true, TargetIDE::claude};
-        f.view->setTheme(claude);
-        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
-        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
-    }
-
     // Add Velqor makes the next number's profile (its numbering is Profile's own table) and
     // shows it, ready for its key.
     void addVelqorAndItsKey() {
@@ -75,7 +50,6 @@ private slots:
         QCOMPARE(f.store->profiles().last(), Profile::velqorAccount(3));
         QVERIFY(f.row("velqor-3")->isSelected());
         QCOMPARE(f.status(), QString("Account added. Paste Velqor key and press Save Key."));
-        QCOMPARE(f.log, QStringList{"Added Velqor 3"});
         QCOMPARE(f.find<ElidedLabel>("keyHeading")->text(), QString("Velqor 3"));
         QCOMPARE(field->placeholderText(), QString("Paste universal Velqor key"));
         QCOMPARE(f.row("velqor-3")->subtitle(), QString("No Velqor key"));
@@ -92,27 +66,28 @@ private slots:
         QCOMPARE(f.store->apiKey("velqor-3"), std::optional<QString>("sk-test"));
         QCOMPARE(field->echoMode(), QLineEdit::Password);
         QCOMPARE(f.status(), QString("Key saved for Velqor 3."));
-        QCOMPARE(f.log.last(), QString("Saved key for Velqor 3"));
         QVERIFY(field->text().isEmpty());
         QCOMPARE(field->placeholderText(), QString(24, QChar(0x2022)));
         QCOMPARE(f.row("velqor-3")->subtitle(), QString("Velqor key saved"));
 
         // Deleting asks first, naming the profile; "Cancel" keeps the key.
-        auto question = answerNextMessageBox("Cancel");
-        f.click("deleteKeyButton");
-        QVERIFY(question->contains("Velqor 3"));
+        QVERIFY(f.clickAnswering("deleteKeyButton", "Cancel").contains("Velqor 3"));
         QVERIFY(f.store->hasAPIKey("velqor-3"));
-        answerNextMessageBox("Delete Key");
-        f.click("deleteKeyButton");
-        QVERIFY(!f.store->hasAPIKey("velqor-3"));
-        QVERIFY(!f.find("deleteKeyButton")->isEnabled());
+        f.clickAnswering("deleteKeyButton", "Delete Key");
+        QVERIFY(!f.store->hasAPIKey("velqor-3") && !f.find("deleteKeyButton")->isEnabled());
         QCOMPARE(f.status(), QString("Key deleted for Velqor 3."));
-        QCOMPARE(f.log.last(), QString("Deleted key for Velqor 3"));
+        QCOMPARE(f.log, QStringList({"Added Velqor 3", "Saved key for Velqor 3",
+                                     "Deleted key for Velqor 3"}));
         QCOMPARE(f.changes, 3);
     }
 
-    void proxyFlow() {
+    // A Velqor profile's proxy is saved, read back on reselecting and cleared; account
+    // profiles need no Velqor key and take no proxy. The window's theme reaches the rows.
+    void proxyAndAccounts() {
         PanelFixture f;
+        // On appearing, the active profile is selected and described.
+        QCOMPARE(f.view->selectedProfileID(), std::optional<QString>("chatgpt"));
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
         f.select("velqor-1");
         QCOMPARE(f.status(), QString("No key, no proxy."));
         const auto badge = [&] {
@@ -133,7 +108,6 @@ private slots:
         QCOMPARE(badge(), QString("socks5"));
         QVERIFY2(f.status().startsWith("Proxy saved for Velqor 1. Claude Code cannot use a SOCKS5"),
                  qPrintable(f.status()));
-        QCOMPARE(f.log.last(), QString("Saved proxy for Velqor 1"));
 
         // Reselecting reads the stored proxy back, and the key status mentions it.
         f.select("velqor-2");
@@ -146,36 +120,47 @@ private slots:
         f.click("clearProxyButton");
         QCOMPARE(f.store->profile("velqor-1")->proxyURL, std::nullopt);
         QCOMPARE(f.status(), QString("Proxy cleared for Velqor 1."));
-        QCOMPARE(f.log.last(), QString("Saved proxy for Velqor 1"));
+        QCOMPARE(f.log, QStringList(2, "Saved proxy for Velqor 1"));
         QCOMPARE(badge(), QString("Off"));
         QCOMPARE(f.changes, 2);
+
+        f.select("claude-code");
+        QVERIFY(!f.find("proxyGroup")->isEnabled());
+        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
+        QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
+                 QString("No Velqor key needed"));
+        QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
+        QCOMPARE(f.row("chatgpt")->subtitle(), QString("ChatGPT account"));
+        // The selected row is outlined in the theme's accent.
+        const CompactTheme claude{true, TargetIDE::claude};
+        f.view->setTheme(claude);
+        QCOMPARE(f.row("claude-code")->borderColor(), withOpacity(claude.accent(), 0.55));
+        QCOMPARE(f.row("velqor-2")->borderColor(), claude.border());
     }
 
     // The remaining credit under an API-key profile with a limits endpoint, asked when
     // the profile is chosen and then at most once a minute.
     void creditRow_data() {
         QTest::addColumn<Response>("response");
-        QTest::addColumn<bool>("hasEndpoint");
-        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("text"); // none: the profile has no limits endpoint
         QTest::addColumn<QStringList>("details");
-        const auto row = [](const char* name, const QByteArray& json, int status, bool hasEndpoint,
-                            const char* text, const QStringList& details = {}) {
-            QTest::newRow(name) << Response::json(json, status) << hasEndpoint << QString(text)
-                                << details;
+        const auto row = [](const char* name, const QByteArray& json, int status, const char* text,
+                            const QStringList& details = {}) {
+            QTest::newRow(name) << Response::json(json, status) << QString(text) << details;
         };
         row("answer",
             R"({"data": {"credits_remaining": 12.5, "credits_total": 50, "plan": "pro"}})", 200,
-            true, "Credits Remaining: 12.5", {"Credits Total: 50", "Plan: pro"});
-        row("server error", R"({"remaining": 1})", 500, true,
+            "Credits Remaining: 12.5", {"Credits Total: 50", "Plan: pro"});
+        row("server error", R"({"remaining": 1})", 500,
             "The limits service failed to answer (HTTP 500).");
-        row("key refused", "{}", 401, true, "The limits service refused the key (HTTP 401).");
-        row("no endpoint", "{}", 200, false, "");
+        row("key refused", "{}", 401, "The limits service refused the key (HTTP 401).");
+        row("no endpoint", "{}", 200, "");
     }
 
     void creditRow() {
         QFETCH(Response, response);
-        QFETCH(bool, hasEndpoint);
         QFETCH(QString, text);
+        const bool hasEndpoint = !text.isEmpty();
         TestHttpServer server;
         server.setResponse(response);
         PanelFixture f;
@@ -186,10 +171,8 @@ private slots:
         QCOMPARE(server.requestCount(), 0);
         f.select("velqor-1");
         QCOMPARE(f.find("creditRow")->isVisible(), hasEndpoint);
-        if (!hasEndpoint) {
-            QCOMPARE(server.requestCount(), 0);
+        if (!hasEndpoint)
             return;
-        }
 
         auto* status = f.find<ElidedLabel>("creditStatus");
         QTRY_COMPARE(status->text(), text);
