@@ -103,8 +103,7 @@ private slots:
         }
 
         // No descriptor left to accept with: the connection waits until there is one.
-        const int late = connectTo(path);
-        QVERIFY(late >= 0);
+        const int late = connectTo(path); // its "show" below is answered only once accepted
         rlimit saved{};
         QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
         const int lowestFree = ::dup(0);

@@ -285,24 +285,21 @@ private slots:
         const std::optional<SwitchJournal::State> journal = SwitchJournal::interrupted();
         QCOMPARE(journal ? journal->profileID : QString(), "velqor-1");
         ChatSyncService chats;
-        {
-            // While a switch of another program holds the lock, its journal is no
-            // interrupted one, and it cannot be restored meanwhile. The lock is the kernel's:
-            // the lock file left behind holds nothing, and a holder that is killed lets go.
-            QProcess holder;
-            holder.start("perl", {"-e",
-                                  "use Fcntl ':flock'; open(F, '>>', $ARGV[0]) or die; "
-                                  "flock(F, LOCK_EX) or die; $| = 1; print \"locked\\n\"; "
-                                  "sleep 60",
-                                  SwitchLock::path()});
-            QVERIFY(holder.waitForReadyRead(10000));
-            QVERIFY(!SwitchJournal::interrupted());
-            QVERIFY(SwitchJournal::interrupted(true));
-            QCOMPARE(errorOf([&] { SwitchJournal::restore(*journal, chats, *m_store, 0ms); }),
-                     "Another switch is running. Try again when it has finished.");
-            holder.kill();
-            QVERIFY(holder.waitForFinished());
-        }
+        // While a switch of another program holds the lock, its journal is no interrupted
+        // one, and it cannot be restored meanwhile. The lock is the kernel's: the lock file
+        // left behind holds nothing, and a holder that is killed lets go.
+        QProcess holder;
+        holder.start("perl", {"-e",
+                              "use Fcntl ':flock'; open(F, '>>', $ARGV[0]) or die; "
+                              "flock(F, LOCK_EX) or die; $| = 1; print \"locked\\n\"; sleep 60",
+                              SwitchLock::path()});
+        QVERIFY(holder.waitForReadyRead(10000));
+        QVERIFY(!SwitchJournal::interrupted());
+        QVERIFY(SwitchJournal::interrupted(true));
+        QCOMPARE(errorOf([&] { SwitchJournal::restore(*journal, chats, *m_store, 0ms); }),
+                 "Another switch is running. Try again when it has finished.");
+        holder.kill();
+        QVERIFY(holder.waitForFinished());
         const QString text = SwitchJournal::describe(*journal, chats);
         QVERIFY2(text.contains("config.toml: changed by the switch"), qPrintable(text));
         QFETCH(QString, described);
