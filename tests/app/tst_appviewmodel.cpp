@@ -101,10 +101,8 @@ private slots:
         if (setup[3] != "-")
             model.setSelectedClaudeProfileID(setup[3]);
         QStringList chosen;
-        for (const TargetIDE target : TargetIDEs::allCases) {
-            const auto p = model.selectedProfile(target);
-            chosen << (p ? p->id : "-");
-        }
+        for (const TargetIDE target : TargetIDEs::allCases)
+            chosen << model.selectedProfile(target).value_or(Profile()).id;
         QTEST(chosen.join(' '), "chosen");
     }
 
