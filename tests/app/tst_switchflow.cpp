@@ -162,12 +162,11 @@ private slots:
             QCOMPARE(m_home->read(".codex/auth.json"), oldAuth);
         }
         const QByteArray settings = m_home->read(".claude/settings.json");
-        if (row.switched && !codex) {
-            QVERIFY(ClaudeSettingsPatcher().differences(p, m_store->apiKey(p.id)).isEmpty());
-            QVERIFY(settings.contains("\"theme\": \"dark\""));
-        } else {
+        if (!row.switched || codex)
             QCOMPARE(settings, oldSettings);
-        }
+        else // patched, with the other settings kept
+            QVERIFY(ClaudeSettingsPatcher().differences(p, m_store->apiKey(p.id)).isEmpty() &&
+                    settings.contains("\"theme\": \"dark\""));
         if (row.fault != Fault::save)
             QCOMPARE(m_store->activeProfileID(row.target), row.switched ? row.profile
                                                            : codex      ? "chatgpt"
