@@ -103,16 +103,13 @@ private slots:
         }
 
         // No descriptor left to accept with: the connection waits until there is one.
-        const int late = connectTo(path);
-        QVERIFY(late >= 0);
+        const int late = connectTo(path); // its "show" below is answered only once accepted
         rlimit saved{};
         QCOMPARE(::getrlimit(RLIMIT_NOFILE, &saved), 0);
         const int lowestFree = ::dup(0);
         ::close(lowestFree);
-        rlimit none = saved;
-        none.rlim_cur = rlim_t(lowestFree);
-        static bool refused; // once the instance has tried to accept and could not
-        refused = false;
+        const rlimit none{rlim_t(lowestFree), saved.rlim_max};
+        static bool refused = false; // once the instance has tried to accept and could not
         const QtMessageHandler previous = qInstallMessageHandler(
             [](QtMsgType, const QMessageLogContext&, const QString& message) {
                 refused = refused || message.startsWith("Could not accept a connection");
