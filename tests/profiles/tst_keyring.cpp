@@ -108,12 +108,8 @@ private slots:
         QCOMPARE(store.keysMayWait(), location == Location::keyring);
         Profile renamed = *store.profile("velqor-1");
         renamed.name = "Renamed";
-        for (const char* blank : {"   ", "\t\n"}) {
-            QCOMPARE(errorOf([&] { store.saveAPIKey(blank, "velqor-1"); }),
-                     "A key cannot be blank.");
-            QCOMPARE(errorOf([&] { store.saveProfile(renamed, QString(blank)); }),
-                     "A key cannot be blank.");
-        }
+        QCOMPARE(errorOf([&] { store.saveAPIKey("   ", "velqor-1"); }), "A key cannot be blank.");
+        QCOMPARE(errorOf([&] { store.saveProfile(renamed, "\t\n"); }), "A key cannot be blank.");
         QCOMPARE(store.profile("velqor-1")->name, "Velqor 1");
         QVERIFY(!store.hasAPIKey("velqor-1"));
 
