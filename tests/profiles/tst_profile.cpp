@@ -2,6 +2,7 @@
 #include "profiles/Profile.h"
 #include "profiles/ProxyURLFormatter.h"
 #include "support/Checks.h"
+#include "support/TestHome.h"
 
 #include <QUrl>
 
@@ -197,17 +198,15 @@ private slots:
         QTest::newRow("absolute") << QByteArray("/srv/some home/") << "/srv/some home";
 #endif
         QTest::newRow("relative") << QByteArray("relative/home") << account;
-        QTest::newRow("empty") << QByteArray() << account;
+        QTest::newRow("empty") << QByteArray("") << account;
     }
 
     void homeFollowsAbsoluteHomeVariable() {
         QFETCH(QByteArray, home);
         QFETCH(QString, expected);
-        const QByteArray old = qgetenv("HOME");
-        qputenv("HOME", home);
-        const QString config = AppPaths::configURL();
-        qputenv("HOME", old);
-        QCOMPARE(config, expected + "/.codex/config.toml");
+        ScopedEnvironment environment;
+        environment.set("HOME", home);
+        QCOMPARE(AppPaths::configURL(), expected + "/.codex/config.toml");
     }
 };
 
