@@ -106,7 +106,6 @@ private slots:
         row("number as provider", top + R"("disable_response_storage": true, "restart_codex": true,
                      "model_provider": 3}]})",
             "model_provider");
-        row("not utf-8", "{\"active_profile\": \"\xff\xfe\", \"profiles\": []}", "not valid JSON");
     }
 
     void badDocumentsAreRejected() {

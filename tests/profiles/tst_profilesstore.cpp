@@ -162,7 +162,6 @@ private slots:
         };
         row("not JSON", "{\"velqor-1\": \"one\", oops", "it is not valid JSON (", true);
         row("empty", "", "it is not valid JSON (", true);
-        row("not utf-8", "{\"velqor-1\": \"\xff\"}", "it is not valid JSON (", true);
         row("array", "[\"velqor-1\"]", "it does not hold a key text for each profile.", true);
         row("number value", "{\"velqor-1\": 1}", "it does not hold a key text", true);
         row("unreadable", "mode 000", "Permission denied.", true);
@@ -174,16 +173,15 @@ private slots:
         QFETCH(QByteArray, setup);
         QFETCH(QString, why);
         QFETCH(bool, setAside);
+        if (setup == "mode 000" && ::geteuid() == 0)
+            QSKIP("root reads any file");
         TestHome home;
         const QString path = home.file(keysPath);
         const QByteArray good = R"({"velqor-1": "one"})";
         home.write(".codex/auth.json", good);
         const QByteArray content = setup == "mode 000" ? good : setup;
         makeEntry(path, content);
-        if (setup == "mode 000" && ::geteuid() == 0)
-            QSKIP("root reads any file");
-        if (setup == "mode 000")
-            QVERIFY(QFile::setPermissions(path, {}));
+        QVERIFY(setup != "mode 000" || QFile::setPermissions(path, {}));
         ProfilesStore store;
         store.load();
         const QString message = "~/.codex/tavrin/keys.json cannot be read: " + why;
@@ -195,15 +193,14 @@ private slots:
 
         const QString saved = errorOf([&] { store.saveAPIKey("two", "velqor-2"); });
         const QStringList aside = home.entries(".codex/tavrin").filter("keys.json.unreadable-");
+        QCOMPARE(aside.size(), setAside ? 1 : 0);
         if (setAside) {
             QCOMPARE(saved, QString());
-            QCOMPARE(aside.size(), 1);
             QCOMPARE(home.read(".codex/tavrin/" + aside.first()), content);
             QCOMPARE(store.apiKey("velqor-2"), std::optional<QString>("two"));
             QCOMPARE(modeOf(path), 0600);
         } else {
             QVERIFY2(saved.startsWith(message), qPrintable(saved));
-            QVERIFY(aside.isEmpty());
             QCOMPARE(QFileInfo(path).isSymLink(), setup.startsWith("link:"));
         }
     }
