@@ -1,13 +1,9 @@
 #include "profiles/ExactJson.h"
 #include "support/Checks.h"
 
-namespace {
-
-QByteArray nested(int depth, const QByteArray& inner) {
+static QByteArray nested(int depth, const QByteArray& inner) {
     return QByteArray(depth, '[') + inner + QByteArray(depth, ']');
 }
-
-} // namespace
 
 class TestExactJson : public QObject {
     Q_OBJECT

@@ -10,14 +10,10 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-namespace {
-
-void write(const QString& path, const QByteArray& data, int mode) {
+static void write(const QString& path, const QByteArray& data, int mode) {
     writeFile(path, data);
     QCOMPARE(::chmod(QFile::encodeName(path).constData(), mode_t(mode)), 0);
 }
-
-} // namespace
 
 class TestFileUtil : public QObject {
     Q_OBJECT

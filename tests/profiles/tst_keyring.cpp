@@ -36,9 +36,8 @@ private slots:
         if (qEnvironmentVariable("TAVRIN_TEST_KEYRING") != "private" ||
             qEnvironmentVariable("TAVRIN_TEST_CHILD") == "no bus")
             return;
-        const auto keyring = testKeyring();
         for (const QString& id : ids)
-            keyring->remove(id);
+            testKeyring()->remove(id);
     }
 
     void moveKeys_data() {
@@ -80,10 +79,9 @@ private slots:
         if (!error.isEmpty()) // neither file changed
             QCOMPARE(home.read(keysPath) + home.read(settingsPath), before);
         // Every key is where keys are kept now, and only there.
-        const auto keyring = testKeyring();
         for (qsizetype i = 0; i < ids.size(); ++i) {
             QCOMPARE(storage.apiKey(ids[i]), keys[i]);
-            QCOMPARE(keyring->read(ids[i]).has_value(), row.after == Location::keyring);
+            QCOMPARE(testKeyring()->read(ids[i]).has_value(), row.after == Location::keyring);
         }
         QCOMPARE(home.filesHolding("sk-"),
                  row.after == Location::file ? QStringList{keysPath} : QStringList());

@@ -8,23 +8,18 @@
 #include <unistd.h>
 #include <utime.h>
 
-namespace {
-
 const QString profilesPath = ".codex/tavrin/profiles.json";
 const QString keysPath = ".codex/tavrin/keys.json";
 
-// What the store publishes, and what the file holds of it (not the members only the file
-// keeps).
-ProfilesDocument published(const ProfilesStore& store) {
+// What the store publishes, and what the file holds of it but for the unknown members.
+static ProfilesDocument published(const ProfilesStore& store) {
     return {store.activeProfileID(), store.activeClaudeProfileID(), store.profiles()};
 }
-ProfilesDocument onDisk(const TestHome& home) {
+static ProfilesDocument onDisk(const TestHome& home) {
     ProfilesDocument document = ProfilesDocument::decode(home.read(profilesPath));
     document.unknownKeys = {};
     return document;
 }
-
-} // namespace
 
 class TestProfilesStore : public QObject {
     Q_OBJECT
@@ -122,8 +117,7 @@ private slots:
         home.write(profilesPath, file.encoded());
         ProfilesStore store;
         store.load();
-        Profile changed = *store.profile("velqor-1");
-        changed.unknownKeys = {};
+        Profile changed = Profile::velqorAccount(1); // as the editor's fields give it
         changed.name = "Renamed";
         store.saveProfile(changed, QString());
         file.profiles[2].name = "Renamed";
