@@ -290,7 +290,6 @@ private slots:
         row(".codex/config.toml.tavrin-tmp-abc123", "folder", false);
         row(".codex/config.toml.tavrin-tmp-abc123", "link", false);
         row(".codex/sessions/rollout-1.jsonl.tavrin-tmp-abc123", "file", false);
-        row(".codex/tavrin/nested/keys.json.tavrin-tmp-abc123", "file", false);
     }
 
     void leftovers() {

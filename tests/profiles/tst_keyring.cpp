@@ -162,9 +162,8 @@ private slots:
         auto gate = std::make_shared<KeyringGate>();
         if (!noBus)
             gate->hold();
-        using namespace std::chrono_literals;
-        auto storage =
-            std::make_shared<KeyStorage>(nullptr, testKeyring(gate, noBus ? 20s : 200ms));
+        const std::chrono::milliseconds limit(noBus ? 20000 : 200);
+        auto storage = std::make_shared<KeyStorage>(nullptr, testKeyring(gate, limit));
         QCOMPARE(errorOf([&] { storage->moveKeys(Location::keyring); }),
                  "No key was moved; they stay in ~/.codex/tavrin/keys.json. " + reason);
         QCOMPARE(home.read(keysPath), keysFile);

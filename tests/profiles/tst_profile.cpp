@@ -173,7 +173,6 @@ private slots:
         QTest::addColumn<QString>("address");
         using enum ProxyScheme;
         QTest::newRow("absent") << Opt() << http << QString();
-        QTest::newRow("blank") << Opt("  ") << http << QString();
         QTest::newRow("http") << Opt("http://u:p@h:1") << http << "u:p@h:1";
         QTest::newRow("socks upper") << Opt(" SOCKS5://u:p@h:1") << socks5 << "u:p@h:1";
         QTest::newRow("other scheme kept") << Opt("https://h:1") << http << "https://h:1";
@@ -197,7 +196,6 @@ private slots:
         QTest::newRow("absolute") << QByteArray("/srv/some home/") << "/srv/some home";
 #endif
         QTest::newRow("relative") << QByteArray("relative/home") << account;
-        QTest::newRow("empty") << QByteArray("") << account;
     }
 
     void homeFollowsAbsoluteHomeVariable() {
