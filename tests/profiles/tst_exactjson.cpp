@@ -1,22 +1,9 @@
 #include "profiles/ExactJson.h"
 #include "support/Checks.h"
 
-namespace {
-
-QByteArray rewritten(const QByteArray& data) {
-    return ExactJson::write(ExactJson::parse(data));
-}
-
-QByteArray nested(int depth, const QByteArray& inner) {
+static QByteArray nested(int depth, const QByteArray& inner) {
     return QByteArray(depth, '[') + inner + QByteArray(depth, ']');
 }
-
-// An array of these values as write() lays it out, one value a line.
-QByteArray writtenArray(const QByteArrayList& values) {
-    return "[\n    " + values.join(",\n    ") + "\n]\n";
-}
-
-} // namespace
 
 class TestExactJson : public QObject {
     Q_OBJECT
@@ -51,16 +38,18 @@ private slots:
             big += "\"k" + QByteArray::number(i * 7919 % 20000) + "\": {\"list\": [" +
                    QByteArray::number(i) + ", \"v\", {\"x\": [null]}]},";
         asQt("20000 nested members", big + "\"last\": true}");
-        exact("numbers", writtenArray({"12345678901234567890", "-9223372036854775809",
-                                       "9007199254740993", "1.0", "1e-400", "-0", "-0.0", "0.1e+5",
-                                       "1E2", "2.50000000000000000000000001", "1e308"}));
-        exact("lone surrogate escape", writtenArray({R"("a\udc00b")"}));
-        exact("1024 levels deep", rewritten(nested(1024, "1.0")));
+        const QByteArrayList values({"12345678901234567890", "-9223372036854775809",
+                                     "9007199254740993", "1.0", "1e-400", "-0", "-0.0", "0.1e+5",
+                                     "1E2", "2.50000000000000000000000001", "1e308",
+                                     R"("a\udc00b")"});
+        // One value a line, as write() lays out an array.
+        exact("numbers, lone surrogate escape", "[\n    " + values.join(",\n    ") + "\n]\n");
+        exact("1024 levels deep", ExactJson::write(ExactJson::parse(nested(1024, "1.0"))));
     }
 
     void rewrite() {
         QFETCH(QByteArray, document);
-        QTEST(rewritten(document), "written");
+        QTEST(ExactJson::write(ExactJson::parse(document)), "written");
     }
 
     // (Blank files, bare values and invalid UTF-8 are rows of the settings patcher's table.)
