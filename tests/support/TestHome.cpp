@@ -6,22 +6,20 @@
 
 #include <QDirIterator>
 
+// A null value removes the variable.
+static void putEnvironment(const QByteArray& name, const QByteArray& value) {
+    value.isNull() ? qunsetenv(name.constData()) : qputenv(name.constData(), value);
+}
+
 ScopedEnvironment::~ScopedEnvironment() {
-    for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {
-        if (it.value().isNull())
-            qunsetenv(it.key().constData());
-        else
-            qputenv(it.key().constData(), it.value());
-    }
+    for (auto it = m_old.cbegin(); it != m_old.cend(); ++it)
+        putEnvironment(it.key(), it.value());
 }
 
 void ScopedEnvironment::set(const QByteArray& name, const QByteArray& value) {
     if (!m_old.contains(name))
         m_old.insert(name, qgetenv(name.constData()));
-    if (value.isNull())
-        qunsetenv(name.constData());
-    else
-        qputenv(name.constData(), value);
+    putEnvironment(name, value);
 }
 
 TestHome::TestHome() {
@@ -180,10 +178,6 @@ void StandIns::setCodexServer(const QString& state, qint64 pid) {
         writeFile(m_records + "/codex.server.pid", QByteArray::number(pid));
 }
 
-void StandIns::remove(const QString& tool) {
-    QFile::remove(path(tool));
-}
-
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
     writeFile(m_records + '/' + tool + ".status", QByteArray::number(status));
     writeFile(m_records + '/' + tool + ".stderr", standardError);
@@ -235,9 +229,4 @@ QByteArray StandIns::schedulingPolicy(const QString& tool, int call) const {
 
 QStringList StandIns::callLog() const {
     return QString::fromUtf8(readFile(m_records + "/calls.log")).split('\n', Qt::SkipEmptyParts);
-}
-
-void StandIns::reset() {
-    QDir(m_records).removeRecursively();
-    QDir().mkpath(m_records);
 }
