@@ -187,14 +187,12 @@ private slots:
         const bool claude = row.claude(), api = row.api();
         const auto expected = row.variables();
         QCOMPARE(row.run(std::make_shared<MacDesktop>()), QStringList());
-        QCOMPARE(tools.callCount("launchctl"), expected.size());
-        for (int i = 0; i < expected.size(); ++i)
-            QCOMPARE(tools.arguments("launchctl", i + 1),
-                     expected[i].second.isNull()
-                         ? QStringList({"unsetenv", expected[i].first})
-                         : QStringList({"setenv", expected[i].first, expected[i].second}));
+        QStringList calls;
+        for (const auto& [name, value] : expected)
+            calls << (value.isNull() ? "launchctl unsetenv " + name
+                                     : "launchctl setenv " + name + ' ' + value);
         // The environment is in place before Codex or Terminal starts.
-        QCOMPARE(tools.callLog().last(), claude ? "osascript" : "open -a Codex");
+        QCOMPARE(tools.callLog(), calls << (claude ? "osascript" : "open -a Codex"));
         QCOMPARE(tools.standardInput("osascript"), !claude ? QByteArray()
                                                    : api   ? apiScript
                                                            : accountScript);
