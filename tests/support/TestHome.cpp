@@ -64,12 +64,6 @@ QStringList TestHome::filesHolding(const QByteArray& text) const {
 
 namespace {
 
-QByteArray shellQuote(const QString& text) {
-    QByteArray bytes = QFile::encodeName(text);
-    bytes.replace('\'', "'\\''");
-    return '\'' + bytes + '\'';
-}
-
 const QStringList outsideTools{
     "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
     "terminal",  "claude", "codex"};
@@ -98,14 +92,13 @@ const QByteArray codexServerAnswers =
 // costs one shell; tools are named by their full paths, so the stand-ins also run where
 // PATH holds nothing but the stand-ins.
 QByteArray recordingScript(const QString& records, const QString& tool) {
-    QByteArray script = "#!/bin/sh\n"
-                        "d=" +
-                        shellQuote(records) + "\nt=" + tool.toUtf8() +
-                        "\n"
-                        "n=0; [ -f \"$d/$t.count\" ] && read n < \"$d/$t.count\"\n"
-                        "n=$((n+1))\n"
-                        "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
-                        "pwd > \"$d/$t.$n.cwd\"\n";
+    // The records' folder in single quotes, each quote in its path closed, escaped, reopened.
+    QByteArray script = "#!/bin/sh\nd='" + QFile::encodeName(records).replace('\'', "'\\''") +
+                        "'\nt=" + tool.toUtf8() + "\n";
+    script += "n=0; [ -f \"$d/$t.count\" ] && read n < \"$d/$t.count\"\n"
+              "n=$((n+1))\n"
+              "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
+              "pwd > \"$d/$t.$n.cwd\"\n";
     if (tool == "claude" || tool == "codex" || tool == "systemctl" ||
         tool == "dbus-update-activation-environment")
         script += "/usr/bin/env > \"$d/$t.$n.env\"\n"
@@ -131,8 +124,7 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
 
 StandIns::StandIns(const QString& directory, const QStringList& extraTools)
     : m_bin(directory + "/bin"), m_records(directory + "/records") {
-    QDir().mkpath(m_bin);
-    QDir().mkpath(m_records);
+    QDir().mkpath(m_records); // (writing a stand-in makes its folder)
     m_tools = outsideTools + extraTools;
     m_tools.removeDuplicates();
     for (const QString& tool : m_tools)
