@@ -79,12 +79,12 @@ std::shared_ptr<Desktop> desktopFor(const QString& name) {
                            : std::make_shared<MacDesktop>();
 }
 
-// One step of a restarter on one desktop ("mac" or "linux") and what it says: the error,
-// or the notes joined by newlines.
+// One step of a restarter on one desktop ("mac" or "linux"): "check codex", "open codex",
+// "check claude" or "restart claude"; and what it says: the error, or the notes joined by
+// newlines.
 struct Outcome {
     const char* name;
-    QString desktop;
-    QString operation; // "check codex", "open codex", "check claude" or "restart claude"
+    QString desktop, operation;
     QString outcome = {};
     QString last = {};    // Mac: the last call; Linux: the terminal that opens, if any
     QString failing = {}; // a stand-in that fails, saying `standardError`
@@ -100,8 +100,7 @@ struct MakingWay {
     QString platform; // "mac" or "linux"
     QString server;   // how the stand-in codex answers (StandIns::setCodexServer)
     int sessions;     // Linux: Codex sessions running in terminals, the first through a wrapper
-    QStringList progress, notes;
-    QStringList calls; // of the outside tools, in order
+    QStringList progress, notes, calls; // calls: of the outside tools, in order
 };
 
 // A login shell whose start-up file prints around what Tavrin asks.
@@ -399,10 +398,9 @@ private slots:
         tools.setResult("osascript", 1, "Codex got an error: not running\n");
         const bool linux = row.platform == "linux";
         QObject processes;
-        if (linux && !QFileInfo::exists("/proc/self/stat"))
-            QSKIP("needs /proc");
-        if (linux && LinuxDesktop::runningProcesses("codex") > 0)
-            QSKIP("a codex of this machine's runs, and would be in the notes");
+        if (linux &&
+            (!QFileInfo::exists("/proc/self/stat") || LinuxDesktop::runningProcesses("codex") > 0))
+            QSKIP("needs /proc, and no codex of this machine's running (it would be in the notes)");
         for (int i = 0; linux && i < row.sessions; ++i)
             startCodexProcess(home, i == 0 ? "wrapper" : "", &processes);
         if (linux && row.sessions > 0) {

@@ -29,12 +29,8 @@ QUrl TestHttpServer::url(const QString& path) const {
 }
 
 quint16 TestHttpServer::closedPort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 1;
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
+    QTcpServer probe; // closed when this returns
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 1;
 }
 
 void TestHttpServer::accept() {
