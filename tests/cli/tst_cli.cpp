@@ -24,8 +24,7 @@ ProcessRun run(const QStringList& arguments, const QByteArray& input = {},
 
 struct FullDisk {
     const char* name;
-    QString command;
-    QString sizeOf; // the file size limit is this file's size (as the row starts) plus:
+    QString command, sizeOf; // the file size limit: sizeOf's size as the row starts, plus:
     int bytes;
     QString file; // as the line names it
 };
@@ -35,7 +34,6 @@ const QStringList writtenFiles{".codex/config.toml", ".codex/auth.json", ".claud
 const QStringList writtenFolders{".codex", ".codex/tavrin", ".codex/backups", ".claude",
                                  ".claude/backups"};
 
-// What a command printed, read as JSON.
 QJsonDocument jsonOf(const QStringList& arguments) {
     return QJsonDocument::fromJson(run(arguments).out);
 }

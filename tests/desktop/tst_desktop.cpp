@@ -185,11 +185,16 @@ private slots:
         tools.requireFirstOnPath();
         const bool claude = row.claude(), api = row.api();
         const auto expected = row.variables();
-        QCOMPARE(row.run(std::make_shared<MacDesktop>()), QStringList());
-        QStringList calls;
-        for (const auto& [name, value] : expected)
+        QStringList calls, arriving, imported;
+        for (const auto& [name, value] : expected) {
             calls << (value.isNull() ? "launchctl unsetenv " + name
                                      : "launchctl setenv " + name + ' ' + value);
+            arriving << (value.isNull() ? "--user unset-environment " + name
+                                        : "--user import-environment " + name + "=" + value);
+            if (!value.isNull())
+                imported << name;
+        }
+        QCOMPARE(row.run(std::make_shared<MacDesktop>()), QStringList());
         // The environment is in place before Codex or Terminal starts.
         QCOMPARE(tools.callLog(), calls << (claude ? "osascript" : "open -a Codex"));
         QCOMPARE(tools.standardInput("osascript"), !claude ? QByteArray()
@@ -197,13 +202,6 @@ private slots:
                                                            : accountScript);
 
         QCOMPARE(row.run(std::make_shared<LinuxDesktop>()), QStringList());
-        QStringList arriving, imported;
-        for (const auto& [name, value] : expected) {
-            arriving << (value.isNull() ? "--user unset-environment " + name
-                                        : "--user import-environment " + name + "=" + value);
-            if (!value.isNull())
-                imported << name;
-        }
         QCOMPARE(tools.arguments("systemctl", 1), QStringList({"--user", "show-environment"}));
         QCOMPARE(arrivedAtSystemctl(tools), arriving);
         const QString dbus = "dbus-update-activation-environment";
