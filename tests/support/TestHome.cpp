@@ -6,22 +6,20 @@
 
 #include <QDirIterator>
 
+// A null value removes the variable.
+static void putEnvironment(const QByteArray& name, const QByteArray& value) {
+    value.isNull() ? qunsetenv(name.constData()) : qputenv(name.constData(), value);
+}
+
 ScopedEnvironment::~ScopedEnvironment() {
-    for (auto it = m_old.cbegin(); it != m_old.cend(); ++it) {
-        if (it.value().isNull())
-            qunsetenv(it.key().constData());
-        else
-            qputenv(it.key().constData(), it.value());
-    }
+    for (auto it = m_old.cbegin(); it != m_old.cend(); ++it)
+        putEnvironment(it.key(), it.value());
 }
 
 void ScopedEnvironment::set(const QByteArray& name, const QByteArray& value) {
     if (!m_old.contains(name))
         m_old.insert(name, qgetenv(name.constData()));
-    if (value.isNull())
-        qunsetenv(name.constData());
-    else
-        qputenv(name.constData(), value);
+    putEnvironment(name, value);
 }
 
 TestHome::TestHome() {
@@ -66,12 +64,6 @@ QStringList TestHome::filesHolding(const QByteArray& text) const {
 
 namespace {
 
-QByteArray shellQuote(const QString& text) {
-    QByteArray bytes = QFile::encodeName(text);
-    bytes.replace('\'', "'\\''");
-    return '\'' + bytes + '\'';
-}
-
 const QStringList outsideTools{
     "osascript", "open",   "launchctl", "systemctl", "dbus-update-activation-environment",
     "terminal",  "claude", "codex"};
@@ -100,14 +92,13 @@ const QByteArray codexServerAnswers =
 // costs one shell; tools are named by their full paths, so the stand-ins also run where
 // PATH holds nothing but the stand-ins.
 QByteArray recordingScript(const QString& records, const QString& tool) {
-    QByteArray script = "#!/bin/sh\n"
-                        "d=" +
-                        shellQuote(records) + "\nt=" + tool.toUtf8() +
-                        "\n"
-                        "n=0; [ -f \"$d/$t.count\" ] && read n < \"$d/$t.count\"\n"
-                        "n=$((n+1))\n"
-                        "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
-                        "pwd > \"$d/$t.$n.cwd\"\n";
+    // The records' folder in single quotes, each quote in its path closed, escaped, reopened.
+    QByteArray script = "#!/bin/sh\nd='" + QFile::encodeName(records).replace('\'', "'\\''") +
+                        "'\nt=" + tool.toUtf8() + "\n";
+    script += "n=0; [ -f \"$d/$t.count\" ] && read n < \"$d/$t.count\"\n"
+              "n=$((n+1))\n"
+              "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$d/$t.$n.args\"\n"
+              "pwd > \"$d/$t.$n.cwd\"\n";
     if (tool == "claude" || tool == "codex" || tool == "systemctl" ||
         tool == "dbus-update-activation-environment")
         script += "/usr/bin/env > \"$d/$t.$n.env\"\n"
@@ -133,8 +124,7 @@ QByteArray recordingScript(const QString& records, const QString& tool) {
 
 StandIns::StandIns(const QString& directory, const QStringList& extraTools)
     : m_bin(directory + "/bin"), m_records(directory + "/records") {
-    QDir().mkpath(m_bin);
-    QDir().mkpath(m_records);
+    QDir().mkpath(m_records); // (writing a stand-in makes its folder)
     m_tools = outsideTools + extraTools;
     m_tools.removeDuplicates();
     for (const QString& tool : m_tools)
@@ -178,10 +168,6 @@ void StandIns::setCodexServer(const QString& state, qint64 pid) {
     writeFile(m_records + "/codex.server", state.toUtf8());
     if (pid > 0)
         writeFile(m_records + "/codex.server.pid", QByteArray::number(pid));
-}
-
-void StandIns::remove(const QString& tool) {
-    QFile::remove(path(tool));
 }
 
 void StandIns::setResult(const QString& tool, int status, const QByteArray& standardError) {
@@ -235,9 +221,4 @@ QByteArray StandIns::schedulingPolicy(const QString& tool, int call) const {
 
 QStringList StandIns::callLog() const {
     return QString::fromUtf8(readFile(m_records + "/calls.log")).split('\n', Qt::SkipEmptyParts);
-}
-
-void StandIns::reset() {
-    QDir(m_records).removeRecursively();
-    QDir().mkpath(m_records);
 }

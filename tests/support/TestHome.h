@@ -30,8 +30,6 @@ class TestHome {
 public:
     TestHome();
     ~TestHome();
-    TestHome(const TestHome&) = delete;
-    TestHome& operator=(const TestHome&) = delete;
 
     QString path() const { return m_dir.path(); }
     // Absolute path of a file below the home directory.
@@ -62,8 +60,6 @@ private:
 class StandIns {
 public:
     explicit StandIns(const QString& directory, const QStringList& extraTools = {});
-    StandIns(const StandIns&) = delete;
-    StandIns& operator=(const StandIns&) = delete;
 
     // Stops the test program when any tool would not reach its stand-in through the
     // login shells the product asks (the login zsh, $SHELL -l): a login profile that
@@ -83,7 +79,7 @@ public:
     void setCodexServer(const QString& state, qint64 pid = 0);
     // Replaces a stand-in with a script of the test's own.
     void replace(const QString& tool, const QByteArray& script);
-    void remove(const QString& tool);
+    void remove(const QString& tool) { QFile::remove(path(tool)); }
     int callCount(const QString& tool) const;
     // Arguments of call `call` (1-based) of the tool.
     QStringList arguments(const QString& tool, int call = 1) const;
@@ -97,7 +93,6 @@ public:
     QByteArray schedulingPolicy(const QString& tool, int call = 1) const;
     // Every call of every tool in order, as "tool arg1 arg2 ...".
     QStringList callLog() const;
-    void reset();
 
 private:
     QString m_bin;

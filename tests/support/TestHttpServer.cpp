@@ -4,20 +4,6 @@
 
 #include <QTcpSocket>
 
-TestHttpServer::Response TestHttpServer::Response::json(const QByteArray& body, int status) {
-    return {status, {{"Content-Type", "application/json"}}, body};
-}
-
-TestHttpServer::Response TestHttpServer::Response::text(const QByteArray& body, int status) {
-    return {status, {{"Content-Type", "text/plain; charset=utf-8"}}, body};
-}
-
-TestHttpServer::Response TestHttpServer::Response::silent() {
-    Response response;
-    response.neverAnswer = true;
-    return response;
-}
-
 QByteArray TestHttpServer::Request::header(const QByteArray& name) const {
     for (const auto& [key, value] : headers)
         if (key.compare(name, Qt::CaseInsensitive) == 0)
@@ -43,12 +29,8 @@ QUrl TestHttpServer::url(const QString& path) const {
 }
 
 quint16 TestHttpServer::closedPort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0))
-        return 1;
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
+    QTcpServer probe; // closed when this returns
+    return probe.listen(QHostAddress::LocalHost, 0) ? probe.serverPort() : 1;
 }
 
 void TestHttpServer::accept() {

@@ -18,16 +18,20 @@ class TestHttpServer : public QObject {
 public:
     struct Response {
         int status = 200;
-        QList<QPair<QByteArray, QByteArray>> headers;
-        QByteArray body;
+        QList<QPair<QByteArray, QByteArray>> headers = {};
+        QByteArray body = {};
         // Leave out Content-Length; the body then ends when the connection closes.
         bool omitContentLength = false;
         // Read the request and then stay silent, holding the connection open.
         bool neverAnswer = false;
 
-        static Response json(const QByteArray& body, int status = 200);
-        static Response text(const QByteArray& body, int status = 200);
-        static Response silent();
+        static Response json(const QByteArray& body, int status = 200) {
+            return {status, {{"Content-Type", "application/json"}}, body};
+        }
+        static Response text(const QByteArray& body, int status = 200) {
+            return {status, {{"Content-Type", "text/plain; charset=utf-8"}}, body};
+        }
+        static Response silent() { return {.neverAnswer = true}; }
     };
 
     struct Request {
@@ -69,7 +73,5 @@ class ServedPolicy {
 public:
     explicit ServedPolicy(const QByteArray& json);
     ~ServedPolicy();
-    ServedPolicy(const ServedPolicy&) = delete;
-    ServedPolicy& operator=(const ServedPolicy&) = delete;
     TestHttpServer server;
 };
