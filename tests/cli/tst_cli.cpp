@@ -237,8 +237,8 @@ private slots:
     }
 
     // Switches, key changes, profile edits and a restore at once, from several programs:
-    // every key and every edit is kept, the restore never runs into a switch (it waits for
-    // the lock and reads the journal again), and the active profile always agrees with the
+    // every key and every edit is kept, the restore never undoes a switch that still runs
+    // (it declines while one holds the lock), and the active profile always agrees with the
     // files.
     void changesAtOnceAreAllKept() {
         ProfilesStore store;
