@@ -16,7 +16,7 @@ QByteArray pretty(const QJsonObject& object) {
 struct Patch {
     const char* name;
     // What stands at settings.json, in makeEntry's words ("%1": settings.json, "%2": a file
-    // that does not exist, "%3": one elsewhere holding "{}"); null: nothing.
+    // that does not exist; ~/dotfiles/settings.json holds "{}"); null: nothing.
     QByteArray initial;
     bool api; // a Velqor profile, else Claude Code's account
     QString apiKey;
@@ -68,7 +68,7 @@ private slots:
         addRows<Patch>({
             {"api key, no file", {}, true, " \t sk-1\r\n", {}, pretty({{"env", env}}), {}, 0600},
             // The link stays a link; the file it leads to gets the key and is the owner's only.
-            {"linked file", "link:%3", true, "sk-1", {}, pretty({{"env", env}}), {}, 0600},
+            {"linked file", "link:../dotfiles/settings.json", true, "sk-1", {}, pretty({{"env", env}}), {}, 0600},
             {"zero-byte file", "", false, "sk-1", {}, pretty({{"env", none}})},
             {"blank api key clears both tokens", managed, true, " \n\t ", {}, pretty({{"own", own}, {"env", kept}})},
             {"0644 file gets a key, env not an object", R"({"env": "FOO=1"})", true, "sk-1", " proxy.lan:8080:user:pa$$%40 ", pretty({{"env", proxied}}), {}, 0600},
@@ -94,17 +94,14 @@ private slots:
     void patch() {
         QFETCH(Patch, row);
         TestHome home;
-        const QString path = home.file(settingsFile);
-        const QString missing = home.file("dotfiles/missing.json");
+        const QString path = home.file(settingsFile), missing = home.file("dotfiles/missing.json");
         home.write("dotfiles/settings.json", "{}"); // a file kept elsewhere, for a row to link in
         QByteArray initial = row.initial;
-        initial.replace("%1", path.toUtf8())
-            .replace("%2", missing.toUtf8())
-            .replace("%3", home.file("dotfiles/settings.json").toUtf8());
+        initial.replace("%1", path.toUtf8()).replace("%2", missing.toUtf8());
         // ~/.claude is the patch's to create, unless the row puts something in it.
         if (!initial.isNull())
             makeEntry(path, initial);
-        const bool isLink = row.initial == "link:%3";
+        const bool isLink = initial.startsWith("link:..");
         if (isLink)
             initial = "{}";
         const bool special = initial == "folder" || initial.startsWith("link:");

@@ -14,6 +14,7 @@ struct Outcome {
     int calls = 0;
     QString error;
     CloudPolicyResult result;
+    bool operator==(const Outcome&) const = default;
 };
 
 std::shared_ptr<Outcome> load(CloudControlService& service) {
@@ -105,11 +106,8 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         QCOMPARE(dropped->calls + droppedIdle->calls, 0);
-        QCOMPARE(refused->calls, 1);
-        QCOMPARE(refused->error, "Connection refused");
-        QCOMPARE(unconfigured->calls, 1);
-        QCOMPARE(unconfigured->error, QString());
-        QCOMPARE(unconfigured->result, CloudPolicyResult{});
+        QCOMPARE(*refused, (Outcome{1, "Connection refused", {}}));
+        QCOMPARE(*unconfigured, (Outcome{1, {}, {}}));
     }
 
     void loadPolicy_data() {
@@ -172,16 +170,15 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QVariant>("b"); // invalid: absent
         QTest::addColumn<int>("order");
-        QTest::addColumn<bool>("older");
-        QTest::newRow("numeric parts") << "1.2.9" << QVariant("1.2.10") << -1 << true;
-        QTest::newRow("missing parts are zero") << "1.2" << QVariant("1.2.0") << 0 << false;
-        QTest::newRow("suffixes") << "1.2-beta3.0-rc1" << QVariant("1.2") << 0 << false;
-        QTest::newRow("leading word") << "beta.2" << QVariant("0.2") << 0 << false;
-        QTest::newRow("empty pieces") << ".1..2." << QVariant("1.2") << 0 << false;
-        QTest::newRow("too large") << "9223372036854775808.1" << QVariant("0.1") << 0 << false;
-        QTest::newRow("non-ASCII digits") << "1\u0663.2" << QVariant("0.2") << 0 << false;
-        QTest::newRow("absent") << "0" << QVariant() << 0 << false;
-        QTest::newRow("blank") << "0" << QVariant(" \n") << 0 << false;
+        QTest::newRow("numeric parts") << "1.2.9" << QVariant("1.2.10") << -1;
+        QTest::newRow("missing parts are zero") << "1.2" << QVariant("1.2.0") << 0;
+        QTest::newRow("suffixes") << "1.2-beta3.0-rc1" << QVariant("1.2") << 0;
+        QTest::newRow("leading word") << "beta.2" << QVariant("0.2") << 0;
+        QTest::newRow("empty pieces") << ".1..2." << QVariant("1.2") << 0;
+        QTest::newRow("too large") << "9223372036854775808.1" << QVariant("0.1") << 0;
+        QTest::newRow("non-ASCII digits") << "1\u0663.2" << QVariant("0.2") << 0;
+        QTest::newRow("absent") << "0" << QVariant() << 0;
+        QTest::newRow("blank") << "0" << QVariant(" \n") << 0;
     }
 
     void versionOrder() {
@@ -191,7 +188,7 @@ private slots:
         const auto other = b.isValid() ? std::optional(b.toString()) : std::nullopt;
         QCOMPARE(CloudControlService::compareVersions(a, other.value_or(QString())), order);
         QCOMPARE(CloudControlService::compareVersions(other.value_or(QString()), a), -order);
-        QTEST(CloudControlService::isVersion(a, other), "older");
+        QCOMPARE(CloudControlService::isVersion(a, other), order < 0);
     }
 };
 
