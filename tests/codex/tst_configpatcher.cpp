@@ -12,9 +12,7 @@ namespace {
 
 Profile profile(const QString& provider = "openai", const QString& method = "chatgpt",
                 const QString& model = "gpt-5.5") {
-    return Profile("p", "P", method,
-                   provider.isNull() ? std::nullopt : std::optional<QString>(provider), model,
-                   "xhigh", true, true);
+    return Profile("p", "P", method, optionalText(provider), model, "xhigh", true, true);
 }
 const Profile velqor = Profile::velqorAccount(1);
 
@@ -31,9 +29,7 @@ QString expand(QString text, const Profile& p, const QString& newline = "\n") {
                                       "base_url = \"https://api.velqor.com/v1\"\n"
                                       "wire_api = \"responses\"\n"
                                       "requires_openai_auth = true\n"));
-    if (newline != "\n")
-        text.replace('\n', newline);
-    return text;
+    return text.replace('\n', newline);
 }
 
 const QString config = ".codex/config.toml";
