@@ -58,8 +58,7 @@ private slots:
         const QStringList providers = before.split(' ');
         QStringList threads;
         for (int i = 0; i < providers.size(); ++i)
-            threads
-                << QString("t%1 %2 sessions/r%1.jsonl").arg(i).arg(providers[i].section('/', 0, 0));
+            threads << QString("t%1 %2 sessions/r%1.jsonl").arg(i).arg(providers[i].split('/')[0]);
         const QString database = createChatHome(home, threads, pendingLog);
         const QString file = AppPaths::codexDirectory() + "/sessions/r%1.jsonl";
         for (int i = 0; i < providers.size(); ++i)
