@@ -29,9 +29,8 @@ class TestChatSync : public QObject {
     Q_OBJECT
 
 private slots:
-    // What status shows of chats that do not follow the profile, and a move mends it: threads
-    // on another provider, and a session file naming another one than its thread
-    // ("<thread's>/<file's>").
+    // What status shows of chats not following the profile, which a move mends: threads on
+    // another provider, and a session file naming another than its thread ("<thread's>/<file's>").
     void countsRealMoves_data() {
         QTest::addColumn<QString>("provider"); // null: none
         QTest::addColumn<QString>("before");

@@ -37,8 +37,7 @@ private slots:
     // check (LimitStatus::idle()).
     void checkWithoutRequest_data() {
         QTest::addColumn<QString>("endpoint"); // "*" is the test server
-        QTest::addColumn<QVariant>("key");     // invalid: no key stored; "<pipe>": a key file
-                                               // that cannot be read
+        QTest::addColumn<QVariant>("key");     // invalid: none stored; "<pipe>": unreadable
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("configured");
         QTest::addColumn<QString>("idle");
