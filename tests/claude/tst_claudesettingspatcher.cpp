@@ -15,8 +15,8 @@ QByteArray pretty(const QJsonObject& object) {
 
 struct Patch {
     const char* name;
-    // What stands at settings.json, in makeEntry's words ("%2": a file that does not exist;
-    // ~/dotfiles/settings.json holds "{}"); null: nothing. In the error "%1" is settings.json.
+    // What stands at settings.json, in makeEntry's words (~/dotfiles/settings.json holds "{}",
+    // ~/dotfiles/missing.json is "%2" of the error); null: nothing.
     QByteArray initial;
     bool api; // a Velqor profile, else Claude Code's account
     QString apiKey;
@@ -51,16 +51,14 @@ private slots:
         // Loopback calls bypass the proxy; without one the two go with the rest.
         proxied.insert("NO_PROXY", "localhost,127.0.0.1,::1");
         proxied.insert("no_proxy", "localhost,127.0.0.1,::1");
-        const QJsonObject own = QJsonDocument::fromJson("{\"s\": \"tab\\t nul\\u0000 é 🙂\", "
-                                                        "\"list\": [0.5, {\"y\": null}]}")
-                                    .object();
+        const QJsonObject own{{"s", QString("tab\t nul") + QChar(0) + " é 🙂"},
+                              {"list", QJsonArray{0.5, QJsonObject{{"y", QJsonValue()}}}}};
         QJsonObject stale{{"MY_OWN", own}}; // and all fourteen managed entries, out of date
         for (const QString& name : proxied.keys())
             stale.insert(name, "old");
         kept.insert("MY_OWN", own);
         const QByteArray managed =
-            QJsonDocument({{"apiKeyHelper", "/bin/helper"}, {"own", own}, {"env", stale}})
-                .toJson(QJsonDocument::Compact);
+            pretty({{"apiKeyHelper", "/bin/helper"}, {"own", own}, {"env", stale}});
         const QByteArray large = "{\"history\": \"" + QByteArray(20 << 20, 'x') + "\"";
         const QString notJson = "Claude settings.json is not valid JSON: ";
         const QJsonObject none;
@@ -82,7 +80,7 @@ private slots:
             {"only white space", " \n\t", true, "sk", {}, {}, notJson + "the file holds only white space."},
             {"invalid UTF-8", "{\"a\": \"\xff\"}", true, "sk", {}, {}, notJson + "invalid UTF-8 in a string at byte 7."},
             {"folder", "folder", true, "sk", {}, {}, "%1 is a folder, not a file.", 0755},
-            {"dangling link", "link:%2", true, "sk", {}, {}, "%1 is a symbolic link to %2, which does not exist.", -1},
+            {"dangling link", "link:../dotfiles/missing.json", true, "sk", {}, {}, "%1 is a symbolic link to %2, which does not exist.", -1},
             // A change that cannot be recorded is not made.
             {"recorder fails", "{\"env\": {}}", true, "sk", {}, {}, "recorder fails"},
         });
@@ -94,11 +92,9 @@ private slots:
         TestHome home;
         const QString path = home.file(settingsFile), missing = home.file("dotfiles/missing.json");
         home.write("dotfiles/settings.json", "{}"); // a file kept elsewhere, for a row to link in
-        QByteArray initial = row.initial;
-        initial.replace("%2", missing.toUtf8());
         // ~/.claude is the patch's to create, unless the row puts something in it.
-        if (!initial.isNull())
-            makeEntry(path, initial);
+        if (!row.initial.isNull())
+            makeEntry(path, row.initial);
         const bool isLink = QFileInfo(path).isSymLink();
         const QByteArray before = home.read(settingsFile); // what a link leads to
         const QString error = row.error.replace("%1", path).replace("%2", missing);
@@ -123,7 +119,7 @@ private slots:
         QCOMPARE(home.read(settingsFile), row.expected.isNull() ? before : row.expected);
         QCOMPARE(modeOf(path), row.mode);
         QCOMPARE(QFileInfo(path).isSymLink(), isLink);
-        if (initial.isNull() || refused) { // no copy of no file, nor of one refused
+        if (row.initial.isNull() || refused) { // no copy of no file, nor of one refused
             QCOMPARE(QDir(home.file(".claude"))
                          .entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
                                     QDir::NoDotAndDotDot),

@@ -22,14 +22,14 @@ QByteArray pretty(const QByteArray& json) {
 
 struct Apply {
     const char* name;
-    // What stands at auth.json, in makeEntry's words ("%2": a file that does not exist);
-    // null: nothing. In the error "%1" is auth.json.
+    // What stands at auth.json, in makeEntry's words; null: nothing. In the error "%1" is
+    // auth.json and "%2" ~/.codex/elsewhere.json, which does not exist.
     QByteArray existing;
     QString method;
     QString apiKey;      // null: no stored key
     QByteArray expected; // null: refused, and nothing changes
     QString error;
-    int mode = 0; // of auth.json afterwards
+    int mode = 0; // of auth.json afterwards (-1: none)
 };
 
 } // namespace
@@ -65,10 +65,10 @@ private slots:
              {}, 0600},
             // Nothing but a readable file or no file at all is ever replaced, and a change
             // that cannot be recorded is not made.
-            {"not JSON", R"({"tokens": {"id": "t")", "apikey", "sk", {}, notJson + "unterminated object at byte 21)."},
-            {"folder", "folder", "apikey", "sk", {}, "%1 is a folder, not a file."},
-            {"dangling link", "link:%2", "apikey", "sk", {}, "%1 is a symbolic link to %2, which does not exist."},
-            {"recorder fails", "{}", "apikey", "sk", {}, "stop"},
+            {"not JSON", R"({"tokens": {"id": "t")", "apikey", "sk", {}, notJson + "unterminated object at byte 21).", 0644},
+            {"folder", "folder", "apikey", "sk", {}, "%1 is a folder, not a file.", 0755},
+            {"dangling link", "link:elsewhere.json", "apikey", "sk", {}, "%1 is a symbolic link to %2, which does not exist.", -1},
+            {"recorder fails", "{}", "apikey", "sk", {}, "stop", 0644},
         });
         // clang-format on
     }
@@ -77,10 +77,9 @@ private slots:
         QFETCH(Apply, row);
         TestHome home;
         const QString path = home.file(authFile), elsewhere = home.file(".codex/elsewhere.json");
-        QByteArray existing = row.existing;
-        existing.replace("%2", elsewhere.toUtf8());
-        if (!existing.isNull())
-            makeEntry(path, existing);
+        if (!row.existing.isNull())
+            makeEntry(path, row.existing);
+        const QByteArray old = home.read(authFile);
         const QString error = row.error.replace("%1", path).replace("%2", elsewhere);
         const auto everything =
             QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot;
@@ -90,7 +89,7 @@ private slots:
         std::optional<FileChange> heard;
         const auto recorder = [&](const FileChange& change) {
             heard = change;
-            QCOMPARE(home.read(authFile), existing);
+            QCOMPARE(home.read(authFile), old);
             QCOMPARE(QFile(change.copy).exists(), change.existed);
             if (error == "stop")
                 throw FileError(error);
@@ -102,22 +101,20 @@ private slots:
                          recorder);
                  }),
                  error);
-        if (!error.isEmpty()) {
-            QCOMPARE(heard.has_value(), error == "stop");
-            if (!heard)
-                QCOMPARE(QDir(home.file(".codex")).entryList(everything), before);
-            QCOMPARE(home.read(authFile), existing.startsWith('{') ? existing : QByteArray());
+        QCOMPARE(heard.has_value(), error.isEmpty() || error == "stop");
+        QCOMPARE(home.read(authFile), row.expected.isNull() ? old : row.expected);
+        QCOMPARE(modeOf(path), row.mode);
+        if (!heard) {
+            QCOMPARE(QDir(home.file(".codex")).entryList(everything), before);
             return;
         }
-        QVERIFY(heard && heard->path == AppPaths::authURL());
-        QCOMPARE(home.read(authFile), row.expected);
-        QCOMPARE(modeOf(path), row.mode);
+        QCOMPARE(heard->path, AppPaths::authURL());
         // The copy taken before the change is the old file, for the owner only.
         QCOMPARE(
             heard->copy.contains(QRegularExpression("/\\.codex/backups/auth-[-\\d]{19}\\.json$")),
-            !existing.isNull());
-        QCOMPARE(readFile(heard->copy), existing);
-        QCOMPARE(modeOf(heard->copy), existing.isNull() ? -1 : 0600);
+            !row.existing.isNull());
+        QCOMPARE(readFile(heard->copy), old);
+        QCOMPARE(modeOf(heard->copy), row.existing.isNull() ? -1 : 0600);
     }
 
     // How auth.json differs from the profile's, as a switch's check reports it.

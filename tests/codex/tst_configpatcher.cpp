@@ -45,16 +45,14 @@ QString authRefusal(const QString& provider) {
         .arg(provider);
 }
 
-// A patch table's row: the file before (null: none); the profile; the text after (%K, %M,
-// %T: see expand(); null: refused) and what the refusal says; a setup, "link" (config.toml
-// links to it), "no backups", "recorder fails" or "changed" (something else writes the file
-// between prepare and apply).
 struct Patch {
     const char* name;
-    QByteArray original;
+    QByteArray original; // null: no file
     Profile profile;
-    QString expected;
+    QString expected; // %K, %M, %T: see expand(); null: refused with `message`
     QString message = {};
+    // "link" (config.toml links to it), "no backups", "recorder fails" or "changed"
+    // (something else writes the file between prepare and apply)
     QString setup = {};
 };
 
