@@ -226,8 +226,7 @@ private slots:
     // already had the provider stays, also when its id reads the same as a moved one.
     void everyIdTypeGoesBack() {
         TestHome home;
-        createChatHome(home, {});
-        const QString database = AppPaths::stateDatabaseURL();
+        const QString database = createChatHome(home, {});
         sqlite(database, "DROP TABLE threads; CREATE TABLE threads(id PRIMARY KEY, rollout_path, "
                          "model_provider);"
                          "INSERT INTO threads(id, model_provider) VALUES (12, 'openai'), ('12', "
@@ -242,8 +241,7 @@ private slots:
     // database file; the snapshot holds only what was committed.
     void snapshotIsConsistentWhileCodexWrites() {
         TestHome home;
-        createChatHome(home, {"t1 openai"});
-        const QString database = AppPaths::stateDatabaseURL();
+        const QString database = createChatHome(home, {"t1 openai"});
         sqlite(database, "PRAGMA journal_mode=DELETE; CREATE TABLE ledger(n INTEGER, data BLOB);"
                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i "
                          "< 3000) INSERT INTO ledger SELECT 0, randomblob(200) FROM n;");

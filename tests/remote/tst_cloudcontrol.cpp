@@ -20,9 +20,7 @@ struct Outcome {
 std::shared_ptr<Outcome> load(CloudControlService& service) {
     auto outcome = std::make_shared<Outcome>();
     service.loadPolicy([outcome](std::exception_ptr error, const CloudPolicyResult& result) {
-        ++outcome->calls;
-        outcome->error = describeError(error);
-        outcome->result = result;
+        *outcome = {outcome->calls + 1, describeError(error), result};
     });
     return outcome;
 }
@@ -79,8 +77,7 @@ private slots:
         QFETCH(QVariant, defaultsValue);
         QFETCH(QVariant, plistValue);
         configure(defaultsValue, plistValue);
-        const std::optional<QUrl> url = CloudControlService::configuredURL();
-        QTEST(url ? url->toString() : QString(), "expected");
+        QTEST(CloudControlService::configuredURL().value_or(QUrl()).toString(), "expected");
     }
 
     // Every load answers exactly once and later, unless its service is destroyed first.
@@ -134,13 +131,11 @@ private slots:
             "The cloud policy is not valid JSON: illegal value");
         row("503", Response::json("{}", 503), "Cloud server returned HTTP 503.");
         const QString tooLarge = "Cloud server sent a response larger than 4 MB.";
-        Response huge = Response::json("{}" + QByteArray(5 << 20, ' '));
-        row("oversized", huge, tooLarge);
-        huge.omitContentLength = true;
-        row("oversized without length", huge, tooLarge);
-        Response announced = Response::json("{}");
-        announced.headers.append({QByteArray("Content-Length"), "1000000000"});
-        row("oversized length announced", announced, tooLarge);
+        const QByteArray huge = "{}" + QByteArray(5 << 20, ' ');
+        row("oversized", Response::json(huge), tooLarge);
+        row("oversized without length", {200, {}, huge, true}, tooLarge);
+        row("oversized length announced", {200, {{"Content-Length", "1000000000"}}, "{}"},
+            tooLarge);
         row("never answers", Response::silent(), "The request timed out.");
     }
 
