@@ -137,36 +137,34 @@ private slots:
 
     void differences_data() {
         QTest::addColumn<QByteArray>("initial"); // null: no file
-        QTest::addColumn<bool>("api");
-        QTest::addColumn<QString>("proxy");
+        QTest::addColumn<Profile>("profile");
         QTest::addColumn<QStringList>("expected");
         const QString s = "settings.json: ";
+        Profile account = Profile::claudeCodeAccount(), proxied = account;
+        proxied.proxyURL = "proxy.lan:8080";
         // clang-format off
-        QTest::newRow("no file, account") << QByteArray() << false << QString() << QStringList();
-        QTest::newRow("no file, api key") << QByteArray() << true << QString()
+        QTest::newRow("no file, account") << QByteArray() << account << QStringList();
+        QTest::newRow("no file, api key") << QByteArray() << Profile::velqorAccount(1)
             << QStringList{s + "env.ANTHROPIC_BASE_URL is not set", s + "env.ANTHROPIC_AUTH_TOKEN is not set", s + "env.ANTHROPIC_API_KEY is not set",
                            s + "env.CLAUDE_CODE_SIMPLE is not set", s + "env.CLAUDE_CODE_DISABLE_KEYCHAIN is not set", s + "env.CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC is not set"};
         QTest::newRow("api key, stale entries")
             << QByteArray(R"({"apiKeyHelper": "h", "env": {"ANTHROPIC_BASE_URL": "elsewhere", "ANTHROPIC_AUTH_TOKEN": "secret-0", "ANTHROPIC_API_KEY": "secret-1",
                  "CLAUDE_CODE_SIMPLE": "1", "CLAUDE_CODE_DISABLE_KEYCHAIN": 1, "CLAUDE_CODE_DISABLE_NONESSENTIAL_TRAFFIC": "1", "HTTP_PROXY": "p:1"}})")
-            << true << QString()
+            << Profile::velqorAccount(1)
             << QStringList{s + "env.ANTHROPIC_BASE_URL has another value", s + "env.ANTHROPIC_AUTH_TOKEN has another value",
                            s + "env.CLAUDE_CODE_DISABLE_KEYCHAIN has another value", s + "env.HTTP_PROXY should not be set", s + "apiKeyHelper should not be set"};
-        QTest::newRow("account, key left behind") << QByteArray(R"({"env": {"ANTHROPIC_API_KEY": "secret-1", "MY_OWN": "x"}})") << false << "proxy.lan:8080"
+        QTest::newRow("account, key left behind") << QByteArray(R"({"env": {"ANTHROPIC_API_KEY": "secret-1", "MY_OWN": "x"}})") << proxied
                                                   << QStringList{s + "env.ANTHROPIC_API_KEY should not be set"};
-        QTest::newRow("env not an object") << QByteArray(R"({"env": "x"})") << false << QString() << QStringList{s + "env is not an object"};
+        QTest::newRow("env not an object") << QByteArray(R"({"env": "x"})") << account << QStringList{s + "env is not an object"};
         // clang-format on
     }
 
     void differences() {
         QFETCH(QByteArray, initial);
-        QFETCH(bool, api);
-        QFETCH(QString, proxy);
+        QFETCH(Profile, profile);
         TestHome home;
         if (!initial.isNull())
             home.write(settingsFile, initial);
-        Profile profile = api ? Profile::velqorAccount(1) : Profile::claudeCodeAccount();
-        profile.proxyURL = proxy;
         ClaudeSettingsPatcher patcher;
         QTEST(patcher.differences(profile, QString("secret-1")), "expected");
         patcher.apply(patcher.prepare(profile, QString("secret-1")));

@@ -73,8 +73,7 @@ private slots:
         QVERIFY(status.checkedAt >= before);
         QCOMPARE(server.requestCount(), 0);
         const LimitStatus expected{
-            m_profile.id, m_profile.id, m_profile.name, idle, idle == "Ready to check",
-            std::nullopt};
+            m_profile.id, m_profile.id, m_profile.name, idle, idle == "Ready to check", {}};
         QCOMPARE(LimitStatus::idle(m_profile, key.isValid()), expected);
     }
 
