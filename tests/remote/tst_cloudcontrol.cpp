@@ -43,7 +43,6 @@ class TestCloudControl : public QObject {
 private slots:
     void initTestCase() {
         QCoreApplication::setOrganizationName("TavrinTests");
-        QCoreApplication::setApplicationName("tst_cloudcontrol");
         // Plain files in the temporary home on every platform, never the real preferences.
         QSettings::setDefaultFormat(QSettings::IniFormat);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_home.file(".config"));
