@@ -61,20 +61,19 @@ private slots:
             pretty({{"apiKeyHelper", "/bin/helper"}, {"own", own}, {"env", stale}});
         const QByteArray large = "{\"history\": \"" + QByteArray(20 << 20, 'x') + "\"";
         const QString notJson = "Claude settings.json is not valid JSON: ";
-        const QJsonObject none;
         // clang-format off
         addRows<Patch>({
             {"api key, no file", {}, true, " \t sk-1\r\n", {}, pretty({{"env", env}}), {}, 0600},
             // The link stays a link; the file it leads to gets the key and is the owner's only.
             {"linked file", "link:../dotfiles/settings.json", true, "sk-1", {}, pretty({{"env", env}}), {}, 0600},
-            {"zero-byte file", "", false, "sk-1", {}, pretty({{"env", none}})},
+            {"zero-byte file", "", false, "sk-1", {}, pretty({{"env", QJsonObject()}})},
             {"blank api key clears both tokens", managed, true, " \n\t ", {}, pretty({{"own", own}, {"env", kept}})},
             {"0644 file gets a key, env not an object", R"({"env": "FOO=1"})", true, "sk-1", " proxy.lan:8080:user:pa$$%40 ", pretty({{"env", proxied}}), {}, 0600},
             {"account removes all fourteen and the helper", managed, false, "sk-1", "proxy.lan:8080", pretty({{"own", own}, {"env", QJsonObject{{"MY_OWN", own}}}})},
             // Values the user owns come back byte for byte, numbers by their text.
             {"unmanaged values exact", R"({"n": [12345678901234567890, 1.0, 1e-400, -0, 0.1e+5], "env": {"MY": -0.0}})", false, {}, {},
              "{\n    \"env\": {\n        \"MY\": -0.0\n    },\n    \"n\": [\n        12345678901234567890,\n        1.0,\n        1e-400,\n        -0,\n        0.1e+5\n    ]\n}\n"},
-            {"20 MB file", large + "}", false, {}, {}, pretty({{"history", QString(large.mid(13, 20 << 20))}, {"env", none}})},
+            {"20 MB file", large + "}", false, {}, {}, pretty({{"history", QString(large.mid(13, 20 << 20))}, {"env", QJsonObject()}})},
             {"array", "[{}]", true, "sk", {}, {}, "Claude settings.json is not a JSON object."},
             {"bare scalar", "\n \"env\"", true, "sk", {}, {}, notJson + "the document does not start with an object or an array at byte 2."},
             {"only white space", " \n\t", true, "sk", {}, {}, notJson + "the file holds only white space."},
