@@ -8,6 +8,8 @@
 
 namespace {
 
+const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
+
 // A chat move journal as an earlier version wrote it: every thread by its id, with its
 // session file's whole first line.
 QByteArray firstFormatJournal(const QString& codex) {
@@ -267,12 +269,10 @@ private slots:
         QTest::addColumn<QByteArray>("firstLine"); // null: no file; else as makeEntry takes it
         QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
         QTest::addColumn<int>("restCopies");
-        const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
-        const auto row = [&](const char* name, const QByteArray& firstLine,
-                             const QByteArray& movedLine = {}, int restCopies = 1,
-                             const QString& rolloutPath = {}) {
-            QTest::newRow(name) << (rolloutPath.isNull() ? day : rolloutPath) << firstLine
-                                << movedLine << restCopies;
+        const auto row = [](const char* name, const QByteArray& firstLine,
+                            const QByteArray& movedLine = {}, int restCopies = 1,
+                            const QString& rolloutPath = day) {
+            QTest::newRow(name) << rolloutPath << firstLine << movedLine << restCopies;
         };
         const QByteArray big =
             "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
