@@ -230,10 +230,9 @@ private slots:
         TestHome home;
         const QString database = createChatHome(home, {});
         sqlite(database, "DROP TABLE threads; CREATE TABLE threads(id PRIMARY KEY, rollout_path, "
-                         "model_provider);"
-                         "INSERT INTO threads(id, model_provider) VALUES (12, 'openai'), ('12', "
-                         "'custom'), (X'00FF27', 'velqor'), ('it''s', 'openai'), (CAST(X'C328' "
-                         "AS TEXT), 'openai'), (1.25, 'velqor'), (NULL, 'openai');");
+                         "model_provider); INSERT INTO threads(id, model_provider) VALUES (12, "
+                         "'openai'), ('12', 'custom'), (X'00FF27', 'velqor'), ('it''s', 'openai'), "
+                         "(CAST(X'C328' AS TEXT), 'openai'), (1.25, 'velqor'), (NULL, 'openai');");
         const QString original = chatDump(database);
         QCOMPARE(undone(ChatSyncService().undo(syncChats("custom").journalURL)), "5 rows, 0 files");
         QCOMPARE(chatDump(database), original);
