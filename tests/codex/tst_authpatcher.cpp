@@ -136,7 +136,6 @@ private slots:
             {a + "auth_mode is \"chatgpt\", not \"apikey\"", a + "OPENAI_API_KEY is not set"});
         row("account, key left behind", R"({"auth_mode":"apikey","OPENAI_API_KEY":"secret-1"})", "chatgpt",
             {a + "auth_mode is \"apikey\", not \"chatgpt\"", a + "OPENAI_API_KEY is set"});
-        row("array", R"([{"tokens":{}}])", "chatgpt", {notAccount});
         // clang-format on
     }
 
