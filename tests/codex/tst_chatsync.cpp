@@ -8,6 +8,8 @@
 
 namespace {
 
+const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
+
 // A chat move journal as an earlier version wrote it: every thread by its id, with its
 // session file's whole first line.
 QByteArray firstFormatJournal(const QString& codex) {
@@ -29,9 +31,8 @@ class TestChatSync : public QObject {
     Q_OBJECT
 
 private slots:
-    // What status shows of chats that do not follow the profile, and a move mends it: threads
-    // on another provider, and a session file naming another one than its thread
-    // ("<thread's>/<file's>").
+    // What status shows of chats not following the profile, which a move mends: threads on
+    // another provider, and a session file naming another than its thread ("<thread's>/<file's>").
     void countsRealMoves_data() {
         QTest::addColumn<QString>("provider"); // null: none
         QTest::addColumn<QString>("before");
@@ -56,16 +57,14 @@ private slots:
         QFETCH(bool, pendingLog);
         TestHome home;
         const QStringList providers = before.split(' ');
-        const auto file = [](int i) {
-            return AppPaths::codexDirectory() + QString("/sessions/r%1.jsonl").arg(i);
-        };
         QStringList threads;
         for (int i = 0; i < providers.size(); ++i)
-            threads
-                << QString("t%1 %2 sessions/r%1.jsonl").arg(i).arg(providers[i].section('/', 0, 0));
+            threads << QString("t%1 %2 sessions/r%1.jsonl").arg(i).arg(providers[i].split('/')[0]);
         const QString database = createChatHome(home, threads, pendingLog);
+        const QString file = AppPaths::codexDirectory() + "/sessions/r%1.jsonl";
         for (int i = 0; i < providers.size(); ++i)
-            writeFile(file(i), sessionMeta(providers[i].section('/', -1).toUtf8()) + sessionRest);
+            writeFile(file.arg(i),
+                      sessionMeta(providers[i].section('/', -1).toUtf8()) + sessionRest);
         const QString original = chatDump(database);
 
         QFETCH(QString, provider);
@@ -77,10 +76,8 @@ private slots:
         QTEST(chatProviders(), "after");
         // Every session file names the provider its row names.
         QStringList inFiles;
-        for (int i = 0; i < providers.size(); ++i) {
-            const QByteArray text = readFile(file(i));
-            inFiles << SessionFiles::providerIn(text.left(text.indexOf('\n')))->provider;
-        }
+        for (int i = 0; i < providers.size(); ++i)
+            inFiles << SessionFiles::providerIn(readFile(file.arg(i)).split('\n')[0])->provider;
         QTEST(inFiles.join(' '), "after");
         // A snapshot of the database as it was and a journal, with one time stamp; neither
         // when nothing moved.
@@ -151,10 +148,9 @@ private slots:
                      result = syncChats(provider, sqlite.isEmpty() ? QString() : "/no/sqlite3");
                  }),
                  message);
-        if (message.isEmpty()) {
-            QCOMPARE(result.changedRows, 1);
+        QCOMPARE(result.changedRows, message.isEmpty() ? 1 : 0);
+        if (message.isEmpty())
             return;
-        }
         // Nothing changed. Only a move that failed after its start left its snapshot and
         // journal behind.
         QCOMPARE(readFile(path), original);
@@ -164,22 +160,20 @@ private slots:
     }
 
     void undo_data() {
-        QTest::addColumn<QString>("before"); // what happens between the move and the undo
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("undone");
-        const auto row = [](const char* name, const char* before, const char* message,
-                            const char* undone) {
-            QTest::newRow(name) << QString(before) << QString(message) << QString(undone);
+        QTest::addColumn<QString>("before");  // what happens between the move and the undo
+        QTest::addColumn<QString>("outcome"); // what undoing put back, or the error
+        const auto row = [](const char* name, const char* before, const QString& outcome) {
+            QTest::newRow(name) << QString(before) << outcome;
         };
         const QString back = "Could not put the chats back: ";
         // clang-format off
-        row("after success", "", "", "3 rows, 2 files");
-        row("twice", "undo", "", "0 rows, 0 files");
-        row("after a partly finished move", "first file back", "", "3 rows, 1 files");
-        row("a journal of the first format", "first format", "", "3 rows, 2 files");
-        row("a file changed since", "first file edited", qPrintable(back + "session files changed since the move were left alone: %1/sessions/a.jsonl"), "");
-        row("journal gone", "journal gone", qPrintable(back + "Could not read %2: No such file or directory"), "");
-        row("disk full during the move", "disk full", "Not enough disk space to write ~/.codex/sessions/b.jsonl.", "");
+        row("after success", "", "3 rows, 2 files");
+        row("twice", "undo", "0 rows, 0 files");
+        row("after a partly finished move", "first file back", "3 rows, 1 files");
+        row("a journal of the first format", "first format", "3 rows, 2 files");
+        row("a file changed since", "first file edited", back + "session files changed since the move were left alone: %1/sessions/a.jsonl");
+        row("journal gone", "journal gone", back + "Could not read %2: No such file or directory");
+        row("disk full during the move", "disk full", "Not enough disk space to write ~/.codex/sessions/b.jsonl.");
         // clang-format on
     }
 
@@ -197,12 +191,12 @@ private slots:
         writeFile(bFile, b);
         const QByteArray edited = sessionMeta("mine") + sessionRest;
 
-        QString error;
+        QString said;
         ChatSyncService service;
         if (before == "disk full") {
             // Writes beyond 2 MB fail: a.jsonl is rewritten, b.jsonl cannot be.
             const unsigned long old = limitFileSize(2 * 1024 * 1024);
-            error = errorOf([&] { syncChats("custom"); });
+            said = errorOf([&] { syncChats("custom"); });
             limitFileSize(old);
         } else {
             const QString journal = syncChats("custom").journalURL;
@@ -214,14 +208,12 @@ private slots:
                 QFile::remove(journal);
             else if (before == "first format")
                 writeFile(journal, firstFormatJournal(codex));
-            ChatUndoResult back;
-            error = errorOf([&] { back = service.undo(journal); });
-            if (error.isEmpty())
-                QTEST(undone(back), "undone");
-            error.replace(journal, "%2");
+            QString back;
+            said = errorOf([&] { back = undone(service.undo(journal)); }).replace(journal, "%2");
+            said += back;
         }
-        QFETCH(QString, message);
-        QCOMPARE(error, message.replace("%1", codex));
+        QFETCH(QString, outcome);
+        QCOMPARE(said, outcome.replace("%1", codex));
         // Without its journal a move cannot be undone: everything stays moved.
         const bool gone = before == "journal gone";
         QCOMPARE(chatProviders(),
@@ -236,13 +228,11 @@ private slots:
     // already had the provider stays, also when its id reads the same as a moved one.
     void everyIdTypeGoesBack() {
         TestHome home;
-        createChatHome(home, {});
-        const QString database = AppPaths::stateDatabaseURL();
+        const QString database = createChatHome(home, {});
         sqlite(database, "DROP TABLE threads; CREATE TABLE threads(id PRIMARY KEY, rollout_path, "
-                         "model_provider);"
-                         "INSERT INTO threads(id, model_provider) VALUES (12, 'openai'), ('12', "
-                         "'custom'), (X'00FF27', 'velqor'), ('it''s', 'openai'), (CAST(X'C328' "
-                         "AS TEXT), 'openai'), (1.25, 'velqor'), (NULL, 'openai');");
+                         "model_provider); INSERT INTO threads(id, model_provider) VALUES (12, "
+                         "'openai'), ('12', 'custom'), (X'00FF27', 'velqor'), ('it''s', 'openai'), "
+                         "(CAST(X'C328' AS TEXT), 'openai'), (1.25, 'velqor'), (NULL, 'openai');");
         const QString original = chatDump(database);
         QCOMPARE(undone(ChatSyncService().undo(syncChats("custom").journalURL)), "5 rows, 0 files");
         QCOMPARE(chatDump(database), original);
@@ -252,8 +242,7 @@ private slots:
     // database file; the snapshot holds only what was committed.
     void snapshotIsConsistentWhileCodexWrites() {
         TestHome home;
-        createChatHome(home, {"t1 openai"});
-        const QString database = AppPaths::stateDatabaseURL();
+        const QString database = createChatHome(home, {"t1 openai"});
         sqlite(database, "PRAGMA journal_mode=DELETE; CREATE TABLE ledger(n INTEGER, data BLOB);"
                          "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i "
                          "< 3000) INSERT INTO ledger SELECT 0, randomblob(200) FROM n;");
@@ -279,12 +268,10 @@ private slots:
         QTest::addColumn<QByteArray>("firstLine"); // null: no file; else as makeEntry takes it
         QTest::addColumn<QByteArray>("movedLine"); // null: the file stays as it was
         QTest::addColumn<int>("restCopies");
-        const QString day = "sessions/2025/05/01/rollout-2025-05-01T10-00-00-0196.jsonl";
-        const auto row = [&](const char* name, const QByteArray& firstLine,
-                             const QByteArray& movedLine = {}, int restCopies = 1,
-                             const QString& rolloutPath = {}) {
-            QTest::newRow(name) << (rolloutPath.isNull() ? day : rolloutPath) << firstLine
-                                << movedLine << restCopies;
+        const auto row = [](const char* name, const QByteArray& firstLine,
+                            const QByteArray& movedLine = {}, int restCopies = 1,
+                            const QString& rolloutPath = day) {
+            QTest::newRow(name) << rolloutPath << firstLine << movedLine << restCopies;
         };
         const QByteArray big =
             "\"base_instructions\":{\"text\":\"" + QByteArray(6000, 'i') + "\"},";
@@ -336,10 +323,9 @@ private slots:
         const QString path =
             QDir::cleanPath(QDir::isAbsolutePath(stored) ? stored : codex + '/' + stored);
         sqlite(AppPaths::stateDatabaseURL(),
-               "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', " +
-                   (stored.isEmpty() ? QByteArray("NULL")
-                                     : "'" + stored.toUtf8().replace("'", "''") + "'") +
-                   ");");
+               "INSERT INTO threads(id, model_provider, rollout_path) VALUES('t1', 'openai', "
+               "NULLIF('" +
+                   stored.toUtf8().replace("'", "''") + "', ''));");
         const QByteArray tail = sessionRest.repeated(restCopies);
         writeFile(codex + "/target.jsonl", sessionMeta("openai")); // for a link to lead to
         if (firstLine.startsWith("folder link")) {

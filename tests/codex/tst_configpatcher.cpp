@@ -12,9 +12,7 @@ namespace {
 
 Profile profile(const QString& provider = "openai", const QString& method = "chatgpt",
                 const QString& model = "gpt-5.5") {
-    return Profile("p", "P", method,
-                   provider.isNull() ? std::nullopt : std::optional<QString>(provider), model,
-                   "xhigh", true, true);
+    return Profile("p", "P", method, optionalText(provider), model, "xhigh", true, true);
 }
 const Profile velqor = Profile::velqorAccount(1);
 
@@ -31,9 +29,7 @@ QString expand(QString text, const Profile& p, const QString& newline = "\n") {
                                       "base_url = \"https://api.velqor.com/v1\"\n"
                                       "wire_api = \"responses\"\n"
                                       "requires_openai_auth = true\n"));
-    if (newline != "\n")
-        text.replace('\n', newline);
-    return text;
+    return text.replace('\n', newline);
 }
 
 const QString config = ".codex/config.toml";
@@ -49,24 +45,20 @@ QString authRefusal(const QString& provider) {
         .arg(provider);
 }
 
-// The columns of the patch tables: the file before (null: none); a setup, "link"
-// (config.toml links to it), "no backups", "recorder fails" or "changed" (something else
-// writes the file between prepare and apply); the profile; the text after (%K, %M, %T: see
-// expand(); null: refused) and what the refusal says.
-void patchColumns() {
-    QTest::addColumn<QByteArray>("original");
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<Profile>("profile");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("message");
-}
-void patchRow(const char* name, const QByteArray& original, const Profile& p,
-              const QString& expected, const QString& message = {}, const char* setup = "") {
-    QTest::newRow(name) << original << QString(setup) << p
-                        << (expected.isNull() ? expected : expand(expected, p)) << message;
-}
+struct Patch {
+    const char* name;
+    QByteArray original; // null: no file
+    Profile profile;
+    QString expected; // %K, %M, %T: see expand(); null: refused with `message`
+    QString message = {};
+    // "link" (config.toml links to it), "no backups", "recorder fails" or "changed"
+    // (something else writes the file between prepare and apply)
+    QString setup = {};
+};
 
 } // namespace
+
+Q_DECLARE_METATYPE(Patch)
 
 class TestConfigPatcher : public QObject {
     Q_OBJECT
@@ -163,58 +155,58 @@ private slots:
     // What a patch makes of a file's text: the managed keys rewritten in place or added at
     // the top, everything else as it was.
     void text_data() {
-        patchColumns();
         const Profile openai = profile(), azure = profile("azure");
         // clang-format off
-        patchRow("empty file", "", openai, "%K");
-        patchRow("no final newline", "model = 1", openai, "%M\nmodel = \"gpt-5.5\"");
-        patchRow("mostly crlf: new lines crlf, lf lines kept",
-            "model = \"gpt-4.1\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n",
-            openai, "model_provider = \"openai\"\r\nmodel_reasoning_effort = \"xhigh\"\r\n\r\nmodel = \"gpt-5.5\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n");
-        patchRow("mostly lf: a crlf key line keeps its ending", "a = 1\nb = 2\nmodel = \"x\"\r\n", openai,
-            "%M\na = 1\nb = 2\nmodel = \"gpt-5.5\"\r\n");
-        patchRow("multi-line basic string",
-            "instructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"old\"\n", openai,
-            "%M\ninstructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"gpt-5.5\"\n");
-        patchRow("multi-line literal string", "notes = '''\npreferred_auth_method = \"x\"\n'''\n", openai,
-            "%K\nnotes = '''\npreferred_auth_method = \"x\"\n'''\n");
-        patchRow("multi-line array", "sandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"old\"\n[t]\nmodel = 2\n",
-            openai, "%M\nsandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"gpt-5.5\"\n[t]\nmodel = 2\n");
-        patchRow("managed key with a multi-line value", "model = \"\"\"\nold\n\"\"\"\nx = 1\n", openai,
-            "%M\nmodel = \"gpt-5.5\"\nx = 1\n");
-        patchRow("removed keys go at the top, stay in tables",
-            "preferred_auth_method = \"chatgpt\"\ndisable_response_storage = true\nmodel = \"old\"\n"
-            "[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n", openai,
-            "%M\nmodel = \"gpt-5.5\"\n[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n");
-        patchRow("indented array of tables first", "  [[arr]]\nmodel = 2", openai, "%K\n  [[arr]]\nmodel = 2");
-        patchRow("leading empty line reused", "\n# c\n\n", openai, "%K\n# c\n\n");
-        patchRow("not TOML: comment lost, duplicate dropped", "'model' = \"a\" # old\nx = 1\n  model = \"b\"\n",
-            openai, "%M\nmodel = \"gpt-5.5\"\nx = 1\n");
-        patchRow("unmanaged key forms untouched", "# model = 1\nm.model = 1\nmodel-x = 3", openai,
-            "%K\n# model = 1\nm.model = 1\nmodel-x = 3");
-        patchRow("velqor table added", "model = \"old\"\n[t]\nx = 1", velqor,
-            "%M\nmodel = \"gpt-5.5\"\n[t]\nx = 1\n\n%T");
-        patchRow("velqor table added once after a blank line", "a = 1\n\n", velqor, "%K\na = 1\n\n%T");
-        patchRow("velqor table as a header", "[model_providers.velqor]\nrequires_openai_auth = true\n", velqor,
-            "%K\n[model_providers.velqor]\nrequires_openai_auth = true\n");
-        patchRow("velqor table as dotted keys", "model_providers.velqor.requires_openai_auth = true\n", velqor,
-            "%K\nmodel_providers.velqor.requires_openai_auth = true\n");
-        patchRow("velqor table in a file that is not TOML", "x =\n[ model_providers . velqor ]\nrequires_openai_auth = true",
-            velqor, "%K\nx =\n[ model_providers . velqor ]\nrequires_openai_auth = true");
-        patchRow("another provider's table, account profile", "[model_providers.azure]\nbase_url = \"https://x\"\n",
-            azure, "%K\n[model_providers.azure]\nbase_url = \"https://x\"\n");
-        patchRow("crlf file, velqor table added", "a = 1\r\n", velqor, expand("%K\na = 1\n\n%T", velqor, "\r\n"));
-        patchRow("blank provider: top-level lines removed", "model_provider = \"a\"\n\tmodel_provider=\"b\"\n[t]\nmodel_provider = 1", profile(" \n"),
-            "%K\n[t]\nmodel_provider = 1");
+        addRows<Patch>({
+            {"empty file", "", openai, "%K"},
+            {"no final newline", "model = 1", openai, "%M\nmodel = \"gpt-5.5\""},
+            {"mostly crlf: new lines crlf, lf lines kept",
+                "model = \"gpt-4.1\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n",
+                openai, "model_provider = \"openai\"\r\nmodel_reasoning_effort = \"xhigh\"\r\n\r\nmodel = \"gpt-5.5\"\napproval_policy = \"never\"\nsandbox_mode = \"workspace-write\"\r\n[t]\r\nx = 1\r\n"},
+            {"mostly lf: a crlf key line keeps its ending", "a = 1\nb = 2\nmodel = \"x\"\r\n", openai,
+                "%M\na = 1\nb = 2\nmodel = \"gpt-5.5\"\r\n"},
+            {"multi-line basic string",
+                "instructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"old\"\n", openai,
+                "%M\ninstructions = \"\"\"\nmodel = \"keep me\"\n[not.a.table]\n\\\"\"\"\"\"\nmodel = \"gpt-5.5\"\n"},
+            {"multi-line literal string", "notes = '''\npreferred_auth_method = \"x\"\n'''\n", openai,
+                "%K\nnotes = '''\npreferred_auth_method = \"x\"\n'''\n"},
+            {"multi-line array", "sandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"old\"\n[t]\nmodel = 2\n",
+                openai, "%M\nsandbox_allow = [\n  [\"git\", \"status\"], # [\n]\nmodel = \"gpt-5.5\"\n[t]\nmodel = 2\n"},
+            {"managed key with a multi-line value", "model = \"\"\"\nold\n\"\"\"\nx = 1\n", openai,
+                "%M\nmodel = \"gpt-5.5\"\nx = 1\n"},
+            {"removed keys go at the top, stay in tables",
+                "preferred_auth_method = \"chatgpt\"\ndisable_response_storage = true\nmodel = \"old\"\n"
+                "[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n", openai,
+                "%M\nmodel = \"gpt-5.5\"\n[profiles.x]\npreferred_auth_method = \"apikey\"\ndisable_response_storage = false\n"},
+            {"indented array of tables first", "  [[arr]]\nmodel = 2", openai, "%K\n  [[arr]]\nmodel = 2"},
+            {"leading empty line reused", "\n# c\n\n", openai, "%K\n# c\n\n"},
+            {"not TOML: comment lost, duplicate dropped", "'model' = \"a\" # old\nx = 1\n  model = \"b\"\n",
+                openai, "%M\nmodel = \"gpt-5.5\"\nx = 1\n"},
+            {"unmanaged key forms untouched", "# model = 1\nm.model = 1\nmodel-x = 3", openai,
+                "%K\n# model = 1\nm.model = 1\nmodel-x = 3"},
+            {"velqor table added", "model = \"old\"\n[t]\nx = 1", velqor,
+                "%M\nmodel = \"gpt-5.5\"\n[t]\nx = 1\n\n%T"},
+            {"velqor table added once after a blank line", "a = 1\n\n", velqor, "%K\na = 1\n\n%T"},
+            {"velqor table as a header", "[model_providers.velqor]\nrequires_openai_auth = true\n", velqor,
+                "%K\n[model_providers.velqor]\nrequires_openai_auth = true\n"},
+            {"velqor table as dotted keys", "model_providers.velqor.requires_openai_auth = true\n", velqor,
+                "%K\nmodel_providers.velqor.requires_openai_auth = true\n"},
+            {"velqor table in a file that is not TOML", "x =\n[ model_providers . velqor ]\nrequires_openai_auth = true",
+                velqor, "%K\nx =\n[ model_providers . velqor ]\nrequires_openai_auth = true"},
+            {"another provider's table, account profile", "[model_providers.azure]\nbase_url = \"https://x\"\n",
+                azure, "%K\n[model_providers.azure]\nbase_url = \"https://x\"\n"},
+            {"crlf file, velqor table added", "a = 1\r\n", velqor, expand("%K\na = 1\n\n%T", velqor, "\r\n")},
+            {"blank provider: top-level lines removed", "model_provider = \"a\"\n\tmodel_provider=\"b\"\n[t]\nmodel_provider = 1", profile(" \n"),
+                "%K\n[t]\nmodel_provider = 1"},
+        });
         // clang-format on
     }
 
-    void text() { patchAndCheck(); }
+    void text() { apply(); }
 
     // What a patch does to the file, and what it refuses: before anything is changed (no
     // copy, no write, no recorded change), or when the copy or the record cannot be made.
     void apply_data() {
-        patchColumns();
         const QByteArray bom("\xEF\xBB\xBFmodel = \"old\" # keep\r\n[t]\r\nx = 1");
         const QByteArray notToml("\n\nmodel = 'x'\t\r\n# caf\xC3\xA9\nx =\n");
         const QString unknown = QStringLiteral(
@@ -226,46 +218,33 @@ private slots:
                       acme = profile("acme");
         const QString refused;
         // clang-format off
-        patchRow("new file", QByteArray(), m, "%K");
-        patchRow("byte order mark, link", bom, m, QChar(0xFEFF) + expand("%M\nmodel = \"m\"\n[t]\nx = 1", m, "\r\n"), {}, "link");
-        patchRow("not TOML, quote in the value", notToml, profile("openai", "chatgpt", "a\"b"), "%M\n\nmodel = \"a\\\"b\"\r\n# caf\u00e9\nx =\n", {}, "link");
-        patchRow("changed after prepare: prepared again", "model = \"old\"\n", m, "%M\nmodel = \"m\"\nkept = 1\n", {}, "changed");
-        patchRow("journal cannot be written: unchanged", notToml, m, refused, "stop", "recorder fails");
-        patchRow("no backup possible: refused", notToml, m, refused, "Could not back up config.toml, so it was not changed: Could not create the folder $HOME/.codex/backups.",
-            "no backups");
-        patchRow("wire_api chat", "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor, refused, chatRefusal);
-        patchRow("wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n", velqor, refused, chatRefusal);
-        patchRow("API key, no requires_openai_auth", "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, refused, authRefusal("velqor"));
-        patchRow("API key, requires_openai_auth false inline", "model_providers = { azure = { requires_openai_auth = false } }\n", profile("azure", "apikey"),
-            refused, authRefusal("azure"));
-        patchRow("API key, requires_openai_auth a string", "[model_providers.velqor]\nrequires_openai_auth = \"true\"\n", velqor, refused, authRefusal("velqor"));
-        patchRow("unknown provider", "model = \"x\"\n", acme, refused, unknown);
-        patchRow("unknown provider, no file", QByteArray(), acme, refused, unknown);
-        patchRow("guard: result not TOML", "model.x = 1\n", openai, refused, guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
-            "while parsing key-value pair: cannot redefine existing string as dotted key-value pair). Nothing was written.");
-        patchRow("guard: removed key in another form", "preferred_auth_method.x = 1\n", openai, refused, guard + "preferred_auth_method is still active. Nothing was written.");
-        patchRow("not UTF-8", "model = \"\xFF\"\n", openai, refused, "Could not read $CONFIG: the file is not valid UTF-8 text.");
+        addRows<Patch>({
+            {"new file", QByteArray(), m, "%K"},
+            {"byte order mark, link", bom, m, QChar(0xFEFF) + expand("%M\nmodel = \"m\"\n[t]\nx = 1", m, "\r\n"), {}, "link"},
+            {"not TOML, quote in the value", notToml, profile("openai", "chatgpt", "a\"b"), "%M\n\nmodel = \"a\\\"b\"\r\n# caf\u00e9\nx =\n", {}, "link"},
+            {"changed after prepare: prepared again", "model = \"old\"\n", m, "%M\nmodel = \"m\"\nkept = 1\n", {}, "changed"},
+            {"journal cannot be written: unchanged", notToml, m, refused, "stop", "recorder fails"},
+            {"no backup possible: refused", notToml, m, refused, "Could not back up config.toml, so it was not changed: Could not create the folder $HOME/.codex/backups.",
+                "no backups"},
+            {"wire_api chat", "[model_providers.velqor]\nwire_api = \"chat\"\nrequires_openai_auth = true\n", velqor, refused, chatRefusal},
+            {"wire_api chat, not TOML", "x =\n[model_providers.velqor]\nwire_api = \"chat\"\n", velqor, refused, chatRefusal},
+            {"API key, no requires_openai_auth", "[model_providers.velqor]\nbase_url = \"https://x\"\n", velqor, refused, authRefusal("velqor")},
+            {"API key, requires_openai_auth false inline", "model_providers = { azure = { requires_openai_auth = false } }\n", profile("azure", "apikey"),
+                refused, authRefusal("azure")},
+            {"API key, requires_openai_auth a string", "[model_providers.velqor]\nrequires_openai_auth = \"true\"\n", velqor, refused, authRefusal("velqor")},
+            {"unknown provider", "model = \"x\"\n", acme, refused, unknown},
+            {"unknown provider, no file", QByteArray(), acme, refused, unknown},
+            {"guard: result not TOML", "model.x = 1\n", openai, refused, guard + "with the change, the line \"model.x = 1\" would not be valid TOML (Error "
+                "while parsing key-value pair: cannot redefine existing string as dotted key-value pair). Nothing was written."},
+            {"guard: removed key in another form", "preferred_auth_method.x = 1\n", openai, refused, guard + "preferred_auth_method is still active. Nothing was written."},
+            {"not UTF-8", "model = \"\xFF\"\n", openai, refused, "Could not read $CONFIG: the file is not valid UTF-8 text."},
+        });
         // clang-format on
     }
 
-    void apply() { patchAndCheck(); }
-
-    // A copy is never made of a file that is not there (one gone since the switch looked).
-    void noCopyOfAMissingFile() {
-        TestHome home;
-        QCOMPARE(errorOf([] { FileBackupService().createConfigBackups(AppPaths::configURL()); }),
-                 QStringLiteral("Could not read config.toml at %1.").arg(AppPaths::configURL()));
-        QVERIFY(!home.exists(".codex"));
-    }
-
-private:
-    // Patches the row's file and checks the outcome.
-    void patchAndCheck() {
-        QFETCH(QByteArray, original);
-        QFETCH(QString, setup);
-        QFETCH(Profile, profile);
-        QFETCH(QString, expected);
-        QFETCH(QString, message);
+    void apply() {
+        QFETCH(Patch, row);
+        auto [name, original, profile, expected, message, setup] = row;
         const bool written = !expected.isNull();
         TestHome home;
         const bool viaLink = setup == "link";
@@ -291,9 +270,8 @@ private:
             QCOMPARE(change.copy.contains(
                          QRegularExpression("/\\.codex/backups/config-[-\\d]{19}\\.toml$")),
                      !original.isNull());
-            QCOMPARE(home.read(config), original);
-            QCOMPARE(home.read(latest), original);
-            QCOMPARE(readFile(change.copy), original);
+            QCOMPARE((QByteArrayList{home.read(config), home.read(latest), readFile(change.copy)}),
+                     QByteArrayList(3, original));
         };
         QCOMPARE(errorOf([&] {
                      const ConfigChange prepared = patcher.prepare(profile, AppPaths::configURL());
@@ -303,7 +281,7 @@ private:
                  }),
                  message.replace("$HOME", home.path()).replace("$CONFIG", AppPaths::configURL()));
         QCOMPARE(heard, written ? 1 : 0);
-        QCOMPARE(home.read(config), written ? expected.toUtf8() : original);
+        QCOMPARE(home.read(config), written ? expand(expected, profile).toUtf8() : original);
         // Patched again, it stays as it is.
         if (written)
             QCOMPARE(patcher.prepare(profile, AppPaths::configURL()).content, home.read(config));
@@ -314,6 +292,14 @@ private:
         if (!written && setup.isEmpty())
             QCOMPARE(home.entries(".codex"),
                      original.isNull() ? QStringList() : QStringList{"config.toml"});
+    }
+
+    // A copy is never made of a file that is not there (one gone since the switch looked).
+    void noCopyOfAMissingFile() {
+        TestHome home;
+        QCOMPARE(errorOf([] { FileBackupService().createConfigBackups(AppPaths::configURL()); }),
+                 QStringLiteral("Could not read config.toml at %1.").arg(AppPaths::configURL()));
+        QVERIFY(!home.exists(".codex"));
     }
 };
 
