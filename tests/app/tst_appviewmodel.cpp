@@ -25,43 +25,31 @@ static QStringList describe(const QList<TrayMenuEntry>& entries) {
 
 static const QStringList commands{"-", "Open Tavrin", "Settings\u2026", "-", "Quit"};
 
+struct Fixture {
+    TestHome home;
+    // `sleep` is stood in too, so that quitting Codex does not wait two seconds here.
+    StandIns tools{home.file("tools"), {"osascript", "open", "launchctl", "sleep"}};
+    ProfilesStore store;
+};
+
 class TestAppViewModel : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        m_home = std::make_unique<TestHome>();
-        // `sleep` is stood in too, so that quitting Codex does not wait two seconds here.
-        m_tools = std::make_unique<StandIns>(
-            m_home->file("tools"), QStringList{"osascript", "open", "launchctl", "sleep"});
-        m_store = std::make_unique<ProfilesStore>();
-    }
-
-    void cleanup() {
-        m_store.reset();
-        m_tools.reset();
-        m_home.reset();
-    }
-
     // A load selects the active profiles or logs why it failed; the log keeps its newest
     // fifty lines.
     void loadAndLog() {
-        AppViewModel model(m_store.get());
-        m_home->write(".codex/tavrin/profiles.json", "{ nope");
+        Fixture f;
+        AppViewModel model(&f.store);
+        f.home.write(".codex/tavrin/profiles.json", "{ nope");
         QVERIFY(!model.load());
         QVERIFY(!model.selectedProfileID());
-        QFile::remove(m_home->file(".codex/tavrin/profiles.json"));
-        QSignalSpy refreshed(&model, &AppViewModel::cloudRefreshFinished);
+        QFile::remove(f.home.file(".codex/tavrin/profiles.json"));
         QVERIFY(model.load());
         QCOMPARE(model.selectedProfileID(), std::optional<QString>("chatgpt"));
         QCOMPARE(model.selectedClaudeProfileID(), std::optional<QString>("claude-code"));
         QCOMPARE(model.logLines(),
                  QStringList({"The profiles file is not valid JSON: unterminated object at byte 3.",
                               "Profiles loaded"}));
-        // Without a policy location a refresh ends on its own with the control off.
-        model.refreshCloudControl();
-        QVERIFY(refreshed.wait(5000));
-        QCOMPARE(model.cloudStatus(), "Cloud control is off");
-        QVERIFY(!model.requiresUpdate());
 
         QSignalSpy changed(&model, &AppViewModel::logLinesChanged);
         // 61 lines in all: a log that trimmed one line too many would be left with 49.
@@ -91,12 +79,13 @@ private slots:
 
     void selectionRules() {
         QFETCH(QStringList, setup);
-        m_store->load();
-        m_store->saveActiveProfileID(setup[0]);
-        m_store->saveActiveClaudeProfileID(setup[1]);
+        Fixture f;
+        f.store.load();
+        f.store.saveActiveProfileID(setup[0]);
+        f.store.saveActiveClaudeProfileID(setup[1]);
         for (const QString& id : setup.mid(4))
-            m_store->deleteProfile(id);
-        AppViewModel model(m_store.get());
+            f.store.deleteProfile(id);
+        AppViewModel model(&f.store);
         if (setup[2] != "-")
             model.setSelectedProfileID(setup[2]);
         if (setup[3] != "-")
@@ -107,8 +96,11 @@ private slots:
         QTEST(chosen.join(' '), "chosen");
     }
 
+    // Without a policy location a refresh ends on its own with the control off. While an
+    // update is required the tray's profiles are off and it says why, with the link; a
+    // choice still made is refused at once and that refusal is the outcome.
     void policyVerdicts_data() {
-        QTest::addColumn<QByteArray>("policy");
+        QTest::addColumn<QByteArray>("policy"); // null: no policy location
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("access");
         QTest::addColumn<bool>("locked");
@@ -118,16 +110,22 @@ private slots:
         QTest::newRow("update available") << QByteArray(R"({"latest_version": "1.0.1", "minimum_supported_version": "1.0"})") << "Update available"
                                           << "Update available" << false;
         QTest::newRow("current") << QByteArray(R"({"latest_version": "1.0.0", "announcement": "hi"})") << "Cloud policy loaded" << "Access active" << false;
+        QTest::newRow("no policy location") << QByteArray() << "Cloud control is off" << "Access active" << false;
         // clang-format on
     }
 
     void policyVerdicts() {
         QFETCH(QByteArray, policy);
         QFETCH(bool, locked);
-        ServedPolicy served(policy);
-        m_store->load();
-        AppViewModel model(m_store.get());
+        std::optional<ServedPolicy> served;
+        if (!policy.isNull())
+            served.emplace(policy);
+        Fixture f;
+        f.store.load();
+        AppViewModel model(&f.store);
+        TrayMenuModel tray(&model);
         QSignalSpy refreshed(&model, &AppViewModel::cloudRefreshFinished);
+        QSignalSpy trayChanged(&tray, &TrayMenuModel::changed);
         model.refreshCloudControl();
         QVERIFY(model.isCheckingCloud());
         QVERIFY(refreshed.wait(10000));
@@ -137,8 +135,20 @@ private slots:
         QCOMPARE(model.requiresUpdate(), locked);
         if (!locked)
             return;
+        QVERIFY(!trayChanged.isEmpty());
+        const QStringList entries = describe(tray.entries());
+        QCOMPARE(entries.mid(0, 4),
+                 QStringList({"Update required (off)",
+                              "Switching is off until Tavrin 9.0 or newer is installed. (off)",
+                              "Get the Update\u2026", "-"}));
+        QCOMPARE(entries.filter("(off)").size(), 8); // and the six profiles
+        QSignalSpy outcome(&tray, &TrayMenuModel::outcome);
+        tray.choose(TargetIDE::claude, "velqor-2");
+        QCOMPARE(outcome.count(), 1);
+        QCOMPARE(outcome.first(), QVariantList({"Update required", false}));
+        QCOMPARE(f.tools.callLog(), QStringList());
         // A failed refresh keeps the lock.
-        served.server.setResponse(TestHttpServer::Response::text("down", 503));
+        served->server.setResponse(TestHttpServer::Response::text("down", 503));
         model.refreshCloudControl();
         QVERIFY(refreshed.wait(10000));
         QCOMPARE(model.cloudStatus(), "Cloud check failed: Cloud server returned HTTP 503.");
@@ -146,12 +156,11 @@ private slots:
     }
 
     // Sections list each target's profiles with the store's active one checked, and
-    // follow changes made anywhere in the store. While an update is required the profiles
-    // are off and the menu says why, with the link; a choice still made is refused at once
-    // and that refusal is the outcome.
-    void entriesFollowTheStoreAndThePolicy() {
-        m_store->load();
-        AppViewModel viewModel(m_store.get());
+    // follow changes made anywhere in the store.
+    void entriesFollowTheStore() {
+        Fixture f;
+        f.store.load();
+        AppViewModel viewModel(&f.store);
         TrayMenuModel model(&viewModel);
         QCOMPARE(
             describe(model.entries()),
@@ -161,8 +170,8 @@ private slots:
         QCOMPARE(model.toolTip(), "Tavrin\nCodex: ChatGPT Account\nClaude Code: Claude Account");
 
         QSignalSpy changed(&model, &TrayMenuModel::changed);
-        m_store->saveActiveClaudeProfileID("velqor-2");
-        m_store->deleteProfile("velqor-1");
+        f.store.saveActiveClaudeProfileID("velqor-2");
+        f.store.deleteProfile("velqor-1");
         QCOMPARE(changed.count(), 2);
         QCOMPARE(describe(model.entries()),
                  QStringList({"# Codex", "[x] ChatGPT Account", "[ ] Velqor 2", "-",
@@ -177,24 +186,6 @@ private slots:
         QVERIFY(!model.isSwitching());
         QVERIFY(!viewModel.selectedProfileID() && !viewModel.selectedClaudeProfileID());
         QCOMPARE(outcome.count(), 0);
-
-        QSignalSpy refreshed(&viewModel, &AppViewModel::cloudRefreshFinished);
-        changed.clear();
-        const ServedPolicy policy(
-            "{\"minimum_supported_version\": \"2\", \"update_url\": \"https://get.test/\"}");
-        viewModel.refreshCloudControl();
-        QVERIFY(refreshed.wait(10000));
-        QVERIFY(changed.count() > 0);
-        const QStringList locked = describe(model.entries());
-        QCOMPARE(locked.mid(0, 4),
-                 QStringList({"Update required (off)",
-                              "Switching is off until Tavrin 2 or newer is installed. (off)",
-                              "Get the Update\u2026", "-"}));
-        QCOMPARE(locked.filter("(off)").size(), 6);
-        model.choose(TargetIDE::claude, "velqor-2");
-        QCOMPARE(outcome.count(), 1);
-        QCOMPARE(outcome.first(), QVariantList({"Update required", false}));
-        QCOMPARE(m_tools->callLog(), QStringList());
     }
 
     // Choosing runs the power button's switch on a thread of its own; the profiles are off
@@ -210,10 +201,11 @@ private slots:
         QFETCH(QByteArray, config);
         QFETCH(bool, failure);
         const QString profileID = "velqor-1";
-        m_home->write(".codex/config.toml", config);
-        m_store->load();
-        m_store->saveProfile(*m_store->profile(profileID), QString("sk-tray"));
-        auto viewModel = std::make_unique<AppViewModel>(m_store.get());
+        Fixture f;
+        f.home.write(".codex/config.toml", config);
+        f.store.load();
+        f.store.saveProfile(*f.store.profile(profileID), QString("sk-tray"));
+        auto viewModel = std::make_unique<AppViewModel>(&f.store);
         auto model = std::make_unique<TrayMenuModel>(viewModel.get());
         QSignalSpy outcome(model.get(), &TrayMenuModel::outcome);
 
@@ -244,13 +236,8 @@ private slots:
         // worker), the profile is still the first one chosen.
         model.reset();
         viewModel.reset();
-        QCOMPARE(m_store->activeProfileID(), failure ? QString("chatgpt") : profileID);
+        QCOMPARE(f.store.activeProfileID(), failure ? QString("chatgpt") : profileID);
     }
-
-private:
-    std::unique_ptr<TestHome> m_home;
-    std::unique_ptr<StandIns> m_tools;
-    std::unique_ptr<ProfilesStore> m_store;
 };
 
 QTEST_GUILESS_MAIN(TestAppViewModel)

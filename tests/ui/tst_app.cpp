@@ -64,7 +64,6 @@ private slots:
         QVERIFY(!app.mainWindow()->close() && app.mainWindow()->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!view->viewModel()->isSwitching(), 120000);
         QTRY_VERIFY(!app.mainWindow()->isVisible());
-        QVERIFY(!home.exists(".claude/settings.json"));
         // Each target shows its own last line.
         QTest::mouseClick(view->findChild<QWidget*>("segmentClaude"), Qt::LeftButton);
         auto* caption = view->findChild<ElidedLabel*>("lastLogCaption");
@@ -77,7 +76,19 @@ private slots:
         QCOMPARE(power->symbol(), QString("power"));
         QCOMPARE(action->text(), QString("Restart Codex"));
         QCOMPARE(app.profilesStore()->activeProfileID(), QString("velqor-1"));
-        checkCodexCalls(tools);
+#ifdef Q_OS_MACOS
+        const QStringList calls = tools.callLog();
+        // Codex was quit first and opened again at the end.
+        QVERIFY2(!calls.isEmpty() && calls.first().startsWith("osascript") &&
+                     calls.last().startsWith("open -a Codex"),
+                 qPrintable(calls.join('\n')));
+#else
+        // At the end the Codex CLI opens in a terminal; the switch's own work yields to
+        // painting (SCHED_IDLE), the assistant it opens for the user runs at normal priority.
+        QTRY_COMPARE(tools.callLog().count("codex"), 1);
+        QCOMPARE(tools.schedulingPolicy("systemctl"), "5");
+        QCOMPARE(tools.schedulingPolicy("codex"), "0");
+#endif
     }
 
     // A switch killed halfway left its journal: the window asks at start and restores; a
@@ -147,7 +158,6 @@ private slots:
         QVERIFY(!knobInTheMiddle());
         AppViewModel* viewModel = app.contentView()->viewModel();
         action("Velqor 2")->trigger();
-        QVERIFY(viewModel->isSwitching());
         QTRY_VERIFY(!action("Velqor 2")->isEnabled());
         QVERIFY(knobInTheMiddle());
         QTRY_VERIFY_WITH_TIMEOUT(!viewModel->isSwitching(), 120000);
@@ -182,29 +192,6 @@ private slots:
         codex->releaseQuit();
         QTRY_VERIFY_WITH_TIMEOUT(!viewModel->isSwitching(), 120000);
         QThreadPool::globalInstance()->setMaxThreadCount(QThread::idealThreadCount());
-    }
-
-private:
-    // Which outside tools the Codex switch ran, and how.
-    static void checkCodexCalls(const StandIns& tools) {
-        const QStringList calls = tools.callLog();
-#ifdef Q_OS_MACOS
-        // Codex was quit first and opened again at the end.
-        QVERIFY2(!calls.isEmpty() && calls.first().startsWith("osascript") &&
-                     calls.last().startsWith("open -a Codex"),
-                 qPrintable(calls.join('\n')));
-#else
-        // At the end the Codex CLI opens in a terminal. (Codex is asked about its background
-        // server only while a codex of this user runs, as another program's test may.)
-        QTRY_COMPARE(tools.callLog().count("codex"), 1);
-        const QStringList steps = calls.filter(QRegularExpression("^(?!codex app-server)"));
-        QVERIFY2(steps.first().startsWith("systemctl --user show-environment"),
-                 qPrintable(calls.join('\n')));
-        // The switch's own work yields to painting (SCHED_IDLE); the assistant it opens for
-        // the user runs at normal priority.
-        QCOMPARE(tools.schedulingPolicy("systemctl"), "5");
-        QCOMPARE(tools.schedulingPolicy("codex"), "0");
-#endif
     }
 };
 

@@ -126,7 +126,6 @@ private slots:
 
         f.select("claude-code");
         QVERIFY(!f.find("proxyGroup")->isEnabled());
-        QCOMPARE(f.status(), QString("Current app accounts do not need a Velqor key."));
         QCOMPARE(f.find<QLineEdit>("apiKeyField")->placeholderText(),
                  QString("No Velqor key needed"));
         QCOMPARE(f.row("claude-code")->subtitle(), QString("Claude account"));
