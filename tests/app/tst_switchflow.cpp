@@ -308,7 +308,6 @@ private slots:
             QTest::newRow(name) << QString(path) << existed << QString(copy) << QString(chats);
         };
         const char* oldCopy = "~/.codex/backups/config-old.toml";
-        row("as a switch writes it", "");
         row("a file elsewhere, to delete", "~/elsewhere");
         row("a file elsewhere, to replace", "~/elsewhere", true, oldCopy);
         row("out of ~/.codex with ..", "~/.codex/../elsewhere", true, oldCopy);

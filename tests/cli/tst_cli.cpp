@@ -22,18 +22,6 @@ ProcessRun run(const QStringList& arguments, const QByteArray& input = {},
     });
 }
 
-struct FullDisk {
-    const char* name;
-    QString command, sizeOf; // the file size limit: sizeOf's size as the row starts, plus:
-    int bytes;
-    QString file; // as the line names it
-};
-
-const QStringList writtenFiles{".codex/config.toml", ".codex/auth.json", ".claude/settings.json",
-                               ".codex/tavrin/profiles.json", ".codex/tavrin/keys.json"};
-const QStringList writtenFolders{".codex", ".codex/tavrin", ".codex/backups", ".claude",
-                                 ".claude/backups"};
-
 QJsonDocument jsonOf(const QStringList& arguments) {
     return QJsonDocument::fromJson(run(arguments).out);
 }
@@ -285,22 +273,12 @@ private slots:
 
     // A write that finds the disk full fails in plain words naming the file, and the
     // switch is undone: every file is as it was, never empty or short, and no backup is
-    // replaced by a short copy. (The undo after each step is tst_switchflow's; each write
-    // on a full disk, tst_fileutil's.)
-    void diskFull_data() {
-        // settings.json, readable by others here, is copied for its backup; config.toml is
-        // kept under its dated name and needs no room. Both are larger than the journal.
-        addRows<FullDisk>({
-            {"claude: backup", "switch claude velqor-1 --no-restart", ".claude/settings.json", -1,
-             "~/.claude/backups/settings-"},
-            {"codex: config.toml", "switch codex velqor-1 --no-restart", ".codex/config.toml", 10,
-             "~/.codex/config.toml."},
-        });
-    }
-
+    // replaced by a short copy. settings.json, readable by others here, is copied for its
+    // backup; config.toml is kept under its dated name and needs no room. (The undo after
+    // each step is tst_switchflow's; each write on a full disk, tst_fileutil's.)
     void diskFull() {
-        QFETCH(FullDisk, row);
         run({"key", "set", "velqor-1"}, "sk-1");
+        // Both larger than the switch journal, so that the limit is met where it is meant to.
         m_home->write(".codex/config.toml", "# " + QByteArray(2400, 'c') + "\nmodel = \"old\"\n");
         m_home->write(".claude/settings.json",
                       "{\"env\": {\"KEEP\": \"1\"}, \"notes\": \"" + QByteArray(1500, 'n') + "\"}");
@@ -309,27 +287,32 @@ private slots:
         for (const QString& file : latest)
             m_home->write(file, "older");
         QMap<QString, QByteArray> before;
-        for (const QString& file : writtenFiles)
+        for (const char* file : {".codex/config.toml", ".codex/auth.json", ".claude/settings.json",
+                                 ".codex/tavrin/profiles.json", ".codex/tavrin/keys.json"})
             before[file] = m_home->read(file);
-
-        const qint64 limit = row.bytes + QFileInfo(m_home->file(row.sizeOf)).size();
-        const ProcessRun result = run(row.command.split(' '), {}, limit);
-        QCOMPARE(result.status, 1);
-        QVERIFY2(
-            result.err.contains(QByteArray("Not enough disk space to write " + row.file.toUtf8())),
-            result.err.constData());
-        for (const QString& file : writtenFiles)
-            QVERIFY2(m_home->read(file) == before[file], qPrintable(file));
-        // The latest copy is the old one, or the file as it was once the dated copy of a
-        // backup is made: never a short one, and never replaced by a backup that failed.
-        for (const QString& file : latest) {
-            const QByteArray copy = m_home->read(file);
-            QVERIFY2(copy == "older" || (copy == before[file.section(".backup", 0, 0)] &&
-                                         !row.file.contains("/backups/")),
-                     qPrintable(file));
+        // The file size limit is the file's size as the switch starts, plus the bytes given.
+        for (const auto& [target, sized, bytes, named] :
+             {std::tuple{"claude", ".claude/settings.json", -1, "~/.claude/backups/settings-"},
+              {"codex", ".codex/config.toml", 10, "~/.codex/config.toml."}}) {
+            const ProcessRun result = run({"switch", target, "velqor-1", "--no-restart"}, {},
+                                          bytes + QFileInfo(m_home->file(sized)).size());
+            QCOMPARE(result.status, 1);
+            QVERIFY2(result.err.contains(QByteArray("Not enough disk space to write ") + named),
+                     result.err.constData());
+            for (auto it = before.cbegin(); it != before.cend(); ++it)
+                QVERIFY2(m_home->read(it.key()) == it.value(), qPrintable(it.key()));
+            // The latest copy is the old one, or the file as it was once the dated copy of a
+            // backup is made: never a short one, and never replaced by a backup that failed.
+            for (const QString& file : latest) {
+                const QByteArray copy = m_home->read(file);
+                QVERIFY2(copy == "older" || (copy == before[file.section(".backup", 0, 0)] &&
+                                             !QString(named).contains("/backups/")),
+                         qPrintable(file));
+            }
+            for (const char* folder :
+                 {".codex", ".codex/tavrin", ".codex/backups", ".claude", ".claude/backups"})
+                QCOMPARE(m_home->entries(folder).filter(".tavrin-tmp-"), QStringList());
         }
-        for (const QString& folder : writtenFolders)
-            QCOMPARE(m_home->entries(folder).filter(".tavrin-tmp-"), QStringList());
     }
 
     // The remote policy lock of the window holds here too: the request runs in a module
