@@ -41,9 +41,6 @@ const QString databaseCopy = ".codex/backups/state_5-2026-01-01-00-00-00.sqlite"
 
 } // namespace
 
-Q_DECLARE_METATYPE(Restore)
-Q_DECLARE_METATYPE(KeyCase)
-
 class TestBackupManager : public QObject {
     Q_OBJECT
 

@@ -50,9 +50,6 @@ BackupEntry entryFrom(const QString& spec, int index) {
 
 } // namespace
 
-Q_DECLARE_METATYPE(Named)
-Q_DECLARE_METATYPE(Kept)
-
 class TestBackups : public QObject {
     Q_OBJECT
 
