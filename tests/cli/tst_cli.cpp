@@ -99,12 +99,15 @@ private slots:
                  (result.out + result.err).constData());
     }
 
-    // The window's store, watching the files, follows without a change of its own.
-    void switchThenStatusAndList() {
+    // A switch, followed by the window's store without a change of its own, and by list and
+    // status. A key and a profile are deleted, the active one refused without asking; the
+    // copies are listed, shown, restored and pruned.
+    void switchStatusKeysAndBackups() {
         ProfilesStore store;
         store.load();
         store.startWatchingFiles();
         QCOMPARE(run({"key", "set", "Velqor 1"}, "sk-one\n").out, "Key saved for Velqor 1.\n");
+        run({"key", "set", "velqor-2"}, "sk-two");
         // What an interrupted write left is cleared away, and the line says so.
         m_home->write(".claude/settings.json.tavrin-tmp-Ab12Cd", "{\"env\": {\"ANTHROPIC");
         const ProcessRun switched = run({"-v", "switch", "claude", "velqor-1", "--no-restart"});
@@ -115,28 +118,16 @@ private slots:
         // Each step once, also with --verbose.
         QVERIFY2(switched.err.count("Updated settings.json.") == 1, switched.err.constData());
         QTRY_COMPARE_WITH_TIMEOUT(store.activeClaudeProfileID(), "velqor-1", 5000);
+        for (const char* profile : {"claude-code", "velqor-2", "claude-code", "velqor-2"})
+            QCOMPARE(run({"switch", "claude", profile, "--no-restart"}).status, 0);
 
         const QJsonObject list = jsonOf({"list", "claude", "--json"}).object();
         QCOMPARE(list.keys(), QStringList{"claude"});
         for (const QJsonValue& entry : list["claude"].toArray())
-            QCOMPARE(entry["active"].toBool(), entry["id"].toString() == "velqor-1");
-
-        QCOMPARE(claudeStatus()["active"].toString(), "velqor-1");
+            QCOMPARE(entry["active"].toBool(), entry["id"].toString() == "velqor-2");
+        QCOMPARE(claudeStatus()["active"].toString(), "velqor-2");
         QVERIFY(claudeStatus()["matches"].toBool());
-        // Something else changes the file: status says so.
-        m_home->write(".claude/settings.json", R"({"env": {}})");
-        QVERIFY(!claudeStatus()["matches"].toBool());
-        QVERIFY(!claudeStatus()["differences"].toArray().isEmpty());
-        QVERIFY(!run({"status"}).out.contains("sk-one"));
-    }
 
-    // A key and a profile are deleted, the active one refused without asking; the copies
-    // are listed, shown, restored and pruned.
-    void keysAndBackups() {
-        m_home->write(".codex/tavrin/keys.json", R"({"velqor-1": "sk-one", "velqor-2": "sk-two"})");
-        for (const char* profile :
-             {"velqor-1", "claude-code", "velqor-2", "claude-code", "velqor-2"})
-            QCOMPARE(run({"switch", "claude", profile, "--no-restart"}).status, 0);
         const ProcessRun deleted = run({"key", "delete", "velqor-1", "--yes"});
         QVERIFY2(deleted.out.startsWith("Key deleted for Velqor 1. Also "),
                  deleted.out.constData());
@@ -152,6 +143,11 @@ private slots:
         QCOMPARE(run({"backups", "restore", oldest}).status, 1); // no terminal, no --yes
         const ProcessRun restored = run({"backups", "restore", oldest, "--yes"});
         QVERIFY2(restored.out.startsWith("Restored settings.json"), restored.out.constData());
+        // The file no longer holds what the active profile wants: status says so, without
+        // the key.
+        QVERIFY(!claudeStatus()["matches"].toBool());
+        QVERIFY(!claudeStatus()["differences"].toArray().isEmpty());
+        QVERIFY(!run({"status"}).out.contains("sk-two"));
         QVERIFY(
             run({"backups", "prune", "--keep", "1", "--dry-run"}).out.startsWith("Would remove"));
         const ProcessRun pruned = run({"backups", "prune", "--keep", "1"});
