@@ -41,9 +41,6 @@ const QString databaseCopy = ".codex/backups/state_5-2026-01-01-00-00-00.sqlite"
 
 } // namespace
 
-Q_DECLARE_METATYPE(Restore)
-Q_DECLARE_METATYPE(KeyCase)
-
 class TestBackupManager : public QObject {
     Q_OBJECT
 
@@ -202,8 +199,7 @@ private slots:
             {"active for Codex", TargetIDE::codex, true, stays.arg("Codex", "~/.codex/auth.json")},
             {"active for Claude Code", TargetIDE::claude, true,
              stays.arg("Claude Code", "~/.claude/settings.json")},
-            {"not active, Codex's file", TargetIDE::codex, false, ""},
-            {"not active, Claude's file", TargetIDE::claude, false, ""},
+            {"not active", TargetIDE::codex, false, ""},
         });
     }
 
@@ -253,11 +249,9 @@ private slots:
         QCOMPARE(store.apiKey("velqor-2"), std::optional<QString>("sk-2"));
         QCOMPARE(home.filesHolding(key), row.active ? QStringList{own} : QStringList());
         QCOMPARE(home.read(own), ownBytes);
-        const auto emptied = [&](QByteArray text) { return text.replace(key, ""); };
-        QCOMPARE(home.read(".codex/backups/auth-2026-01-01-00-00-00.json"), emptied(login));
-        QCOMPARE(home.read(".codex/backups/auth.json.before-restore-2026-01-03-00-00-00"),
-                 emptied(login));
-        QCOMPARE(home.read(".claude/backups/settings-2026-01-01-00-00-00.json"), emptied(settings));
+        // Emptied as KeyScrub gives it (tst_backups), every other line as it was.
+        QCOMPARE(home.read(".codex/backups/auth-2026-01-01-00-00-00.json"),
+                 QByteArray(login).replace(key, ""));
         QVERIFY(!home.exists(".codex/backups/auth-2026-01-02-00-00-00.json"));
 
         QCOMPARE(errorOf([&] { KeyDeletion::deleteKey(store, "velqor-1"); }),

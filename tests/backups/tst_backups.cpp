@@ -35,23 +35,7 @@ struct Kept {
     QString summary;
 };
 
-BackupEntry entryFrom(const QString& spec, int index) {
-    const QRegularExpressionMatch part =
-        QRegularExpression("^(\\w)@(\\d+)(?::(\\d+))?$").match(spec);
-    BackupEntry entry;
-    entry.role = part.captured(1) == "L" ? BackupRole::latest : BackupRole::dated;
-    entry.original = "/home/" + part.captured(1);
-    entry.made = QDateTime::fromSecsSinceEpoch(part.captured(2).toLongLong());
-    entry.size = part.captured(3).isEmpty() ? 1000 : part.captured(3).toLongLong();
-    entry.id = QString::number(index);
-    entry.path = entry.id;
-    return entry;
-}
-
 } // namespace
-
-Q_DECLARE_METATYPE(Named)
-Q_DECLARE_METATYPE(Kept)
 
 class TestBackups : public QObject {
     Q_OBJECT
@@ -141,8 +125,17 @@ private slots:
     void retention() {
         QFETCH(Kept, row);
         QList<BackupEntry> entries;
-        for (int i = 0; i < row.copies.size(); ++i)
-            entries << entryFrom(row.copies[i], i);
+        for (int i = 0; i < row.copies.size(); ++i) {
+            const QRegularExpressionMatch part =
+                QRegularExpression("^(\\w)@(\\d+)(?::(\\d+))?$").match(row.copies[i]);
+            BackupEntry entry;
+            entry.id = entry.path = QString::number(i);
+            entry.role = part.captured(1) == "L" ? BackupRole::latest : BackupRole::dated;
+            entry.original = "/home/" + part.captured(1);
+            entry.made = QDateTime::fromSecsSinceEpoch(part.captured(2).toLongLong());
+            entry.size = part.captured(3).isEmpty() ? 1000 : part.captured(3).toLongLong();
+            entries << entry;
+        }
         const PrunePlan plan = BackupRetention::plan(entries, row.policy);
         QStringList removed;
         for (const BackupEntry& entry : plan.remove)

@@ -104,13 +104,18 @@ private slots:
     }
 
     // What this version does not know of the file is kept through a change made from the
-    // editor's fields; the file is for its owner only. Then the active ids and deletion.
+    // editor's fields; the file is for its owner only, whatever mode an earlier version left
+    // (it may hold a proxy's password), and so is the key file. Then the active ids and
+    // deletion.
     void changes() {
         TestHome home;
         ProfilesDocument file = ProfilesDocument::defaultDocument();
         file.unknownKeys = {{"future", "kept"}};
         file.profiles[2].unknownKeys = {{"future_field", 1}};
-        home.write(profilesPath, file.encoded());
+        for (const QString& path : {profilesPath, keysPath}) {
+            home.write(path, path == keysPath ? "{}" : file.encoded());
+            QVERIFY(QFile::setPermissions(home.file(path), QFileDevice::Permissions(0x6644)));
+        }
         ProfilesStore store;
         store.load();
         Profile changed = Profile::velqorAccount(1); // as the editor's fields give it
@@ -120,7 +125,7 @@ private slots:
         QCOMPARE(ProfilesDocument::decode(home.read(profilesPath)), file);
         QCOMPARE(store.profiles(), file.profiles);
         QCOMPARE(modeOf(home.file(profilesPath)), 0600);
-        QVERIFY(!home.exists(keysPath)); // an empty key stores nothing
+        QCOMPARE(home.read(keysPath), "{}"); // an empty key stores nothing
 
         store.saveProfile(Profile::velqorAccount(9));
         QCOMPARE(store.profiles().last().id, "velqor-9");
@@ -134,6 +139,7 @@ private slots:
                      "The active profile cannot be deleted.");
         store.deleteProfile("velqor-1"); // (and its key: the keyring test's)
         QVERIFY(!store.profile("velqor-1"));
+        QCOMPARE(modeOf(home.file(keysPath)), 0600);
         // Deleting an unknown id is no error and still writes both files.
         QFile::remove(home.file(keysPath));
         store.deleteProfile("unknown");
