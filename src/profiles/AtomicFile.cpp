@@ -85,7 +85,8 @@ bool isLeftover(const QString& directory, const QString& name) {
 AtomicFile::AtomicFile(const QString& path, std::optional<mode_t> mode, Existing existing,
                        Spare spare)
     : m_path(path), m_existing(existing),
-      m_spare(mode && existing == Existing::replace ? spare : Spare::none) {
+      m_spare(mode && existing == Existing::replace ? spare : Spare::none),
+      m_mode(mode.value_or(0)) {
     if (m_spare != Spare::none && openSpare(*mode))
         return;
     const QString stem = path + temporaryMarker;
@@ -110,20 +111,28 @@ AtomicFile::~AtomicFile() {
     discard();
 }
 
-// Only a plain file of this user's with no other name is taken as the spare.
-bool AtomicFile::openSpare(mode_t mode) {
-    const QString spare = m_path + spareMarker;
-    const int fd = ::open(encoded(spare).constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+// Opens the spare for writing when it is a plain file of this user's with no other name,
+// given `mode` first; -1 otherwise.
+int AtomicFile::openOwnSpare(mode_t mode) const {
+    const int fd =
+        ::open(encoded(m_path + spareMarker).constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return -1;
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_nlink != 1 ||
         info.st_uid != ::getuid() || ::fchmod(fd, mode) != 0) {
         ::close(fd);
-        return false;
+        return -1;
     }
+    return fd;
+}
+
+bool AtomicFile::openSpare(mode_t mode) {
+    const int fd = openOwnSpare(mode);
+    if (fd < 0)
+        return false;
     m_fd = fd;
-    m_temporary = spare;
+    m_temporary = m_path + spareMarker;
     m_reusing = true;
     return true;
 }
@@ -217,12 +226,18 @@ void AtomicFile::putSpareInPlace() {
             ::unlink(written.constData());
         if (m_spare != Spare::scrub)
             return;
-        if (const int fd = ::open(spare.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC); fd >= 0) {
-            const bool whole = ::pwrite(fd, m_content.constData(), size_t(m_content.size()), 0) ==
-                               ssize_t(m_content.size());
-            (void)::ftruncate(fd, whole ? m_content.size() : 0);
-            ::close(fd);
+        // The old file may have been readable by others, or have another name: it takes
+        // the new content only once it is as private as the new file, and only when nothing
+        // else can be reached through it; otherwise it goes.
+        const int fd = openOwnSpare(m_mode);
+        if (fd < 0) {
+            ::unlink(spare.constData());
+            return;
         }
+        const bool whole = ::pwrite(fd, m_content.constData(), size_t(m_content.size()), 0) ==
+                           ssize_t(m_content.size());
+        (void)::ftruncate(fd, whole ? m_content.size() : 0);
+        ::close(fd);
         return;
     }
     if (errno != ENOENT && errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)

@@ -59,6 +59,7 @@ public:
 
 private:
     [[noreturn]] void fail(int error);
+    int openOwnSpare(mode_t mode) const;
     bool openSpare(mode_t mode);
     void discard();
     void putInPlace();
@@ -69,6 +70,7 @@ private:
     int m_fd = -1;
     Existing m_existing;
     Spare m_spare = Spare::none; // none when no spare is to be had
+    mode_t m_mode = 0;           // the new file's, where there is a spare
     bool m_reusing = false;      // m_temporary is the spare
     qint64 m_size = 0;           // bytes written
     QByteArray m_content;        // what was written, for a spare to scrub

@@ -182,28 +182,43 @@ private slots:
     }
 
     // A file rewritten with its spare: never written through a spare that is a link or has
-    // another name, nothing of the old content left in a scrubbed spare, and retired into it.
+    // another name, nothing of the old content left in a scrubbed spare, which is as
+    // private as the file (the old file may not have been), and retired into it.
     void spares_data() {
         QTest::addColumn<QString>("spare"); // "hard link" to "other", or what makeEntry() puts
-        QTest::newRow("none yet") << "";
-        QTest::newRow("left by the last write") << "a longer stale content"; // readable by all
-        QTest::newRow("symbolic link") << "link:other";
-        QTest::newRow("with another name") << "hard link";
-        QTest::newRow("folder") << "folder";
+        QTest::addColumn<QString>("old");   // the file's mode, or "hard link" from "earlier"
+        QTest::newRow("none yet") << ""
+                                  << "0600";
+        QTest::newRow("left by the last write") << "a longer stale content"
+                                                << "0600"; // 0644
+        QTest::newRow("symbolic link") << "link:other"
+                                       << "0600";
+        QTest::newRow("with another name") << "hard link"
+                                           << "0600";
+        QTest::newRow("folder") << "folder"
+                                << "0600";
+        QTest::newRow("old file readable by others") << ""
+                                                     << "0644";
+        QTest::newRow("old file with another name") << ""
+                                                    << "hard link";
     }
 
     void spares() {
         QFETCH(QString, spare);
+        QFETCH(QString, old);
         const bool folderStays = spare == "folder";
         QTemporaryDir dir;
         const QString path = dir.filePath("profiles.json"), other = dir.filePath("other");
         const QString sparePath = path + ".tavrin-spare";
-        write(path, "old content", 0600);
+        write(path, "old content", old == "0644" ? 0644 : 0600);
         write(other, "other", 0644);
         if (spare == "hard link")
             QCOMPARE(::link(QFile::encodeName(other), QFile::encodeName(sparePath)), 0);
         else if (!spare.isEmpty())
             makeEntry(sparePath, spare.toUtf8());
+        if (old == "hard link")
+            QCOMPARE(::link(QFile::encodeName(path), QFile::encodeName(dir.filePath("earlier"))),
+                     0);
 
         for (const QByteArray content : {"new", "newer"}) {
             FileUtil::writeAtomically(path, content, FileUtil::NewFileMode::Secret, true,
@@ -212,8 +227,13 @@ private slots:
             QCOMPARE(modeOf(path), 0600);
             QCOMPARE(readFile(other), "other");
             QCOMPARE(QFileInfo(sparePath).isDir(), folderStays);
-            QCOMPARE(readFile(sparePath), folderStays ? "" : content); // nothing old behind
+            // The old file with another name is not written through: its spare name goes.
+            const bool gone = old == "hard link" && content == "new";
+            QCOMPARE(readFile(sparePath), folderStays || gone ? "" : content);
+            if (!folderStays)
+                QCOMPARE(modeOf(sparePath), gone ? -1 : 0600);
         }
+        QCOMPARE(readFile(dir.filePath("earlier")), old == "hard link" ? "old content" : "");
         // Kept as it was, for a file read without a lock: never written while read.
         FileUtil::writeAtomically(path, "newest", FileUtil::NewFileMode::Secret, true,
                                   AtomicFile::Spare::keep);
