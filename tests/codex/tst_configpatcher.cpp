@@ -261,7 +261,7 @@ private slots:
         ConfigPatcher patcher;
         int heard = 0;
         // The recorder hears of the change once both copies hold the old file, before it changes.
-        const auto recorder = [&](const FileChange& change) {
+        const auto recorder = [&, &setup = setup, &original = original](const FileChange& change) {
             if (setup == "recorder fails")
                 throw FileError("stop");
             ++heard;
@@ -273,7 +273,7 @@ private slots:
             QCOMPARE((QByteArrayList{home.read(config), home.read(latest), readFile(change.copy)}),
                      QByteArrayList(3, original));
         };
-        QCOMPARE(errorOf([&] {
+        QCOMPARE(errorOf([&, &profile = profile, &setup = setup, &original = original] {
                      const ConfigChange prepared = patcher.prepare(profile, AppPaths::configURL());
                      if (setup == "changed")
                          home.write(file, original += "kept = 1\n");
